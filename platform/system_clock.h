@@ -1,0 +1,12 @@
+#pragma once
+#include "clock.h"
+
+namespace zumi {
+
+class SystemClock final : public Clock {
+public:
+    LocalDateTime localNow() const override;
+    std::chrono::steady_clock::time_point monotonicNow() const override;
+};
+
+} // namespace zumi

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zumi {
+
+using WindowId = std::uint64_t; // 0 = none
+
+struct WindowRect {
+    int left = 0, top = 0, right = 0, bottom = 0; // pixels, right/bottom exclusive
+};
+
+// What the program asks the window system about other programs' windows.
+// Every query answers "none"/false/nullopt when it cannot tell (for example
+// on a window system that does not let a client see other windows).
+class WindowQueries {
+public:
+    virtual ~WindowQueries() = default;
+    virtual bool available() const = 0; // false: the stacking queries are unknown here
+
+    virtual WindowId activeWindow() = 0;        // the foreground window
+    virtual std::string windowTitle(WindowId window) = 0;
+    virtual WindowId windowUnderPointer() = 0;  // top-level window under the pointer
+    virtual std::optional<WindowRect> windowRect(WindowId window) = 0;
+    // A top-level window titled exactly "Kolp".
+    virtual WindowId findKolpWindow() = 0;
+
+    // A window that fills the whole screen as a full-screen program does
+    // (not a dialog or system window that merely covers it).
+    virtual bool isFullScreen(WindowId window) = 0;
+    // A tooltip, menu, notification, screen saver or a window that is not visible.
+    virtual bool isTransient(WindowId window) = 0;
+    // Any popup menu open on the screen.
+    virtual bool isMenuOpen() = 0;
+
+    // Stacking of one of our own windows.
+    virtual void stackAtBottom(WindowId window) = 0;
+    virtual void stackBelow(WindowId window, WindowId sibling) = 0;
+    virtual void stackOnTop(WindowId window) = 0;
+    // Gives the window the input focus; failures are ignored.
+    virtual void activate(WindowId window) = 0;
+};
+
+} // namespace zumi

@@ -1,0 +1,31 @@
+#pragma once
+#include "conn_names.h"
+#include "dialup_access.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zumi {
+
+// Trims blanks at both ends, then cuts before the first NUL.
+std::string trimAtNul(std::string_view text);
+
+// The entry name of the first connection ("" for none, for a failed query and
+// for a direct cable connection). handle: the first connection's handle, 0 when
+// there is none; left as it was when the enumeration failed.
+std::string getActiveConnection(DialUpAccess& dialUp, std::int32_t& handle);
+
+// The connection's state number, 0 when it cannot be had.
+std::int32_t getConnectState(DialUpAccess& dialUp, std::int32_t handle);
+
+// Asks to hang up the first connection; does not wait.
+void hangUpConnection(DialUpAccess& dialUp);
+
+// Reads the phonebook, sorts it case-insensitively by the user's locale and
+// writes the first (at most 30) names into connNames 0..n-1; entries from n on
+// keep their names. Returns those names in that order (the provider menu).
+std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames);
+
+} // namespace zumi

@@ -1,0 +1,25 @@
+# Installs the Debian packages a step needs; sourced by ./run and ./test.
+# Usage: zumi_need_packages build|runtime|test ...
+
+zumi_packages_build="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libx11-dev libcanberra-dev libgtest-dev libgmock-dev"
+zumi_packages_runtime="libcanberra0 sound-theme-freedesktop"
+zumi_packages_test="xvfb openbox trayer xdotool x11-utils imagemagick iproute2 procps clang libclang-rt-14-dev libbenchmark-dev valgrind"
+
+zumi_sudo() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+zumi_need_packages() {
+    local wanted="" group missing=""
+    for group in "$@"; do
+        eval "wanted=\"\$wanted \$zumi_packages_$group\""
+    done
+    for p in $wanted; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    zumi_sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+    zumi_sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing
+}

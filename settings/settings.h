@@ -1,0 +1,69 @@
+#pragma once
+#include "conn_names.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zumi {
+
+inline constexpr int kBands = 8; // 0..3 weekday, 4..7 weekend and holiday
+
+// Start hours and cycle lengths, as typed, per connection and band.
+// Out-of-range connections read as empty and ignore writes.
+class TariffTables {
+public:
+    const std::string& start(int connection, int band) const;
+    const std::string& takt(int connection, int band) const;
+    void setStart(int connection, int band, std::string text);
+    void setTakt(int connection, int band, std::string text);
+
+private:
+    static bool inRange(int connection, int band);
+    // Cell of connection c and band b: element b * 30 + c.
+    std::array<std::string, kBands * kMaxConnections> start_{};
+    std::array<std::string, kBands * kMaxConnections> takt_{};
+};
+
+struct Options {
+    bool HangupSnd = false;
+    bool WarnSnd = false;
+    bool AutoHangup = false;
+    std::int32_t Vorlauf = 2;
+    std::int32_t HangupBytes = 512;
+    std::int32_t HangupTakte = 1; // 1..10
+    bool ShowSpeed = true;
+    bool ShowOnlineTime = true;
+    bool ShowRest = true;
+};
+
+// The info window's position in twips; infoRight is the distance of its
+// right edge from the screen's right edge.
+struct InfoPosition {
+    std::int32_t infoLeft = 0;
+    std::int32_t infoRight = 0;
+    std::int32_t infoTop = 0;
+};
+
+struct Settings {
+    TariffTables tariffs;
+    Options options;
+    InfoPosition position;
+};
+
+// What the position rules need to know of the screen, in twips.
+struct ScreenMetrics {
+    double screenWidth = 0;  // twips
+    double screenHeight = 0; // twips
+    double twipsPerPixelX = 15;
+    double twipsPerPixelY = 15;
+    double infoWidth = 188 * 15; // the info window as loaded, not yet laid out
+};
+
+// The sibling "Kolp" window's rectangle in pixels.
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+} // namespace zumi

@@ -1,0 +1,69 @@
+#pragma once
+#include "bytes_total.h"
+#include "clock.h"
+#include "conn_names.h"
+#include "dialup_access.h"
+#include "monitor_views.h"
+#include "settings.h"
+#include "sound_player.h"
+#include "tariff_schedule.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace zumi {
+
+// The after-N-units rule, shared by the menu, the monitor and the info window.
+struct AutoHangupState {
+    std::int32_t AutoHangupUnitsToWait = -1; // -1 = off
+    std::int32_t AutoHangupPastUnits = 0;
+};
+
+struct MonitorDeps {
+    const Clock& clock;
+    DialUpAccess& dialUp;
+    ByteCounter& bytes;
+    InfoView& info;
+    TrayView& tray;
+    MenuView& menu;
+    SoundPlayer& sound;
+    PopupWatchdog& watchdog;
+    const Settings& settings;
+    const ConnNames& connNames;
+    AutoHangupState& autoHangup;
+};
+
+// The once-a-second heartbeat: detects connects and disconnects and meters
+// the running connection.
+class Monitor {
+public:
+    explicit Monitor(MonitorDeps deps);
+
+    void Timer_Timer();
+
+    std::int32_t activeConn() const { return activeConn_; } // -1 = none
+    bool metering() const { return !prevConnName_.empty(); }
+    std::int32_t hActiveConn() const { return hActiveConn_; }
+    const CycleState& cycle() const { return cycle_; }
+
+private:
+    void connectionStart(const std::string& name);
+    void connectionEnd();
+    void refreshProgress();
+
+    MonitorDeps d_;
+    std::string prevConnName_;
+    std::int32_t activeConn_ = -1;
+    std::int32_t hActiveConn_ = 0;
+    std::chrono::steady_clock::time_point connectStart_{};
+    std::uint32_t currentBytes_ = 0;
+    std::uint32_t lastBytes_ = 0;
+    std::uint32_t prevBytes_ = 0;
+    std::array<std::uint32_t, 11> byteSamples_{};
+    bool lowTrafficArmed_ = false;
+    CycleState cycle_;
+};
+
+} // namespace zumi

@@ -1,0 +1,49 @@
+#pragma once
+#include "clock.h"
+
+#include <chrono>
+
+namespace zumi::test {
+
+// A clock the test moves by hand. The local reading and the monotonic one
+// advance together unless the test jumps the local one (daylight saving).
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(std::chrono::year_month_day date = std::chrono::year{2026} / 3 / 10, double secondsOfDay = 36000)
+        : local_{date, secondsOfDay}
+    {
+    }
+
+    LocalDateTime localNow() const override { return local_; }
+    std::chrono::steady_clock::time_point monotonicNow() const override { return mono_; }
+
+    void advance(double seconds)
+    {
+        mono_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+        local_.secondsOfDay += seconds;
+        while (local_.secondsOfDay >= 86400) {
+            local_.secondsOfDay -= 86400;
+            local_.date = std::chrono::sys_days(local_.date) + std::chrono::days{1};
+        }
+    }
+    // Moves only the wall clock, as a daylight-saving change does.
+    void jumpLocal(double seconds)
+    {
+        local_.secondsOfDay += seconds;
+        while (local_.secondsOfDay >= 86400) {
+            local_.secondsOfDay -= 86400;
+            local_.date = std::chrono::sys_days(local_.date) + std::chrono::days{1};
+        }
+        while (local_.secondsOfDay < 0) {
+            local_.secondsOfDay += 86400;
+            local_.date = std::chrono::sys_days(local_.date) - std::chrono::days{1};
+        }
+    }
+    void setLocal(std::chrono::year_month_day date, double secondsOfDay) { local_ = {date, secondsOfDay}; }
+
+private:
+    LocalDateTime local_;
+    std::chrono::steady_clock::time_point mono_{std::chrono::hours{1000}};
+};
+
+} // namespace zumi::test
