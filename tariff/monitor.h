@@ -1,4 +1,5 @@
 #pragma once
+#include "auto_hangup_state.h"
 #include "bytes_total.h"
 #include "clock.h"
 #include "conn_names.h"
@@ -14,12 +15,6 @@
 #include <string>
 
 namespace zumi {
-
-// The after-N-units rule, shared by the menu, the monitor and the info window.
-struct AutoHangupState {
-    std::int32_t AutoHangupUnitsToWait = -1; // -1 = off
-    std::int32_t AutoHangupPastUnits = 0;
-};
 
 struct MonitorDeps {
     const Clock& clock;

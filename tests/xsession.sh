@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs a command inside a private X session: Xvfb, openbox and (with --tray)
+# the trayer tray host, all stopped again afterwards, whatever the outcome.
+# Usage: xsession.sh [--tray] [--no-wm] -- command args...
+# The command sees DISPLAY, and ZUMI_TEST_TRAY_PID when a tray host runs
+# (so a test can kill and restart it: restart with "$ZUMI_TEST_TRAY_CMD").
+set -u
+tray=0 wm=1
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --tray) tray=1; shift ;;
+        --no-wm) wm=0; shift ;;
+        --) shift; break ;;
+        *) break ;;
+    esac
+done
+
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    [ -n "${ZUMI_TEST_TRAY_PID_FILE:-}" ] && [ -f "$ZUMI_TEST_TRAY_PID_FILE" ] && kill "$(cat "$ZUMI_TEST_TRAY_PID_FILE")" 2>/dev/null
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+    [ -n "${workdir:-}" ] && rm -rf "$workdir"
+}
+trap cleanup EXIT INT TERM
+
+# A free display number: no lock file and no socket.
+for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+done
+workdir=$(mktemp -d)
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+
+if [ "$wm" -eq 1 ]; then
+    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+fi
+if [ "$tray" -eq 1 ]; then
+    export ZUMI_TEST_TRAY_CMD="trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false"
+    export ZUMI_TEST_TRAY_PID_FILE="$workdir/tray.pid"
+    $ZUMI_TEST_TRAY_CMD >"$workdir/trayer.log" 2>&1 &
+    echo $! >"$ZUMI_TEST_TRAY_PID_FILE"
+    export ZUMI_TEST_TRAY_PID=$!
+    for _ in $(seq 1 100); do xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY' && break; sleep 0.05; done
+    sleep 0.3
+fi
+"$@"
