@@ -46,7 +46,7 @@ if [ "$tray" -eq 1 ]; then
     $ZUMI_TEST_TRAY_CMD >"$workdir/trayer.log" 2>&1 &
     echo $! >"$ZUMI_TEST_TRAY_PID_FILE"
     export ZUMI_TEST_TRAY_PID=$!
-    for _ in $(seq 1 100); do xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY' && break; sleep 0.05; done
+    for _ in $(seq 1 100); do xwininfo -root -tree 2>/dev/null | grep -q "\"panel\": (\"panel\" \"trayer\")" && break; sleep 0.05; done
     sleep 0.3
 fi
 "$@"
