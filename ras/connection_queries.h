@@ -3,6 +3,7 @@
 #include "dialup_access.h"
 
 #include <cstdint>
+#include <locale>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,5 +28,7 @@ void hangUpConnection(DialUpAccess& dialUp);
 // writes the first (at most 30) names into connNames 0..n-1; entries from n on
 // keep their names. Returns those names in that order (the provider menu).
 std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames);
+// The same with the locale given instead of the user's.
+std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale);
 
 } // namespace zumi

@@ -47,6 +47,8 @@ private:
     void connectionStart(const std::string& name);
     void connectionEnd();
     void refreshProgress();
+    void lowTrafficRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
+    void afterUnitsRule(std::int32_t remainingSeconds);
 
     MonitorDeps d_;
     std::string prevConnName_;

@@ -1,0 +1,73 @@
+#include "about_box.h"
+
+#include "center_form.h"
+#include "ui_frm_about.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace zumi {
+
+namespace {
+
+void applyFont(QWidget& widget, const QString& family, double pointSize)
+{
+    QFont font = widget.font();
+    font.setFamily(family);
+    font.setPointSizeF(pointSize);
+    widget.setFont(font);
+}
+
+void applyTextColor(QWidget& widget, const QColor& color)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+    , ui_(std::make_unique<Ui::frmAbout>())
+{
+    ui_->setupUi(this);
+    setFixedSize(281, 241);
+
+    applyFont(*ui_->lblApp, QStringLiteral("Arial"), 20.25);
+    applyFont(*ui_->lblFreeware, QStringLiteral("MS Sans Serif"), 12);
+    applyTextColor(*ui_->lblFreeware, QColor(192, 0, 0));
+    applyTextColor(*ui_->frameDev, Qt::black);
+    applyFont(*ui_->lblDeveloper, QStringLiteral("MS Sans Serif"), 9.75);
+    applyFont(*ui_->Label1_3, QStringLiteral("MS Sans Serif"), 9.75);
+
+    ui_->lblApp->setText(QString::fromStdString(formatAppTitle(version.productName, version.major, version.minor)));
+    ui_->lblBuild->setText(QString::fromStdString(formatBuildLine(version.revision, version.buildTool)));
+
+    connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cmdCopyHome, &QPushButton::clicked, this, &AboutBox::cmdCopyHome_Click);
+
+    centerForm(*this);
+}
+
+AboutBox::~AboutBox() = default;
+
+QString AboutBox::homePage() const
+{
+    return ui_->Label1_0->text();
+}
+
+void AboutBox::cmdCopyHome_Click()
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(homePage());
+}
+
+void showAboutBox(QWidget* parent)
+{
+    AboutBox box(programVersion(), parent);
+    box.exec();
+}
+
+} // namespace zumi

@@ -1,0 +1,84 @@
+#include "app.h"
+
+#include "info_window_controller.h"
+#include "screen_metrics.h"
+#include "settings_dialog_host.h"
+#include "settings_io.h"
+#include "win_version.h"
+#include "window_queries_factory.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace zumi {
+
+App::App(const std::filesystem::path& dataDir, QObject* parent)
+    : QObject(parent)
+    , winVersion_(getWinVersion())
+    , backend_(makePlatformBackend("/"))
+    , bytes_(winVersion_, ByteSources{.platform = backend_.linkBytes.get()})
+    , store_(IniSettingsStore::defaultPath())
+    , windows_(makeWindowQueries())
+    , sound_(dataDir / "sounds", [] { QApplication::beep(); })
+    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, messages_, [this] { return monitor_.activeConn(); }})
+    , tray_({[this] { return info_ && info_->isVisible(); }})
+    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, form_, [this] {
+        if (dialog_)
+            dialog_->closeWithoutSaving();
+    }))
+    , dialog_(std::make_unique<SettingsDialogHost>(SettingsDialogDeps{
+          *backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
+          kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
+    , monitor_({clock_, *backend_.dialUp, bytes_, *info_, tray_, form_, sound_, form_, settings_, connNames_,
+                autoHangup_})
+{
+    connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
+    form_.setCloseCommand([this] { shutdown(); });
+    // The dialog is a window of its own: the main form is never mapped.
+    form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
+
+    timer_.setInterval(1000);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { monitor_.Timer_Timer(); });
+}
+
+App::~App()
+{
+    // The dialog host closes an open dialog; it goes before what the dialog uses.
+    dialog_.reset();
+}
+
+ScreenMetrics App::currentScreen() const
+{
+    return screenMetrics(QGuiApplication::primaryScreen());
+}
+
+void App::start()
+{
+    autoHangup_.AutoHangupUnitsToWait = -1;
+    // activeConn: the monitor starts with none.
+    form_.loadPhonebook();
+    loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
+    tray_.trayAdd(TrayIcon::Offline, " Zumi ");
+    timer_.start();
+    tray_.hookMainWindow();
+}
+
+void App::shutdown()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    tray_.unhookMainWindow();
+    tray_.trayDelete();
+    saveSettings(store_, settings_.position);
+    info_->unload();
+    // Form_Unload: whatever else is open goes without its own closing code.
+    dialog_->closeWithoutSaving();
+    timer_.stop();
+    QCoreApplication::quit();
+}
+
+} // namespace zumi

@@ -1,0 +1,73 @@
+#pragma once
+#include "auto_hangup_state.h"
+#include "bytes_total.h"
+#include "canberra_sound_player.h"
+#include "conn_names.h"
+#include "ini_settings_store.h"
+#include "main_form.h"
+#include "monitor.h"
+#include "platform_backend.h"
+#include "qt_message_boxes.h"
+#include "settings.h"
+#include "system_clock.h"
+#include "tray.h"
+#include "window_queries.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+namespace zumi {
+
+class InfoWindowController;
+class SettingsDialogHost;
+
+// Everything the running program consists of, wired together once: the
+// dial-up backend, the settings, the hidden main form with its timer and
+// menu, the tray icon, the info window, the monitor and the settings dialog.
+class App final : public QObject {
+    Q_OBJECT
+public:
+    // dataDir: the folder of the program's own files (sounds/).
+    explicit App(const std::filesystem::path& dataDir, QObject* parent = nullptr);
+    ~App() override;
+
+    // Form_Load: phonebook, settings, tray icon; then the tray is watched and the timer runs.
+    void start();
+    // Form_QueryUnload, done once whatever asks for it: the tray is no longer
+    // watched, the icon goes, the info window position is saved, the info
+    // window and an open settings dialog close (without saving); then the
+    // program's event loop ends. A connection stays up.
+    void shutdown();
+    bool shutDown() const { return unloaded_; }
+
+    MainForm& mainForm() { return form_; }
+    Tray& tray() { return tray_; }
+
+private:
+    ScreenMetrics currentScreen() const;
+
+    SystemClock clock_;
+    std::int32_t winVersion_;
+    PlatformBackend backend_;
+    BytesTotal bytes_;
+    IniSettingsStore store_;
+    Settings settings_;
+    ConnNames connNames_{};
+    AutoHangupState autoHangup_;
+    std::unique_ptr<WindowQueries> windows_;
+    QtMessageBoxes messages_;
+    CanberraSoundPlayer sound_;
+    MainForm form_;
+    Tray tray_;
+    std::unique_ptr<InfoWindowController> info_;
+    std::unique_ptr<SettingsDialogHost> dialog_;
+    Monitor monitor_;
+    QTimer timer_; // frmMain.Timer: once a second for the program's whole life
+    bool unloaded_ = false;
+};
+
+} // namespace zumi

@@ -1,0 +1,36 @@
+#include "app.h"
+#include "data_dir.h"
+#include "shutdown_signals.h"
+#include "single_instance.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+// Zumi: sits in the tray and meters the cost of a dial-up connection.
+int main(int argc, char** argv)
+{
+    // A second start of the same user's program ends at once and silently,
+    // before it touches the display or the settings.
+    const zumi::SingleInstance instance(zumi::SingleInstance::defaultLockFile());
+    if (instance.state() == zumi::SingleInstance::State::RunningElsewhere)
+        return 0;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zumi"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zumi"));
+    QApplication::setDesktopFileName(QStringLiteral("zumi"));
+    // Closing a message box or the settings dialog must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    zumi::ShutdownSignals termination;
+    zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));
+
+    QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
+    // The desktop session ends: the same orderly end as "&Beenden".
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.shutdown(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app] { app.shutdown(); });
+
+    app.start();
+    return QApplication::exec();
+}

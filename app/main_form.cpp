@@ -1,0 +1,253 @@
+#include "main_form.h"
+
+#include "connection_queries.h"
+#include "tray_text.h"
+
+#include <QCursor>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zumi {
+
+namespace {
+
+constexpr const char* kAutoHangupCaptions[MainForm::kAutoHangupEntries] = {
+    "Nach laufender Einheit",    "Nach 1 weiteren Einheit",    "Nach 2 weiteren Einheiten",
+    "Nach 3 weiteren Einheiten", "Nach 4 weiteren Einheiten",  "Nach 5 weiteren Einheiten",
+    "Nach 10 weiteren Einheiten", "Nach 30 weiteren Einheiten", "Nach 60 weiteren Einheiten",
+    "Nach 120 weiteren Einheiten",
+};
+
+// A phonebook name is shown as it is: an ampersand in it is no access key.
+QString menuCaption(const std::string& name)
+{
+    return QString::fromStdString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void writeToStandardError(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+MainForm::MainForm(MainFormDeps deps, QWidget* parent)
+    : QWidget(parent)
+    , d_(std::move(deps))
+    , mnuPop_(this)
+    , autoHangupMenu_(this)
+{
+    setWindowTitle(QStringLiteral("Zumi"));
+    menuExec_ = [](QMenu& menu, const QPoint& at) { menu.exec(at); };
+    debugOut_ = &writeToStandardError;
+    bringToFront_ = [this] { bringOwnerToFront(); };
+    buildMenu();
+}
+
+void MainForm::buildMenu()
+{
+    mnuClose_ = mnuPop_.addAction(QStringLiteral("&Beenden"));
+    connect(mnuClose_, &QAction::triggered, this, [this] { mnuClose_Click(); });
+    mnuPop_.addSeparator(); // mnuTrenn0
+
+    mnuSettings_ = mnuPop_.addAction(QStringLiteral("&Einstellungen"));
+    connect(mnuSettings_, &QAction::triggered, this, [this] { mnuSettings_Click(); });
+    mnuPop_.addSeparator(); // mnuTrenn2
+
+    autoHangupMenu_.setTitle(QStringLiteral("&Vor Einheitsende trennen"));
+    for (int i = 0; i < kAutoHangupEntries; ++i) {
+        QAction* entry = autoHangupMenu_.addAction(QString::fromLatin1(kAutoHangupCaptions[i]));
+        entry->setCheckable(true);
+        // A checkable entry has already flipped its mark when triggered() arrives;
+        // put it back so the command sees the state the user chose from.
+        connect(entry, &QAction::triggered, this, [this, i, entry](bool checked) {
+            entry->setChecked(!checked);
+            mnuAutoHangupEinheiten_Click(i);
+        });
+        mnuAutoHangupEinheiten_[static_cast<std::size_t>(i)] = entry;
+    }
+    mnuAutoHangup_ = mnuPop_.addMenu(&autoHangupMenu_);
+    mnuAutoHangup_->setEnabled(false);
+    mnuPop_.addSeparator(); // mnuTrenn
+
+    QAction* first = addProviderEntry();
+    first->setText(QStringLiteral("Provider"));
+    first->setVisible(false);
+
+    mnuTrenn1_ = mnuPop_.addSeparator();
+    mnuTrenn1_->setVisible(false);
+    mnuDisconnect_ = mnuPop_.addAction(QStringLiteral("&Trennen"));
+    mnuDisconnect_->setVisible(false);
+    connect(mnuDisconnect_, &QAction::triggered, this, [this] { mnuDisconnect_Click(); });
+}
+
+QAction* MainForm::addProviderEntry()
+{
+    const int index = static_cast<int>(mnuProvider_.size());
+    auto* entry = new QAction(&mnuPop_);
+    // Provider entries stay together between mnuTrenn and mnuTrenn1.
+    mnuPop_.insertAction(mnuTrenn1_, entry);
+    connect(entry, &QAction::triggered, this, [this, index] { mnuProvider_Click(index); });
+    mnuProvider_.push_back(entry);
+    return entry;
+}
+
+void MainForm::loadPhonebook()
+{
+    const std::vector<std::string> names = zumi::loadPhonebook(d_.dialUp, d_.connNames);
+    while (mnuProvider_.size() > 1) {
+        delete mnuProvider_.back();
+        mnuProvider_.pop_back();
+    }
+    if (names.empty()) {
+        // The first entry keeps its caption and state; choosing it dials what it shows.
+        providerNames_.resize(std::min<std::size_t>(providerNames_.size(), 1));
+        return;
+    }
+    providerNames_ = names;
+    const bool idle = d_.activeConn() == -1;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        QAction* entry = i == 0 ? mnuProvider_.front() : addProviderEntry();
+        entry->setText(menuCaption(names[i]));
+        entry->setVisible(true);
+        entry->setEnabled(idle);
+    }
+}
+
+void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (busy_)
+        return;
+    // Only a left or right button press opens the menu.
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context)
+        return;
+    busy_ = true;
+    prevForeground_ = d_.windows.activeWindow();
+    loadPhonebook();
+    debugOut_(foregroundDebugLine(prevForeground_, d_.windows.windowTitle(prevForeground_)));
+    popupOpen_ = true;
+    menuExec_(mnuPop_, QCursor::pos());
+    popupOpen_ = false;
+    prevForeground_ = 0;
+    busy_ = false;
+}
+
+void MainForm::run()
+{
+    if (!popupOpen_)
+        return;
+    const WindowId fg = d_.windows.activeWindow();
+    const bool ours = fg != 0 && (fg == internalWinId() || fg == mnuPop_.internalWinId());
+    if (ours || fg == prevForeground_)
+        return;
+    bringToFront_();
+}
+
+void MainForm::bringOwnerToFront()
+{
+    if (mnuPop_.isVisible())
+        mnuPop_.raise();
+    if (isVisible()) {
+        activateWindow();
+        d_.windows.activate(winId());
+        return;
+    }
+    // Shown for a moment far outside the screen: four screen widths to the
+    // right and 30000 twips down.
+    const QScreen* where = screen();
+    const int width = where ? where->geometry().width() : 1024;
+    const double dpi = where && where->logicalDotsPerInchY() > 0 ? where->logicalDotsPerInchY() : 96.0;
+    move(4 * width, static_cast<int>(30000.0 * dpi / 1440.0));
+    show();
+    activateWindow();
+    d_.windows.activate(winId());
+    hide();
+}
+
+void MainForm::mnuClose_Click()
+{
+    if (closeCommand_)
+        closeCommand_();
+}
+
+void MainForm::mnuSettings_Click()
+{
+    if (settingsCommand_)
+        settingsCommand_();
+}
+
+void MainForm::mnuAutoHangupEinheiten_Click(int index)
+{
+    if (index < 0 || index >= kAutoHangupEntries)
+        return;
+    QAction* chosen = mnuAutoHangupEinheiten_[static_cast<std::size_t>(index)];
+    if (chosen->isChecked()) {
+        d_.autoHangup.AutoHangupUnitsToWait = -1;
+        chosen->setChecked(false);
+        return;
+    }
+    if (d_.activeConn() != -1) {
+        for (int i = 0; i < kAutoHangupEntries; ++i) {
+            QAction* entry = mnuAutoHangupEinheiten_[static_cast<std::size_t>(i)];
+            entry->setChecked(i == index);
+            if (i == index) {
+                d_.autoHangup.AutoHangupPastUnits = 0;
+                d_.autoHangup.AutoHangupUnitsToWait = unitsFromCaption(entry->text().toStdString());
+            }
+        }
+        d_.autoHangup.AutoHangupPastUnits = 0;
+        return;
+    }
+    d_.messages.question(QStringLiteral("Ohne Verbindung macht das keinen Sinn, oder?"));
+    d_.messages.exclamation(QStringLiteral("Eben!"));
+}
+
+void MainForm::mnuProvider_Click(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= providerNames_.size())
+        return;
+    doConnect(providerNames_[static_cast<std::size_t>(index)]);
+}
+
+void MainForm::mnuDisconnect_Click()
+{
+    hangUpConnection(d_.dialUp);
+}
+
+void MainForm::doConnect(const std::string& cc)
+{
+    // The platform's dialer runs detached; whether dialing succeeds shows up
+    // at a later tick of the monitor.
+    const DialResult result = d_.dialUp.dial(cc);
+    if (result.started)
+        return;
+    QString text = QStringLiteral("\"%1\" kann nicht gewählt werden: das Wählprogramm ließ sich nicht starten.")
+                       .arg(QString::fromStdString(cc));
+    if (!result.error.empty())
+        text += QStringLiteral("\n\n") + QString::fromStdString(result.error);
+    d_.messages.exclamation(text);
+}
+
+void MainForm::setDisconnectShown(bool shown)
+{
+    mnuTrenn1_->setVisible(shown);
+    mnuDisconnect_->setVisible(shown);
+}
+
+void MainForm::setMeteringEnabled(bool metering)
+{
+    mnuSettings_->setEnabled(!metering);
+    mnuAutoHangup_->setEnabled(metering);
+    mnuDisconnect_->setEnabled(metering);
+}
+
+void MainForm::uncheckAutoHangupEntries()
+{
+    for (QAction* entry : mnuAutoHangupEinheiten_)
+        entry->setChecked(false);
+}
+
+} // namespace zumi

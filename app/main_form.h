@@ -1,0 +1,112 @@
+#pragma once
+#include "auto_hangup_state.h"
+#include "conn_names.h"
+#include "dialup_access.h"
+#include "message_boxes.h"
+#include "monitor_views.h"
+#include "window_queries.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zumi {
+
+struct MainFormDeps {
+    DialUpAccess& dialUp;
+    ConnNames& connNames;
+    AutoHangupState& autoHangup;
+    WindowQueries& windows;
+    MessageBoxes& messages;
+    std::function<std::int32_t()> activeConn; // the metered connection's index, -1 = none
+};
+
+// The hidden main form: owns the popup menu of the tray icon and runs its
+// commands. It is never shown to the user.
+class MainForm final : public QWidget, public MenuView, public PopupWatchdog {
+    Q_OBJECT
+public:
+    static constexpr int kAutoHangupEntries = 10;
+
+    explicit MainForm(MainFormDeps deps, QWidget* parent = nullptr);
+
+    // What opens the menu and returns once it has closed (and the chosen command has run).
+    using MenuExec = std::function<void(QMenu& menu, const QPoint& at)>;
+    void setMenuExec(MenuExec exec) { menuExec_ = std::move(exec); }
+    // Where the line of each tray click goes (standard error unless set).
+    void setDebugOutput(std::function<void(const std::string&)> out) { debugOut_ = std::move(out); }
+    // The watchdog's way of bringing the menu's owner back to the front.
+    void setBringToFront(std::function<void()> bring) { bringToFront_ = std::move(bring); }
+    // "&Einstellungen" and "&Beenden" are carried out elsewhere.
+    void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
+    void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
+
+    // Reads the phonebook and rebuilds the provider entries; each is enabled
+    // exactly when no connection is metered.
+    void loadPhonebook();
+
+    // A button press (or any other event) on the tray icon.
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+
+    void mnuClose_Click();
+    void mnuSettings_Click();
+    void mnuAutoHangupEinheiten_Click(int index);
+    void mnuProvider_Click(int index);
+    void mnuDisconnect_Click();
+    void doConnect(const std::string& cc);
+
+    // MenuView
+    void setDisconnectShown(bool shown) override;
+    void setMeteringEnabled(bool metering) override;
+    void uncheckAutoHangupEntries() override;
+    // PopupWatchdog
+    void run() override;
+
+    QMenu& mnuPop() { return mnuPop_; }
+    QAction* mnuClose() const { return mnuClose_; }
+    QAction* mnuSettings() const { return mnuSettings_; }
+    QAction* mnuAutoHangup() const { return mnuAutoHangup_; }
+    QAction* mnuAutoHangupEinheiten(int index) const { return mnuAutoHangupEinheiten_.at(index); }
+    const std::vector<QAction*>& mnuProvider() const { return mnuProvider_; }
+    QAction* mnuTrenn1() const { return mnuTrenn1_; }
+    QAction* mnuDisconnect() const { return mnuDisconnect_; }
+
+    bool popupOpen() const { return popupOpen_; }
+    WindowId prevForeground() const { return prevForeground_; }
+    bool busy() const { return busy_; }
+
+private:
+    void buildMenu();
+    QAction* addProviderEntry();
+    void bringOwnerToFront();
+
+    MainFormDeps d_;
+    QMenu mnuPop_;
+    QMenu autoHangupMenu_;
+    QAction* mnuClose_ = nullptr;
+    QAction* mnuSettings_ = nullptr;
+    QAction* mnuAutoHangup_ = nullptr;
+    std::array<QAction*, kAutoHangupEntries> mnuAutoHangupEinheiten_{};
+    std::vector<QAction*> mnuProvider_;
+    std::vector<std::string> providerNames_; // the sorted phonebook names behind the provider entries
+    QAction* mnuTrenn1_ = nullptr;
+    QAction* mnuDisconnect_ = nullptr;
+
+    MenuExec menuExec_;
+    std::function<void(const std::string&)> debugOut_;
+    std::function<void()> bringToFront_;
+    std::function<void()> settingsCommand_;
+    std::function<void()> closeCommand_;
+
+    bool busy_ = false;
+    bool popupOpen_ = false;
+    WindowId prevForeground_ = 0;
+};
+
+} // namespace zumi

@@ -1,0 +1,12 @@
+#pragma once
+#include "message_boxes.h"
+
+namespace zumi {
+
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    bool question(const QString& text) override;
+    void exclamation(const QString& text) override;
+};
+
+} // namespace zumi

@@ -1,0 +1,18 @@
+#pragma once
+#include "settings.h"
+#include "settings_io.h"
+#include "window_queries.h"
+
+class QScreen;
+
+namespace zumi {
+
+// The screen in twips as the position rules see it: twips per pixel is
+// 1440 / logical dpi (15 at 96 dpi); the info window as loaded is 188 px wide.
+ScreenMetrics screenMetrics(const QScreen* screen);
+ScreenMetrics screenMetrics(int widthPx, int heightPx, double dpiX, double dpiY);
+
+// The "Kolp" window's rectangle, looked up afresh on each call.
+FindKolpRect kolpRectFinder(WindowQueries& windows);
+
+} // namespace zumi

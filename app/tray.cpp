@@ -1,0 +1,90 @@
+#include "tray.h"
+
+#include "tray_text.h"
+
+// The icons are compiled into the library; a static library needs them named
+// once so the linker keeps them.
+static void initTrayIcons()
+{
+    Q_INIT_RESOURCE(app_icons);
+}
+
+namespace zumi {
+
+namespace {
+
+QIcon loadIcon(const QString& colour)
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/net-%1-16.png").arg(colour), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/net-%1-32.png").arg(colour), QSize(32, 32));
+    return icon;
+}
+
+} // namespace
+
+Tray::Tray(Deps deps, QObject* parent)
+    : QObject(parent)
+    , deps_(std::move(deps))
+    , blue_((initTrayIcons(), loadIcon(QStringLiteral("blue"))))
+    , red_(loadIcon(QStringLiteral("red")))
+{
+    trayIcon_.setIcon(blue_);
+    // Queued, so that the menu's own event loop does not run inside the
+    // tray's event handling.
+    connect(&trayIcon_, &QSystemTrayIcon::activated, this, &Tray::activated, Qt::QueuedConnection);
+    pollTimer_.setInterval(kPollMilliseconds);
+    connect(&pollTimer_, &QTimer::timeout, this, &Tray::checkTray);
+}
+
+void Tray::setIcon(TrayIcon icon)
+{
+    current_ = icon;
+    trayIcon_.setIcon(icon == TrayIcon::Online ? red_ : blue_);
+}
+
+void Tray::trayAdd(TrayIcon icon, const std::string& text)
+{
+    setIcon(icon);
+    trayIcon_.setToolTip(QString::fromStdString(trayAddTooltip(text)));
+    trayIcon_.show();
+}
+
+void Tray::trayModify(TrayIcon icon, const std::string& text)
+{
+    setIcon(icon);
+    trayIcon_.setToolTip(QString::fromStdString(trayModifyTooltip(text)));
+}
+
+void Tray::trayDelete()
+{
+    trayIcon_.hide();
+}
+
+void Tray::hookMainWindow()
+{
+    if (pollTimer_.isActive())
+        return;
+    lastAvailable_ = deps_.trayAvailable();
+    pollTimer_.start();
+}
+
+void Tray::unhookMainWindow()
+{
+    pollTimer_.stop();
+}
+
+void Tray::checkTray()
+{
+    const bool available = deps_.trayAvailable();
+    const bool cameBack = available && !lastAvailable_;
+    lastAvailable_ = available;
+    if (!cameBack)
+        return;
+    if (deps_.infoWindowVisible && deps_.infoWindowVisible())
+        trayAdd(TrayIcon::Online, " Zumi - Verbunden ");
+    else
+        trayAdd(TrayIcon::Offline, " Zumi ");
+}
+
+} // namespace zumi

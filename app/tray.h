@@ -1,0 +1,63 @@
+#pragma once
+#include "monitor_views.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+namespace zumi {
+
+// The tray icon: blue while offline, red while a connection is metered, and a
+// button press on it reported through activated(). The window system's tray
+// may come and go (the panel restarts); while the tray is watched, the icon
+// is put back each time the tray comes back.
+class Tray final : public QObject, public TrayView {
+    Q_OBJECT
+public:
+    struct Deps {
+        std::function<bool()> infoWindowVisible;
+        std::function<bool()> trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    };
+    explicit Tray(Deps deps, QObject* parent = nullptr);
+
+    // Shows the icon; the tooltip is the text with one blank on each side.
+    void trayAdd(TrayIcon icon, const std::string& text);
+    // Changes picture and tooltip; the text is taken as it is.
+    void trayModify(TrayIcon icon, const std::string& text) override;
+    void trayDelete();
+
+    // Start and stop watching the tray for a restart. Calling either twice is harmless.
+    void hookMainWindow();
+    void unhookMainWindow();
+    bool hooked() const { return pollTimer_.isActive(); }
+    // One look at the tray: when it has come back since the last look, the icon is added again.
+    void checkTray();
+
+    static constexpr int kPollMilliseconds = 250;
+
+    bool shown() const { return trayIcon_.isVisible(); }
+    TrayIcon currentIcon() const { return current_; }
+    QString toolTip() const { return trayIcon_.toolTip(); }
+    QSystemTrayIcon& systemTrayIcon() { return trayIcon_; }
+
+signals:
+    // Every activation as the tray reports it; the main form decides what counts.
+    void activated(QSystemTrayIcon::ActivationReason reason);
+
+private:
+    void setIcon(TrayIcon icon);
+
+    Deps deps_;
+    QSystemTrayIcon trayIcon_;
+    QIcon blue_;
+    QIcon red_;
+    TrayIcon current_ = TrayIcon::Offline;
+    QTimer pollTimer_;
+    bool lastAvailable_ = false;
+};
+
+} // namespace zumi

@@ -1,0 +1,112 @@
+// One whole monitor tick while a connection is metered, with the real
+// dial-up backend scanning a machine of about 500 processes.
+#include "bench_link.h"
+#include "fake_views.h"
+#include "monitor.h"
+#include "platform_backend.h"
+#include "process_crowd.h"
+#include "system_clock.h"
+#include "win_version.h"
+
+#include <benchmark/benchmark.h>
+
+#include <limits>
+#include <memory>
+
+namespace zumi::bench {
+namespace {
+
+constexpr const char* kLinkName = "zumibench";
+
+// Without a link of its own the benchmark still pays for the real process
+// scan and state query, but meters a connection that only it can see.
+class ScanCostDialUp final : public DialUpAccess {
+public:
+    explicit ScanCostDialUp(DialUpAccess& real)
+        : real_(real)
+    {
+    }
+    ConnectionList enumConnections() override
+    {
+        benchmark::DoNotOptimize(real_.enumConnections());
+        return {true, {{1, kLinkName}}};
+    }
+    std::int32_t connectionState(std::int32_t handle) override
+    {
+        benchmark::DoNotOptimize(real_.connectionState(handle));
+        return kStateConnected;
+    }
+    void hangUp(std::int32_t) override {}
+    std::vector<std::string> phonebookEntries() override { return {}; }
+    DialResult dial(const std::string&) override { return {}; }
+
+private:
+    DialUpAccess& real_;
+};
+
+// What stays up for the whole run: the crowd of processes and the link.
+struct Machine {
+    ProcessCrowd crowd{500};
+    std::unique_ptr<BenchLink> link = startBenchLink(kLinkName);
+};
+
+void meteringTick(benchmark::State& state, const Machine& machine)
+{
+    const auto& link = machine.link;
+    PlatformBackend backend = makePlatformBackend("/");
+    ScanCostDialUp scanCost(*backend.dialUp);
+    DialUpAccess& dialUp = link ? *backend.dialUp : static_cast<DialUpAccess&>(scanCost);
+
+    ByteSources sources;
+    sources.platform = backend.linkBytes.get();
+    BytesTotal bytes(getWinVersion(), sources);
+    SystemClock clock;
+    test::FakeInfoView info;
+    test::FakeTrayView tray;
+    test::FakeMenuView menu;
+    test::FakeSoundPlayer sound;
+    test::FakePopupWatchdog watchdog;
+    Settings settings;
+    settings.options.AutoHangup = true; // the low-traffic rule runs but never hangs up
+    settings.options.HangupBytes = std::numeric_limits<std::int32_t>::min();
+    settings.options.ShowSpeed = true;
+    ConnNames names{kLinkName};
+    AutoHangupState autoHangup;
+    Monitor monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup});
+
+    monitor.Timer_Timer(); // notices the connection
+    if (!monitor.metering()) {
+        state.SkipWithError("the connection was not seen");
+        return;
+    }
+    for (auto _ : state) {
+        monitor.Timer_Timer();
+        // Keep the texts from piling up: a real window keeps only the last.
+        info.timeTexts.clear();
+        info.taktTexts.clear();
+        info.speedTexts.clear();
+        info.progressValues.clear();
+    }
+    state.counters["processes"] = ProcessCrowd::countProcesses();
+    state.counters["stand_in_link"] = link ? 1 : 0;
+    if (!monitor.metering())
+        state.SkipWithError("metering stopped during the run");
+}
+} // namespace
+} // namespace zumi::bench
+
+int main(int argc, char** argv)
+{
+    using namespace zumi::bench;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    const Machine machine;
+    benchmark::RegisterBenchmark("MeteringTick", [&machine](benchmark::State& state) { meteringTick(state, machine); })
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(9)
+        ->ReportAggregatesOnly(true);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,272 @@
+#include "info_window.h"
+
+#include "numbers.h"
+#include "ui_frm_progress.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace zumi {
+namespace {
+
+constexpr int kDragSettleMs = 500;
+
+int twipsPerPixel(double dotsPerInch)
+{
+    if (!(dotsPerInch > 0))
+        return 15;
+    return std::max(1, static_cast<int>(std::lround(1440.0 / dotsPerInch)));
+}
+
+std::int32_t toTwips(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    if (rounded > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+bool isPress(const QEvent* event)
+{
+    return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+}
+
+} // namespace
+
+InfoWindow::InfoWindow(InfoPosition& position, const AutoHangupState& autoHangup, InfoWindowMemory& memory,
+                       std::function<void()> keepOnTop, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      ui_(std::make_unique<Ui::frmProgress>()),
+      position_(position),
+      autoHangup_(autoHangup),
+      memory_(memory),
+      keepOnTop_(std::move(keepOnTop))
+{
+    ui_->setupUi(this);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_StyledBackground);
+    setFocusPolicy(Qt::NoFocus);
+
+    dragSettle_.setSingleShot(true);
+    dragSettle_.setInterval(kDragSettleMs);
+    connect(&dragSettle_, &QTimer::timeout, this, [this] { finishPress(); });
+
+    // Presses that drag, and presses that do nothing (they must not reach
+    // the row underneath).
+    for (QObject* watched : {static_cast<QObject*>(this), static_cast<QObject*>(ui_->fra),
+                             static_cast<QObject*>(ui_->lblTakt), static_cast<QObject*>(ui_->lblTime),
+                             static_cast<QObject*>(ui_->picBack), static_cast<QObject*>(ui_->lblSpeed),
+                             static_cast<QObject*>(ui_->lblAutoDiscRest), static_cast<QObject*>(ui_->picRight)})
+        watched->installEventFilter(this);
+
+    // Load sequence.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    tppX_ = twipsPerPixel(screen ? screen->logicalDotsPerInchX() : 96);
+    tppY_ = twipsPerPixel(screen ? screen->logicalDotsPerInchY() : 96);
+
+    // The bar's image starts in its background colour, which leaves the
+    // 1-pixel frame around the inner area.
+    ui_->picBack->clearImage(QApplication::palette("QMenu").color(QPalette::Active, QPalette::WindowText));
+    const int oneTwip = static_cast<int>(std::lround(1.0 / tppY_));
+    ui_->lblAutoDiscRest->setGeometry(ui_->picBack->width() - 22, oneTwip, 20, ui_->picBack->height() - 2);
+    ui_->lblAutoDiscRest->hide();
+
+    // Whatever the bar remembered, these two leave it empty and fully painted.
+    setProgressValue(1);
+    setProgressValue(0);
+
+    ui_->lblSpeed->setText(QStringLiteral("0,0 KB/s"));
+    resize(ui_->fra->width() - 1, ui_->fra->height() + ui_->fra->y() - 1);
+}
+
+InfoWindow::~InfoWindow() = default;
+
+double InfoWindow::screenWidthTwips() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<double>(screen->geometry().width()) * tppX_ : 0;
+}
+
+double InfoWindow::screenHeightTwips() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<double>(screen->geometry().height()) * tppY_ : 0;
+}
+
+void InfoWindow::moveTwips(double left, double top)
+{
+    endDrag();
+    move(static_cast<int>(std::lround(left / tppX_)), static_cast<int>(std::lround(top / tppY_)));
+}
+
+void InfoWindow::SetOption(const Options& options)
+{
+    endDrag();
+    const int rightEdge = x() + width();
+    int end = 0;
+
+    ui_->lblSpeed->setVisible(options.ShowSpeed);
+    if (options.ShowSpeed)
+        end = ui_->lblSpeed->x() + ui_->lblSpeed->width();
+
+    ui_->lblTime->setVisible(options.ShowOnlineTime);
+    if (options.ShowOnlineTime) {
+        ui_->lblTime->move(end + 5, ui_->lblTime->y());
+        end = ui_->lblTime->x() + ui_->lblTime->width();
+    }
+
+    ui_->picRight->setVisible(options.ShowRest);
+    if (options.ShowRest) {
+        ui_->picRight->move(end + 4, ui_->picRight->y());
+        end = ui_->picRight->x() + ui_->picRight->width();
+    }
+
+    ui_->fra->resize(end + 5, ui_->fra->height());
+    resize(ui_->fra->width() - 1, height());
+    move(rightEdge - width(), y());
+}
+
+void InfoWindow::followScreen()
+{
+    const double screenWidth = screenWidthTwips();
+    const double screenHeight = screenHeightTwips();
+    if (screenWidth == memory_.lastScreenWidth && screenHeight == memory_.lastScreenHeight)
+        return;
+    memory_.lastScreenWidth = screenWidth;
+    memory_.lastScreenHeight = screenHeight;
+    moveTwips(screenWidth - widthTwips() - position_.infoRight, position_.infoTop);
+}
+
+void InfoWindow::setProgressValue(double value)
+{
+    followScreen();
+
+    if (std::isnan(value))
+        value = 0;
+    clampValue(value, 0.0, 100.0);
+
+    BarPicture& bar = *ui_->picBack;
+    const int innerWidth = bar.width() - 2;
+    const int innerHeight = bar.height() - 2;
+    const int blue = static_cast<int>(std::nearbyint(innerWidth * value / 100.0)); // ties to even
+    if (blue == memory_.lastBlueWidth)
+        return;
+    // A bar that shrinks within a unit (the cycle length changed) would keep
+    // stale blue behind its end; repaint the remainder then as well.
+    const bool shrank = blue < memory_.lastBlueWidth;
+    memory_.lastBlueWidth = blue;
+    bar.fillImageRect(QRect(1, 1, blue, innerHeight), ui_->picBlue->palette().color(QPalette::Window));
+
+    // 32-bit arithmetic that wraps, as everywhere else in the counting.
+    const auto remaining = static_cast<std::int32_t>(static_cast<std::uint32_t>(autoHangup_.AutoHangupUnitsToWait) -
+                                                     static_cast<std::uint32_t>(autoHangup_.AutoHangupPastUnits));
+    if (value < 0.1 || remaining != memory_.lastRemainingUnits || shrank) {
+        memory_.lastRemainingUnits = remaining;
+        QColor rest;
+        if (autoHangup_.AutoHangupUnitsToWait == -1) {
+            rest = ui_->picRight->palette().color(QPalette::Button);
+            ui_->lblAutoDiscRest->hide();
+        } else {
+            rest = ui_->picGreen->palette().color(QPalette::Window);
+            ui_->lblAutoDiscRest->setText(QString::number(remaining));
+            ui_->lblAutoDiscRest->show();
+        }
+        bar.fillImageRect(QRect(blue + 1, 1, innerWidth - blue, innerHeight), rest);
+    }
+    bar.refresh();
+}
+
+void InfoWindow::setTimeText(const QString& text)
+{
+    ui_->lblTime->setText(text);
+    ui_->lblTime->repaint();
+}
+
+void InfoWindow::setTaktText(const QString& text)
+{
+    ui_->lblTakt->setText(text);
+    ui_->lblTakt->repaint();
+}
+
+void InfoWindow::setSpeedText(const QString& text)
+{
+    ui_->lblSpeed->setText(text);
+    ui_->lblSpeed->repaint();
+}
+
+void InfoWindow::mdown(Qt::MouseButton button)
+{
+    endDrag();
+    if (button == Qt::LeftButton) {
+        // The window manager moves the window as if its caption were held,
+        // after this call has returned (and the toolkit may report the button
+        // as released at once). So the stacking check and the recording wait
+        // until the window has not moved for a moment.
+        QWindow* handle = windowHandle();
+        if (handle && handle->startSystemMove()) {
+            dragging_ = true;
+            dragSettle_.start();
+            return;
+        }
+    }
+    finishPress();
+}
+
+void InfoWindow::finishPress()
+{
+    // A drag stays open after this, so that moving on after a pause is
+    // recorded as well; the next press or a move of our own ends it.
+    if (keepOnTop_)
+        keepOnTop_();
+    recordPosition();
+}
+
+void InfoWindow::endDrag()
+{
+    dragging_ = false;
+    dragSettle_.stop();
+}
+
+void InfoWindow::recordPosition()
+{
+    const double left = static_cast<double>(x()) * tppX_;
+    position_.infoLeft = toTwips(left);
+    position_.infoRight = toTwips(screenWidthTwips() - widthTwips() - left);
+    position_.infoTop = toTwips(static_cast<double>(y()) * tppY_);
+}
+
+bool InfoWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!isPress(event))
+        return QWidget::eventFilter(watched, event);
+
+    const bool drags = watched == this || watched == ui_->fra || watched == ui_->lblTakt ||
+                       watched == ui_->lblTime || watched == ui_->picBack;
+    if (drags)
+        mdown(static_cast<QMouseEvent*>(event)->button());
+    return true; // the rest (lblSpeed, the number on the bar, bare picRight) ignore presses
+}
+
+void InfoWindow::moveEvent(QMoveEvent* event)
+{
+    if (dragging_)
+        dragSettle_.start(); // still moving
+    QWidget::moveEvent(event);
+}
+
+void InfoWindow::closeEvent(QCloseEvent* event)
+{
+    // The window lives as long as the metering run; a close request does nothing.
+    event->ignore();
+}
+
+} // namespace zumi

@@ -1,0 +1,126 @@
+#include "info_window_controller.h"
+
+#include "info_window.h"
+#include "stacking_guard.h"
+
+#include <QGuiApplication>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace zumi {
+namespace {
+
+// Off the visible screen, where the window waits before it is placed and
+// before it goes.
+constexpr double kOffScreenTwips = -1111;
+
+std::int32_t roundTwips(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    if (rounded > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+InfoWindowController::InfoWindowController(Settings& settings, const AutoHangupState& autoHangup,
+                                           WindowQueries& windows, MenuView& menu,
+                                           std::function<void()> closeSettingsDialog)
+    : settings_(settings),
+      autoHangup_(autoHangup),
+      windows_(windows),
+      menu_(menu),
+      closeSettingsDialog_(std::move(closeSettingsDialog))
+{
+}
+
+InfoWindowController::~InfoWindowController() = default;
+
+InfoWindow& InfoWindowController::loaded()
+{
+    if (!window_)
+        window_ = std::make_unique<InfoWindow>(settings_.position, autoHangup_, memory_, [this] { keepInfoOnTop(); });
+    return *window_;
+}
+
+void InfoWindowController::setTimeText(const std::string& text)
+{
+    loaded().setTimeText(QString::fromStdString(text));
+}
+
+void InfoWindowController::setTaktText(const std::string& text)
+{
+    loaded().setTaktText(QString::fromStdString(text));
+}
+
+void InfoWindowController::setSpeedText(const std::string& text)
+{
+    loaded().setSpeedText(QString::fromStdString(text));
+}
+
+void InfoWindowController::setProgressValue(double percent)
+{
+    loaded().setProgressValue(percent);
+}
+
+void InfoWindowController::showInfoWindow()
+{
+    const WindowId foreground = windows_.activeWindow();
+    if (closeSettingsDialog_)
+        closeSettingsDialog_();
+
+    InfoWindow& window = loaded();
+    window.moveTwips(kOffScreenTwips, kOffScreenTwips);
+    window.show(); // without activating: the window's attributes see to that
+    QGuiApplication::sync(); // mapped before the stacking queries look at it
+
+    // The user keeps working where they were.
+    if (foreground != 0 && windows_.activeWindow() != foreground)
+        windows_.activate(foreground);
+    keepInfoOnTop();
+
+    window.SetOption(settings_.options);
+    InfoPosition& position = settings_.position;
+    position.infoLeft = roundTwips(window.screenWidthTwips() - position.infoRight - window.widthTwips());
+    window.moveTwips(position.infoLeft, position.infoTop);
+
+    menu_.setMeteringEnabled(true);
+}
+
+void InfoWindowController::keepInfoOnTop()
+{
+    if (!window_ || !window_->isVisible())
+        return;
+    zumi::keepInfoOnTop(windows_, static_cast<WindowId>(window_->winId()));
+}
+
+void InfoWindowController::unload()
+{
+    if (!window_)
+        return;
+    window_->moveTwips(kOffScreenTwips, kOffScreenTwips);
+    window_.reset();
+}
+
+void InfoWindowController::SetOption()
+{
+    if (window_)
+        window_->SetOption(settings_.options);
+}
+
+bool InfoWindowController::isVisible() const
+{
+    return window_ && window_->isVisible();
+}
+
+QWidget* InfoWindowController::window() const
+{
+    return window_.get();
+}
+
+} // namespace zumi

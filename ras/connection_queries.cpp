@@ -1,0 +1,78 @@
+#include "connection_queries.h"
+
+#include "phonebook_order.h"
+
+#include <algorithm>
+
+namespace zumi {
+namespace {
+
+constexpr std::string_view kDirectCable = "Direct Cable Connection";
+
+// Names are taken as the system gives them, up to a NUL; blanks are part of
+// the name (a peers file may begin or end with one).
+std::string cutAtNul(const std::string& text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+} // namespace
+
+std::string trimAtNul(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return std::string(text.substr(0, text.find('\0')));
+}
+
+std::string getActiveConnection(DialUpAccess& dialUp, std::int32_t& handle)
+{
+    const ConnectionList list = dialUp.enumConnections();
+    if (!list.ok)
+        return {};
+    if (list.connections.empty()) {
+        handle = 0;
+        return {};
+    }
+    const DialUpConnection& first = list.connections.front();
+    handle = first.handle;
+    std::string name = cutAtNul(first.entryName);
+    if (name.find(kDirectCable) != std::string::npos)
+        return {};
+    return name;
+}
+
+std::int32_t getConnectState(DialUpAccess& dialUp, std::int32_t handle)
+{
+    return dialUp.connectionState(handle);
+}
+
+void hangUpConnection(DialUpAccess& dialUp)
+{
+    const ConnectionList list = dialUp.enumConnections();
+    if (list.ok && !list.connections.empty())
+        dialUp.hangUp(list.connections.front().handle);
+}
+
+std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)
+{
+    return loadPhonebook(dialUp, connNames, userLocale());
+}
+
+std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale)
+{
+    std::vector<std::string> names = dialUp.phonebookEntries();
+    for (std::string& name : names)
+        name = cutAtNul(name);
+    sortPhonebookNames(names, locale);
+    // The connection table and the provider menu hold 30 entries; later ones
+    // get no connection index rather than one that collides.
+    if (names.size() > static_cast<std::size_t>(kMaxConnections))
+        names.resize(static_cast<std::size_t>(kMaxConnections));
+    std::copy(names.begin(), names.end(), connNames.begin());
+    return names;
+}
+
+} // namespace zumi

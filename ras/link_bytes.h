@@ -1,0 +1,21 @@
+#pragma once
+#include "byte_source.h"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace zumi {
+
+// Bytes sent + received over the interface of the pppd whose pid is the
+// handle, from root/sys/class/net/IF/statistics; the 64-bit counters are
+// summed modulo 2^32. 0 when there is no such link or its counters cannot be read.
+class LinkBytes final : public ByteSource {
+public:
+    explicit LinkBytes(std::filesystem::path root = "/");
+    std::uint32_t bytesTotal(std::int32_t connectionHandle) override;
+
+private:
+    std::filesystem::path root_;
+};
+
+} // namespace zumi

@@ -1,0 +1,43 @@
+#include "link_bytes.h"
+
+#include "pppd_links.h"
+#include "pppd_text.h"
+#include "small_file.h"
+
+#include <optional>
+
+namespace zumi {
+namespace {
+
+std::optional<std::uint64_t> readCounter(const std::filesystem::path& path)
+{
+    const auto text = readSmallFile(path.string(), 64);
+    if (!text)
+        return std::nullopt;
+    return pppd::parseDecimal(*text);
+}
+
+} // namespace
+
+LinkBytes::LinkBytes(std::filesystem::path root)
+    : root_(std::move(root))
+{
+}
+
+std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
+{
+    if (connectionHandle <= 0)
+        return 0;
+    const std::string interfaceName = pppd::findInterface(root_, connectionHandle);
+    if (interfaceName.empty())
+        return 0;
+    const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
+    const auto sent = readCounter(statistics / "tx_bytes");
+    const auto received = readCounter(statistics / "rx_bytes");
+    // Half a reading would jump when the other half comes back.
+    if (!sent || !received)
+        return 0;
+    return static_cast<std::uint32_t>(*sent + *received);
+}
+
+} // namespace zumi

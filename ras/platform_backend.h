@@ -1,0 +1,20 @@
+#pragma once
+#include "byte_source.h"
+#include "dialup_access.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace zumi {
+
+// The platform's dial-up networking and its link byte counter.
+struct PlatformBackend {
+    std::unique_ptr<DialUpAccess> dialUp;
+    std::unique_ptr<ByteSource> linkBytes; // reads the link of a handle from dialUp
+};
+
+// Picks the backend of the platform this program was built for. root is the
+// file-system root it reads below ("/" for the real system).
+PlatformBackend makePlatformBackend(const std::filesystem::path& root = "/");
+
+} // namespace zumi

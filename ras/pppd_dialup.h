@@ -1,0 +1,60 @@
+#pragma once
+#include "dialup_access.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zumi {
+
+// The state number while pppd runs but its link is not up yet (dialing,
+// negotiating): RASCS_ConnectDevice. Not 0, which reads as "no such connection".
+inline constexpr std::int32_t kStateConnecting = 2;
+
+// Dial-up networking as pppd provides it on Linux:
+// - the phonebook is the set of peers files in root/etc/ppp/peers;
+// - the connections are the running pppd processes in root/proc, the
+//   longest-running first; the handle is the pid, the entry name the argument
+//   of "call" (what pon passes), else the link name, else the interface;
+// - the link is up while the interface pppd names in root/run exists under
+//   root/sys/class/net and is up;
+// - a hang-up is SIGTERM to that pppd, as poff does; dialing runs pon (or
+//   pppd call) detached.
+// All paths are taken below root, so tests run against a tree of their own.
+class PppdDialUp final : public DialUpAccess {
+public:
+    // Sends a signal to a process, as kill() does; tests pass their own.
+    using SignalSender = std::function<int(std::int32_t pid, int signal)>;
+
+    explicit PppdDialUp(std::filesystem::path root = "/", SignalSender sendSignal = {});
+
+    ConnectionList enumConnections() override;
+    std::int32_t connectionState(std::int32_t handle) override;
+    void hangUp(std::int32_t handle) override;
+    std::vector<std::string> phonebookEntries() override;
+    DialResult dial(const std::string& entryName) override;
+
+    // The network interface of the pppd with this pid, "" while it has none.
+    std::string interfaceOf(std::int32_t handle) const;
+
+private:
+    // What the last scans learnt about each pid, so a scan need not read every
+    // process again: reading /proc costs several microseconds per file.
+    struct Seen {
+        bool pppd = false;
+        std::uint64_t firstScan = 0;
+        std::uint64_t lastScan = 0;
+    };
+
+    bool wasPppd(std::int32_t pid) const;
+
+    std::filesystem::path root_;
+    SignalSender sendSignal_;
+    std::unordered_map<std::int32_t, Seen> seen_;
+    std::uint64_t scan_ = 0;
+};
+
+} // namespace zumi

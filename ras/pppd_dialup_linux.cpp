@@ -1,0 +1,279 @@
+#include "pppd_dialup.h"
+
+#include "detached_start.h"
+#include "pppd_links.h"
+#include "pppd_text.h"
+#include "small_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <system_error>
+
+namespace zumi {
+namespace {
+
+// A process first seen fewer scans ago than this is read at every scan: it may
+// still exec pppd under the same pid (pon does).
+constexpr std::uint64_t kYoungScans = 4;
+// Any other process that is not a pppd is looked at again every so many
+// scans, spread over the scans by pid, in case it has exec'd pppd since: its
+// name every kRecheckEvery scans, its argument vector too every kFullRecheckEvery.
+constexpr std::uint64_t kRecheckEvery = 32;
+constexpr std::uint64_t kFullRecheckEvery = 4 * kRecheckEvery;
+
+constexpr std::size_t kCommLimit = 256;
+constexpr std::size_t kStatLimit = 4096;
+
+int killProcess(std::int32_t pid, int signal)
+{
+    return ::kill(static_cast<pid_t>(pid), signal);
+}
+
+// The pid a /proc entry stands for; nullopt for any other name.
+std::optional<std::int32_t> pidFromName(const std::string& name)
+{
+    if (name.empty() || name.size() > 10 || name.front() == '0')
+        return std::nullopt;
+    if (!std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const auto value = std::stoull(name);
+    if (value > static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+struct ProcessView {
+    bool pppd = false;
+    std::vector<std::string> args;
+};
+
+// Whether the process in this /proc folder is a pppd; nullopt when it is gone.
+// Without withArgs only a process named pppd has its arguments read.
+std::optional<ProcessView> lookAt(const std::string& folder, bool withArgs = true)
+{
+    std::string comm;
+    if (const auto text = readSmallFile(folder + "/comm", kCommLimit)) {
+        comm = std::string(pppd::firstLine(*text));
+    } else if (const auto statText = readSmallFile(folder + "/stat", kStatLimit)) {
+        const auto stat = pppd::parseProcStat(*statText);
+        if (!stat)
+            return std::nullopt;
+        comm = stat->comm;
+    } else {
+        return std::nullopt;
+    }
+    ProcessView view;
+    if (!withArgs && comm != "pppd")
+        return view;
+    view.args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
+    view.pppd = pppd::isPppdProcess(comm, view.args);
+    return view;
+}
+
+std::optional<pppd::ProcStat> readStat(const std::string& folder)
+{
+    const auto text = readSmallFile(folder + "/stat", kStatLimit);
+    if (!text)
+        return std::nullopt;
+    return pppd::parseProcStat(*text);
+}
+
+bool exiting(const pppd::ProcStat& stat)
+{
+    return stat.state == 'Z' || stat.state == 'X' || stat.state == 'x';
+}
+
+bool isRegularFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string describeStartError(int error, const std::string& program)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "Das Programm " + program + " wurde nicht gefunden.";
+    case EACCES:
+    case EPERM:
+        return "Das Programm " + program + " darf nicht ausgeführt werden (keine Berechtigung).";
+    case ENOEXEC:
+        return program + " ist kein ausführbares Programm.";
+    case EAGAIN:
+    case ENOMEM:
+        return "Das System kann zurzeit keinen weiteren Prozess starten.";
+    default:
+        return program + " ließ sich nicht starten (Fehler " + std::to_string(error) + ": " + std::strerror(error) + ").";
+    }
+}
+
+} // namespace
+
+PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
+    : root_(std::move(root))
+    , sendSignal_(sendSignal ? std::move(sendSignal) : SignalSender(killProcess))
+{
+}
+
+ConnectionList PppdDialUp::enumConnections()
+{
+    const std::string proc = (root_ / "proc").string();
+    const auto names = listFolder(proc);
+    if (!names)
+        return {};
+    ++scan_;
+
+    struct Found {
+        std::int32_t pid;
+        std::uint64_t startTime;
+        std::vector<std::string> args;
+    };
+    std::vector<Found> found;
+    for (const std::string& name : *names) {
+        const auto pid = pidFromName(name);
+        if (!pid)
+            continue;
+        auto [it, isNew] = seen_.try_emplace(*pid);
+        Seen& seen = it->second;
+        if (isNew)
+            seen.firstScan = scan_;
+        seen.lastScan = scan_;
+        const std::uint64_t turn = static_cast<std::uint64_t>(*pid) + scan_;
+        const bool readAll = isNew || seen.pppd || scan_ - seen.firstScan < kYoungScans || turn % kFullRecheckEvery == 0;
+        if (!readAll && turn % kRecheckEvery != 0)
+            continue;
+
+        const std::string folder = proc + "/" + name;
+        auto view = lookAt(folder, readAll);
+        if (!view) { // gone while we looked
+            seen_.erase(it);
+            continue;
+        }
+        seen.pppd = view->pppd;
+        if (!seen.pppd)
+            continue;
+        const auto stat = readStat(folder);
+        if (!stat || exiting(*stat)) // a pppd on its way out is no connection any more
+            continue;
+        found.push_back({*pid, stat->startTime, std::move(view->args)});
+    }
+    std::erase_if(seen_, [this](const auto& entry) { return entry.second.lastScan != scan_; });
+
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return a.startTime != b.startTime ? a.startTime < b.startTime : a.pid < b.pid;
+    });
+    ConnectionList list;
+    list.ok = true;
+    list.connections.reserve(found.size());
+    for (const Found& process : found) {
+        std::string entryName = pppd::optionValue(process.args, "call");
+        if (entryName.empty())
+            entryName = pppd::optionValue(process.args, "linkname");
+        if (entryName.empty())
+            entryName = pppd::findLinkName(root_, process.pid);
+        if (entryName.empty())
+            entryName = pppd::findInterface(root_, process.pid);
+        list.connections.push_back({process.pid, std::move(entryName)});
+    }
+    return list;
+}
+
+std::int32_t PppdDialUp::connectionState(std::int32_t handle)
+{
+    if (handle <= 0)
+        return 0;
+    const std::string folder = (root_ / "proc" / std::to_string(handle)).string();
+    const auto statText = readSmallFile(folder + "/stat", kStatLimit);
+    if (!statText) {
+        // Still listed but no longer readable: a pppd being torn down.
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error))
+            return 0;
+        const auto comm = readSmallFile(folder + "/comm", kCommLimit);
+        const bool pppd = comm ? pppd::firstLine(*comm) == "pppd" : wasPppd(handle);
+        return pppd ? kStateDisconnected : 0;
+    }
+    const auto stat = pppd::parseProcStat(*statText);
+    if (!stat)
+        return 0;
+    const auto args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
+    if (!pppd::isPppdProcess(stat->comm, args))
+        return 0;
+    if (exiting(*stat))
+        return kStateDisconnected;
+    const std::string interfaceName = pppd::findInterface(root_, handle);
+    if (!interfaceName.empty() && pppd::interfaceUp(root_, interfaceName))
+        return kStateConnected;
+    return kStateConnecting;
+}
+
+void PppdDialUp::hangUp(std::int32_t handle)
+{
+    if (handle <= 0)
+        return;
+    // Only a live pppd: the pid may have been handed to another process since.
+    const std::string folder = (root_ / "proc" / std::to_string(handle)).string();
+    const auto stat = readStat(folder);
+    if (!stat || exiting(*stat))
+        return;
+    const auto args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
+    if (pppd::isPppdProcess(stat->comm, args))
+        sendSignal_(handle, SIGTERM);
+}
+
+std::vector<std::string> PppdDialUp::phonebookEntries()
+{
+    const std::filesystem::path peers = root_ / "etc/ppp/peers";
+    std::vector<std::string> entries;
+    for (std::string& name : listFolder(peers.string()).value_or(std::vector<std::string>{})) {
+        if (pppd::isPhonebookFileName(name) && isRegularFile(peers / name))
+            entries.push_back(std::move(name));
+    }
+    return entries;
+}
+
+DialResult PppdDialUp::dial(const std::string& entryName)
+{
+    const auto failure = [&entryName](const std::string& reason) {
+        return DialResult{false, "Der Wählvorgang für „" + entryName + "“ konnte nicht gestartet werden: " + reason};
+    };
+    const std::filesystem::path peers = root_ / "etc/ppp/peers";
+    if (!pppd::isPhonebookFileName(entryName) || !isRegularFile(peers / entryName))
+        return failure("Im Telefonbuch " + peers.string() + " gibt es keinen Eintrag dieses Namens.");
+
+    const std::filesystem::path pon = root_ / "usr/bin/pon";
+    const std::filesystem::path pppdProgram = root_ / "usr/sbin/pppd";
+    std::error_code error;
+    std::vector<std::string> args;
+    std::string program;
+    if (std::filesystem::exists(pon, error)) {
+        program = pon.string();
+        args = {program, entryName};
+    } else if (std::filesystem::exists(pppdProgram, error)) {
+        program = pppdProgram.string();
+        args = {program, "call", entryName};
+    } else {
+        return failure("Weder pon noch pppd ist installiert (Debian-Paket „ppp“).");
+    }
+    if (const int startError = startDetached(program, args); startError != 0)
+        return failure(describeStartError(startError, program));
+    return {true, {}};
+}
+
+std::string PppdDialUp::interfaceOf(std::int32_t handle) const
+{
+    return pppd::findInterface(root_, handle);
+}
+
+bool PppdDialUp::wasPppd(std::int32_t pid) const
+{
+    const auto it = seen_.find(pid);
+    return it != seen_.end() && it->second.pppd;
+}
+
+} // namespace zumi

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zumi::pppd {
+
+// What pppd announces about its link in its pid files once the link is up:
+// root/run/IFNAME.pid (first line: pid) and, with a link name,
+// root/run/ppp-LINKNAME.pid (pid, then the interface).
+
+// The interface of the pppd with this pid; "" unless it exists under
+// root/sys/class/net.
+std::string findInterface(const std::filesystem::path& root, std::int32_t pid);
+
+// The link name of the pppd with this pid; "" when no link pid file names it.
+std::string findLinkName(const std::filesystem::path& root, std::int32_t pid);
+
+// The interface exists and is up: IFF_UP in its flags, or an operstate that
+// does not say down (a ppp link reads "unknown" while up).
+bool interfaceUp(const std::filesystem::path& root, const std::string& interfaceName);
+
+} // namespace zumi::pppd

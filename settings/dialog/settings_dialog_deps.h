@@ -1,0 +1,41 @@
+#pragma once
+#include "about_box.h"
+#include "conn_names.h"
+#include "dialup_access.h"
+#include "settings.h"
+#include "settings_io.h"
+#include "settings_store.h"
+#include "zumi_message.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace zumi {
+
+// What the settings dialog works with. The program passes the real things;
+// tests pass fakes and may take over the modal steps.
+struct SettingsDialogDeps {
+    DialUpAccess& dialUp;
+    ConnNames& connNames;
+    SettingsStore& store;
+    Settings& settings;
+    std::function<ScreenMetrics()> screen; // for loadSettings
+    FindKolpRect findKolp;                 // for loadSettings
+    std::function<void()> setOption;       // the info window's SetOption, after OK
+    WarningBox warn = showZumiWarning;     // message boxes titled "Zumi"
+    std::function<void(QWidget* parent)> showAbout = showAboutBox;
+    std::function<int(QDialog& dialog)> runModal = [](QDialog& dialog) { return dialog.exec(); };
+};
+
+// Copy and Paste of the sixteen tariff boxes; lives as long as the program.
+struct CopyBuffer {
+    std::array<std::string, kBands> start{};
+    std::array<std::string, kBands> takt{};
+};
+
+} // namespace zumi

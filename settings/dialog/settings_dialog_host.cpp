@@ -1,0 +1,68 @@
+#include "settings_dialog_host.h"
+
+#include "connection_queries.h"
+#include "settings_dialog.h"
+
+
+#include <cstdint>
+#include <utility>
+
+namespace zumi {
+
+SettingsDialogHost::SettingsDialogHost(SettingsDialogDeps deps)
+    : deps_(std::move(deps))
+{
+}
+
+SettingsDialogHost::~SettingsDialogHost()
+{
+    closeWithoutSaving();
+}
+
+void SettingsDialogHost::mnuSettings_Click(QWidget* parent)
+{
+    if (dialog_) {
+        dialog_->raise();
+        dialog_->activateWindow();
+        return;
+    }
+
+    std::int32_t handle = 0;
+    getActiveConnection(deps_.dialUp, handle);
+    if (handle != 0) {
+        if (deps_.warn)
+            deps_.warn(parent, QStringLiteral("Nicht während eine Verbindung aktiv ist"));
+        return;
+    }
+
+    const std::vector<std::string> listed = loadPhonebook(deps_.dialUp, deps_.connNames);
+    loadSettings(deps_.store, deps_.connNames, deps_.screen ? deps_.screen() : ScreenMetrics{}, deps_.findKolp,
+                 deps_.settings);
+
+    SettingsDialog dialog(deps_, listed, copyBuffer_, parent);
+    dialog_ = &dialog;
+    if (deps_.runModal)
+        deps_.runModal(dialog);
+    else
+        dialog.exec();
+    dialog_ = nullptr;
+}
+
+void SettingsDialogHost::closeWithoutSaving()
+{
+    if (!dialog_)
+        return;
+    // Boxes shown over the dialog (about box, messages) run their own loops; end them too.
+    for (QDialog* box : dialog_->findChildren<QDialog*>()) {
+        if (box->isVisible())
+            box->reject();
+    }
+    dialog_->reject();
+}
+
+bool SettingsDialogHost::isOpen() const
+{
+    return dialog_ != nullptr;
+}
+
+} // namespace zumi

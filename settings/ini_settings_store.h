@@ -1,0 +1,46 @@
+#pragma once
+#include "ini_format.h"
+#include "settings_store.h"
+
+#include <filesystem>
+#include <map>
+
+namespace zumi {
+
+// The settings store as a plain INI file, section [Settings], one
+// "key=value" line per key (see ini_format.h for how values are written).
+// Lines and sections it does not understand are kept when it saves.
+//
+// Every write re-reads the file, applies the changes and replaces the file
+// atomically, so keys edited by hand meanwhile are kept and a crash leaves the
+// old file or the new one. A file that exists but cannot be read is never
+// overwritten: it loads as empty (the defaults) and writes fail.
+class IniSettingsStore final : public SettingsStore {
+public:
+    explicit IniSettingsStore(std::filesystem::path path);
+
+    // $XDG_CONFIG_HOME/Zumi/Zumi.conf, else ~/.config/Zumi/Zumi.conf.
+    static std::filesystem::path defaultPath();
+    // The same rule over given values (either may be null or empty).
+    static std::filesystem::path pathFor(const char* xdgConfigHome, const char* home);
+
+    const std::filesystem::path& path() const { return path_; }
+    // False while the file exists but could not be read (writes are refused).
+    bool readable() const { return readable_; }
+
+    void reload() override;
+    std::optional<std::string> read(const std::string& key) const override;
+    std::vector<std::string> keys() const override;
+    bool write(const std::vector<Change>& changes) override;
+    using SettingsStore::read;
+    using SettingsStore::write;
+
+private:
+    void adopt(const ini::Document& document);
+
+    std::filesystem::path path_;
+    std::map<std::string, std::string> values_;
+    bool readable_ = true;
+};
+
+} // namespace zumi

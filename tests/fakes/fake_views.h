@@ -1,0 +1,157 @@
+#pragma once
+#include "bytes_total.h"
+#include "monitor_views.h"
+#include "sound_player.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zumi::test {
+
+// One list of calls that several fakes write to, so a test can check the
+// order of calls across the tray, the menu, the info window and the sound.
+using CallLog = std::vector<std::string>;
+
+class LoggingFake {
+protected:
+    explicit LoggingFake(CallLog* log)
+        : log_(log)
+    {
+    }
+    void note(std::string call)
+    {
+        if (log_)
+            log_->push_back(std::move(call));
+    }
+
+private:
+    CallLog* log_;
+};
+
+// The info window: keeps every text and bar value it was given.
+class FakeInfoView final : public InfoView, LoggingFake {
+public:
+    explicit FakeInfoView(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    std::vector<std::string> timeTexts, taktTexts, speedTexts;
+    std::vector<double> progressValues;
+    int shows = 0, unloads = 0, keepOnTops = 0;
+    bool shown = false;
+
+    const std::string& timeText() const { return last(timeTexts); }
+    const std::string& taktText() const { return last(taktTexts); }
+    const std::string& speedText() const { return last(speedTexts); }
+    double progress() const { return progressValues.empty() ? -1 : progressValues.back(); }
+
+    void setTimeText(const std::string& text) override { timeTexts.push_back(text); note("info.time " + text); }
+    void setTaktText(const std::string& text) override { taktTexts.push_back(text); note("info.takt " + text); }
+    void setSpeedText(const std::string& text) override { speedTexts.push_back(text); note("info.speed " + text); }
+    void setProgressValue(double percent) override
+    {
+        progressValues.push_back(percent);
+        note("info.progress " + std::to_string(percent));
+    }
+    void showInfoWindow() override { ++shows; shown = true; note("info.show"); }
+    void keepInfoOnTop() override { ++keepOnTops; note("info.keepOnTop"); }
+    void unload() override { ++unloads; shown = false; note("info.unload"); }
+
+private:
+    static const std::string& last(const std::vector<std::string>& texts)
+    {
+        static const std::string none;
+        return texts.empty() ? none : texts.back();
+    }
+};
+
+class FakeTrayView final : public TrayView, LoggingFake {
+public:
+    explicit FakeTrayView(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    std::vector<std::pair<TrayIcon, std::string>> calls;
+    void trayModify(TrayIcon icon, const std::string& text) override
+    {
+        calls.emplace_back(icon, text);
+        note(std::string(icon == TrayIcon::Online ? "tray.online " : "tray.offline ") + text);
+    }
+};
+
+class FakeMenuView final : public MenuView, LoggingFake {
+public:
+    explicit FakeMenuView(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    bool disconnectShown = false;
+    bool meteringEnabled = false;
+    int unchecks = 0;
+    void setDisconnectShown(bool shown) override
+    {
+        disconnectShown = shown;
+        note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0");
+    }
+    void setMeteringEnabled(bool metering) override
+    {
+        meteringEnabled = metering;
+        note(metering ? "menu.metering 1" : "menu.metering 0");
+    }
+    void uncheckAutoHangupEntries() override { ++unchecks; note("menu.uncheckAutoHangup"); }
+};
+
+class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
+public:
+    explicit FakeSoundPlayer(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    struct Play {
+        std::string fileName;
+        bool noWait;
+    };
+    bool playSucceeds = true;
+    std::vector<Play> plays;
+    int beeps = 0;
+    bool play(const std::string& fileName, bool noWait) override
+    {
+        plays.push_back({fileName, noWait});
+        note("sound.play " + fileName + (noWait ? " nowait" : " wait"));
+        return playSucceeds;
+    }
+    void beep() override { ++beeps; note("sound.beep"); }
+};
+
+class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
+public:
+    explicit FakePopupWatchdog(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    int runs = 0;
+    void run() override { ++runs; note("watchdog.run"); }
+};
+
+// The byte counter: reads whatever the test set; counts the readings.
+class FakeByteCounter final : public ByteCounter, LoggingFake {
+public:
+    explicit FakeByteCounter(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    std::uint32_t total = 0;
+    int reads = 0;
+    std::vector<std::int32_t> handles;
+    std::uint32_t getBytesTotal(std::int32_t hActiveConn) override
+    {
+        ++reads;
+        handles.push_back(hActiveConn);
+        note("bytes.read");
+        return total;
+    }
+};
+
+} // namespace zumi::test

@@ -1,0 +1,81 @@
+#pragma once
+#include "window_queries.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zumi::test {
+
+// A desktop described by hand. Every stacking and focus request is written
+// to `calls` (and passed to `onCall`, so a test can look at its own side of
+// things at that moment); queries are not logged.
+class FakeWindowQueries final : public WindowQueries {
+public:
+    bool isAvailable = true;
+    WindowId active = 0;
+    WindowId underPointer = 0;
+    WindowId kolp = 0;
+    bool menuOpen = false;
+    std::set<WindowId> fullScreen;
+    std::set<WindowId> transient;
+    std::map<WindowId, std::string> titles;
+    std::map<WindowId, WindowRect> rects;
+    // What activeWindow() answers after the first query, when set (a window
+    // manager that handed the focus to someone else in between).
+    std::optional<WindowId> activeLater;
+
+    std::vector<std::string> calls;
+    std::function<void(const std::string&)> onCall;
+
+    bool available() const override { return isAvailable; }
+    WindowId activeWindow() override
+    {
+        const WindowId answer = active;
+        if (activeLater) {
+            active = *activeLater;
+            activeLater.reset();
+        }
+        return answer;
+    }
+    std::string windowTitle(WindowId window) override
+    {
+        const auto it = titles.find(window);
+        return it == titles.end() ? std::string{} : it->second;
+    }
+    WindowId windowUnderPointer() override { return underPointer; }
+    std::optional<WindowRect> windowRect(WindowId window) override
+    {
+        const auto it = rects.find(window);
+        return it == rects.end() ? std::nullopt : std::optional<WindowRect>(it->second);
+    }
+    WindowId findKolpWindow() override { return kolp; }
+    bool isFullScreen(WindowId window) override { return fullScreen.count(window) > 0; }
+    bool isTransient(WindowId window) override { return transient.count(window) > 0; }
+    bool isMenuOpen() override { return menuOpen; }
+
+    void stackAtBottom(WindowId window) override { record("stackAtBottom " + std::to_string(window)); }
+    void stackBelow(WindowId window, WindowId sibling) override
+    {
+        record("stackBelow " + std::to_string(window) + " " + std::to_string(sibling));
+    }
+    void stackOnTop(WindowId window) override { record("stackOnTop " + std::to_string(window)); }
+    void activate(WindowId window) override
+    {
+        active = window;
+        record("activate " + std::to_string(window));
+    }
+
+private:
+    void record(const std::string& call)
+    {
+        calls.push_back(call);
+        if (onCall)
+            onCall(call);
+    }
+};
+
+} // namespace zumi::test
