@@ -10,7 +10,7 @@ namespace zumi {
 // The platform's dial-up networking and its link byte counter.
 struct PlatformBackend {
     std::unique_ptr<DialUpAccess> dialUp;
-    std::unique_ptr<ByteSource> linkBytes; // reads the link of a handle from dialUp
+    std::unique_ptr<ByteSource> linkBytes; // takes the handles that dialUp hands out
 };
 
 // Picks the backend of the platform this program was built for. root is the

@@ -1,54 +1,108 @@
-// Arbitrary tariff fields and moments: the lookup must never crash and must
-// always leave a usable cycle length and a time of day for the next switch.
+// Arbitrary tariff fields and moments: the lookup must never crash, must find
+// a cycle length that one of the day type's bands names (or the 60 s fallback),
+// and may only move the next switch to a later band start of that day type.
+#include "numbers.h"
+#include "tariff_record.h"
 #include "tariff_schedule.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace {
 
-std::string takeField(const std::uint8_t*& data, std::size_t& size)
+using namespace std::chrono;
+
+void require(bool condition)
 {
-    if (size == 0)
-        return {};
-    std::size_t length = data[0] % 8;
-    ++data;
-    --size;
-    if (length > size)
-        length = size;
-    std::string field(reinterpret_cast<const char*>(data), length);
-    data += length;
-    size -= length;
-    return field;
+    if (!condition)
+        std::abort();
+}
+
+// The states a search may leave, given the moment's day type.
+void checkSearchResult(const zumi::CycleState& before, const zumi::CycleState& after,
+                       const zumi::TariffTables& tables, const zumi::LocalDateTime& now)
+{
+    require(!after.recalcCycle);
+    require(after.cycleSeconds != 0);
+    const int first = zumi::isWeekendOrHoliday(now.date) ? 4 : 0;
+
+    bool cycleNamed = after.cycleSeconds == 60;
+    bool switchNamed = after.nextSwitch == before.nextSwitch;
+    for (int band = first; band < first + 4; ++band) {
+        if (!tables.takt(0, band).empty() && zumi::leadingNumber(tables.takt(0, band)) == after.cycleSeconds)
+            cycleNamed = true;
+        const std::int32_t hour = zumi::leadingNumber(tables.start(0, band));
+        if (hour >= 0 && hour <= 23 && hour * 3600.0 == after.nextSwitch && after.nextSwitch > now.secondsOfDay)
+            switchNamed = true;
+    }
+    require(cycleNamed);
+    require(switchNamed);
+    require(after.nextSwitch >= 0 && after.nextSwitch < 86400);
+}
+
+bool sameState(const zumi::CycleState& a, const zumi::CycleState& b)
+{
+    return a.cycleSeconds == b.cycleSeconds && a.nextSwitch == b.nextSwitch && a.recalcCycle == b.recalcCycle;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 6)
-        return 0;
-    using namespace std::chrono;
-    const int year = 1800 + (data[0] | (data[1] << 8)) % 500;
-    const unsigned dayOfYear = data[2] % 366;
-    const double seconds = ((data[3] | (data[4] << 8)) % 86400) + (data[5] % 100) / 100.0;
-    data += 6;
-    size -= 6;
-
+    // The whole input is a stored tariff record; the moment is drawn from its last bytes.
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const zumi::TariffRecord record = zumi::parseTariffRecord(text);
     zumi::TariffTables tables;
     for (int band = 0; band < zumi::kBands; ++band) {
-        tables.setStart(0, band, takeField(data, size));
-        tables.setTakt(0, band, takeField(data, size));
+        tables.setStart(0, band, record.start[band]);
+        tables.setTakt(0, band, record.takt[band]);
     }
+
+    FuzzedDataProvider input(data, size);
+    const int yearNumber = input.ConsumeIntegralInRange(1800, 2299);
+    const int dayOffset = input.ConsumeIntegralInRange(0, 365);
+    const double seconds = input.ConsumeIntegralInRange(0, 86399) + input.ConsumeIntegralInRange(0, 99) / 100.0;
+    const year_month_day date{sys_days{year{yearNumber} / January / 1} + days{dayOffset}};
+
     zumi::CycleState state;
-    state.recalcCycle = true;
-    const year_month_day date{sys_days{year_month_day{year{year} / January / 1}} + days{dayOfYear}};
-    for (int step = 0; step < 3; ++step) {
-        zumi::UpdateCycleLength(state, tables, 0, {date, seconds + step * 60.0 < 86400 ? seconds + step * 60.0 : seconds});
-        if (state.cycleSeconds == 0 || state.nextSwitch < 0 || state.nextSwitch >= 86400)
-            std::abort();
+    state.nextSwitch = input.ConsumeIntegralInRange(0, 23) * 3600.0;
+    for (int step = 0; step < 4; ++step) {
+        const double t = seconds + step * input.ConsumeIntegralInRange(0, 600);
+        const zumi::LocalDateTime now{date, t < 86400 ? t : seconds};
+
+        // Forced: always searches, and searching again at the same moment
+        // finds the same cycle and the same next switch.
+        zumi::CycleState forced = state;
+        forced.recalcCycle = true;
+        zumi::UpdateCycleLength(forced, tables, 0, now);
+        checkSearchResult(state, forced, tables, now);
+        zumi::CycleState again = forced;
+        again.recalcCycle = true;
+        zumi::UpdateCycleLength(again, tables, 0, now);
+        require(sameState(forced, again));
+
+        // Not forced: only just after the boundary in nextSwitch does anything change.
+        zumi::CycleState unforced = forced;
+        const bool justSwitched = now.secondsOfDay > unforced.nextSwitch
+            && now.secondsOfDay - unforced.nextSwitch < 0.0034722 * 86400.0;
+        zumi::UpdateCycleLength(unforced, tables, 0, now);
+        if (justSwitched)
+            checkSearchResult(forced, unforced, tables, now);
+        else
+            require(sameState(unforced, forced));
+        state = unforced;
     }
+
+    // A connection without bands gets 60 s at any moment.
+    zumi::CycleState empty;
+    empty.recalcCycle = true;
+    zumi::UpdateCycleLength(empty, tables, 1, {date, seconds});
+    require(empty.cycleSeconds == 60 && empty.nextSwitch == 0);
     return 0;
 }
