@@ -38,10 +38,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     form_.setCloseCommand([this] { shutdown(); });
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
-
-    timer_.setInterval(1000);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { monitor_.Timer_Timer(); });
+    connect(&form_.timer(), &QTimer::timeout, this, [this] { monitor_.Timer_Timer(); });
 }
 
 App::~App()
@@ -62,7 +59,7 @@ void App::start()
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
     tray_.trayAdd(TrayIcon::Offline, " Zumi ");
-    timer_.start();
+    form_.timer().start();
     tray_.hookMainWindow();
 }
 
@@ -77,7 +74,7 @@ void App::shutdown()
     info_->unload();
     // Form_Unload: whatever else is open goes without its own closing code.
     dialog_->closeWithoutSaving();
-    timer_.stop();
+    form_.timer().stop();
     QCoreApplication::quit();
 }
 

@@ -14,7 +14,6 @@
 #include "window_queries.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <cstdint>
 #include <filesystem>
@@ -66,7 +65,6 @@ private:
     std::unique_ptr<InfoWindowController> info_;
     std::unique_ptr<SettingsDialogHost> dialog_;
     Monitor monitor_;
-    QTimer timer_; // frmMain.Timer: once a second for the program's whole life
     bool unloaded_ = false;
 };
 

@@ -17,13 +17,13 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zumi"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zumi"));
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
     // Closing a message box or the settings dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
     zumi::ShutdownSignals termination;
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));
+    QApplication::setWindowIcon(app.tray().systemTrayIcon().icon()); // the offline picture
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".

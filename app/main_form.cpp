@@ -41,6 +41,8 @@ MainForm::MainForm(MainFormDeps deps, QWidget* parent)
     , autoHangupMenu_(this)
 {
     setWindowTitle(QStringLiteral("Zumi"));
+    Timer_.setInterval(1000);
+    Timer_.setTimerType(Qt::PreciseTimer);
     menuExec_ = [](QMenu& menu, const QPoint& at) { menu.exec(at); };
     debugOut_ = &writeToStandardError;
     bringToFront_ = [this] { bringOwnerToFront(); };

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -68,6 +69,9 @@ public:
     // PopupWatchdog
     void run() override;
 
+    // Timer: once a second, enabled from Form_Load for the form's whole life.
+    QTimer& timer() { return Timer_; }
+
     QMenu& mnuPop() { return mnuPop_; }
     QAction* mnuClose() const { return mnuClose_; }
     QAction* mnuSettings() const { return mnuSettings_; }
@@ -87,6 +91,7 @@ private:
     void bringOwnerToFront();
 
     MainFormDeps d_;
+    QTimer Timer_;
     QMenu mnuPop_;
     QMenu autoHangupMenu_;
     QAction* mnuClose_ = nullptr;

@@ -41,7 +41,14 @@ start() {
 }
 
 alive() { kill -0 "$1" 2>/dev/null; }
-locked() { [ -e "$lock" ] && ! flock -n "$lock" true 2>/dev/null; }
+# Whether a process holds the lock, read from /proc/locks: probing it with
+# flock(1) would itself hold the lock for a moment and could turn a start away.
+locked() {
+    [ -e "$lock" ] || return 1
+    local inode
+    inode=$(stat -c %i "$lock")
+    grep -qE "^[0-9]+: FLOCK +ADVISORY +WRITE +[0-9]+ [0-9a-f]+:[0-9a-f]+:$inode " /proc/locks
+}
 
 # Up and running: holds the lock and has read its settings (which writes "HangupBytes").
 wait_ready() {

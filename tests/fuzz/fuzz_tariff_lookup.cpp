@@ -1,6 +1,6 @@
-// Arbitrary tariff fields and moments: the lookup must never crash, must find
-// a cycle length that one of the day type's bands names (or the 60 s fallback),
-// and may only move the next switch to a later band start of that day type.
+// Arbitrary tariff records and moments: the lookup must never crash, must
+// search exactly when forced or just after a boundary, and must find the
+// cycle length and next switch that the bands of the day type call for.
 #include "numbers.h"
 #include "tariff_record.h"
 #include "tariff_schedule.h"
@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,25 +25,50 @@ void require(bool condition)
         std::abort();
 }
 
-// The states a search may leave, given the moment's day type.
+std::optional<double> startOf(const zumi::TariffTables& tables, int band)
+{
+    const std::int32_t hour = zumi::leadingNumber(tables.start(0, band));
+    if (hour < 0 || hour > 23)
+        return std::nullopt; // names no hour of the day: never starts
+    return hour * 3600.0;
+}
+
+// What a search must leave, worked out band by band: before the day type's
+// first band the last band in use of that day type runs on (when band 0 has
+// a start), otherwise the latest band that has begun; 60 s when none applies.
+// The next switch is the first later band start of the day type, else kept.
 void checkSearchResult(const zumi::CycleState& before, const zumi::CycleState& after,
                        const zumi::TariffTables& tables, const zumi::LocalDateTime& now)
 {
-    require(!after.recalcCycle);
-    require(after.cycleSeconds != 0);
+    const double t = now.secondsOfDay;
     const int first = zumi::isWeekendOrHoliday(now.date) ? 4 : 0;
-
-    bool cycleNamed = after.cycleSeconds == 60;
-    bool switchNamed = after.nextSwitch == before.nextSwitch;
-    for (int band = first; band < first + 4; ++band) {
-        if (!tables.takt(0, band).empty() && zumi::leadingNumber(tables.takt(0, band)) == after.cycleSeconds)
-            cycleNamed = true;
-        const std::int32_t hour = zumi::leadingNumber(tables.start(0, band));
-        if (hour >= 0 && hour <= 23 && hour * 3600.0 == after.nextSwitch && after.nextSwitch > now.secondsOfDay)
-            switchNamed = true;
+    std::int32_t cycle = 0;
+    const auto firstStart = startOf(tables, first);
+    if (firstStart && t < *firstStart) {
+        for (int band = first + 3; band >= first && !tables.start(0, 0).empty(); --band) {
+            if (!tables.takt(0, band).empty()) {
+                cycle = zumi::leadingNumber(tables.takt(0, band));
+                break;
+            }
+        }
+    } else {
+        for (int band = first; band < first + 4; ++band) {
+            const auto start = startOf(tables, band);
+            if (start && *start <= t && !tables.takt(0, band).empty())
+                cycle = zumi::leadingNumber(tables.takt(0, band));
+        }
     }
-    require(cycleNamed);
-    require(switchNamed);
+    double nextSwitch = before.nextSwitch;
+    for (int band = first; band < first + 4; ++band) {
+        const auto start = startOf(tables, band);
+        if (start && *start > t) {
+            nextSwitch = *start;
+            break;
+        }
+    }
+    require(!after.recalcCycle);
+    require(after.cycleSeconds == (cycle == 0 ? 60 : cycle));
+    require(after.nextSwitch == nextSwitch);
     require(after.nextSwitch >= 0 && after.nextSwitch < 86400);
 }
 
