@@ -24,13 +24,13 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# A free display number: no lock file and no socket.
-for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
 workdir=$(mktemp -d)
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself, so parallel sessions never collide.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
+for _ in $(seq 1 200); do [ -s "$workdir/display" ] && break; sleep 0.05; done
+[ -s "$workdir/display" ] || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+display=":$(head -n1 "$workdir/display")"
 export DISPLAY="$display"
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
