@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Widgets need one QApplication for the whole run; listing the tests needs none.
+// Widgets need one QApplication for the whole run, offscreen unless the test
+// says otherwise; listing the tests (CTest's discovery) needs none.
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
@@ -11,5 +12,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 #include "window_queries.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,14 +19,17 @@ public:
     WindowId active = 0;
     WindowId underPointer = 0;
     WindowId kolp = 0;
+    std::optional<WindowRect> kolpRect;
     bool menuOpen = false;
     std::set<WindowId> fullScreen;
     std::set<WindowId> transient;
+    std::map<WindowId, std::string> titles;
     // What activeWindow() answers after the first query, when set (a window
     // manager that handed the focus to someone else in between).
     std::optional<WindowId> activeLater;
 
     std::vector<std::string> calls;
+    std::vector<WindowId> activations;
     std::function<void(const std::string&)> onCall;
 
     bool available() const override { return isAvailable; }
@@ -38,9 +42,17 @@ public:
         }
         return answer;
     }
-    std::string windowTitle(WindowId window) override { return window == kolp ? "Kolp" : ""; }
+    std::string windowTitle(WindowId window) override
+    {
+        if (auto it = titles.find(window); it != titles.end())
+            return it->second;
+        return window != 0 && window == kolp ? "Kolp" : "";
+    }
     WindowId windowUnderPointer() override { return underPointer; }
-    std::optional<WindowRect> windowRect(WindowId) override { return std::nullopt; }
+    std::optional<WindowRect> windowRect(WindowId window) override
+    {
+        return window != 0 && window == kolp ? kolpRect : std::nullopt;
+    }
     WindowId findKolpWindow() override { return kolp; }
     bool isFullScreen(WindowId window) override { return fullScreen.count(window) > 0; }
     bool isTransient(WindowId window) override { return transient.count(window) > 0; }
@@ -55,6 +67,7 @@ public:
     void activate(WindowId window) override
     {
         active = window;
+        activations.push_back(window);
         record("activate " + std::to_string(window));
     }
 
