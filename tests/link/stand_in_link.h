@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -8,8 +9,8 @@ namespace zumi::test {
 
 // A running stand-in pppd (fake_pppd) with its link up, as the pppd backend
 // sees a real one: a process named pppd whose command line is
-// "/usr/sbin/pppd call NAME unit N", a tun interface pppN of link type ppp
-// that is up, and /run/pppN.pid. Needs root and /dev/net/tun.
+// "/usr/sbin/pppd call NAME [unit N]", an up tun interface pppN of link type
+// ppp, and /run/pppN.pid. Needs root and /dev/net/tun.
 class StandInLink {
 public:
     // Whether stand-ins can run here; whyNot() says why not, for GTEST_SKIP.
@@ -20,14 +21,8 @@ public:
     // (unit < 0: the first free one) and waits until its link is up.
     static std::optional<StandInLink> start(const std::string& name, int unit = -1);
 
-    StandInLink(StandInLink&& other) noexcept;
-    StandInLink& operator=(StandInLink&& other) noexcept;
-    StandInLink(const StandInLink&) = delete;
-    StandInLink& operator=(const StandInLink&) = delete;
-    ~StandInLink(); // stops it if it still runs, and reaps it
-
-    std::int32_t pid() const { return pid_; }
-    const std::string& interfaceName() const { return interfaceName_; }
+    std::int32_t pid() const { return process_->pid; }
+    const std::string& interfaceName() const { return process_->interfaceName; }
 
     // Moves that many bytes over the link (received from / sent to the peer);
     // true once the interface counted them.
@@ -44,18 +39,20 @@ public:
     bool stop();
 
 private:
-    StandInLink() = default;
+    // Killed and reaped, if it still runs, when its owner goes.
+    struct Process {
+        ~Process();
+        std::int32_t pid = -1;
+        int channel = -1; // its stdin and stdout
+        bool exited = false;
+        bool sawSigterm = false;
+        std::string interfaceName;
+    };
+
     bool command(const std::string& line);
     std::optional<std::string> readLine(std::chrono::milliseconds timeout);
-    void release();
 
-    std::int32_t pid_ = -1;
-    int toStandIn_ = -1;
-    int fromStandIn_ = -1;
-    bool exited_ = false;
-    bool sawSigterm_ = false;
-    std::string interfaceName_;
-    std::string buffered_;
+    std::unique_ptr<Process> process_ = std::make_unique<Process>();
 };
 
 } // namespace zumi::test

@@ -1,325 +1,305 @@
 #include "connection_queries.h"
-#include "fake_tree.h"
+#include "link_bytes.h"
+#include "phonebook_order.h"
 #include "pppd_dialup.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <utility>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
 
 namespace zumi {
-
-// Found by argument-dependent lookup, so they live in the type's namespace.
-static bool operator==(const DialUpConnection& a, const DialUpConnection& b)
-{
-    return a.handle == b.handle && a.entryName == b.entryName;
-}
-
-[[maybe_unused]] static void PrintTo(const DialUpConnection& c, std::ostream* out)
-{
-    *out << "{" << c.handle << ", \"" << c.entryName << "\"}";
-}
-
 namespace {
 
-using test::FakeTree;
+using namespace std::string_literals;
 using Signals = std::vector<std::pair<std::int32_t, int>>;
 
-struct Backend {
-    explicit Backend(const FakeTree& tree)
-        : dialUp(tree.root(), [this](std::int32_t pid, int signal) {
-            signals.emplace_back(pid, signal);
-            return 0;
-        })
+std::filesystem::path makeRoot()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "zumi-ras-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    std::filesystem::create_directory(pattern + "/proc");
+    return pattern;
+}
+
+// The backend on a throw-away root laid out like the parts of a Linux system
+// it reads, with the signals it sends recorded.
+class Pppd : public ::testing::Test {
+protected:
+    ~Pppd() override { std::filesystem::remove_all(root); }
+
+    void write(const std::string& relative, const std::string& contents) const
     {
+        std::filesystem::create_directories((root / relative).parent_path());
+        std::ofstream(root / relative, std::ios::binary) << contents;
     }
+    void remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
+
+    // A process as /proc shows it: comm, stat (state, start time) and cmdline.
+    void addProcess(std::int32_t pid, const std::string& comm, const std::vector<std::string>& args,
+                    std::uint64_t startTime = 1000, char state = 'S') const
+    {
+        const std::string folder = "proc/" + std::to_string(pid) + "/";
+        write(folder + "comm", comm + "\n");
+        write(folder + "stat", std::to_string(pid) + " (" + comm + ") " + state + " 1 1 1 0 -1 4194560 0 0 0 0 3 1 0 0 20 0 1 0 "
+                                   + std::to_string(startTime) + " 2658304 387\n");
+        std::string cmdline;
+        for (const std::string& arg : args)
+            cmdline += arg + '\0';
+        write(folder + "cmdline", cmdline);
+    }
+    void addPppd(std::int32_t pid, const std::string& callName, std::uint64_t startTime = 1000) const
+    {
+        addProcess(pid, "pppd", {"/usr/sbin/pppd", "call", callName}, startTime);
+    }
+    void addInterface(const std::string& name, bool up, const std::string& tx = "0", const std::string& rx = "0") const
+    {
+        write("sys/class/net/" + name + "/flags", up ? "0x10d1\n" : "0x1090\n");
+        write("sys/class/net/" + name + "/statistics/tx_bytes", tx + "\n");
+        write("sys/class/net/" + name + "/statistics/rx_bytes", rx + "\n");
+    }
+    // The connections as "pid name" pairs, the first connection first.
+    std::string listed()
+    {
+        std::string out;
+        for (const DialUpConnection& c : dialUp.enumConnections().connections)
+            out += std::to_string(c.handle) + " " + c.entryName + ";";
+        return out;
+    }
+
+    const std::filesystem::path root = makeRoot();
     Signals signals;
-    PppdDialUp dialUp;
+    PppdDialUp dialUp{root, [this](std::int32_t pid, int signal) {
+        signals.emplace_back(pid, signal);
+        return 0;
+    }};
 };
 
-std::vector<DialUpConnection> connectionsOf(PppdDialUp& dialUp)
+TEST(TrimAtNul, TrimsFirstThenCutsAtTheFirstNul)
 {
-    const ConnectionList list = dialUp.enumConnections();
-    EXPECT_TRUE(list.ok);
-    return list.connections;
+    EXPECT_EQ(trimAtNul("  abc \0\0\0"s), "abc ");
+    EXPECT_EQ(trimAtNul("ab\0cd"s), "ab");
+    EXPECT_EQ(trimAtNul("   "), "");
+    EXPECT_EQ(trimAtNul("\0abc"s), "");
+    EXPECT_EQ(trimAtNul(" x y "), "x y");
 }
 
-TEST(PppdPhonebook, ListsPeersFilesButNotLeftovers)
+TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
 {
-    FakeTree tree;
-    for (const char* name : {"b", "A", "c", ".hidden", "old~", "x.bak", "y.dpkg-old", "z.ucf-dist", "my provider"})
-        tree.addPeer(name);
-    tree.write("etc/ppp/peers/sub/inner", "");
-    PppdDialUp dialUp(tree.root());
-
+    for (const char* name : {"b", "A", "c", ".hidden", "old~", "x.bak", "y.dpkg-old", "z.ucf-dist", "sub/x"})
+        write("etc/ppp/peers/"s + name, "");
     ConnNames names{};
-    const auto menu = loadPhonebook(dialUp, names, std::locale::classic());
-    EXPECT_EQ(menu, (std::vector<std::string>{"A", "b", "c", "my provider"}));
-    EXPECT_EQ(names[3], "my provider");
+    const auto load = [&] { return loadPhonebook(dialUp, names, std::locale::classic()); };
+    EXPECT_EQ(load(), (std::vector<std::string>{"A", "b", "c"}));
+
+    // A shorter phonebook leaves the slots after it as they were.
+    remove("etc/ppp/peers/b");
+    EXPECT_EQ(load(), (std::vector<std::string>{"A", "c"}));
+    EXPECT_EQ(names[2], "c");
+
+    for (int i = 10; i < 50; ++i)
+        write("etc/ppp/peers/p" + std::to_string(i), "");
+    EXPECT_EQ(load().size(), 30u);
+    EXPECT_EQ(names[29], "p37");
+
+    remove("etc/ppp");
+    EXPECT_TRUE(load().empty());
+    EXPECT_EQ(names[0], "A");
+
+    // Case folds by character, and a broken sequence does not upset the order.
+    std::vector<std::string> utf8{"\xC3\x9C" "ber", "\xC3\xA4" "h", "b", "Z", "bad\xC3", "\xC3\x84" "a"};
+    sortPhonebookNames(utf8, std::locale("C.UTF-8"));
+    EXPECT_EQ(utf8, (std::vector<std::string>{"b", "bad\xC3", "Z", "\xC3\x84" "a", "\xC3\xA4" "h", "\xC3\x9C" "ber"}));
+    // A user locale that is not installed must not stop the program.
+    const char* old = std::getenv("LC_ALL");
+    const std::string saved = old ? old : "";
+    ::setenv("LC_ALL", "xx_XX.NOT-INSTALLED", 1);
+    EXPECT_EQ(userLocale(), std::locale::classic());
+    old ? ::setenv("LC_ALL", saved.c_str(), 1) : ::unsetenv("LC_ALL");
 }
 
-TEST(PppdPhonebook, MissingPeersFolderIsAnEmptyPhonebook)
+TEST_F(Pppd, ConnectionsLongestRunningFirstNamedByCallLinknameOrInterface)
 {
-    FakeTree tree;
-    tree.remove("etc/ppp");
-    PppdDialUp dialUp(tree.root());
-    EXPECT_TRUE(dialUp.phonebookEntries().empty());
-}
-
-TEST(PppdConnections, NoProcFolderIsAFailedEnumeration)
-{
-    FakeTree tree;
-    tree.remove("proc");
-    Backend backend(tree);
-    std::int32_t handle = 55;
-    EXPECT_FALSE(backend.dialUp.enumConnections().ok);
-    EXPECT_EQ(getActiveConnection(backend.dialUp, handle), "");
-    EXPECT_EQ(handle, 55);
-    hangUpConnection(backend.dialUp);
-    EXPECT_TRUE(backend.signals.empty());
-}
-
-TEST(PppdConnections, OnlyPppdProcessesLongestRunningFirst)
-{
-    FakeTree tree;
-    tree.addProcess(1, "systemd", {"/sbin/init"}, 1);
-    tree.addProcess(150, "bash", {"bash", "-c", "pppd call fake"}, 10);
-    tree.addProcess(160, "pppdump", {"pppdump", "call", "nope"}, 10);
-    tree.addPppd(400, "Spät", 9000);
-    tree.addPppd(300, "Früh", 5000);
-    tree.addPppd(350, "Gleichzeitig", 9000);
-    Backend backend(tree);
-
-    EXPECT_EQ(connectionsOf(backend.dialUp),
-              (std::vector<DialUpConnection>{{300, "Früh"}, {350, "Gleichzeitig"}, {400, "Spät"}}));
-    std::int32_t handle = 0;
-    EXPECT_EQ(getActiveConnection(backend.dialUp, handle), "Früh");
-    EXPECT_EQ(handle, 300);
-
-    hangUpConnection(backend.dialUp);
-    EXPECT_EQ(backend.signals, (Signals{{300, SIGTERM}}));
-}
-
-TEST(PppdConnections, NoPppdMeansNoConnection)
-{
-    FakeTree tree;
-    tree.addProcess(1, "systemd", {"/sbin/init"});
-    Backend backend(tree);
+    addProcess(1, "systemd", {"/sbin/init"}, 1);
     std::int32_t handle = 12;
-    EXPECT_EQ(getActiveConnection(backend.dialUp, handle), "");
+    EXPECT_EQ(getActiveConnection(dialUp, handle), "");
     EXPECT_EQ(handle, 0);
-    hangUpConnection(backend.dialUp);
-    EXPECT_TRUE(backend.signals.empty());
-}
 
-TEST(PppdConnections, EntryNameFromCallThenLinknameThenInterface)
-{
-    FakeTree tree;
-    tree.addProcess(10, "pppd", {"/usr/sbin/pppd", "call", "Anbieter", "linkname", "ln"}, 1);
-    tree.addProcess(11, "pppd", {"pppd", "/dev/ttyS0", "linkname", "Verbindung"}, 2);
-    tree.addProcess(12, "pppd", {"pppd", "/dev/ttyS1"}, 3);
-    tree.addInterface("ppp2", true);
-    tree.addPidFile("ppp2", 12);
-    tree.addProcess(13, "pppd", {"pppd", "/dev/ttyS2"}, 4);
-    tree.addInterface("ppp3", true);
-    tree.write("run/ppp-ausDatei.pid", "13\nppp3\n");
-    tree.addProcess(14, "pppd", {"pppd", "call"}, 5); // dialing, nothing known yet
+    addProcess(150, "bash", {"bash", "-c", "pppd call fake"}, 10);
+    addProcess(160, "pppdump", {"pppdump", "call", "nope"}, 10);
+    addPppd(400, "Spät", 9000);
+    addPppd(300, "Früh", 5000);
+    addProcess(350, "pppd", {"pppd", "/dev/ttyS0", "linkname", "Verbindung"}, 9000);
+    addProcess(360, "pppd", {"pppd", "/dev/ttyS1"}, 9100);
+    addInterface("ppp2", true);
+    write("run/ppp2.pid", "360\n");
+    addProcess(370, "pppd", {"pppd", "/dev/ttyS2"}, 9200);
+    write("run/ppp-ausDatei.pid", "370\nppp3\n");
     // Started under another file name, but pppd by its argument vector.
-    tree.addProcess(15, "stand-in", {"/usr/sbin/pppd", "call", "Ersatz"}, 6);
-    Backend backend(tree);
+    addProcess(380, "stand-in", {"/usr/sbin/pppd", "call", "Ersatz"}, 9300);
+    EXPECT_EQ(listed(), "300 Früh;350 Verbindung;400 Spät;360 ppp2;370 ausDatei;380 Ersatz;");
+    EXPECT_EQ(getActiveConnection(dialUp, handle), "Früh");
+    EXPECT_EQ(handle, 300);
+    hangUpConnection(dialUp);
+    EXPECT_EQ(signals, (Signals{{300, SIGTERM}}));
 
-    EXPECT_EQ(connectionsOf(backend.dialUp),
-              (std::vector<DialUpConnection>{{10, "Anbieter"}, {11, "Verbindung"}, {12, "ppp2"}, {13, "ausDatei"},
-                                             {14, ""}, {15, "Ersatz"}}));
-    EXPECT_EQ(backend.dialUp.interfaceOf(13), "ppp3");
-    EXPECT_EQ(backend.dialUp.interfaceOf(14), "");
-}
-
-TEST(PppdConnections, DirectCableByNameInOtherCaseIsReported)
-{
-    FakeTree tree;
-    tree.addPppd(20, "direct cable connection");
-    Backend backend(tree);
-    std::int32_t handle = 0;
-    EXPECT_EQ(getActiveConnection(backend.dialUp, handle), "direct cable connection");
-
-    tree.addPppd(19, "Direct Cable Connection", 1);
-    EXPECT_EQ(getActiveConnection(backend.dialUp, handle), "");
+    // Only the exact name of a direct cable connection hides the entry.
+    addPppd(20, "direct cable connection", 2);
+    EXPECT_EQ(getActiveConnection(dialUp, handle), "direct cable connection");
+    addPppd(19, "My Direct Cable Connection", 1);
+    EXPECT_EQ(getActiveConnection(dialUp, handle), "");
     EXPECT_EQ(handle, 19);
+
+    // A failed scan is no news: the handle stays and nothing is hung up.
+    remove("proc");
+    EXPECT_EQ(getActiveConnection(dialUp, handle), "");
+    EXPECT_EQ(handle, 19);
+    hangUpConnection(dialUp);
+    EXPECT_EQ(signals.size(), 1u);
 }
 
-TEST(PppdState, ConnectedConnectingDisconnectedOrUnknown)
+TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
 {
-    FakeTree tree;
-    tree.addPppd(100, "up");
-    tree.addInterface("ppp0", true);
-    tree.addPidFile("ppp0", 100);
+    addPppd(100, "up", 1);
+    addInterface("ppp0", true);
+    write("run/ppp0.pid", "100\n");
+    addPppd(101, "dialing"); // no pid file yet
+    addPppd(102, "negotiating");
+    addInterface("ppp1", false);
+    write("run/ppp1.pid", "102\n");
+    addProcess(104, "pppd", {}, 1000, 'Z');
+    addProcess(105, "sshd", {"sshd"});
+    const std::pair<std::int32_t, std::int32_t> expected[] = {{100, kStateConnected}, {101, kStateConnecting},
+        {102, kStateConnecting}, {104, kStateDisconnected}, {105, 0}, {999, 0}, {0, 0}, {-1, 0}};
+    for (const auto& [pid, state] : expected)
+        EXPECT_EQ(dialUp.connectionState(pid), state) << pid;
 
-    tree.addPppd(101, "dialing"); // no pid file yet
-
-    tree.addPppd(102, "negotiating");
-    tree.addInterface("ppp1", false);
-    tree.addPidFile("ppp1", 102);
-
-    tree.addPppd(103, "pidfile but interface gone");
-    tree.addPidFile("ppp7", 103);
-
-    tree.addProcess(104, "pppd", {}, 1000, 'Z');
-    tree.addProcess(105, "pppd", {}, 1000, 'X');
-    tree.addProcess(106, "sshd", {"sshd"});
-
-    // Up by operstate alone when the flags cannot be read.
-    tree.addPppd(107, "operstate");
-    tree.write("sys/class/net/ppp4/operstate", "unknown\n");
-    tree.write("run/ppp-operstate.pid", "107\nppp4\n");
-
-    Backend backend(tree);
-    PppdDialUp& d = backend.dialUp;
-    EXPECT_EQ(d.connectionState(100), kStateConnected);
-    EXPECT_EQ(d.connectionState(101), kStateConnecting);
-    EXPECT_EQ(d.connectionState(102), kStateConnecting);
-    EXPECT_EQ(d.connectionState(103), kStateConnecting);
-    EXPECT_EQ(d.connectionState(104), kStateDisconnected);
-    EXPECT_EQ(d.connectionState(105), kStateDisconnected);
-    EXPECT_EQ(d.connectionState(106), 0);
-    EXPECT_EQ(d.connectionState(107), kStateConnected);
-    EXPECT_EQ(d.connectionState(999), 0);
-    EXPECT_EQ(d.connectionState(0), 0);
-    EXPECT_EQ(d.connectionState(-1), 0);
+    // An exiting pppd is no connection, and only a live pppd gets a hang-up.
+    EXPECT_EQ(listed(), "100 up;101 dialing;102 negotiating;");
+    for (const std::int32_t pid : {104, 105, 0, -3, 101})
+        dialUp.hangUp(pid);
+    EXPECT_EQ(signals, (Signals{{101, SIGTERM}}));
 
     // A pid file of another process does not make a link of this one.
-    tree.addPidFile("ppp0", 101);
-    EXPECT_EQ(d.connectionState(100), kStateConnecting);
-    EXPECT_EQ(d.connectionState(101), kStateConnected);
+    write("run/ppp0.pid", "101\n");
+    EXPECT_EQ(dialUp.connectionState(100), kStateConnecting);
+    EXPECT_EQ(dialUp.connectionState(101), kStateConnected);
 }
 
-TEST(PppdState, ExitingPppdIsNoLongerListedNorSignalled)
+TEST_F(Pppd, MalformedProcEntriesAreSkipped)
 {
-    FakeTree tree;
-    tree.addProcess(30, "pppd", {}, 1, 'Z');
-    tree.addPppd(31, "lebt", 2);
-    Backend backend(tree);
-    EXPECT_EQ(connectionsOf(backend.dialUp), (std::vector<DialUpConnection>{{31, "lebt"}}));
-    backend.dialUp.hangUp(30);
-    backend.dialUp.hangUp(31);
-    EXPECT_EQ(backend.signals, (Signals{{31, SIGTERM}}));
-}
-
-TEST(PppdState, ListedButUnreadablePppdIsDisconnected)
-{
-    FakeTree tree;
-    tree.addPppd(40, "weg");
-    tree.addProcess(41, "bash", {"bash"});
-    Backend backend(tree);
-    ASSERT_EQ(connectionsOf(backend.dialUp).size(), 1u);
-
-    // The kernel tears the process down: its files fail while the folder stays.
-    for (const char* file : {"stat", "comm", "cmdline"}) {
-        tree.remove("proc/40/" + std::string(file));
-        tree.remove("proc/41/" + std::string(file));
-    }
-    EXPECT_EQ(backend.dialUp.connectionState(40), kStateDisconnected);
-    EXPECT_EQ(backend.dialUp.connectionState(41), 0);
-    EXPECT_TRUE(connectionsOf(backend.dialUp).empty());
-}
-
-TEST(PppdHangUp, OnlyLivePppdGetsSigterm)
-{
-    FakeTree tree;
-    tree.addPppd(50, "x");
-    tree.addProcess(51, "bash", {"bash"});
-    Backend backend(tree);
-    for (const std::int32_t pid : {0, -3, 51, 52, 50})
-        backend.dialUp.hangUp(pid);
-    EXPECT_EQ(backend.signals, (Signals{{50, SIGTERM}}));
-}
-
-TEST(PppdRobustness, MalformedProcEntriesAreSkipped)
-{
-    FakeTree tree;
-    tree.addPppd(60, "gut", 50);
-    tree.write("proc/61/comm", "pppd\n");
-    tree.write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
-    tree.write("proc/62/comm", "pppd\n");
-    tree.write("proc/62/stat", "garbage without parentheses");
-    tree.write("proc/63/comm", "pppd\n");
-    tree.write("proc/63/stat", "63 (pppd) S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 notanumber 0\n");
-    tree.write("proc/64/comm", "pppd\n"); // no stat at all
-    tree.addProcess(65, "pp) S 1 (pppd", {"x"}, 1); // a name that mimics a stat line
-    tree.write("proc/66/cmdline", std::string("\xff\xfe\0\0\0call", 10));
-    tree.write("proc/66/comm", "\x01\x02");
-    tree.write("proc/0123/comm", "pppd\n");
-    tree.write("proc/99999999999/comm", "pppd\n");
-    tree.write("proc/12abc/comm", "pppd\n");
-    tree.write("proc/self", "not a folder");
-    tree.write("proc/67", "a file where a folder should be");
-    tree.addProcess(68, "pppd", {"pppd", "call", "mit ) Klammer ( und  Blanks"}, 60);
-    Backend backend(tree);
-
-    EXPECT_EQ(connectionsOf(backend.dialUp),
-              (std::vector<DialUpConnection>{{60, "gut"}, {68, "mit ) Klammer ( und  Blanks"}}));
+    addPppd(60, "gut", 50);
+    write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
+    write("proc/62/stat", "garbage without parentheses");
+    write("proc/63/stat", "63 (pppd) S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 notanumber 0\n");
+    for (const char* pid : {"61", "62", "63", "64", "0123", "99999999999", "12abc"})
+        write("proc/"s + pid + "/comm", "pppd\n");
+    addProcess(65, "pp) S 1 (pppd", {"x"}, 1); // a name that mimics a stat line
+    write("proc/66/cmdline", "\xff\xfe\0\0\0call"s);
+    write("proc/66/comm", "\x01\x02");
+    write("proc/67", "a file where a folder should be");
+    addProcess(68, "pppd", {"pppd", "call", "mit ) Klammer ( und  Blanks"}, 60);
+    EXPECT_EQ(listed(), "60 gut;68 mit ) Klammer ( und  Blanks;");
     for (const std::int32_t pid : {61, 62, 63, 65, 66, 67})
-        EXPECT_EQ(backend.dialUp.connectionState(pid), 0) << pid;
+        EXPECT_EQ(dialUp.connectionState(pid), 0) << pid;
 }
 
-TEST(PppdRobustness, GarbagePidFilesAreIgnored)
+TEST_F(Pppd, GarbagePidFilesAreIgnored)
 {
-    FakeTree tree;
-    tree.addPppd(70, "x");
-    tree.addInterface("ppp0", true);
-    tree.addInterface("ppp1", true);
-    tree.addInterface("ppp2", true);
-    tree.addInterface("ppp3", true);
-    tree.write("run/ppp0.pid", "seventy\n");
-    tree.write("run/ppp1.pid", "70abc\n");
-    tree.write("run/ppp2.pid", "-70\n");
-    tree.write("run/ppp3.pid", "");
-    tree.write("run/ppp-a.pid", "70\n../../etc\n");
-    tree.write("run/ppp-b.pid", "99999999999999999999\nppp0\n");
-    tree.write("run/ppp-.pid", "70\nppp1\n");
-    Backend backend(tree);
-    EXPECT_EQ(backend.dialUp.interfaceOf(70), "");
-    EXPECT_EQ(backend.dialUp.connectionState(70), kStateConnecting);
+    addPppd(70, "x");
+    const char* garbage[] = {"seventy\n", "70abc\n", "-70\n", ""};
+    for (int i = 0; i < 4; ++i) {
+        addInterface("ppp" + std::to_string(i), true);
+        write("run/ppp" + std::to_string(i) + ".pid", garbage[i]);
+    }
+    write("run/ppp-a.pid", "70\n../../etc\n");
+    write("run/ppp-b.pid", "99999999999999999999\nppp0\n");
+    EXPECT_EQ(dialUp.interfaceOf(70), "");
+    EXPECT_EQ(dialUp.connectionState(70), kStateConnecting);
+    EXPECT_EQ(LinkBytes(root).bytesTotal(70), 0u);
 
-    // A pid file with blanks and a CRLF line end still counts.
-    tree.write("run/ppp3.pid", " 70 \r\n");
-    EXPECT_EQ(backend.dialUp.interfaceOf(70), "ppp3");
-    EXPECT_EQ(backend.dialUp.connectionState(70), kStateConnected);
+    write("run/ppp3.pid", " 70 \r\n");
+    EXPECT_EQ(dialUp.interfaceOf(70), "ppp3");
+    EXPECT_EQ(dialUp.connectionState(70), kStateConnected);
 }
 
-TEST(PppdRobustness, VanishingProcessesDropOut)
+TEST_F(Pppd, VanishingAndExecingProcesses)
 {
-    FakeTree tree;
-    tree.addPppd(80, "erst");
-    tree.addPppd(81, "dann", 2000);
-    Backend backend(tree);
-    EXPECT_EQ(connectionsOf(backend.dialUp).size(), 2u);
-    tree.removeProcess(80);
-    EXPECT_EQ(connectionsOf(backend.dialUp), (std::vector<DialUpConnection>{{81, "dann"}}));
-    EXPECT_EQ(backend.dialUp.connectionState(80), 0);
-    tree.removeProcess(81);
-    EXPECT_TRUE(connectionsOf(backend.dialUp).empty());
+    addPppd(80, "erst");
+    addPppd(81, "dann", 2000);
+    addProcess(90, "pon", {"/bin/sh", "/usr/bin/pon", "isp"}, 3000);
+    EXPECT_EQ(listed(), "80 erst;81 dann;");
+    addPppd(90, "isp", 3000); // pon execs pppd in its own pid
+    remove("proc/81");
+    // Torn down: its files fail while the folder stays.
+    for (const char* file : {"stat", "comm", "cmdline"})
+        remove("proc/80/"s + file);
+    EXPECT_EQ(dialUp.connectionState(80), kStateDisconnected);
+    EXPECT_EQ(dialUp.connectionState(81), 0);
+    EXPECT_EQ(listed(), "90 isp;");
 }
 
-TEST(PppdRobustness, ProcessThatBecomesPppdIsFound)
+TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
 {
-    FakeTree tree;
-    // pon runs pppd in its own pid with exec.
-    tree.addProcess(90, "pon", {"/bin/sh", "/usr/bin/pon", "isp"});
-    Backend backend(tree);
-    EXPECT_TRUE(connectionsOf(backend.dialUp).empty());
-    tree.addPppd(90, "isp");
-    EXPECT_EQ(connectionsOf(backend.dialUp), (std::vector<DialUpConnection>{{90, "isp"}}));
+    addPppd(100, "isp");
+    addInterface("ppp0", true, "4294967301", "11");
+    LinkBytes bytes(root);
+    EXPECT_EQ(bytes.bytesTotal(100), 0u); // no pid file: the link is not up
+    write("run/ppp0.pid", "100\n");
+    EXPECT_EQ(bytes.bytesTotal(100), 16u);
+    EXPECT_EQ(bytes.bytesTotal(0), 0u);
+    EXPECT_EQ(bytes.bytesTotal(101), 0u);
+    for (const char* garbage : {"abc", "", "-1", "12 34", "99999999999999999999999"}) {
+        write("sys/class/net/ppp0/statistics/rx_bytes", garbage);
+        EXPECT_EQ(bytes.bytesTotal(100), 0u) << '"' << garbage << '"';
+    }
+    write("sys/class/net/ppp0/statistics/rx_bytes", "2\n");
+    remove("sys/class/net/ppp0/statistics/tx_bytes");
+    EXPECT_EQ(bytes.bytesTotal(100), 0u);
+}
 
-    // A long-known process that does the same is found a few scans later.
-    tree.addProcess(91, "wrapper", {"wrapper"});
-    for (int i = 0; i < 40; ++i)
-        connectionsOf(backend.dialUp);
-    tree.addPppd(91, "spät", 1);
-    bool found = false;
-    for (int i = 0; i < 128 && !found; ++i)
-        found = connectionsOf(backend.dialUp).front().handle == 91;
-    EXPECT_TRUE(found);
+TEST_F(Pppd, DialOnlyPhonebookNamesUnchangedAsOneArgumentDetached)
+{
+    // The dialer records its session id, then its arguments.
+    const std::string record = (root / "record").string();
+    const std::string dialer = "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) \"$@\" > '" + record
+                               + ".new'\nmv '" + record + ".new' '" + record + "'\n";
+    const auto dialed = [&](const std::string& name) {
+        const DialResult result = dialUp.dial(name);
+        EXPECT_TRUE(result.started) << result.error;
+        for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(record, std::ios::binary);
+        std::vector<std::string> words;
+        for (std::string word; std::getline(in, word, '\0');)
+            words.push_back(word);
+        std::filesystem::remove(record);
+        EXPECT_NE(words.empty() ? "" : words.front(), std::to_string(::getsid(0)));
+        EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left to reap";
+        return words.empty() ? words : std::vector(words.begin() + 1, words.end());
+    };
+    write("usr/bin/pon", dialer);
+    write("etc/ppp/peers/-x", "");
+    // A dialer that cannot run is reported, not taken as started.
+    EXPECT_FALSE(dialUp.dial("-x").started);
+
+    std::filesystem::permissions(root / "usr/bin/pon", std::filesystem::perms::owner_all);
+    for (const std::string& name : {"My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "a; b"s, "-x"s, "`id`"s, "new\nline"s}) {
+        write("etc/ppp/peers/" + name, "");
+        EXPECT_EQ(dialed(name), std::vector<std::string>{name});
+    }
+    for (const std::string& name : {"fehlt"s, "../peers/-x"s, ""s, "-x\0y"s})
+        EXPECT_FALSE(dialUp.dial(name).started) << name;
+
+    // Without pon, pppd is called directly.
+    remove("usr/bin");
+    write("usr/sbin/pppd", dialer);
+    std::filesystem::permissions(root / "usr/sbin/pppd", std::filesystem::perms::owner_all);
+    EXPECT_EQ(dialed("-x"), (std::vector<std::string>{"call", "-x"}));
 }
 
 } // namespace

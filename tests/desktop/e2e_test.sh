@@ -1,0 +1,328 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real program on a private X desktop with a tray,
+# driven only from outside as a user meets it; run inside tests/xsession.sh --tray.
+# Usage: e2e_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
+#   first_start        the blue icon, the stored defaults, a second start, "&Beenden"
+#   link_metering      a link comes up: red icon, info window, online time;
+#                      "Nach laufender Einheit" hangs up in the unit's last seconds
+#   auto_hangup        the low-traffic hang-up, and no hang-up with traffic
+#   settings_and_quit  "&Einstellungen" stores an edited tariff; "&Beenden" while
+#                      online saves the dragged info window's place, the link stays up
+set -u
+scenario=${1:?scenario}
+e2e_zumi=${2:?zumi binary}
+e2e_fake_pppd=${3:?stand-in pppd}
+artifacts=${4:?artifact folder}
+. "$(dirname "$0")/e2e_lib.sh"
+
+for tool in xdotool xwininfo xprop xmessage import md5sum; do
+    command -v "$tool" >/dev/null || skip "$tool is missing"
+done
+[ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
+[ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
+e2e_setup "$artifacts" "$scenario"
+require_no_foreign_pppd
+
+# The screen is 1280 x 800 pixels; the program works in twips, 15 to a pixel here.
+readonly screen_w=1280 tpp=15
+# The info window with all three fields: 189 x 21 pixels.
+readonly info_w=189 info_h=21
+# One unit of the test tariff, and the slack allowed around the moments the
+# program acts at: the test sees a connection start only when the info window
+# is mapped, up to a few hundred ms after the program's tick, and ticks jitter.
+readonly unit_ms=10000 slack_ms=1000
+
+sleep_ms() { (( $1 > 0 )) && sleep "$(( $1 / 1000 )).$(printf '%03d' $(( $1 % 1000 )))"; return 0; }
+since_detect() { echo $(( $(now_ms) - t_detect )); }
+
+# Settings for a link test: the tariff of NAME, no lead time, the info window
+# 100 px from the right and top screen edges, and any further lines given.
+write_link_settings() {
+    local name=$1
+    shift
+    {
+        echo "[Settings]"
+        echo "00=$(tariff_record "$name" $(( unit_ms / 1000 )))"
+        echo "Vorlauf=0"
+        echo "Right=$(( 100 * tpp ))"
+        echo "Top=$(( 100 * tpp ))"
+        printf '%s\n' "$@"
+    } >"$e2e_conf"
+}
+
+# Waits for a SIGTERM to the stand-in between $2 and $3 ms after the connection
+# was seen; sets $tau to when it came.
+expect_hangup_between() {
+    local tag=$1 lo=$2 hi=$3 what=$4
+    wait_until $(( t_detect + hi - $(now_ms) )) standin_got_sigterm "$tag"
+    tau=$(since_detect)
+    standin_got_sigterm "$tag" || fail "$what: no SIGTERM to the stand-in within $hi ms of the connection start"
+    (( tau >= lo )) || fail "$what: SIGTERM came $tau ms after the connection start, before $lo ms"
+    log "$what: SIGTERM $tau ms after the connection start (expected $lo..$hi ms)"
+    wait_until 3000 eval "! standin_alive $tag" || fail "$what: the stand-in did not end after SIGTERM"
+}
+
+scenario_first_start() {
+    start_zumi
+    wait_icon blue 10000
+    e2e_shot_window icon-offline "$icon" 6
+    wait_until 3000 conf_has HangupBytes 512 \
+        || fail "the settings file does not hold HangupBytes=512 (HangupBytes is \"$(conf_value HangupBytes)\")"
+    local before t rc took
+    before=$(md5sum <"$e2e_conf")
+
+    # A second start ends at once and silently; the first one runs on unchanged.
+    t=$(now_ms)
+    ( close_standin_fds; exec timeout 20 "$e2e_zumi" ) >"$e2e_work/second.out" 2>&1
+    rc=$? took=$(( $(now_ms) - t ))
+    log "second start ended with status $rc after $took ms"
+    [ "$rc" -eq 0 ] || fail "the second start ended with status $rc"
+    [ "$took" -lt 5000 ] || fail "the second start took $took ms"
+    [ -s "$e2e_work/second.out" ] && fail "the second start was not silent: $(cat "$e2e_work/second.out")"
+    sleep 1
+    zumi_running || fail "the first instance ended"
+    [ "$(icon_count)" -eq 1 ] || fail "$(icon_count) tray icons after the second start"
+    wait_until 2000 icon_is blue || fail "the icon is no longer blue after the second start (blue/red pixels: $icon_blue/$icon_red)"
+    [ "$(md5sum <"$e2e_conf")" = "$before" ] || fail "the second start changed the settings file"
+
+    # "&Beenden": the icon goes and the program ends in order.
+    open_tray_menu
+    e2e_shot_menus menu-offline
+    local t_quit
+    menu_key b 0
+    t_quit=$(now_ms)
+    wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
+    log "the program ended $(( $(now_ms) - t_quit )) ms after \"&Beenden\""
+    [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
+    wait_until 2000 eval '! icon_window >/dev/null' || fail "the tray icon is still there after the end"
+    conf_value Top >/dev/null || fail "no position saved at the end"
+    log "\"&Beenden\": ended with status 0, icon gone"
+}
+
+scenario_link_metering() {
+    require_link_rights
+    local name
+    name=$(unique_entry_name)
+    add_peers_entry "$name"
+    write_link_settings "$name"
+    start_focus_window
+    log "focus window $focus_window holds the focus"
+    start_zumi
+    wait_icon blue 10000
+
+    # The link comes up: the info window appears at its stored place within two
+    # seconds, and the focus stays where it was.
+    local t_up stolen='' a b w h x y
+    standin_start "$name" link
+    t_up=$(now_ms)
+    while ! info=$(info_window); do
+        [ "$(active_window)" = "$focus_window" ] || stolen="$stolen $(active_window)"
+        (( $(now_ms) - t_up < 5000 )) || fail "no info window within 5 s of the link coming up"
+        sleep 0.03
+    done
+    t_detect=$(now_ms)
+    log "info window $info shown $(( t_detect - t_up )) ms after the link came up"
+    (( t_detect - t_up <= 2000 )) || fail "the info window came $(( t_detect - t_up )) ms after the link (allowed: 2000 ms)"
+    read -r w h x y _ <<<"$(window_info "$info")"
+    a=$(rect_hash 35 13 $(( x + 57 )) $(( y + 4 )))
+    [ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
+    [ "$x" -eq $(( screen_w - 100 - info_w )) ] && [ "$y" -eq 100 ] \
+        || fail "the info window is at $x,$y, not at the stored place $(( screen_w - 100 - info_w )),100"
+    # Borderless (the window manager gives it no frame) and above other windows.
+    xprop -id "$info" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0$' \
+        || fail "the info window has a frame: $(xprop -id "$info" _NET_FRAME_EXTENTS)"
+    xprop -id "$info" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE \
+        || fail "the info window is not kept above: $(xprop -id "$info" _NET_WM_STATE)"
+    wait_icon red 4000
+    e2e_shot_window icon-online "$icon" 6
+    # Watch the focus while the program meters its first seconds.
+    while (( $(since_detect) < 2500 )); do
+        [ "$(active_window)" = "$focus_window" ] || stolen="$stolen $(active_window)"
+        sleep 0.1
+    done
+    [ -z "$stolen" ] || fail "the focus left the focus window $focus_window for:$stolen"
+    log "the focus stayed with the focus window"
+
+    # The online time runs: the label differs after more than two seconds.
+    b=$(rect_hash 35 13 $(( x + 57 )) $(( y + 4 )))
+    [ "$a" != "$b" ] || fail "the online time shows the same after $(since_detect) ms"
+    e2e_shot_window info-window "$info" 4
+    log "the online time advances"
+
+    # "Vor Einheitsende trennen" > "Nach laufender Einheit". Chosen early in a unit, the hang-up is due in the last three seconds of
+    # that same unit; chosen later, it may fall into the next unit's end.
+    local phase t_arm arm_unit hi green
+    phase=$(( $(since_detect) % unit_ms ))
+    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
+    open_tray_menu
+    menu_key v 2
+    e2e_shot_menus menu-online
+    menu_key Return 0
+    t_arm=$(since_detect)
+    arm_unit=$(( t_arm / unit_ms ))
+    hi=$(( (arm_unit + 1) * unit_ms + slack_ms ))
+    (( t_arm % unit_ms < 6000 )) || hi=$(( hi + unit_ms ))
+    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hi ms"
+    # The armed hang-up shows as a light green rest of the unit bar.
+    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
+        || fail "the unit bar shows no light green rest after arming ($green pixels)"
+    e2e_shot_window info-armed "$info" 4
+    expect_hangup_between link $(( t_arm - slack_ms )) "$hi" "\"Nach laufender Einheit\""
+    phase=$(( tau % unit_ms ))
+    (( phase >= 7000 - slack_ms || phase < slack_ms )) \
+        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
+
+    wait_metering_end 4000
+    log "after the hang-up the info window is gone and the icon blue"
+
+    # Offline again, "&Einstellungen" opens the dialog; Escape drops it unsaved.
+    local before dialog
+    before=$(md5sum <"$e2e_conf")
+    open_tray_menu
+    menu_key e 0
+    wait_until 3000 eval 'dialog=$(dialog_window); [ -n "$dialog" ]' \
+        || fail "\"&Einstellungen\" opened no dialog after the connection ended"
+    wait_until 3000 eval '[ "$(active_window)" = "$dialog" ]' || fail "the settings dialog did not get the focus"
+    xdotool key Escape
+    wait_until 3000 eval '[ -z "$(dialog_window)" ]' || fail "Escape did not close the settings dialog"
+    [ "$(md5sum <"$e2e_conf")" = "$before" ] || fail "the settings dialog stored something on Escape"
+    log "\"&Einstellungen\" is enabled again; Escape closed the dialog without storing"
+}
+
+scenario_auto_hangup() {
+    require_link_rights
+    local name
+    name=$(unique_entry_name)
+    add_peers_entry "$name"
+    write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
+    start_zumi
+    wait_icon blue 10000
+    # The first low-traffic check that may hang up comes in the last three
+    # seconds of the second unit (the first unit is not complete yet then).
+    local lo=$(( 2 * unit_ms - 3000 - slack_ms )) hi=$(( 2 * unit_ms + slack_ms + 2000 ))
+
+    # Steady traffic, well above 512 bytes a unit: no hang-up over that time.
+    local t_up speed0 speed1 w h x y
+    standin_start "$name" busy
+    standin_command busy "rate 4000"
+    t_up=$(now_ms)
+    wait_metering_start "$t_up" 2000
+    read -r w h x y _ <<<"$(window_info "$info")"
+    speed0=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+    sleep 3
+    speed1=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+    [ "$speed0" != "$speed1" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow"
+    e2e_shot_window info-traffic "$info" 4
+    wait_until $(( hi - $(since_detect) )) standin_got_sigterm busy
+    standin_got_sigterm busy && fail "the link with 4000 bytes/s was hung up after $(since_detect) ms"
+    standin_alive busy || fail "the link with traffic ended by itself"
+    log "the link with traffic is still up after $(since_detect) ms"
+    standin_stop busy
+    wait_metering_end 4000
+
+    # No traffic: hung up in the second unit's last seconds.
+    standin_start "$name" idle
+    t_up=$(now_ms)
+    wait_metering_start "$t_up" 2000
+    expect_hangup_between idle "$lo" "$hi" "low traffic"
+    wait_metering_end 4000
+    log "after the low-traffic hang-up the info window is gone and the icon blue"
+}
+
+scenario_settings_and_quit() {
+    require_link_rights
+    local name record edited
+    name=$(unique_entry_name)
+    add_peers_entry "$name"
+    record=$(tariff_record "$name" $(( unit_ms / 1000 )))
+    edited="$name,3,${record#"$name",0,}"
+    # A left edge instead of a right one: the right one is worked out from it.
+    printf '[Settings]\n00=%s\nVorlauf=0\nLeft=%d\nTop=%d\n' "$record" $(( 200 * tpp )) $(( 100 * tpp )) >"$e2e_conf"
+    start_zumi
+    wait_icon blue 10000
+
+    # "&Einstellungen": pick the test's connection by typing its name, then
+    # "ab &Uhrzeit:" of the first weekday band, a new hour, and OK with Return.
+    local dialog
+    open_tray_menu
+    menu_key e 0
+    wait_until 3000 eval 'dialog=$(dialog_window); [ -n "$dialog" ]' || fail "\"&Einstellungen\" opened no dialog"
+    wait_until 3000 eval '[ "$(active_window)" = "$dialog" ]' || fail "the settings dialog did not get the focus"
+    log "settings dialog $dialog open"
+    sleep 0.2
+    xdotool type --delay 30 "$name"
+    xdotool key alt+u
+    xdotool type 3
+    sleep 0.2
+    e2e_shot_window dialog "$dialog" 2
+    xdotool key Return
+    wait_until 3000 eval '[ -z "$(dialog_window)" ]' || fail "Return did not close the dialog"
+    local key found=
+    for key in $(sed -n 's/^\([0-9][0-9]*\)=.*/\1/p' "$e2e_conf"); do
+        [ "$(conf_value "$key")" = "$edited" ] && found=$key
+    done
+    [ -n "$found" ] || fail "no record \"$edited\" in the settings file after OK"
+    conf_has HangupTakte 1 && conf_has ShowRest 1 || fail "OK did not store the options"
+    log "OK stored the record under \"$found\": $edited"
+
+    # Online, the info window stands where "Left" and "Top" put it; the user
+    # drags it 100 px to the left and 50 px down.
+    local t_up w h x y tx ty step
+    standin_start "$name" link
+    t_up=$(now_ms)
+    wait_metering_start "$t_up" 2000
+    read -r w h x y _ <<<"$(window_info "$info")"
+    # From "Left" the program works out the distance to the right edge with the
+    # window's width before it is laid out (188 px): so 199 or 200.
+    (( x >= 199 && x <= 200 && y == 100 )) || fail "the info window is at $x,$y, not at about 200,100 from \"Left\"/\"Top\""
+    wait_icon red 4000
+    xdotool mousemove $(( x + 70 )) $(( y + 10 ))
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.4
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $(( x + 70 - 10 * step )) $(( y + 10 + 5 * step ))
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool mouseup 1
+    tx=$(( x - 100 )) ty=$(( y + 50 ))
+    wait_until 2000 eval 'read -r _ _ x y _ <<<"$(window_info "$info")"; (( x == tx && y == ty ))' \
+        || fail "dragging the info window moved it to $x,$y, not to $tx,$ty"
+    log "info window dragged to $x,$y"
+    sleep 1.5 # the program records the place once the window has settled
+
+    # While online "&Einstellungen" is disabled: "e" opens nothing. Then "&Beenden".
+    open_tray_menu
+    e2e_shot_menus menu-online
+    xdotool key e
+    sleep 1
+    [ -z "$(dialog_window)" ] || fail "\"&Einstellungen\" opened the dialog while online"
+    menus_open 1 || fail "the menu closed on the disabled \"&Einstellungen\""
+    local t_quit
+    menu_key b 0
+    t_quit=$(now_ms)
+    wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
+    log "the program ended $(( $(now_ms) - t_quit )) ms after \"&Beenden\""
+    [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
+    wait_until 2000 eval '! icon_window >/dev/null' || fail "the tray icon is still there after \"&Beenden\""
+    wait_until 2000 no_info_window || fail "the info window is still there after \"&Beenden\""
+    local right=$(( (screen_w - tx - w) * tpp )) top=$(( ty * tpp ))
+    conf_has Right "$right" && conf_has Top "$top" \
+        || fail "the saved place is Right=$(conf_value Right) Top=$(conf_value Top), not Right=$right Top=$top"
+    log "\"&Beenden\" saved Right=$right Top=$top"
+
+    # The connection stays up.
+    sleep 1
+    standin_alive link || fail "the link ended with the program"
+    standin_got_sigterm link && fail "the link got SIGTERM when the program ended"
+    [ "$(head -n1 "/run/${SI_IF[link]}.pid" 2>/dev/null)" = "${SI_PID[link]}" ] || fail "/run/${SI_IF[link]}.pid is gone"
+    log "the link is still up after the end"
+    standin_stop link
+}
+
+case "$scenario" in
+first_start | link_metering | auto_hangup | settings_and_quit) "scenario_$scenario" ;;
+*) fail "unknown scenario $scenario" ;;
+esac
+log "PASS: $scenario"

@@ -1,0 +1,58 @@
+#pragma once
+#include "fake_clock.h"
+#include "fake_dialup.h"
+#include "fake_views.h"
+#include "monitor.h"
+
+#include <string>
+
+namespace zumi::test {
+
+// A whole monitor on fakes: no lead time, Net1 and Net2 in the phonebook, Net1
+// with one band all day, every day, and the low-traffic rule on when
+// hangupTakte > 0.
+struct MonitorRig {
+    explicit MonitorRig(const char* takt = "60", int hangupTakte = 0)
+    {
+        settings.options.Vorlauf = 0;
+        for (int band : {0, 4}) // an empty start is midnight
+            settings.tariffs.setTakt(0, band, takt);
+        settings.options.AutoHangup = hangupTakte > 0;
+        settings.options.HangupTakte = hangupTakte;
+    }
+    void tick(int count = 1, double step = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(step);
+            monitor.Timer_Timer();
+        }
+    }
+    void connect(const std::string& name = "Net1") // and the tick that notices it
+    {
+        dialUp.connect(7, name);
+        tick();
+    }
+    // Ticks with the bytes arriving before the first tick; returns the hang-ups so far.
+    std::size_t run(int count, std::uint32_t traffic = 0)
+    {
+        bytes.total += traffic;
+        tick(count);
+        return dialUp.hangUps.size();
+    }
+
+    CallLog log;
+    FakeClock clock; // Tuesday 10 March 2026, 10:00:00
+    FakeDialUp dialUp;
+    FakeByteCounter bytes;
+    FakeInfoView info{&log};
+    FakeTrayView tray{&log};
+    FakeMenuView menu{&log};
+    FakeSoundPlayer sound{&log};
+    FakePopupWatchdog watchdog;
+    Settings settings;
+    ConnNames names{"Net1", "Net2"};
+    AutoHangupState autoHangup;
+    Monitor monitor{{clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+};
+
+} // namespace zumi::test
