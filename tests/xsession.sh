@@ -25,8 +25,10 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 workdir=$(mktemp -d)
-# Xvfb picks a free display itself, so parallel sessions never collide.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself, so parallel sessions never collide; it
+# must not reset when its first client (the probe below) disconnects, or a
+# window manager connecting at that moment fails.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 200); do [ -s "$workdir/display" ] && break; sleep 0.05; done
 [ -s "$workdir/display" ] || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
