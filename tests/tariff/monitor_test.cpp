@@ -146,5 +146,21 @@ TEST(MonitorTick, DaylightSavingMovesNeitherOnlineTimeNorGrid)
     EXPECT_EQ(rig.info.taktText(), "1:59"); // 150 s units, still anchored at the start
 }
 
+TEST(UnitAccounting, WarningSoundTenSecondsBeforeTheEndAndBeepWhenItFails)
+{
+    Rig rig("20");
+    rig.settings.options.WarnSnd = true;
+    rig.connect();
+    rig.tick(10); // 10 s of the 20 s unit left
+    ASSERT_EQ(rig.sound.plays.size(), 1u);
+    EXPECT_EQ(rig.sound.plays[0].fileName, "pop.wav");
+    EXPECT_TRUE(rig.sound.plays[0].noWait);
+    EXPECT_EQ(rig.sound.beeps, 0);
+    rig.sound.playSucceeds = false;
+    rig.tick(20); // the next unit's warning cannot play
+    EXPECT_EQ(rig.sound.plays.size(), 2u);
+    EXPECT_EQ(rig.sound.beeps, 1);
+}
+
 } // namespace
 } // namespace zumi
