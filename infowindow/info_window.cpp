@@ -25,16 +25,6 @@ int twipsPerPixel(double dotsPerInch)
     return std::max(1, static_cast<int>(std::lround(1440.0 / dotsPerInch)));
 }
 
-std::int32_t toTwips(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (rounded > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
-}
-
 bool isPress(const QEvent* event)
 {
     return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
@@ -239,9 +229,9 @@ void InfoWindow::endDrag()
 void InfoWindow::recordPosition()
 {
     const double left = static_cast<double>(x()) * tppX_;
-    position_.infoLeft = toTwips(left);
-    position_.infoRight = toTwips(screenWidthTwips() - widthTwips() - left);
-    position_.infoTop = toTwips(static_cast<double>(y()) * tppY_);
+    position_.infoLeft = roundToInt32(left);
+    position_.infoRight = roundToInt32(screenWidthTwips() - widthTwips() - left);
+    position_.infoTop = roundToInt32(static_cast<double>(y()) * tppY_);
 }
 
 bool InfoWindow::eventFilter(QObject* watched, QEvent* event)

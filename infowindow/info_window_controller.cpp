@@ -1,6 +1,7 @@
 #include "info_window_controller.h"
 
 #include "info_window.h"
+#include "numbers.h"
 #include "stacking_guard.h"
 
 #include <QGuiApplication>
@@ -15,16 +16,6 @@ namespace {
 // Off the visible screen, where the window waits before it is placed and
 // before it goes.
 constexpr double kOffScreenTwips = -1111;
-
-std::int32_t roundTwips(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (rounded > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
-}
 
 } // namespace
 
@@ -86,7 +77,7 @@ void InfoWindowController::showInfoWindow()
 
     window.SetOption(settings_.options);
     InfoPosition& position = settings_.position;
-    position.infoLeft = roundTwips(window.screenWidthTwips() - position.infoRight - window.widthTwips());
+    position.infoLeft = roundToInt32(window.screenWidthTwips() - position.infoRight - window.widthTwips());
     window.moveTwips(position.infoLeft, position.infoTop);
 
     menu_.setMeteringEnabled(true);
