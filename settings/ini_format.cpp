@@ -1,5 +1,7 @@
 #include "ini_format.h"
 
+#include "numbers.h"
+
 #include <algorithm>
 
 namespace zumi::ini {
@@ -14,14 +16,6 @@ bool isControl(char c)
     return u < 0x20 || u == 0x7f;
 }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 int hexDigit(char c)
 {

@@ -12,14 +12,6 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Length of the numeric literal at the start of text, 0 when there is none:
 // an optional sign, digits with an optional "." and fraction (one digit at
@@ -171,6 +163,15 @@ std::string getToken(std::size_t& position, std::string_view text, char separato
         position = text.size() + 1;
     }
     return std::string(trimBlanks(field));
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
 } // namespace zumi

@@ -15,6 +15,9 @@ std::int32_t leadingNumber(std::string_view text);
 std::optional<double> numericValue(std::string_view text);
 inline bool isNumber(std::string_view text) { return numericValue(text).has_value(); }
 
+// The text without blanks (spaces, tabs) at either end.
+std::string_view trimBlanks(std::string_view text);
+
 // Rounds half to even into the 32-bit range.
 std::int32_t roundToInt32(double value);
 

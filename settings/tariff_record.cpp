@@ -10,16 +10,6 @@ namespace {
 
 constexpr int kRecordFields = 1 + 2 * kBands;
 
-// Trimmed as getToken trims a field.
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 void readBands(std::size_t& position, std::string_view text, TariffRecord& record)
 {
     for (int b = 0; b < 4; ++b)
