@@ -38,7 +38,11 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     form_.setCloseCommand([this] { shutdown(); });
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
-    connect(&form_.timer(), &QTimer::timeout, this, [this] { monitor_.Timer_Timer(); });
+    connect(&form_.timer(), &QTimer::timeout, this, [this] {
+        monitor_.Timer_Timer();
+        tray_.checkTray();
+        windows_->drainEvents();
+    });
 }
 
 App::~App()

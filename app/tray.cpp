@@ -33,8 +33,6 @@ Tray::Tray(Deps deps, QObject* parent)
     // Queued, so that the menu's own event loop does not run inside the
     // tray's event handling.
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &Tray::activated, Qt::QueuedConnection);
-    pollTimer_.setInterval(kPollMilliseconds);
-    connect(&pollTimer_, &QTimer::timeout, this, &Tray::checkTray);
 }
 
 void Tray::setIcon(TrayIcon icon)
@@ -63,19 +61,21 @@ void Tray::trayDelete()
 
 void Tray::hookMainWindow()
 {
-    if (pollTimer_.isActive())
+    if (hooked_)
         return;
     lastAvailable_ = deps_.trayAvailable();
-    pollTimer_.start();
+    hooked_ = true;
 }
 
 void Tray::unhookMainWindow()
 {
-    pollTimer_.stop();
+    hooked_ = false;
 }
 
 void Tray::checkTray()
 {
+    if (!hooked_)
+        return;
     const bool available = deps_.trayAvailable();
     const bool cameBack = available && !lastAvailable_;
     lastAvailable_ = available;

@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -14,7 +13,8 @@ namespace zumi {
 // The tray icon: blue while offline, red while a connection is metered, and a
 // button press on it reported through activated(). The window system's tray
 // may come and go (the panel restarts); while the tray is watched, the icon
-// is put back each time the tray comes back.
+// is put back each time a look at the tray finds it back. The looks ride on
+// the main form's one-second tick, so watching costs no wake-ups of its own.
 class Tray final : public QObject, public TrayView {
     Q_OBJECT
 public:
@@ -33,11 +33,10 @@ public:
     // Start and stop watching the tray for a restart. Calling either twice is harmless.
     void hookMainWindow();
     void unhookMainWindow();
-    bool hooked() const { return pollTimer_.isActive(); }
-    // One look at the tray: when it has come back since the last look, the icon is added again.
+    bool hooked() const { return hooked_; }
+    // One look at the tray while it is watched: when it has come back since
+    // the last look, the icon is added again.
     void checkTray();
-
-    static constexpr int kPollMilliseconds = 250;
 
     bool shown() const { return trayIcon_.isVisible(); }
     TrayIcon currentIcon() const { return current_; }
@@ -56,7 +55,7 @@ private:
     QIcon blue_;
     QIcon red_;
     TrayIcon current_ = TrayIcon::Offline;
-    QTimer pollTimer_;
+    bool hooked_ = false;
     bool lastAvailable_ = false;
 };
 

@@ -40,6 +40,10 @@ public:
     virtual void stackOnTop(WindowId window) = 0;
     // Gives the window the input focus; failures are ignored.
     virtual void activate(WindowId window) = 0;
+
+    // Takes in what the window system has reported since the last look, so
+    // that nothing piles up between queries. Called once a second.
+    virtual void drainEvents() {}
 };
 
 } // namespace zumi

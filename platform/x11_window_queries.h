@@ -9,7 +9,9 @@ namespace zumi {
 
 // Window queries and stacking on an X11 desktop, through the EWMH hints of
 // the window manager. Uses a connection of its own, so it works beside any
-// toolkit; every failing request is ignored and reads as "none".
+// toolkit; every failing request is ignored and reads as "none". What it has
+// read is kept until the server reports a change, so asking again on a quiet
+// desktop costs a round trip.
 class X11WindowQueries final : public WindowQueries {
 public:
     // Opens the display named by DISPLAY (or the given name).
@@ -35,6 +37,7 @@ public:
     void stackBelow(WindowId window, WindowId sibling) override;
     void stackOnTop(WindowId window) override;
     void activate(WindowId window) override;
+    void drainEvents() override;
 
     // The managed windows from bottom to top, as the window manager
     // publishes them (_NET_CLIENT_LIST_STACKING); empty without one.

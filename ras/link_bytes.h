@@ -1,5 +1,6 @@
 #pragma once
 #include "byte_source.h"
+#include "pppd_links.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +17,7 @@ public:
 
 private:
     std::filesystem::path root_;
+    pppd::InterfaceFinder interfaces_;
 };
 
 } // namespace zumi

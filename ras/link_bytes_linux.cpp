@@ -21,6 +21,7 @@ std::optional<std::uint64_t> readCounter(const std::filesystem::path& path)
 
 LinkBytes::LinkBytes(std::filesystem::path root)
     : root_(std::move(root))
+    , interfaces_(root_)
 {
 }
 
@@ -28,7 +29,7 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
 {
     if (connectionHandle <= 0)
         return 0;
-    const std::string interfaceName = pppd::findInterface(root_, connectionHandle);
+    const std::string interfaceName = interfaces_.find(connectionHandle);
     if (interfaceName.empty())
         return 0;
     const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";

@@ -1,5 +1,6 @@
 #pragma once
 #include "dialup_access.h"
+#include "pppd_links.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -38,7 +39,7 @@ public:
     DialResult dial(const std::string& entryName) override;
 
     // The network interface of the pppd with this pid, "" while it has none.
-    std::string interfaceOf(std::int32_t handle) const;
+    std::string interfaceOf(std::int32_t handle);
 
 private:
     // What the last scans learnt about each pid, so a scan need not read every
@@ -53,6 +54,7 @@ private:
 
     std::filesystem::path root_;
     SignalSender sendSignal_;
+    pppd::InterfaceFinder interfaces_;
     std::unordered_map<std::int32_t, Seen> seen_;
     std::uint64_t scan_ = 0;
 };

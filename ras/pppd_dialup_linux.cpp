@@ -117,6 +117,7 @@ std::string describeStartError(int error, const std::string& program)
 PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
     : root_(std::move(root))
     , sendSignal_(sendSignal ? std::move(sendSignal) : SignalSender(killProcess))
+    , interfaces_(root_)
 {
 }
 
@@ -206,7 +207,7 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
         return 0;
     if (exiting(*stat))
         return kStateDisconnected;
-    const std::string interfaceName = pppd::findInterface(root_, handle);
+    const std::string interfaceName = interfaces_.find(handle);
     if (!interfaceName.empty() && pppd::interfaceUp(root_, interfaceName))
         return kStateConnected;
     return kStateConnecting;
@@ -265,9 +266,9 @@ DialResult PppdDialUp::dial(const std::string& entryName)
     return {true, {}};
 }
 
-std::string PppdDialUp::interfaceOf(std::int32_t handle) const
+std::string PppdDialUp::interfaceOf(std::int32_t handle)
 {
-    return pppd::findInterface(root_, handle);
+    return interfaces_.find(handle);
 }
 
 bool PppdDialUp::wasPppd(std::int32_t pid) const

@@ -13,6 +13,23 @@ namespace zumi::pppd {
 // root/sys/class/net.
 std::string findInterface(const std::filesystem::path& root, std::int32_t pid);
 
+// findInterface with a memory: the interface found last is confirmed with
+// one pid file and one lookup when the same pid is asked for again, instead
+// of a search through every interface and pid file once a second.
+class InterfaceFinder {
+public:
+    explicit InterfaceFinder(std::filesystem::path root)
+        : root_(std::move(root))
+    {
+    }
+    std::string find(std::int32_t pid);
+
+private:
+    std::filesystem::path root_;
+    std::int32_t pid_ = 0;
+    std::string interface_;
+};
+
 // The link name of the pppd with this pid; "" when no link pid file names it.
 std::string findLinkName(const std::filesystem::path& root, std::int32_t pid);
 

@@ -66,6 +66,19 @@ std::string findInterface(const std::filesystem::path& root, std::int32_t pid)
     return {};
 }
 
+std::string InterfaceFinder::find(std::int32_t pid)
+{
+    if (pid > 0 && pid == pid_ && !interface_.empty()) {
+        const auto file = readPidFile(root_ / "run" / (interface_ + std::string(kPidSuffix)));
+        std::error_code error;
+        if (file && file->pid == pid && std::filesystem::exists(root_ / "sys/class/net" / interface_, error))
+            return interface_;
+    }
+    pid_ = pid;
+    interface_ = findInterface(root_, pid);
+    return interface_;
+}
+
 std::string findLinkName(const std::filesystem::path& root, std::int32_t pid)
 {
     if (pid <= 0)

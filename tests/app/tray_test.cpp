@@ -63,6 +63,9 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
     tray.unhookMainWindow();
     tray.unhookMainWindow();
     EXPECT_FALSE(tray.hooked());
+    tray.trayModify(TrayIcon::Online, "Connected: Arcor");
+    restartTray(); // no longer watched: nothing re-added
+    EXPECT_EQ(tray.toolTip(), "Connected: Arcor");
     tray.trayDelete();
     EXPECT_FALSE(tray.shown());
 }

@@ -260,6 +260,19 @@ TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
     write("sys/class/net/ppp0/statistics/rx_bytes", "2\n");
     remove("sys/class/net/ppp0/statistics/tx_bytes");
     EXPECT_EQ(bytes.bytesTotal(100), 0u);
+
+    // The interface remembered from the last reading is given up as soon as
+    // its pid file names another process or the interface goes.
+    addInterface("ppp1", true, "7", "0");
+    write("run/ppp1.pid", "100\n");
+    write("run/ppp0.pid", "200\n");
+    EXPECT_EQ(bytes.bytesTotal(100), 7u);
+    addInterface("ppp0", true, "40", "2");
+    write("run/ppp0.pid", "100\n");
+    remove("sys/class/net/ppp1");
+    EXPECT_EQ(bytes.bytesTotal(100), 42u);
+    remove("sys/class/net/ppp0");
+    EXPECT_EQ(bytes.bytesTotal(100), 0u);
 }
 
 TEST_F(Pppd, DialOnlyPhonebookNamesUnchangedAsOneArgumentDetached)
