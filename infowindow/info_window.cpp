@@ -43,8 +43,8 @@ InfoWindow::InfoWindow(InfoPosition& position, const AutoHangupState& autoHangup
 {
     ui_->setupUi(this);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_StyledBackground);
     setFocusPolicy(Qt::NoFocus);
+    useButtonFace();
 
     dragSettle_.setSingleShot(true);
     dragSettle_.setInterval(kDragSettleMs);
@@ -79,6 +79,24 @@ InfoWindow::InfoWindow(InfoPosition& position, const AutoHangupState& autoHangup
 }
 
 InfoWindow::~InfoWindow() = default;
+
+void InfoWindow::useButtonFace()
+{
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    face.setColor(QPalette::WindowText, face.color(QPalette::ButtonText));
+    setPalette(face); // the coloured pictures keep their own Window colour
+    // Each label fills its own background, so that a new caption repaints
+    // the label alone and not the panels underneath it as well.
+    for (QWidget* panel : std::initializer_list<QWidget*>{this, ui_->fra, ui_->picRight, ui_->lblSpeed,
+                                                          ui_->lblTime, ui_->lblTakt})
+        panel->setAutoFillBackground(true);
+    for (QLabel* label : {ui_->lblSpeed, ui_->lblTime, ui_->lblTakt, ui_->lblAutoDiscRest}) {
+        QFont font = label->font();
+        font.setPixelSize(label == ui_->lblAutoDiscRest ? 7 : 11);
+        label->setFont(font);
+    }
+}
 
 double InfoWindow::screenWidthTwips() const
 {
@@ -190,7 +208,6 @@ void InfoWindow::setTaktText(const QString& text)
 void InfoWindow::setSpeedText(const QString& text)
 {
     ui_->lblSpeed->setText(text);
-    ui_->lblSpeed->repaint();
 }
 
 void InfoWindow::mdown(Qt::MouseButton button)

@@ -56,6 +56,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void useButtonFace();
     void followScreen();
     void finishPress();
     void endDrag();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,12 +52,15 @@ private:
     };
 
     bool wasPppd(std::int32_t pid) const;
+    // The pids this scan looks at; nullopt when there is no /proc.
+    std::optional<std::vector<std::int32_t>> processesToScan();
 
     std::filesystem::path root_;
     SignalSender sendSignal_;
     pppd::InterfaceFinder interfaces_;
     std::unordered_map<std::int32_t, Seen> seen_;
     std::uint64_t scan_ = 0;
+    std::optional<std::uint64_t> lastPid_; // as the last scan found it in /proc/loadavg
 };
 
 } // namespace zumi

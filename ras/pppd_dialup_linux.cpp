@@ -121,11 +121,41 @@ PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
 {
 }
 
+std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
+{
+    const std::string proc = (root_ / "proc").string();
+    // While the kernel has handed out no new pid, no process has been
+    // created: the ones known from the last scan are all there can be, and
+    // listing /proc again (the bulk of a scan's cost) can wait. A full
+    // listing now and then covers a /proc that belongs to another namespace.
+    const auto loadavg = readSmallFile(proc + "/loadavg", 256);
+    const auto lastPid = loadavg ? pppd::lastPidFromLoadavg(*loadavg) : std::nullopt;
+    const bool nothingNew = scan_ > 0 && lastPid && lastPid == lastPid_ && scan_ % kRecheckEvery != 0;
+    lastPid_ = lastPid;
+    std::vector<std::int32_t> pids;
+    if (nothingNew) {
+        pids.reserve(seen_.size());
+        for (const auto& entry : seen_)
+            pids.push_back(entry.first);
+        return pids;
+    }
+    const auto names = listFolder(proc);
+    if (!names) {
+        lastPid_.reset();
+        return std::nullopt;
+    }
+    for (const std::string& name : *names) {
+        if (const auto pid = pidFromName(name))
+            pids.push_back(*pid);
+    }
+    return pids;
+}
+
 ConnectionList PppdDialUp::enumConnections()
 {
     const std::string proc = (root_ / "proc").string();
-    const auto names = listFolder(proc);
-    if (!names)
+    const auto pids = processesToScan();
+    if (!pids)
         return {};
     ++scan_;
 
@@ -135,21 +165,18 @@ ConnectionList PppdDialUp::enumConnections()
         std::vector<std::string> args;
     };
     std::vector<Found> found;
-    for (const std::string& name : *names) {
-        const auto pid = pidFromName(name);
-        if (!pid)
-            continue;
-        auto [it, isNew] = seen_.try_emplace(*pid);
+    for (const std::int32_t pid : *pids) {
+        auto [it, isNew] = seen_.try_emplace(pid);
         Seen& seen = it->second;
         if (isNew)
             seen.firstScan = scan_;
         seen.lastScan = scan_;
-        const std::uint64_t turn = static_cast<std::uint64_t>(*pid) + scan_;
+        const std::uint64_t turn = static_cast<std::uint64_t>(pid) + scan_;
         const bool readAll = isNew || seen.pppd || scan_ - seen.firstScan < kYoungScans || turn % kFullRecheckEvery == 0;
         if (!readAll && turn % kRecheckEvery != 0)
             continue;
 
-        const std::string folder = proc + "/" + name;
+        const std::string folder = proc + "/" + std::to_string(pid);
         auto view = lookAt(folder, readAll);
         if (!view) { // gone while we looked
             seen_.erase(it);
@@ -161,7 +188,7 @@ ConnectionList PppdDialUp::enumConnections()
         const auto stat = readStat(folder);
         if (!stat || exiting(*stat)) // a pppd on its way out is no connection any more
             continue;
-        found.push_back({*pid, stat->startTime, std::move(view->args)});
+        found.push_back({pid, stat->startTime, std::move(view->args)});
     }
     std::erase_if(seen_, [this](const auto& entry) { return entry.second.lastScan != scan_; });
 

@@ -56,6 +56,18 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
     return stat;
 }
 
+std::optional<std::uint64_t> lastPidFromLoadavg(std::string_view text)
+{
+    text = firstLine(text);
+    for (int field = 1; field < 5; ++field) {
+        const auto blank = text.find(' ');
+        if (blank == std::string_view::npos)
+            return std::nullopt;
+        text.remove_prefix(blank + 1);
+    }
+    return parseDecimal(text);
+}
+
 std::vector<std::string> splitCmdline(std::string_view text)
 {
     std::vector<std::string> args;

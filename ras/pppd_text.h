@@ -29,6 +29,9 @@ std::string optionValue(const std::vector<std::string>& args, std::string_view o
 // A decimal number filling the whole text but for surrounding white space.
 std::optional<std::uint64_t> parseDecimal(std::string_view text);
 
+// The pid the kernel handed out last: the fifth field of /proc/loadavg.
+std::optional<std::uint64_t> lastPidFromLoadavg(std::string_view text);
+
 // The lines of a pid file: first the pid, then (for link pid files) the interface.
 struct PidFile {
     std::int32_t pid = 0;

@@ -243,6 +243,34 @@ TEST_F(Pppd, VanishingAndExecingProcesses)
     EXPECT_EQ(listed(), "90 isp;");
 }
 
+TEST_F(Pppd, ProcIsListedAgainOnlyAfterTheKernelHandedOutANewPid)
+{
+    const auto lastPid = [this](int pid) { write("proc/loadavg", "0.08 0.12 0.10 1/93 " + std::to_string(pid) + "\n"); };
+    lastPid(90);
+    addPppd(80, "erst");
+    addProcess(90, "pon", {"/bin/sh", "/usr/bin/pon", "isp"}, 3000);
+    EXPECT_EQ(listed(), "80 erst;");
+
+    addPppd(85, "ohne Listing"); // cannot be there: no new pid since the last scan
+    addPppd(90, "isp", 3000);    // but a known process may exec pppd
+    remove("proc/80");           // and a known one may end
+    EXPECT_EQ(listed(), "90 isp;");
+
+    lastPid(91);
+    EXPECT_EQ(listed(), "85 ohne Listing;90 isp;");
+
+    write("proc/loadavg", "kaputt\n");
+    addPppd(86, "ohne Zahl");
+    EXPECT_EQ(listed(), "85 ohne Listing;86 ohne Zahl;90 isp;");
+    lastPid(91);
+    listed();
+    addPppd(87, "spät");
+    bool seen = false; // a /proc of another pid namespace: listed now and then anyway
+    for (int scan = 0; scan < 40 && !seen; ++scan)
+        seen = listed().find("87 spät") != std::string::npos;
+    EXPECT_TRUE(seen);
+}
+
 TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
 {
     addPppd(100, "isp");
