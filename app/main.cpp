@@ -15,6 +15,11 @@ int main(int argc, char** argv)
     if (instance.state() == zumi::SingleInstance::State::RunningElsewhere)
         return 0;
 
+    // The program's windows are tiny: copying a repaint over the X connection
+    // is cheaper than the shared-memory image, whose every repaint first
+    // waits for the server to let go of it.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zumi"));
     QApplication::setDesktopFileName(QStringLiteral("zumi"));

@@ -52,6 +52,8 @@ int ignoreXError(Display*, XErrorEvent*)
 // and its children's (a frame's client being mapped or reparented).
 constexpr long kWatchMask = PropertyChangeMask | StructureNotifyMask | SubstructureNotifyMask;
 
+constexpr std::chrono::milliseconds kFreshFor{50};
+
 std::string latin1ToUtf8(const unsigned char* text, std::size_t length)
 {
     std::string out;
@@ -96,8 +98,11 @@ Desktop::Call::Call(Desktop& desktop)
     : desktop_(desktop), previous_(XSetErrorHandler(ignoreXError))
 {
     // No round trip to catch the very latest: what is still on its way is
-    // taken in by the next call, a second later at most.
-    desktop_.readChanges();
+    // taken in by a later call. The queries of one stacking check come
+    // within a millisecond; one look at the connection serves them all.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - desktop_.lastRead_ >= kFreshFor)
+        desktop_.readChanges();
 }
 
 Desktop::Call::~Call()
@@ -113,6 +118,7 @@ void Desktop::readChanges()
 {
     if (!display_)
         return;
+    lastRead_ = std::chrono::steady_clock::now();
     const XErrorHandler previous = XSetErrorHandler(ignoreXError);
     while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;

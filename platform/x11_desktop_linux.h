@@ -2,6 +2,7 @@
 #include <X11/Xlib.h>
 
 #include <array>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <set>
@@ -117,6 +118,7 @@ private:
     std::array<Atom, kAtomCount> atoms_{};
     // Requests without a reply are sent; their errors are yet to come.
     bool unsynced_ = false;
+    std::chrono::steady_clock::time_point lastRead_{};
     std::set<Window> watched_;
 
     std::map<std::tuple<Window, Atom, Atom>, std::vector<unsigned long>> longs_;

@@ -49,6 +49,10 @@ private:
         bool pppd = false;
         std::uint64_t firstScan = 0;
         std::uint64_t lastScan = 0;
+        // Of a pppd: its name and start time when its arguments were read.
+        std::string comm;
+        std::uint64_t startTime = 0;
+        std::vector<std::string> args;
     };
 
     bool wasPppd(std::int32_t pid) const;

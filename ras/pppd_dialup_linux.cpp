@@ -177,6 +177,16 @@ ConnectionList PppdDialUp::enumConnections()
             continue;
 
         const std::string folder = proc + "/" + std::to_string(pid);
+        if (seen.pppd) {
+            // The same pppd as at the last scan (an exec would have changed
+            // its name): its arguments are still the ones read then.
+            const auto stat = readStat(folder);
+            if (stat && stat->comm == seen.comm && stat->startTime == seen.startTime) {
+                if (!exiting(*stat))
+                    found.push_back({pid, stat->startTime, seen.args});
+                continue;
+            }
+        }
         auto view = lookAt(folder, readAll);
         if (!view) { // gone while we looked
             seen_.erase(it);
@@ -186,7 +196,14 @@ ConnectionList PppdDialUp::enumConnections()
         if (!seen.pppd)
             continue;
         const auto stat = readStat(folder);
-        if (!stat || exiting(*stat)) // a pppd on its way out is no connection any more
+        if (!stat) {
+            seen.pppd = false; // gone meanwhile: read afresh should the pid come back
+            continue;
+        }
+        seen.comm = stat->comm;
+        seen.startTime = stat->startTime;
+        seen.args = view->args;
+        if (exiting(*stat)) // a pppd on its way out is no connection any more
             continue;
         found.push_back({pid, stat->startTime, std::move(view->args)});
     }
@@ -229,8 +246,12 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
     const auto stat = pppd::parseProcStat(*statText);
     if (!stat)
         return 0;
-    const auto args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
-    if (!pppd::isPppdProcess(stat->comm, args))
+    const auto known = seen_.find(handle);
+    const bool sameAsScanned = known != seen_.end() && known->second.pppd && known->second.comm == stat->comm &&
+                               known->second.startTime == stat->startTime;
+    if (!sameAsScanned &&
+        !pppd::isPppdProcess(stat->comm,
+                             pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}))))
         return 0;
     if (exiting(*stat))
         return kStateDisconnected;

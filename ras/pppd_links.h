@@ -13,9 +13,9 @@ namespace zumi::pppd {
 // root/sys/class/net.
 std::string findInterface(const std::filesystem::path& root, std::int32_t pid);
 
-// findInterface with a memory: the interface found last is confirmed with
-// one pid file and one lookup when the same pid is asked for again, instead
-// of a search through every interface and pid file once a second.
+// findInterface with a memory: the interface found last is confirmed by its
+// pid file alone when the same pid is asked for again, instead of a search
+// through every interface and pid file once a second.
 class InterfaceFinder {
 public:
     explicit InterfaceFinder(std::filesystem::path root)

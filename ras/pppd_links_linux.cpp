@@ -69,9 +69,9 @@ std::string findInterface(const std::filesystem::path& root, std::int32_t pid)
 std::string InterfaceFinder::find(std::int32_t pid)
 {
     if (pid > 0 && pid == pid_ && !interface_.empty()) {
+        // pppd removes its pid file when the link goes down.
         const auto file = readPidFile(root_ / "run" / (interface_ + std::string(kPidSuffix)));
-        std::error_code error;
-        if (file && file->pid == pid && std::filesystem::exists(root_ / "sys/class/net" / interface_, error))
+        if (file && file->pid == pid)
             return interface_;
     }
     pid_ = pid;

@@ -2,10 +2,10 @@
 # Measures the real program on a private X desktop (Xvfb + openbox + trayer):
 # time from exec to the embedded tray icon, resident memory and CPU time idle
 # and while metering a stand-in link (the link part needs root).
-# Usage: measure_app.sh BUILD_DIR [SECONDS_PER_CPU_SAMPLE]   (runs itself inside xsession.sh)
+# Usage: measure_app.sh BUILD_DIR [SECONDS_PER_CPU_WINDOW]   (runs itself inside xsession.sh)
 set -u
 build=$(cd "$1" && pwd)
-seconds=${2:-60}
+seconds=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${ZUMI_TEST_TRAY_PID:-}" ]; then
     exec "$here/../../tests/xsession.sh" --tray -- "$0" "$build" "$seconds"
@@ -36,15 +36,19 @@ start_zumi() {
 }
 stop_zumi() { kill "$zumi_pid" 2>/dev/null; wait "$zumi_pid" 2>/dev/null; zumi_pid=""; }
 
-# CPU time over a window, as milliseconds per hour and percent of one core.
+# CPU time as milliseconds per hour and percent of one core: five windows of
+# the given length, their median (a virtual machine's neighbours make single
+# windows vary by half).
 cpu_sample() {
-    local pid=$1 t0 t1 c0 c1
-    c0=$(cpu_ns "$pid"); t0=$(now_ms)
-    sleep "$seconds"
-    c1=$(cpu_ns "$pid"); t1=$(now_ms)
-    awk -v ns=$((c1 - c0)) -v ms=$((t1 - t0)) 'BEGIN {
-        per_hour = ns / 1e6 * 3600000 / ms;
-        printf "%.0f ms CPU per hour (%.3f %% of a core, measured over %.0f s)", per_hour, per_hour / 36000, ms / 1000 }'
+    local pid=$1 i t0 t1 c0 c1 rates=()
+    for i in 1 2 3 4 5; do
+        c0=$(cpu_ns "$pid"); t0=$(now_ms)
+        sleep "$seconds"
+        c1=$(cpu_ns "$pid"); t1=$(now_ms)
+        rates+=($(( (c1 - c0) / 1000 * 3600 / (t1 - t0) ))) # ms per hour
+    done
+    printf '%s\n' "${rates[@]}" | sort -n | awk -v s="$seconds" '{a[NR]=$1} END {
+        printf "%d ms CPU per hour (%.3f %% of a core; median of 5 x %d s, range %d-%d ms)", a[3], a[3] / 36000, s, a[1], a[5] }'
 }
 
 echo "== exec to tray icon (5 starts)"

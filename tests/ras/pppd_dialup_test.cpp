@@ -241,6 +241,12 @@ TEST_F(Pppd, VanishingAndExecingProcesses)
     EXPECT_EQ(dialUp.connectionState(80), kStateDisconnected);
     EXPECT_EQ(dialUp.connectionState(81), 0);
     EXPECT_EQ(listed(), "90 isp;");
+    // The pid goes to a new pppd: what was known of the old one is not reused.
+    addPppd(90, "neu", 5000);
+    EXPECT_EQ(listed(), "90 neu;");
+    addProcess(90, "bash", {"/bin/bash"}, 6000);
+    EXPECT_EQ(dialUp.connectionState(90), 0);
+    EXPECT_EQ(listed(), "");
 }
 
 TEST_F(Pppd, ProcIsListedAgainOnlyAfterTheKernelHandedOutANewPid)
@@ -290,16 +296,16 @@ TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
     EXPECT_EQ(bytes.bytesTotal(100), 0u);
 
     // The interface remembered from the last reading is given up as soon as
-    // its pid file names another process or the interface goes.
+    // its pid file goes or names another process.
     addInterface("ppp1", true, "7", "0");
     write("run/ppp1.pid", "100\n");
     write("run/ppp0.pid", "200\n");
     EXPECT_EQ(bytes.bytesTotal(100), 7u);
     addInterface("ppp0", true, "40", "2");
     write("run/ppp0.pid", "100\n");
-    remove("sys/class/net/ppp1");
+    remove("run/ppp1.pid");
     EXPECT_EQ(bytes.bytesTotal(100), 42u);
-    remove("sys/class/net/ppp0");
+    remove("run/ppp0.pid");
     EXPECT_EQ(bytes.bytesTotal(100), 0u);
 }
 
