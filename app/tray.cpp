@@ -2,6 +2,8 @@
 
 #include "tray_text.h"
 
+#include <QImageReader>
+
 // The icons are compiled into the library; a static library needs them named
 // once so the linker keeps them.
 static void initTrayIcons()
@@ -16,8 +18,13 @@ namespace {
 QIcon loadIcon(const QString& colour)
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/net-%1-16.png").arg(colour), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/net-%1-32.png").arg(colour), QSize(32, 32));
+    for (int size : {16, 32}) {
+        // Read as the PNG it is: guessing the format would load every image
+        // format plugin there is, to stay in memory for the program's run.
+        QImageReader reader(QStringLiteral(":/icons/net-%1-%2.png").arg(colour).arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

@@ -1,10 +1,10 @@
 #include "x11_desktop_linux.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
 
 namespace zumi::x11 {
 namespace {
@@ -18,6 +18,7 @@ constexpr std::array<const char*, kAtomCount> kAtomNames{
     "_NET_RESTACK_WINDOW",
     "_NET_WM_NAME",
     "UTF8_STRING",
+    "COMPOUND_TEXT",
     "WM_STATE",
     "_NET_WM_STATE",
     "_NET_WM_STATE_FULLSCREEN",
@@ -41,25 +42,49 @@ constexpr std::array<const char*, kAtomCount> kAtomNames{
     "_NET_WM_WINDOW_TYPE_DND",
 };
 
-// Windows of other programs can vanish between two requests; the resulting
-// BadWindow and friends are expected and carry no information we need.
-int ignoreXError(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
 // What we want to hear about a window: its properties, its own structure
 // and its children's (a frame's client being mapped or reparented).
-constexpr long kWatchMask = PropertyChangeMask | StructureNotifyMask | SubstructureNotifyMask;
+constexpr std::uint32_t kWatchMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                     XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
 
 constexpr std::chrono::milliseconds kFreshFor{50};
 
-std::string latin1ToUtf8(const unsigned char* text, std::size_t length)
+// Property lengths are counted in 32-bit units.
+constexpr std::uint32_t kListChunk = 1024;
+constexpr std::uint32_t kUtf8NameLength = 4096;
+constexpr std::uint32_t kTextLength = 1'000'000; // a whole WM_NAME, whatever its size
+constexpr std::uint32_t kClassLength = 2048;     // 8 KB
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+// xcb hands out replies allocated with malloc; a failed request (the window
+// vanished, say) gives none, and its error is dropped.
+template <class T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+Reply<xcb_get_property_reply_t> getProperty(xcb_connection_t* c, Window window, Atom property, Atom type,
+                                            std::uint32_t offset, std::uint32_t length)
+{
+    return Reply<xcb_get_property_reply_t>(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, offset, length), nullptr));
+}
+
+// The property's bytes when it is of 8-bit format, nullopt otherwise.
+std::optional<std::string_view> bytesOf(const Reply<xcb_get_property_reply_t>& reply)
+{
+    if (!reply || reply->format != 8)
+        return std::nullopt;
+    return std::string_view(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                            static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+}
+
+std::string latin1ToUtf8(std::string_view text)
 {
     std::string out;
-    out.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = text[i];
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else {
@@ -74,19 +99,40 @@ std::string latin1ToUtf8(const unsigned char* text, std::size_t length)
 
 Desktop::Desktop(const char* displayName)
 {
-    display_ = XOpenDisplay(displayName);
-    if (!display_)
+    int screenNumber = 0;
+    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c); // a failed connection is an object of its own
         return;
-    root_ = DefaultRootWindow(display_);
-    XInternAtoms(display_, const_cast<char**>(kAtomNames.data()), static_cast<int>(kAtomCount), False,
-                 atoms_.data());
-    XSelectInput(display_, root_, kWatchMask);
+    }
+    auto screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem == 0) {
+        xcb_disconnect(c);
+        return;
+    }
+    connection_ = c;
+    root_ = screens.data->root;
+    rootSize_ = {screens.data->width_in_pixels, screens.data->height_in_pixels};
+
+    // All requests first, then all replies: one round trip.
+    std::array<xcb_intern_atom_cookie_t, kAtomCount> cookies{};
+    for (std::size_t i = 0; i < kAtomCount; ++i)
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::string_view(kAtomNames[i]).size()),
+                                     kAtomNames[i]);
+    for (std::size_t i = 0; i < kAtomCount; ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        atoms_[i] = reply ? reply->atom : XCB_NONE;
+    }
+    xcb_change_window_attributes(c, root_, XCB_CW_EVENT_MASK, &kWatchMask);
+    xcb_flush(c);
 }
 
 Desktop::~Desktop()
 {
-    if (display_)
-        XCloseDisplay(display_);
+    if (connection_)
+        xcb_disconnect(connection_);
 }
 
 bool Desktop::isKnownType(Atom type) const
@@ -95,7 +141,7 @@ bool Desktop::isKnownType(Atom type) const
 }
 
 Desktop::Call::Call(Desktop& desktop)
-    : desktop_(desktop), previous_(XSetErrorHandler(ignoreXError))
+    : desktop_(desktop)
 {
     // No round trip to catch the very latest: what is still on its way is
     // taken in by a later call. The queries of one stacking check come
@@ -107,41 +153,45 @@ Desktop::Call::Call(Desktop& desktop)
 
 Desktop::Call::~Call()
 {
-    if (desktop_.unsynced_) { // collect our errors before handing back
-        XSync(desktop_.display_, False);
-        desktop_.unsynced_ = false;
+    if (desktop_.unflushed_) { // our requests are on their way before we hand back
+        xcb_flush(desktop_.connection_);
+        desktop_.unflushed_ = false;
     }
-    XSetErrorHandler(previous_);
 }
 
 void Desktop::readChanges()
 {
-    if (!display_)
+    if (!connection_)
         return;
     lastRead_ = std::chrono::steady_clock::now();
-    const XErrorHandler previous = XSetErrorHandler(ignoreXError);
-    while (XEventsQueued(display_, QueuedAfterReading) > 0) {
-        XEvent event;
-        XNextEvent(display_, &event);
-        handle(event);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        handle(*event);
+        std::free(event);
     }
-    XSetErrorHandler(previous);
 }
 
-void Desktop::handle(const XEvent& event)
+void Desktop::handle(const xcb_generic_event_t& event)
 {
-    if (event.type == PropertyNotify) {
-        const Atom property = event.xproperty.atom;
-        const bool read = property == XA_WM_NAME || property == XA_WM_TRANSIENT_FOR || property == XA_WM_CLASS ||
+    // The top bit marks events sent by clients; they count the same.
+    const auto type = event.response_type & 0x7F;
+    // Errors of our one-way requests: windows of other programs can vanish
+    // between two requests, and the errors carry no information we need.
+    if (type == 0)
+        return;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        const Atom property = notify.atom;
+        const bool read = property == XCB_ATOM_WM_NAME || property == XCB_ATOM_WM_TRANSIENT_FOR ||
+                          property == XCB_ATOM_WM_CLASS ||
                           std::find(atoms_.begin(), atoms_.end(), property) != atoms_.end();
         if (read) // typing alone changes other properties (user time) all the time
-            forgetWindow(event.xproperty.window);
+            forgetWindow(notify.window);
         return;
     }
-    if (event.type == ClientMessage) // requests to the window manager, ours among them
+    if (type == XCB_CLIENT_MESSAGE) // requests to the window manager, ours among them
         return;
-    if (event.type == DestroyNotify)
-        watched_.erase(event.xdestroywindow.window);
+    if (type == XCB_DESTROY_NOTIFY)
+        watched_.erase(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
     // A window appeared, went, moved, was restacked or reparented.
     changed();
 }
@@ -151,7 +201,6 @@ void Desktop::forgetWindow(Window window)
     std::erase_if(longs_, [window](const auto& entry) { return std::get<0>(entry.first) == window; });
     wmState_.erase(window);
     titles_.erase(window);
-    transientFor_.erase(window);
     classNames_.erase(window);
 }
 
@@ -163,7 +212,6 @@ void Desktop::changed()
     children_.clear();
     attributes_.clear();
     geometries_.clear();
-    transientFor_.clear();
     classNames_.clear();
     screen_.reset();
 }
@@ -171,46 +219,37 @@ void Desktop::changed()
 void Desktop::watch(Window window)
 {
     // Asked for before anything is read, so that no change slips in between.
-    if (window == root_ || window == None || !watched_.insert(window).second)
+    if (window == root_ || window == XCB_NONE || !watched_.insert(window).second)
         return;
-    XSelectInput(display_, window, kWatchMask);
-    unsynced_ = true;
+    xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &kWatchMask);
+    unflushed_ = true;
 }
 
-std::vector<unsigned long> Desktop::longs(Window window, Atom property, Atom type)
+std::vector<std::uint32_t> Desktop::longs(Window window, Atom property, Atom type)
 {
     const auto key = std::tuple{window, property, type};
     if (const auto it = longs_.find(key); it != longs_.end())
         return it->second;
     watch(window);
-    std::vector<unsigned long> out;
-    long offset = 0;
+    std::vector<std::uint32_t> out;
+    std::uint32_t offset = 0;
     for (;;) {
-        Atom actualType = None;
-        int actualFormat = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window, property, offset, 1024, False, type, &actualType, &actualFormat,
-                               &count, &after, &data) != Success)
+        const auto reply = getProperty(connection_, window, property, type, offset, kListChunk);
+        if (!reply || reply->type != type || reply->format != 32)
             break;
-        const bool usable = actualType == type && actualFormat == 32 && data;
-        if (usable) {
-            const auto* values = reinterpret_cast<const unsigned long*>(data);
-            out.insert(out.end(), values, values + count);
-        }
-        if (data)
-            XFree(data);
-        if (!usable || after == 0 || count == 0)
+        const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+        out.insert(out.end(), values, values + reply->value_len);
+        if (reply->bytes_after == 0 || reply->value_len == 0)
             break;
-        offset += static_cast<long>(count);
+        offset += reply->value_len; // 32-bit items, just as the offset counts
     }
     return longs_[key] = std::move(out);
 }
 
 Window Desktop::windowProperty(Window window, Atom property)
 {
-    const auto values = longs(window, property, XA_WINDOW);
-    return values.empty() ? None : values.front();
+    const auto values = longs(window, property, XCB_ATOM_WINDOW);
+    return values.empty() ? XCB_NONE : values.front();
 }
 
 bool Desktop::hasWmState(Window window)
@@ -218,15 +257,8 @@ bool Desktop::hasWmState(Window window)
     if (const auto it = wmState_.find(window); it != wmState_.end())
         return it->second;
     watch(window);
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool ok = XGetWindowProperty(display_, window, atoms_[kWmState], 0, 0, False, AnyPropertyType, &actualType,
-                                       &actualFormat, &count, &after, &data) == Success;
-    if (data)
-        XFree(data);
-    return wmState_[window] = ok && actualType != None;
+    const auto reply = getProperty(connection_, window, atoms_[kWmState], XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
+    return wmState_[window] = reply && reply->type != XCB_NONE;
 }
 
 std::string Desktop::title(Window window)
@@ -239,40 +271,24 @@ std::string Desktop::title(Window window)
 
 std::string Desktop::readTitle(Window window)
 {
+    const Atom utf8 = atoms_[kUtf8String];
     {
-        Atom actualType = None;
-        int actualFormat = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window, atoms_[kNetWmName], 0, 4096, False, atoms_[kUtf8String],
-                               &actualType, &actualFormat, &count, &after, &data) == Success) {
-            const bool utf8 = actualType == atoms_[kUtf8String] && actualFormat == 8;
-            std::string name = utf8 && data ? std::string(reinterpret_cast<const char*>(data), count) : std::string{};
-            if (data)
-                XFree(data);
-            if (utf8)
-                return name;
-        }
+        const auto reply = getProperty(connection_, window, atoms_[kNetWmName], utf8, 0, kUtf8NameLength);
+        if (const auto name = bytesOf(reply); name && reply->type == utf8)
+            return std::string(*name);
     }
-    XTextProperty text{};
-    if (!XGetWMName(display_, window, &text) || !text.value)
+    const auto reply = getProperty(connection_, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kTextLength);
+    const auto name = bytesOf(reply);
+    if (!name)
         return {};
-    std::string out;
-    if (text.encoding == XA_STRING) {
-        out = latin1ToUtf8(text.value, text.nitems);
-    } else if (text.encoding == atoms_[kUtf8String]) {
-        out.assign(reinterpret_cast<const char*>(text.value), text.nitems);
-    } else {
-        char** list = nullptr;
-        int count = 0;
-        if (Xutf8TextPropertyToTextList(display_, &text, &list, &count) >= Success && list) {
-            for (int i = 0; i < count; ++i)
-                out += list[i];
-            XFreeStringList(list);
-        }
-    }
-    XFree(text.value);
-    return out;
+    if (reply->type == utf8)
+        return std::string(*name);
+    // COMPOUND_TEXT starts out in ASCII and Latin-1 and only switches to other
+    // character sets by escape sequences, which titles hardly ever use: read
+    // bytes below 0x80 as they are and the rest as Latin-1, like STRING.
+    if (reply->type == XCB_ATOM_STRING || reply->type == atoms_[kCompoundText])
+        return latin1ToUtf8(*name);
+    return {};
 }
 
 std::vector<Window> Desktop::children(Window window)
@@ -280,26 +296,26 @@ std::vector<Window> Desktop::children(Window window)
     if (const auto it = children_.find(window); it != children_.end())
         return it->second;
     watch(window);
-    Window rootReturn = None, parent = None;
-    Window* list = nullptr;
-    unsigned int count = 0;
     std::vector<Window> out;
-    if (XQueryTree(display_, window, &rootReturn, &parent, &list, &count) && list)
-        out.assign(list, list + count);
-    if (list)
-        XFree(list);
+    const Reply<xcb_query_tree_reply_t> reply(
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+    if (reply) {
+        const Window* list = xcb_query_tree_children(reply.get());
+        out.assign(list, list + xcb_query_tree_children_length(reply.get()));
+    }
     return children_[window] = std::move(out);
 }
 
-std::optional<XWindowAttributes> Desktop::attributes(Window window)
+std::optional<Attributes> Desktop::attributes(Window window)
 {
     if (const auto it = attributes_.find(window); it != attributes_.end())
         return it->second;
     watch(window);
-    XWindowAttributes attributes{};
-    std::optional<XWindowAttributes> out;
-    if (XGetWindowAttributes(display_, window, &attributes))
-        out = attributes;
+    std::optional<Attributes> out;
+    const Reply<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr));
+    if (reply)
+        out = Attributes{reply->map_state == XCB_MAP_STATE_VIEWABLE, reply->override_redirect != 0};
     return attributes_[window] = out;
 }
 
@@ -307,26 +323,26 @@ std::optional<Geometry> Desktop::geometry(Window window)
 {
     if (const auto it = geometries_.find(window); it != geometries_.end())
         return it->second;
+    watch(window);
+    // Both asked for at once: one round trip.
+    const auto sizeCookie = xcb_get_geometry(connection_, window);
+    const auto placeCookie = xcb_translate_coordinates(connection_, window, root_, 0, 0);
+    const Reply<xcb_get_geometry_reply_t> size(xcb_get_geometry_reply(connection_, sizeCookie, nullptr));
+    const Reply<xcb_translate_coordinates_reply_t> place(
+        xcb_translate_coordinates_reply(connection_, placeCookie, nullptr));
     std::optional<Geometry> out;
-    if (const auto a = attributes(window)) {
-        int x = 0, y = 0;
-        Window child = None;
-        if (XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child))
-            out = Geometry{x, y, a->width, a->height, a->border_width};
-    }
+    if (size && place && place->same_screen)
+        out = Geometry{place->dst_x, place->dst_y, size->width, size->height, size->border_width};
     return geometries_[window] = out;
 }
 
 std::optional<Window> Desktop::transientFor(Window window)
 {
-    if (const auto it = transientFor_.find(window); it != transientFor_.end())
-        return it->second;
-    watch(window);
-    Window owner = None;
-    std::optional<Window> out;
-    if (XGetTransientForHint(display_, window, &owner))
-        out = owner;
-    return transientFor_[window] = out;
+    // Present means transient, even when it names no window.
+    const auto owner = longs(window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+    if (owner.empty())
+        return std::nullopt;
+    return owner.front();
 }
 
 std::string Desktop::className(Window window)
@@ -335,13 +351,14 @@ std::string Desktop::className(Window window)
         return it->second;
     watch(window);
     std::string names;
-    XClassHint hint{};
-    if (XGetClassHint(display_, window, &hint)) {
-        names = std::string(hint.res_name ? hint.res_name : "") + " " + (hint.res_class ? hint.res_class : "");
-        if (hint.res_name)
-            XFree(hint.res_name);
-        if (hint.res_class)
-            XFree(hint.res_class);
+    const auto reply = getProperty(connection_, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, kClassLength);
+    if (const auto value = bytesOf(reply); value && reply->type == XCB_ATOM_STRING) {
+        // res_name and res_class, each ended by a NUL (the last one may lack it).
+        const auto nul = value->find('\0');
+        const auto name = value->substr(0, nul);
+        auto resClass = nul == std::string_view::npos ? std::string_view{} : value->substr(nul + 1);
+        resClass = resClass.substr(0, resClass.find('\0'));
+        names = std::string(name) + " " + std::string(resClass);
         std::transform(names.begin(), names.end(), names.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     }
@@ -351,35 +368,63 @@ std::string Desktop::className(Window window)
 std::pair<int, int> Desktop::screenSize()
 {
     if (!screen_) {
-        Window rootReturn = None;
-        int x = 0, y = 0;
-        unsigned int width = 0, height = 0, border = 0, depth = 0;
-        if (XGetGeometry(display_, root_, &rootReturn, &x, &y, &width, &height, &border, &depth))
-            screen_ = {static_cast<int>(width), static_cast<int>(height)};
-        else
-            screen_ = {DisplayWidth(display_, DefaultScreen(display_)), DisplayHeight(display_, DefaultScreen(display_))};
+        const Reply<xcb_get_geometry_reply_t> reply(
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr));
+        screen_ = reply ? std::pair<int, int>{reply->width, reply->height} : rootSize_;
     }
     return *screen_;
 }
 
-void Desktop::sendToRoot(Window window, Atom type, long l0, long l1, long l2, long l3)
+Window Desktop::childUnderPointer()
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = type;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = l0;
-    event.xclient.data.l[1] = l1;
-    event.xclient.data.l[2] = l2;
-    event.xclient.data.l[3] = l3;
-    XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    const Reply<xcb_query_pointer_reply_t> reply(
+        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+    return reply && reply->same_screen ? reply->child : XCB_NONE;
+}
+
+void Desktop::sendToRoot(Window window, Atom type, std::uint32_t l0, std::uint32_t l1, std::uint32_t l2,
+                         std::uint32_t l3)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    event.data.data32[0] = l0;
+    event.data.data32[1] = l1;
+    event.data.data32[2] = l2;
+    event.data.data32[3] = l3;
+    static_assert(sizeof event == 32, "the server takes events of exactly 32 bytes");
+    xcb_send_event(connection_, 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    sent();
+}
+
+void Desktop::restack(Window window, std::uint32_t stackMode, Window sibling)
+{
+    // Without a sibling the server cannot refuse a stack mode (BadMatch), so
+    // there is no need for a synthetic ConfigureRequest to the window manager:
+    // one that redirects our windows gets the request itself.
+    if (sibling == XCB_NONE) {
+        xcb_configure_window(connection_, window, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+    } else {
+        const std::array<std::uint32_t, 2> values{sibling, stackMode}; // in the order of the mask bits
+        xcb_configure_window(connection_, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                             values.data());
+    }
+    sent();
+}
+
+void Desktop::focus(Window window)
+{
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
     sent();
 }
 
 void Desktop::sent()
 {
-    unsynced_ = true;
+    unflushed_ = true;
     changed();
 }
 

@@ -1,16 +1,21 @@
 #pragma once
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace zumi::x11 {
+
+using Window = xcb_window_t;
+using Atom = xcb_atom_t;
 
 enum AtomId : std::size_t {
     kNetSupported,
@@ -21,6 +26,7 @@ enum AtomId : std::size_t {
     kNetRestackWindow,
     kNetWmName,
     kUtf8String,
+    kCompoundText,
     kWmState,
     kNetWmState,
     kNetWmStateFullscreen,
@@ -50,6 +56,11 @@ struct Geometry {
     int border = 0;
 };
 
+struct Attributes {
+    bool viewable = false;
+    bool overrideRedirect = false;
+};
+
 // Our own connection to the X server and what it has read from it. Answers
 // are kept until the server reports a change: the root window, and every
 // window we have read something of, are watched for property and structure
@@ -59,7 +70,7 @@ struct Geometry {
 // no round trips on a desktop where nothing moves, instead of dozens.
 //
 // Every read belongs to a Call, which first takes in the changes reported so
-// far and hides the protocol errors of windows that vanish meanwhile.
+// far. Requests of windows that vanish meanwhile fail and read as "none".
 class Desktop {
 public:
     explicit Desktop(const char* displayName);
@@ -67,8 +78,7 @@ public:
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
 
-    bool open() const { return display_ != nullptr; }
-    Display* display() const { return display_; }
+    bool open() const { return connection_ != nullptr; }
     Window root() const { return root_; }
     Atom atom(AtomId id) const { return atoms_[id]; }
     bool isKnownType(Atom type) const;
@@ -82,52 +92,56 @@ public:
 
     private:
         Desktop& desktop_;
-        XErrorHandler previous_;
     };
 
     // Reads the changes the server has reported so far without waiting.
     void readChanges();
 
     // A property of 32-bit items (ATOM, WINDOW, CARDINAL), empty when absent.
-    std::vector<unsigned long> longs(Window window, Atom property, Atom type);
+    std::vector<std::uint32_t> longs(Window window, Atom property, Atom type);
     Window windowProperty(Window window, Atom property);
     bool hasWmState(Window window);
     std::string title(Window window);
     std::vector<Window> children(Window window);
-    std::optional<XWindowAttributes> attributes(Window window);
+    std::optional<Attributes> attributes(Window window);
     std::optional<Geometry> geometry(Window window);
     std::optional<Window> transientFor(Window window);
     // res_name and res_class, lower case, separated by a blank.
     std::string className(Window window);
     std::pair<int, int> screenSize();
+    // The top-level window under the pointer, XCB_NONE without one.
+    Window childUnderPointer();
 
-    // Requests that change something: what we know may be out of date after
-    // them, and their errors are yet to come. sent() is for those made directly.
-    void sendToRoot(Window window, Atom type, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
-    void sent();
+    // Requests that change something: what we know may be out of date after them.
+    void sendToRoot(Window window, Atom type, std::uint32_t l0, std::uint32_t l1 = 0, std::uint32_t l2 = 0,
+                    std::uint32_t l3 = 0);
+    // XCB_STACK_MODE_ABOVE or _BELOW, relative to the sibling when one is given.
+    void restack(Window window, std::uint32_t stackMode, Window sibling = XCB_NONE);
+    void focus(Window window);
 
 private:
+    void sent();
     void changed();
     void watch(Window window);
-    void handle(const XEvent& event);
+    void handle(const xcb_generic_event_t& event);
     void forgetWindow(Window window);
     std::string readTitle(Window window);
 
-    Display* display_ = nullptr;
-    Window root_ = None;
+    xcb_connection_t* connection_ = nullptr;
+    Window root_ = XCB_NONE;
+    std::pair<int, int> rootSize_{};
     std::array<Atom, kAtomCount> atoms_{};
-    // Requests without a reply are sent; their errors are yet to come.
-    bool unsynced_ = false;
+    // xcb keeps requests without a reply in its buffer until told to send them.
+    bool unflushed_ = false;
     std::chrono::steady_clock::time_point lastRead_{};
     std::set<Window> watched_;
 
-    std::map<std::tuple<Window, Atom, Atom>, std::vector<unsigned long>> longs_;
+    std::map<std::tuple<Window, Atom, Atom>, std::vector<std::uint32_t>> longs_;
     std::map<Window, bool> wmState_;
     std::map<Window, std::string> titles_;
     std::map<Window, std::vector<Window>> children_;
-    std::map<Window, std::optional<XWindowAttributes>> attributes_;
+    std::map<Window, std::optional<Attributes>> attributes_;
     std::map<Window, std::optional<Geometry>> geometries_;
-    std::map<Window, std::optional<Window>> transientFor_;
     std::map<Window, std::string> classNames_;
     std::optional<std::pair<int, int>> screen_;
 };

@@ -2,12 +2,9 @@
 
 #include "x11_desktop_linux.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <utility>
 
@@ -17,12 +14,12 @@ namespace {
 
 // _NET_WM_STATE actions and the source indication of a pager, which window
 // managers obey without their focus-stealing checks.
-constexpr long kStateRemove = 0;
-constexpr long kStateAdd = 1;
-constexpr long kSourceApplication = 1;
-constexpr long kSourcePager = 2;
+constexpr std::uint32_t kStateRemove = 0;
+constexpr std::uint32_t kStateAdd = 1;
+constexpr std::uint32_t kSourceApplication = 1;
+constexpr std::uint32_t kSourcePager = 2;
 
-bool contains(const std::vector<unsigned long>& values, unsigned long value)
+bool contains(const std::vector<std::uint32_t>& values, std::uint32_t value)
 {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
@@ -37,7 +34,7 @@ struct X11WindowQueries::Impl {
     // that were not followed, stackBelow settles for what layers can do.
     bool wmIgnoresSibling = false;
     int missedRestacks = 0;
-    std::pair<Window, Window> pendingRestack{None, None};
+    std::pair<Window, Window> pendingRestack{XCB_NONE, XCB_NONE};
 
     explicit Impl(const char* displayName) : desktop(displayName) {}
 
@@ -65,19 +62,19 @@ struct X11WindowQueries::Impl {
         return topLevel;
     }
 
-    std::vector<unsigned long> windowTypes(Window window)
+    std::vector<std::uint32_t> windowTypes(Window window)
     {
-        return desktop.longs(window, atom(kNetWmWindowType), XA_ATOM);
+        return desktop.longs(window, atom(kNetWmWindowType), XCB_ATOM_ATOM);
     }
 
-    // The first window type we know of (the list may start with vendor types), None without one.
+    // The first window type we know of (the list may start with vendor types), XCB_NONE without one.
     Atom standardType(Window window)
     {
-        for (unsigned long type : windowTypes(window)) {
+        for (const Atom type : windowTypes(window)) {
             if (desktop.isKnownType(type))
                 return type;
         }
-        return None;
+        return XCB_NONE;
     }
 
     bool hasType(Window window, std::initializer_list<AtomId> types)
@@ -86,26 +83,25 @@ struct X11WindowQueries::Impl {
         return std::any_of(types.begin(), types.end(), [&](AtomId id) { return contains(present, atom(id)); });
     }
 
-    std::vector<unsigned long> states(Window window) { return desktop.longs(window, atom(kNetWmState), XA_ATOM); }
+    std::vector<std::uint32_t> states(Window window) { return desktop.longs(window, atom(kNetWmState), XCB_ATOM_ATOM); }
 
-    bool managedByWm() { return desktop.windowProperty(root(), atom(kNetSupportingWmCheck)) != None; }
+    bool managedByWm() { return desktop.windowProperty(root(), atom(kNetSupportingWmCheck)) != XCB_NONE; }
 
     bool wmSupports(AtomId id)
     {
-        return managedByWm() && contains(desktop.longs(root(), atom(kNetSupported), XA_ATOM), atom(id));
+        return managedByWm() && contains(desktop.longs(root(), atom(kNetSupported), XCB_ATOM_ATOM), atom(id));
     }
 
     std::vector<Window> publishedStacking()
     {
-        const auto values = desktop.longs(root(), atom(kNetClientListStacking), XA_WINDOW);
-        return {values.begin(), values.end()};
+        return desktop.longs(root(), atom(kNetClientListStacking), XCB_ATOM_WINDOW);
     }
 
     // Left, right, top, bottom decoration the window manager put around the window.
-    std::array<unsigned long, 4> frameExtents(Window window)
+    std::array<std::uint32_t, 4> frameExtents(Window window)
     {
-        std::array<unsigned long, 4> frame{};
-        const auto extents = desktop.longs(window, atom(kNetFrameExtents), XA_CARDINAL);
+        std::array<std::uint32_t, 4> frame{};
+        const auto extents = desktop.longs(window, atom(kNetFrameExtents), XCB_ATOM_CARDINAL);
         if (extents.size() == 4)
             std::copy(extents.begin(), extents.end(), frame.begin());
         return frame;
@@ -133,37 +129,33 @@ struct X11WindowQueries::Impl {
         const bool wantBelow = layer == Layer::Lowered;
         // Remove first, so that the window is never asked to be in two layers.
         if (above && !wantAbove)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, static_cast<long>(atom(kNetWmStateAbove)), 0,
+            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateAbove), 0,
                                kSourceApplication);
         if (below && !wantBelow)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, static_cast<long>(atom(kNetWmStateBelow)), 0,
+            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateBelow), 0,
                                kSourceApplication);
         if (wantAbove && !above)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, static_cast<long>(atom(kNetWmStateAbove)), 0,
+            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateAbove), 0,
                                kSourceApplication);
         if (wantBelow && !below)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, static_cast<long>(atom(kNetWmStateBelow)), 0,
+            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateBelow), 0,
                                kSourceApplication);
     }
 
-    // Raise (Above) or lower (Below) within its layer, through the window
-    // manager when there is one.
-    void restack(Window window, int detail)
+    // Raise (XCB_STACK_MODE_ABOVE) or lower (_BELOW) within its layer, through
+    // the window manager when there is one.
+    void restack(Window window, std::uint32_t stackMode)
     {
-        if (wmSupports(kNetRestackWindow)) {
-            desktop.sendToRoot(window, atom(kNetRestackWindow), kSourcePager, None, detail);
-        } else {
-            XWindowChanges changes{};
-            changes.stack_mode = detail;
-            XReconfigureWMWindow(desktop.display(), window, DefaultScreen(desktop.display()), CWStackMode, &changes);
-            desktop.sent();
-        }
+        if (wmSupports(kNetRestackWindow))
+            desktop.sendToRoot(window, atom(kNetRestackWindow), kSourcePager, XCB_NONE, stackMode);
+        else
+            desktop.restack(window, stackMode);
     }
 
     bool viewable(Window window)
     {
         const auto attributes = desktop.attributes(window);
-        return attributes && attributes->map_state == IsViewable;
+        return attributes && attributes->viewable;
     }
 
     // In the X server's own order: is `lower` the first visible top-level
@@ -226,13 +218,8 @@ WindowId X11WindowQueries::windowUnderPointer()
     if (!available())
         return 0;
     Desktop::Call call(d_->desktop);
-    Window rootReturn = None, child = None;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    if (!XQueryPointer(d_->desktop.display(), d_->root(), &rootReturn, &child, &rootX, &rootY, &x, &y, &mask) ||
-        child == None)
-        return 0;
-    return d_->clientOf(child);
+    const Window child = d_->desktop.childUnderPointer();
+    return child == XCB_NONE ? 0 : d_->clientOf(child);
 }
 
 std::optional<WindowRect> X11WindowQueries::windowRect(WindowId id)
@@ -257,12 +244,12 @@ WindowId X11WindowQueries::findKolpWindow()
     if (!available())
         return 0;
     Desktop::Call call(d_->desktop);
-    auto clients = d_->desktop.longs(d_->root(), d_->atom(kNetClientList), XA_WINDOW);
+    auto clients = d_->desktop.longs(d_->root(), d_->atom(kNetClientList), XCB_ATOM_WINDOW);
     if (clients.empty()) { // no window manager: look at the top-level windows themselves
         for (Window top : d_->desktop.children(d_->root()))
             clients.push_back(d_->clientOf(top));
     }
-    for (unsigned long client : clients) {
+    for (const Window client : clients) {
         if (d_->desktop.title(client) == "Kolp")
             return client;
     }
@@ -278,7 +265,7 @@ bool X11WindowQueries::isFullScreen(WindowId id)
 
     // Dialogs and the desktop's own windows never count, whatever their size.
     const Atom type = d_->standardType(window);
-    if (type != None && type != d_->atom(kTypeNormal))
+    if (type != XCB_NONE && type != d_->atom(kTypeNormal))
         return false;
     if (d_->desktop.transientFor(window))
         return false;
@@ -289,7 +276,7 @@ bool X11WindowQueries::isFullScreen(WindowId id)
     // A borderless window that covers exactly the whole screen from 0,0.
     const auto g = d_->desktop.geometry(window);
     const auto frame = d_->frameExtents(window);
-    if (!g || g->border != 0 || std::any_of(frame.begin(), frame.end(), [](unsigned long e) { return e != 0; }))
+    if (!g || g->border != 0 || std::any_of(frame.begin(), frame.end(), [](std::uint32_t e) { return e != 0; }))
         return false;
     const auto [width, height] = d_->desktop.screenSize();
     return g->left == 0 && g->top == 0 && g->width == width && g->height == height;
@@ -304,7 +291,7 @@ bool X11WindowQueries::isTransient(WindowId id)
     const auto attributes = d_->desktop.attributes(window);
     if (!attributes)
         return false;
-    if (attributes->map_state != IsViewable || attributes->override_redirect)
+    if (!attributes->viewable || attributes->overrideRedirect)
         return true; // hidden, or a popup that bypasses the window manager
     if (d_->hasType(window, {kTypeTooltip, kTypeMenu, kTypePopupMenu, kTypeDropdownMenu, kTypeNotification,
                              kTypeCombo, kTypeDnd}))
@@ -322,13 +309,13 @@ bool X11WindowQueries::isMenuOpen()
     // as menus, or (Qt's, for one) untyped but transient for an application window.
     for (Window top : d_->desktop.children(d_->root())) {
         const auto attributes = d_->desktop.attributes(top);
-        if (!attributes || !attributes->override_redirect || attributes->map_state != IsViewable)
+        if (!attributes || !attributes->overrideRedirect || !attributes->viewable)
             continue;
         const auto type = d_->standardType(top);
         if (type == d_->atom(kTypeMenu) || type == d_->atom(kTypePopupMenu) || type == d_->atom(kTypeDropdownMenu) ||
             type == d_->atom(kTypeCombo))
             return true;
-        if ((type == None || type == d_->atom(kTypeNormal)) && d_->desktop.transientFor(top))
+        if ((type == XCB_NONE || type == d_->atom(kTypeNormal)) && d_->desktop.transientFor(top))
             return true;
     }
     return false;
@@ -345,10 +332,9 @@ void X11WindowQueries::stackAtBottom(WindowId id)
         const auto order = d_->publishedStacking();
         if (!order.empty() && order.front() == window && !contains(d_->states(window), d_->atom(kNetWmStateAbove)))
             return;
-        d_->restack(window, Below);
+        d_->restack(window, XCB_STACK_MODE_BELOW);
     } else {
-        XLowerWindow(d_->desktop.display(), window);
-        d_->desktop.sent();
+        d_->desktop.restack(window, XCB_STACK_MODE_BELOW);
     }
 }
 
@@ -364,10 +350,9 @@ void X11WindowQueries::stackOnTop(WindowId id)
         const auto order = d_->publishedStacking();
         if (wasAbove && !order.empty() && order.back() == window)
             return;
-        d_->restack(window, Above);
+        d_->restack(window, XCB_STACK_MODE_ABOVE);
     } else {
-        XRaiseWindow(d_->desktop.display(), window);
-        d_->desktop.sent();
+        d_->desktop.restack(window, XCB_STACK_MODE_ABOVE);
     }
 }
 
@@ -381,13 +366,8 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
 
     if (!d_->managedByWm()) {
         // Without a window manager both are top-level windows we may restack ourselves.
-        if (!d_->directlyBelowOnServer(window, sibling)) {
-            XWindowChanges changes{};
-            changes.sibling = sibling;
-            changes.stack_mode = Below;
-            XConfigureWindow(d_->desktop.display(), window, CWSibling | CWStackMode, &changes);
-            d_->desktop.sent();
-        }
+        if (!d_->directlyBelowOnServer(window, sibling))
+            d_->desktop.restack(window, XCB_STACK_MODE_BELOW, sibling);
         return;
     }
 
@@ -398,7 +378,7 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
     if (!d_->wmIgnoresSibling) {
         d_->setLayer(window, siblingLayer);
         if (Impl::directlyBelow(order, window, sibling)) {
-            d_->pendingRestack = {None, None};
+            d_->pendingRestack = {XCB_NONE, XCB_NONE};
             d_->missedRestacks = 0;
             return;
         }
@@ -406,7 +386,7 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
             d_->wmIgnoresSibling = true;
         if (!d_->wmIgnoresSibling && d_->wmSupports(kNetRestackWindow)) {
             d_->pendingRestack = {window, sibling};
-            d_->desktop.sendToRoot(window, d_->atom(kNetRestackWindow), kSourcePager, static_cast<long>(sibling), Below);
+            d_->desktop.sendToRoot(window, d_->atom(kNetRestackWindow), kSourcePager, sibling, XCB_STACK_MODE_BELOW);
             return;
         }
         d_->wmIgnoresSibling = true;
@@ -417,7 +397,7 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
     if (siblingLayer == Impl::Layer::Lowered) {
         d_->setLayer(window, Impl::Layer::Lowered);
         if (order.empty() || order.front() != window)
-            d_->restack(window, Below);
+            d_->restack(window, XCB_STACK_MODE_BELOW);
         return;
     }
     const auto layer = siblingLayer == Impl::Layer::Raised ? Impl::Layer::Normal : Impl::Layer::Lowered;
@@ -426,7 +406,7 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
     const bool topOfLayer =
         it != order.end() && (it + 1 == order.end() || d_->layerOf(*(it + 1)) != layer) && d_->layerOf(window) == layer;
     if (!topOfLayer)
-        d_->restack(window, Above);
+        d_->restack(window, XCB_STACK_MODE_ABOVE);
 }
 
 void X11WindowQueries::activate(WindowId id)
@@ -436,10 +416,9 @@ void X11WindowQueries::activate(WindowId id)
     Desktop::Call call(d_->desktop);
     const auto window = static_cast<Window>(id);
     if (d_->wmSupports(kNetActiveWindow)) {
-        d_->desktop.sendToRoot(window, d_->atom(kNetActiveWindow), kSourcePager, CurrentTime, None);
+        d_->desktop.sendToRoot(window, d_->atom(kNetActiveWindow), kSourcePager, XCB_CURRENT_TIME, XCB_NONE);
     } else {
-        XSetInputFocus(d_->desktop.display(), window, RevertToPointerRoot, CurrentTime);
-        d_->desktop.sent();
+        d_->desktop.focus(window);
     }
 }
 
