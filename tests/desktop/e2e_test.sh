@@ -62,6 +62,16 @@ expect_hangup_between() {
     wait_until 3000 eval "! standin_alive $tag" || fail "$what: the stand-in did not end after SIGTERM"
 }
 
+# "&Beenden" in the open menu: the program ends in order, with status 0.
+quit_from_open_menu() {
+    local t_quit
+    menu_key b 0
+    t_quit=$(now_ms)
+    wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
+    log "the program ended $(( $(now_ms) - t_quit )) ms after \"&Beenden\""
+    [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
+}
+
 scenario_first_start() {
     start_zumi
     wait_icon blue 10000
@@ -88,12 +98,7 @@ scenario_first_start() {
     # "&Beenden": the icon goes and the program ends in order.
     open_tray_menu
     e2e_shot_menus menu-offline
-    local t_quit
-    menu_key b 0
-    t_quit=$(now_ms)
-    wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
-    log "the program ended $(( $(now_ms) - t_quit )) ms after \"&Beenden\""
-    [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
+    quit_from_open_menu
     wait_until 2000 eval '! icon_window >/dev/null' || fail "the tray icon is still there after the end"
     conf_value Top >/dev/null || fail "no position saved at the end"
     log "\"&Beenden\": ended with status 0, icon gone"
@@ -299,12 +304,7 @@ scenario_settings_and_quit() {
     sleep 1
     [ -z "$(dialog_window)" ] || fail "\"&Einstellungen\" opened the dialog while online"
     menus_open 1 || fail "the menu closed on the disabled \"&Einstellungen\""
-    local t_quit
-    menu_key b 0
-    t_quit=$(now_ms)
-    wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
-    log "the program ended $(( $(now_ms) - t_quit )) ms after \"&Beenden\""
-    [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
+    quit_from_open_menu
     wait_until 2000 eval '! icon_window >/dev/null' || fail "the tray icon is still there after \"&Beenden\""
     wait_until 2000 no_info_window || fail "the info window is still there after \"&Beenden\""
     local right=$(( (screen_w - tx - w) * tpp )) top=$(( ty * tpp ))
