@@ -91,7 +91,7 @@ void InfoWindow::useButtonFace()
     for (QWidget* panel : std::initializer_list<QWidget*>{this, ui_->fra, ui_->picRight, ui_->lblSpeed,
                                                           ui_->lblTime, ui_->lblTakt})
         panel->setAutoFillBackground(true);
-    for (QLabel* label : {ui_->lblSpeed, ui_->lblTime, ui_->lblTakt, ui_->lblAutoDiscRest}) {
+    for (QWidget* label : std::initializer_list<QWidget*>{ui_->lblSpeed, ui_->lblTime, ui_->lblTakt, ui_->lblAutoDiscRest}) {
         QFont font = label->font();
         font.setPixelSize(label == ui_->lblAutoDiscRest ? 7 : 11);
         label->setFont(font);
