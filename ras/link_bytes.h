@@ -18,6 +18,7 @@ public:
 private:
     std::filesystem::path root_;
     pppd::InterfaceFinder interfaces_;
+    HeldFiles counters_{2};
 };
 
 } // namespace zumi

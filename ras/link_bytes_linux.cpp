@@ -9,9 +9,9 @@
 namespace zumi {
 namespace {
 
-std::optional<std::uint64_t> readCounter(const std::filesystem::path& path)
+std::optional<std::uint64_t> readCounter(HeldFiles& files, const std::filesystem::path& path)
 {
-    const auto text = readSmallFile(path.string(), 64);
+    const auto text = files.read(path.string(), 64);
     if (!text)
         return std::nullopt;
     return pppd::parseDecimal(*text);
@@ -33,8 +33,8 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
     if (interfaceName.empty())
         return 0;
     const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
-    const auto sent = readCounter(statistics / "tx_bytes");
-    const auto received = readCounter(statistics / "rx_bytes");
+    const auto sent = readCounter(counters_, statistics / "tx_bytes");
+    const auto received = readCounter(counters_, statistics / "rx_bytes");
     // Half a reading would jump when the other half comes back.
     if (!sent || !received)
         return 0;

@@ -62,6 +62,8 @@ private:
     std::filesystem::path root_;
     SignalSender sendSignal_;
     pppd::InterfaceFinder interfaces_;
+    // /proc/loadavg, the stat lines of the pppds, the flags of their links.
+    HeldFiles held_;
     std::unordered_map<std::int32_t, Seen> seen_;
     std::uint64_t scan_ = 0;
     std::optional<std::uint64_t> lastPid_; // as the last scan found it in /proc/loadavg

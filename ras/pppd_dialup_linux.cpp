@@ -74,12 +74,14 @@ std::optional<ProcessView> lookAt(const std::string& folder, bool withArgs = tru
     return view;
 }
 
+std::optional<pppd::ProcStat> parsedStat(const std::optional<std::string>& text)
+{
+    return text ? pppd::parseProcStat(*text) : std::nullopt;
+}
+
 std::optional<pppd::ProcStat> readStat(const std::string& folder)
 {
-    const auto text = readSmallFile(folder + "/stat", kStatLimit);
-    if (!text)
-        return std::nullopt;
-    return pppd::parseProcStat(*text);
+    return parsedStat(readSmallFile(folder + "/stat", kStatLimit));
 }
 
 bool exiting(const pppd::ProcStat& stat)
@@ -128,7 +130,7 @@ std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
     // created: the ones known from the last scan are all there can be, and
     // listing /proc again (the bulk of a scan's cost) can wait. A full
     // listing now and then covers a /proc that belongs to another namespace.
-    const auto loadavg = readSmallFile(proc + "/loadavg", 256);
+    const auto loadavg = held_.read(proc + "/loadavg", 256);
     const auto lastPid = loadavg ? pppd::lastPidFromLoadavg(*loadavg) : std::nullopt;
     const bool nothingNew = scan_ > 0 && lastPid && lastPid == lastPid_ && scan_ % kRecheckEvery != 0;
     lastPid_ = lastPid;
@@ -180,7 +182,7 @@ ConnectionList PppdDialUp::enumConnections()
         if (seen.pppd) {
             // The same pppd as at the last scan (an exec would have changed
             // its name): its arguments are still the ones read then.
-            const auto stat = readStat(folder);
+            const auto stat = parsedStat(held_.read(folder + "/stat", kStatLimit));
             if (stat && stat->comm == seen.comm && stat->startTime == seen.startTime) {
                 if (!exiting(*stat))
                     found.push_back({pid, stat->startTime, seen.args});
@@ -195,7 +197,7 @@ ConnectionList PppdDialUp::enumConnections()
         seen.pppd = view->pppd;
         if (!seen.pppd)
             continue;
-        const auto stat = readStat(folder);
+        const auto stat = parsedStat(held_.read(folder + "/stat", kStatLimit));
         if (!stat) {
             seen.pppd = false; // gone meanwhile: read afresh should the pid come back
             continue;
@@ -233,7 +235,7 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
     if (handle <= 0)
         return 0;
     const std::string folder = (root_ / "proc" / std::to_string(handle)).string();
-    const auto statText = readSmallFile(folder + "/stat", kStatLimit);
+    const auto statText = held_.read(folder + "/stat", kStatLimit);
     if (!statText) {
         // Still listed but no longer readable: a pppd being torn down.
         std::error_code error;
@@ -256,7 +258,7 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
     if (exiting(*stat))
         return kStateDisconnected;
     const std::string interfaceName = interfaces_.find(handle);
-    if (!interfaceName.empty() && pppd::interfaceUp(root_, interfaceName))
+    if (!interfaceName.empty() && pppd::interfaceUp(held_, root_, interfaceName))
         return kStateConnected;
     return kStateConnecting;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "small_file.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,6 +30,7 @@ private:
     std::filesystem::path root_;
     std::int32_t pid_ = 0;
     std::string interface_;
+    HeldFiles pidFile_{1};
 };
 
 // The link name of the pppd with this pid; "" when no link pid file names it.
@@ -35,6 +38,7 @@ std::string findLinkName(const std::filesystem::path& root, std::int32_t pid);
 
 // The interface exists and is up: IFF_UP in its flags, or an operstate that
 // does not say down (a ppp link reads "unknown" while up).
-bool interfaceUp(const std::filesystem::path& root, const std::string& interfaceName);
+// Its files are read through `files`, as this is asked once a second.
+bool interfaceUp(HeldFiles& files, const std::filesystem::path& root, const std::string& interfaceName);
 
 } // namespace zumi::pppd

@@ -15,12 +15,14 @@ constexpr std::string_view kLinkPrefix = "ppp-";
 constexpr std::string_view kPidSuffix = ".pid";
 constexpr std::size_t kPidFileLimit = 4096;
 
+std::optional<PidFile> parsed(const std::optional<std::string>& text)
+{
+    return text ? parsePidFile(*text) : std::nullopt;
+}
+
 std::optional<PidFile> readPidFile(const std::filesystem::path& path)
 {
-    const auto text = readSmallFile(path.string(), kPidFileLimit);
-    if (!text)
-        return std::nullopt;
-    return parsePidFile(*text);
+    return parsed(readSmallFile(path.string(), kPidFileLimit));
 }
 
 struct LinkPidFile {
@@ -70,7 +72,7 @@ std::string InterfaceFinder::find(std::int32_t pid)
 {
     if (pid > 0 && pid == pid_ && !interface_.empty()) {
         // pppd removes its pid file when the link goes down.
-        const auto file = readPidFile(root_ / "run" / (interface_ + std::string(kPidSuffix)));
+        const auto file = parsed(pidFile_.read((root_ / "run" / (interface_ + std::string(kPidSuffix))).string(), kPidFileLimit));
         if (file && file->pid == pid)
             return interface_;
     }
@@ -87,12 +89,12 @@ std::string findLinkName(const std::filesystem::path& root, std::int32_t pid)
     return link ? link->linkName : std::string{};
 }
 
-bool interfaceUp(const std::filesystem::path& root, const std::string& interfaceName)
+bool interfaceUp(HeldFiles& files, const std::filesystem::path& root, const std::string& interfaceName)
 {
     if (!isPlainFileName(interfaceName))
         return false;
     const std::filesystem::path folder = root / "sys/class/net" / interfaceName;
-    if (const auto flags = readSmallFile((folder / "flags").string(), 64)) {
+    if (const auto flags = files.read((folder / "flags").string(), 64)) {
         std::string_view text = firstLine(*flags);
         while (!text.empty() && text.back() == ' ')
             text.remove_suffix(1);

@@ -1,0 +1,95 @@
+#include "small_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zumi {
+namespace {
+
+std::size_t openFiles()
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator{}));
+}
+
+class HeldFilesTest : public ::testing::Test {
+protected:
+    HeldFilesTest()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zumi-held-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        folder = pattern;
+    }
+    ~HeldFilesTest() override { std::filesystem::remove_all(folder); }
+    std::string write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return (folder / name).string();
+    }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(HeldFilesTest, EveryReadGivesWhatThePathNamesNow)
+{
+    HeldFiles files;
+    const std::string path = write("ppp0.pid", "100\n");
+    EXPECT_EQ(files.read(path), "100\n");
+    write("ppp0.pid", "2\n"); // rewritten in place, shorter
+    EXPECT_EQ(files.read(path), "2\n");
+
+    // Replaced by a rename, as an atomic writer does.
+    const std::string next = write("next", "300\n");
+    std::filesystem::rename(next, path);
+    EXPECT_EQ(files.read(path), "300\n");
+
+    std::filesystem::remove(path);
+    EXPECT_EQ(files.read(path), std::nullopt);
+    write("ppp0.pid", "400\n");
+    EXPECT_EQ(files.read(path), "400\n");
+    EXPECT_EQ(files.read(path, 2), "40");
+}
+
+TEST_F(HeldFilesTest, AProcessFileStopsReadingWhenTheProcessEnds)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const std::string stat = "/proc/" + std::to_string(child) + "/stat";
+    HeldFiles files;
+    const auto before = files.read(stat);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->rfind(std::to_string(child) + " (", 0), 0u);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(files.read(stat), std::nullopt);
+}
+
+TEST_F(HeldFilesTest, NoMoreThanTheCapacityStaysOpen)
+{
+    const std::size_t before = openFiles();
+    {
+        HeldFiles files(3);
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < 20; ++i) {
+                const std::string name = "f" + std::to_string(i);
+                EXPECT_EQ(files.read(write(name, name)), name);
+            }
+        EXPECT_EQ(openFiles(), before + 3);
+        EXPECT_EQ(files.read((folder / "missing").string()), std::nullopt);
+        EXPECT_EQ(openFiles(), before + 3);
+    }
+    EXPECT_EQ(openFiles(), before);
+}
+
+} // namespace
+} // namespace zumi
