@@ -43,11 +43,16 @@ constexpr std::array<const char*, kAtomCount> kAtomNames{
 };
 
 // What we want to hear about a window: its properties, its own structure
-// and its children's (a frame's client being mapped or reparented).
+// and its children's (a frame's client being mapped or reparented), and the
+// pointer entering or leaving it.
 constexpr std::uint32_t kWatchMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
-                                     XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+                                     XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_ENTER_WINDOW |
+                                     XCB_EVENT_MASK_LEAVE_WINDOW;
 
 constexpr std::chrono::milliseconds kFreshFor{50};
+// The window under the pointer is asked again after this even without a
+// reported crossing: another program's pointer grab keeps crossings from us.
+constexpr std::chrono::seconds kPointerFreshFor{4};
 
 // Property lengths are counted in 32-bit units.
 constexpr std::uint32_t kListChunk = 1024;
@@ -190,6 +195,10 @@ void Desktop::handle(const xcb_generic_event_t& event)
     }
     if (type == XCB_CLIENT_MESSAGE) // requests to the window manager, ours among them
         return;
+    if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY) {
+        pointerChild_.reset();
+        return;
+    }
     if (type == XCB_DESTROY_NOTIFY)
         watched_.erase(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
     // A window appeared, went, moved, was restacked or reparented.
@@ -214,6 +223,7 @@ void Desktop::changed()
     geometries_.clear();
     classNames_.clear();
     screen_.reset();
+    pointerChild_.reset(); // a window may have come or gone under the pointer
 }
 
 void Desktop::watch(Window window)
@@ -375,11 +385,32 @@ std::pair<int, int> Desktop::screenSize()
     return *screen_;
 }
 
-Window Desktop::childUnderPointer()
+Window Desktop::queryPointer()
 {
     const Reply<xcb_query_pointer_reply_t> reply(
         xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
     return reply && reply->same_screen ? reply->child : XCB_NONE;
+}
+
+Window Desktop::childUnderPointer()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (pointerChild_ && now - pointerReadAt_ < kPointerFreshFor)
+        return *pointerChild_;
+    Window child = queryPointer();
+    // The pointer leaving the root or this window is reported from now on;
+    // asked once more, so that no crossing slips in before the watch.
+    if (child != XCB_NONE && !watched_.contains(child)) {
+        watch(child);
+        const Window again = queryPointer();
+        if (again != child) {
+            pointerChild_.reset();
+            return again;
+        }
+    }
+    pointerChild_ = child;
+    pointerReadAt_ = now;
+    return child;
 }
 
 void Desktop::sendToRoot(Window window, Atom type, std::uint32_t l0, std::uint32_t l1, std::uint32_t l2,

@@ -64,10 +64,11 @@ struct Attributes {
 // Our own connection to the X server and what it has read from it. Answers
 // are kept until the server reports a change: the root window, and every
 // window we have read something of, are watched for property and structure
-// changes, and reading the reported changes drops exactly what they touch
-// (a property: that property's window; a window appearing, going, moving or
-// restacking: everything). So the once-a-second stacking check costs next to
-// no round trips on a desktop where nothing moves, instead of dozens.
+// changes and for the pointer crossing their edges, and reading the reported
+// changes drops exactly what they touch (a property: that property's window;
+// a crossing: the window under the pointer; a window appearing, going, moving
+// or restacking: everything). So the once-a-second stacking check costs no
+// round trip on a desktop where nothing moves, instead of dozens.
 //
 // Every read belongs to a Call, which first takes in the changes reported so
 // far. Requests of windows that vanish meanwhile fail and read as "none".
@@ -109,7 +110,8 @@ public:
     // res_name and res_class, lower case, separated by a blank.
     std::string className(Window window);
     std::pair<int, int> screenSize();
-    // The top-level window under the pointer, XCB_NONE without one.
+    // The top-level window under the pointer, XCB_NONE without one; kept
+    // until the pointer crosses a window edge or the windows change.
     Window childUnderPointer();
 
     // Requests that change something: what we know may be out of date after them.
@@ -126,6 +128,7 @@ private:
     void handle(const xcb_generic_event_t& event);
     void forgetWindow(Window window);
     std::string readTitle(Window window);
+    Window queryPointer();
 
     xcb_connection_t* connection_ = nullptr;
     Window root_ = XCB_NONE;
@@ -144,6 +147,8 @@ private:
     std::map<Window, std::optional<Geometry>> geometries_;
     std::map<Window, std::string> classNames_;
     std::optional<std::pair<int, int>> screen_;
+    std::optional<Window> pointerChild_;
+    std::chrono::steady_clock::time_point pointerReadAt_{};
 };
 
 } // namespace zumi::x11

@@ -121,6 +121,30 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
     EXPECT_TRUE(waitUntil(onTop, 2500));
 }
 
+TEST(Desktop, TheWindowUnderThePointerIsFollowed)
+{
+    X11WindowQueries x11;
+    ASSERT_TRUE(x11.available()) << "no X display";
+    const auto under = [&](WindowId expected, int timeoutMs) {
+        return waitUntil([&] { return x11.windowUnderPointer() == expected; }, timeoutMs);
+    };
+    OtherProgram editor("Editor", "normal"); // 150,150 500 x 350
+    ASSERT_NE(editor.id, 0u);
+    QCursor::setPos(300, 300);
+    ASSERT_TRUE(under(editor.id, 5000));
+
+    // Well within the time after which the answer is read afresh anyway.
+    for (int round = 0; round < 2; ++round) {
+        QCursor::setPos(1000, 700); // the bare desktop
+        EXPECT_TRUE(under(0, 500)) << "leaving the window went unnoticed";
+        QCursor::setPos(300, 300);
+        EXPECT_TRUE(under(editor.id, 500)) << "entering the window went unnoticed";
+    }
+    OtherProgram front("Front", "normal"); // opens over the editor, under the still pointer
+    ASSERT_NE(front.id, 0u);
+    EXPECT_TRUE(under(front.id, 3000));
+}
+
 int helperWindow(int argc, char** argv)
 {
     QApplication app(argc, argv);
