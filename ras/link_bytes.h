@@ -18,6 +18,8 @@ public:
 private:
     std::filesystem::path root_;
     pppd::InterfaceFinder interfaces_;
+    std::string counted_; // the interface the two paths are of
+    std::string sentPath_, receivedPath_;
     HeldFiles counters_{2};
 };
 

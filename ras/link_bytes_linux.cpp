@@ -9,9 +9,9 @@
 namespace zumi {
 namespace {
 
-std::optional<std::uint64_t> readCounter(HeldFiles& files, const std::filesystem::path& path)
+std::optional<std::uint64_t> readCounter(HeldFiles& files, const std::string& path)
 {
-    const auto text = files.read(path.string(), 64);
+    const auto text = files.read(path, 64);
     if (!text)
         return std::nullopt;
     return pppd::parseDecimal(*text);
@@ -32,9 +32,14 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
     const std::string interfaceName = interfaces_.find(connectionHandle);
     if (interfaceName.empty())
         return 0;
-    const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
-    const auto sent = readCounter(counters_, statistics / "tx_bytes");
-    const auto received = readCounter(counters_, statistics / "rx_bytes");
+    if (interfaceName != counted_) {
+        const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
+        counted_ = interfaceName;
+        sentPath_ = (statistics / "tx_bytes").string();
+        receivedPath_ = (statistics / "rx_bytes").string();
+    }
+    const auto sent = readCounter(counters_, sentPath_);
+    const auto received = readCounter(counters_, receivedPath_);
     // Half a reading would jump when the other half comes back.
     if (!sent || !received)
         return 0;

@@ -47,6 +47,7 @@ private:
     // process again: reading /proc costs several microseconds per file.
     struct Seen {
         bool pppd = false;
+        bool kernelThread = false; // as last read
         std::uint64_t firstScan = 0;
         std::uint64_t lastScan = 0;
         // Of a pppd: its name and start time when its arguments were read.
@@ -60,6 +61,7 @@ private:
     std::optional<std::vector<std::int32_t>> processesToScan();
 
     std::filesystem::path root_;
+    std::string proc_; // root/proc
     SignalSender sendSignal_;
     pppd::InterfaceFinder interfaces_;
     // /proc/loadavg, the stat lines of the pppds, the flags of their links.

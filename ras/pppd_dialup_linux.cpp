@@ -19,9 +19,10 @@ namespace {
 // A process first seen fewer scans ago than this is read at every scan: it may
 // still exec pppd under the same pid (pon does).
 constexpr std::uint64_t kYoungScans = 4;
-// Any other process that is not a pppd is looked at again every so many
-// scans, spread over the scans by pid, in case it has exec'd pppd since: its
-// name every kRecheckEvery scans, its argument vector too every kFullRecheckEvery.
+// Any other process that is not a pppd (kernel threads aside, which cannot
+// exec) is looked at again every so many scans, spread over the scans by pid,
+// in case it has exec'd pppd since: its name every kRecheckEvery scans, its
+// argument vector too every kFullRecheckEvery.
 constexpr std::uint64_t kRecheckEvery = 32;
 constexpr std::uint64_t kFullRecheckEvery = 4 * kRecheckEvery;
 
@@ -48,35 +49,34 @@ std::optional<std::int32_t> pidFromName(const std::string& name)
 
 struct ProcessView {
     bool pppd = false;
+    bool kernelThread = false;
     std::vector<std::string> args;
 };
+
+std::optional<pppd::ProcStat> parsedStat(const std::optional<std::string>& text)
+{
+    return text ? pppd::parseProcStat(*text) : std::nullopt;
+}
 
 // Whether the process in this /proc folder is a pppd; nullopt when it is gone.
 // Without withArgs only a process named pppd has its arguments read.
 std::optional<ProcessView> lookAt(const std::string& folder, bool withArgs = true)
 {
+    ProcessView view;
     std::string comm;
-    if (const auto text = readSmallFile(folder + "/comm", kCommLimit)) {
-        comm = std::string(pppd::firstLine(*text));
-    } else if (const auto statText = readSmallFile(folder + "/stat", kStatLimit)) {
-        const auto stat = pppd::parseProcStat(*statText);
-        if (!stat)
-            return std::nullopt;
+    if (const auto stat = parsedStat(readSmallFile(folder + "/stat", kStatLimit))) {
         comm = stat->comm;
+        view.kernelThread = stat->kernelThread();
+    } else if (const auto text = readSmallFile(folder + "/comm", kCommLimit)) {
+        comm = std::string(pppd::firstLine(*text));
     } else {
         return std::nullopt;
     }
-    ProcessView view;
     if (!withArgs && comm != "pppd")
         return view;
     view.args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
     view.pppd = pppd::isPppdProcess(comm, view.args);
     return view;
-}
-
-std::optional<pppd::ProcStat> parsedStat(const std::optional<std::string>& text)
-{
-    return text ? pppd::parseProcStat(*text) : std::nullopt;
 }
 
 std::optional<pppd::ProcStat> readStat(const std::string& folder)
@@ -118,6 +118,7 @@ std::string describeStartError(int error, const std::string& program)
 
 PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
     : root_(std::move(root))
+    , proc_((root_ / "proc").string())
     , sendSignal_(sendSignal ? std::move(sendSignal) : SignalSender(killProcess))
     , interfaces_(root_)
 {
@@ -125,7 +126,7 @@ PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
 
 std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
 {
-    const std::string proc = (root_ / "proc").string();
+    const std::string& proc = proc_;
     // While the kernel has handed out no new pid, no process has been
     // created: the ones known from the last scan are all there can be, and
     // listing /proc again (the bulk of a scan's cost) can wait. A full
@@ -155,7 +156,7 @@ std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
 
 ConnectionList PppdDialUp::enumConnections()
 {
-    const std::string proc = (root_ / "proc").string();
+    const std::string& proc = proc_;
     const auto pids = processesToScan();
     if (!pids)
         return {};
@@ -174,7 +175,11 @@ ConnectionList PppdDialUp::enumConnections()
             seen.firstScan = scan_;
         seen.lastScan = scan_;
         const std::uint64_t turn = static_cast<std::uint64_t>(pid) + scan_;
-        const bool readAll = isNew || seen.pppd || scan_ - seen.firstScan < kYoungScans || turn % kFullRecheckEvery == 0;
+        const bool young = isNew || scan_ - seen.firstScan < kYoungScans;
+        // Past its start a kernel thread stays one: it is never looked at again.
+        if (!young && seen.kernelThread)
+            continue;
+        const bool readAll = young || seen.pppd || turn % kFullRecheckEvery == 0;
         if (!readAll && turn % kRecheckEvery != 0)
             continue;
 
@@ -195,6 +200,7 @@ ConnectionList PppdDialUp::enumConnections()
             continue;
         }
         seen.pppd = view->pppd;
+        seen.kernelThread = view->kernelThread;
         if (!seen.pppd)
             continue;
         const auto stat = parsedStat(held_.read(folder + "/stat", kStatLimit));
@@ -234,7 +240,7 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
 {
     if (handle <= 0)
         return 0;
-    const std::string folder = (root_ / "proc" / std::to_string(handle)).string();
+    const std::string folder = proc_ + "/" + std::to_string(handle);
     const auto statText = held_.read(folder + "/stat", kStatLimit);
     if (!statText) {
         // Still listed but no longer readable: a pppd being torn down.
@@ -268,7 +274,7 @@ void PppdDialUp::hangUp(std::int32_t handle)
     if (handle <= 0)
         return;
     // Only a live pppd: the pid may have been handed to another process since.
-    const std::string folder = (root_ / "proc" / std::to_string(handle)).string();
+    const std::string folder = proc_ + "/" + std::to_string(handle);
     const auto stat = readStat(folder);
     if (!stat || exiting(*stat))
         return;

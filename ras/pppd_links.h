@@ -30,6 +30,7 @@ private:
     std::filesystem::path root_;
     std::int32_t pid_ = 0;
     std::string interface_;
+    std::string pidFilePath_; // of interface_
     HeldFiles pidFile_{1};
 };
 

@@ -72,12 +72,13 @@ std::string InterfaceFinder::find(std::int32_t pid)
 {
     if (pid > 0 && pid == pid_ && !interface_.empty()) {
         // pppd removes its pid file when the link goes down.
-        const auto file = parsed(pidFile_.read((root_ / "run" / (interface_ + std::string(kPidSuffix))).string(), kPidFileLimit));
+        const auto file = parsed(pidFile_.read(pidFilePath_, kPidFileLimit));
         if (file && file->pid == pid)
             return interface_;
     }
     pid_ = pid;
     interface_ = findInterface(root_, pid);
+    pidFilePath_ = (root_ / "run" / (interface_ + std::string(kPidSuffix))).string();
     return interface_;
 }
 

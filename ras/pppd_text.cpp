@@ -44,6 +44,8 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
             if (token.size() != 1)
                 return std::nullopt;
             stat.state = token[0];
+        } else if (field == 9) {
+            stat.flags = parseDecimal(token).value_or(0);
         } else if (field == 22) {
             const auto value = parseDecimal(token);
             if (!value)

@@ -11,7 +11,11 @@ namespace zumi::pppd {
 struct ProcStat {
     std::string comm;
     char state = '?';
+    std::uint64_t flags = 0;     // the kernel's PF_* flags; 0 when unreadable
     std::uint64_t startTime = 0; // clock ticks after boot
+
+    // A kernel thread, which never runs a program of its own (PF_KTHREAD).
+    bool kernelThread() const { return (flags & 0x00200000u) != 0; }
 };
 
 // Parses /proc/PID/stat; nullopt for anything that is not a complete line.

@@ -52,6 +52,14 @@ protected:
             cmdline += arg + '\0';
         write(folder + "cmdline", cmdline);
     }
+    // As /proc shows a kernel thread: PF_KTHREAD among its flags, no arguments.
+    void addKernelThread(std::int32_t pid, const std::string& comm) const
+    {
+        const std::string folder = "proc/" + std::to_string(pid) + "/";
+        write(folder + "comm", comm + "\n");
+        write(folder + "stat", std::to_string(pid) + " (" + comm + ") I 2 0 0 0 -1 69238880 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0\n");
+        write(folder + "cmdline", "");
+    }
     void addPppd(std::int32_t pid, const std::string& callName, std::uint64_t startTime = 1000) const
     {
         addProcess(pid, "pppd", {"/usr/sbin/pppd", "call", callName}, startTime);
@@ -275,6 +283,28 @@ TEST_F(Pppd, ProcIsListedAgainOnlyAfterTheKernelHandedOutANewPid)
     for (int scan = 0; scan < 40 && !seen; ++scan)
         seen = listed().find("87 spät") != std::string::npos;
     EXPECT_TRUE(seen);
+}
+
+TEST_F(Pppd, KernelThreadsAreLookedAtOnlyWhileTheyStart)
+{
+    addKernelThread(40, "kworker/0:1");
+    addKernelThread(41, "kworker/u4:2");
+    addProcess(42, "bash", {"-bash"}, 900);
+    EXPECT_EQ(listed(), "");
+    // The kernel starts a helper program in a kernel thread of its own.
+    addProcess(40, "pppd", {"/usr/sbin/pppd", "call", "helfer"}, 5);
+    EXPECT_EQ(listed(), "40 helfer;");
+
+    for (int scan = 0; scan < 4; ++scan)
+        listed();
+    // Past its start a kernel thread is not read again, while another old
+    // process is, now and then (an exec of pppd in a shell, say).
+    addProcess(41, "pppd", {"/usr/sbin/pppd", "call", "unmöglich"}, 5);
+    addProcess(42, "pppd", {"/usr/sbin/pppd", "call", "exec"}, 900);
+    std::string last;
+    for (int scan = 0; scan < 140; ++scan)
+        last = listed();
+    EXPECT_EQ(last, "40 helfer;42 exec;");
 }
 
 TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
