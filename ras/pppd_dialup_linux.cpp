@@ -126,12 +126,11 @@ PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
 
 std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
 {
-    const std::string& proc = proc_;
     // While the kernel has handed out no new pid, no process has been
     // created: the ones known from the last scan are all there can be, and
     // listing /proc again (the bulk of a scan's cost) can wait. A full
     // listing now and then covers a /proc that belongs to another namespace.
-    const auto loadavg = held_.read(proc + "/loadavg", 256);
+    const auto loadavg = held_.read(proc_ + "/loadavg", 256);
     const auto lastPid = loadavg ? pppd::lastPidFromLoadavg(*loadavg) : std::nullopt;
     const bool nothingNew = scan_ > 0 && lastPid && lastPid == lastPid_ && scan_ % kRecheckEvery != 0;
     lastPid_ = lastPid;
@@ -142,7 +141,7 @@ std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
             pids.push_back(entry.first);
         return pids;
     }
-    const auto names = listFolder(proc);
+    const auto names = listFolder(proc_);
     if (!names) {
         lastPid_.reset();
         return std::nullopt;
@@ -156,7 +155,6 @@ std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
 
 ConnectionList PppdDialUp::enumConnections()
 {
-    const std::string& proc = proc_;
     const auto pids = processesToScan();
     if (!pids)
         return {};
@@ -183,7 +181,7 @@ ConnectionList PppdDialUp::enumConnections()
         if (!readAll && turn % kRecheckEvery != 0)
             continue;
 
-        const std::string folder = proc + "/" + std::to_string(pid);
+        const std::string folder = proc_ + "/" + std::to_string(pid);
         if (seen.pppd) {
             // The same pppd as at the last scan (an exec would have changed
             // its name): its arguments are still the ones read then.
