@@ -1,4 +1,5 @@
 #include "caption_label.h"
+#include "paint_counter.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -37,16 +38,6 @@ QFont pixelFont(int pixels)
     font.setPixelSize(pixels);
     return font;
 }
-
-class Painted : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 TEST(CaptionLabel, InkMatchesQLabelForEachAlignment)
 {
@@ -95,7 +86,7 @@ TEST(CaptionLabel, OnlyANewTextIsPainted)
     caption.setText(QStringLiteral("0:01"));
     caption.show();
     QCoreApplication::processEvents();
-    Painted counter;
+    test::PaintCounter counter;
     caption.installEventFilter(&counter);
     caption.setText(QStringLiteral("0:01"));
     QCoreApplication::processEvents();

@@ -1,4 +1,5 @@
 #include "info_window.h"
+#include "paint_counter.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,16 +13,6 @@ namespace {
 
 const QColor kBlue(0, 0, 255);
 const QColor kLightGreen(128, 255, 128);
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 class InfoWindowTest : public testing::Test {
 protected:
@@ -49,7 +40,7 @@ protected:
     int barPaints(const std::function<void()>& action)
     {
         settle();
-        PaintCounter counter;
+        test::PaintCounter counter;
         child("picBack")->installEventFilter(&counter);
         action();
         settle();
