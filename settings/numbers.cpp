@@ -13,11 +13,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 
-// Length of the numeric literal at the start of text, 0 when there is none:
-// an optional sign, digits with an optional "." and fraction (one digit at
-// least), then an exponent ("e" or "E", optional sign, digits) only when it
-// is complete, the way a BASIC literal reader takes "1e3" as 1000. Anything
-// else ends the number: "7:30" reads 7, "1e" reads 1, "1,5" reads 1.
+// Length of the number at the start of text, 0 when there is none: an
+// optional sign, then digits with an optional "." and fraction (one digit at
+// least). Anything else ends it: "7:30" reads 7, "1,5" reads 1, "1e3" reads 1.
 std::size_t literalLength(std::string_view text)
 {
     const std::size_t n = text.size();
@@ -38,53 +36,20 @@ std::size_t literalLength(std::string_view text)
         if (digits > 0)
             i = j;
     }
-    if (digits == 0)
-        return 0;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < n && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        const std::size_t exponentStart = j;
-        while (j < n && isDigit(text[j]))
-            ++j;
-        if (j > exponentStart)
-            i = j;
-    }
-    return i;
+    return digits == 0 ? 0 : i;
 }
 
-// Whether a literal too large or too small for a double is large: compares
-// the position of its first significant digit plus its exponent with zero.
+// Whether a literal too large or too small for a double is large: it has a
+// significant digit before the point.
 bool overflows(std::string_view literal)
 {
-    long long magnitude = 0;
-    bool seenPoint = false;
-    bool seenSignificant = false;
-    long long exponent = 0;
-    bool negativeExponent = false;
-    for (std::size_t i = 0; i < literal.size(); ++i) {
-        const char c = literal[i];
-        if (c == 'e' || c == 'E') {
-            for (std::size_t j = i + 1; j < literal.size(); ++j) {
-                if (literal[j] == '-')
-                    negativeExponent = true;
-                else if (isDigit(literal[j]) && exponent < 1'000'000'000)
-                    exponent = exponent * 10 + (literal[j] - '0');
-            }
-            break;
-        }
-        if (c == '.') {
-            seenPoint = true;
-        } else if (isDigit(c)) {
-            if (c != '0')
-                seenSignificant = true;
-            if (!seenPoint && seenSignificant)
-                ++magnitude;
-            else if (seenPoint && !seenSignificant)
-                --magnitude;
-        }
+    for (const char c : literal) {
+        if (c == '.')
+            return false;
+        if (c >= '1' && c <= '9')
+            return true;
     }
-    return magnitude + (negativeExponent ? -exponent : exponent) > 0;
+    return false;
 }
 
 // Reads a literal found by literalLength; never gives NaN or an infinity.

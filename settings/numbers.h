@@ -8,7 +8,8 @@ namespace zumi {
 
 // The number at the start of the text after leading blanks ("." as decimal
 // point), rounded half to even and clamped into the 32-bit range; 0 when the
-// text does not begin with a number. A complete exponent counts ("1e3").
+// text does not begin with a number. It ends before anything but the digits
+// and one decimal point, so "1e3" reads 1.
 std::int32_t leadingNumber(std::string_view text);
 
 // The whole text (blanks around it allowed) read as a number, else nullopt.

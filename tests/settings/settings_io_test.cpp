@@ -81,7 +81,7 @@ TEST(LoadSettings, DefaultsAndOptionConversions)
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{
              {"0", 1}, {"15", 10}, {"2.5", 2}, {"3.5", 4}, {"abc", 1}, {"99999999999", 10}, {"-99999999999", 1}})
         EXPECT_EQ(option("HangupTakte", text).HangupTakte, expected) << text;
-    EXPECT_EQ(option("Vorlauf", "1e12").Vorlauf, INT32_MAX);
+    EXPECT_EQ(option("Vorlauf", "1e12").Vorlauf, 1); // no exponent
     EXPECT_EQ(option("HangupBytes", "-99999999999").HangupBytes, INT32_MIN);
     EXPECT_TRUE(option("HangupSnd", "x").HangupSnd && option("WarnSnd", "").WarnSnd
                 && option("AutoHangup", "-1").AutoHangup);
