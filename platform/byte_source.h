@@ -9,6 +9,11 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     virtual std::uint32_t bytesTotal(std::int32_t connectionHandle) = 0;
+    // Changes whenever the counter of the last readable reading started again
+    // from a new origin (another interface, a count that fell), so the
+    // difference to earlier readings is no traffic. A counter that merely
+    // wraps at 32 bits keeps its origin.
+    virtual std::uint64_t origin() const { return 0; }
 };
 
 } // namespace zumi

@@ -3,9 +3,15 @@
 namespace zumi {
 namespace {
 
-std::uint32_t read(ByteSource* source, std::int32_t handle)
+ByteSource* pick(std::int32_t winVersion, const ByteSources& sources)
 {
-    return source ? source->bytesTotal(handle) : 0;
+    if (winVersion == 320)
+        return sources.nt4;
+    if (winVersion >= 337)
+        return sources.rasStats;
+    if (winVersion == 64 || winVersion == 65)
+        return sources.dynData;
+    return sources.platform;
 }
 
 } // namespace
@@ -18,13 +24,17 @@ BytesTotal::BytesTotal(std::int32_t winVersion, ByteSources sources)
 
 std::uint32_t BytesTotal::getBytesTotal(std::int32_t hActiveConn)
 {
-    if (winVersion_ == 320)
-        return read(sources_.nt4, hActiveConn);
-    if (winVersion_ >= 337)
-        return read(sources_.rasStats, hActiveConn);
-    if (winVersion_ == 64 || winVersion_ == 65)
-        return read(sources_.dynData, hActiveConn);
-    return read(sources_.platform, hActiveConn);
+    ByteSource* source = pick(winVersion_, sources_);
+    const std::uint32_t count = source ? source->bytesTotal(hActiveConn) : 0;
+    if (count == 0)
+        return 0;
+    const std::uint64_t origin = source->origin();
+    if (read_ && origin != origin_)
+        offset_ = last_ - count; // wraps: the first reading of the new origin continues the last total
+    read_ = true;
+    origin_ = origin;
+    last_ = count + offset_;
+    return last_;
 }
 
 } // namespace zumi

@@ -20,7 +20,10 @@ struct ByteSources {
     ByteSource* platform = nullptr; // any other code: the platform's own link counters
 };
 
-// Picks the source by the version code.
+// Picks the source by the version code. The total runs on across a new
+// origin of the source: the first reading from it continues from the last
+// total, so a restarted counter shows no traffic (and none negative). 0 stays
+// "nothing readable".
 class BytesTotal final : public ByteCounter {
 public:
     BytesTotal(std::int32_t winVersion, ByteSources sources);
@@ -29,6 +32,10 @@ public:
 private:
     std::int32_t winVersion_;
     ByteSources sources_;
+    bool read_ = false;        // a readable total was seen
+    std::uint64_t origin_ = 0; // of the source at that total
+    std::uint32_t last_ = 0;   // the total returned then
+    std::uint32_t offset_ = 0; // added to the source's count since its origin
 };
 
 } // namespace zumi

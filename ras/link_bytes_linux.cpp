@@ -37,13 +37,21 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
         counted_ = interfaceName;
         sentPath_ = (statistics / "tx_bytes").string();
         receivedPath_ = (statistics / "rx_bytes").string();
+        indexPath_ = (root_ / "sys/class/net" / interfaceName / "ifindex").string();
     }
     const auto sent = readCounter(counters_, sentPath_);
     const auto received = readCounter(counters_, receivedPath_);
     // Half a reading would jump when the other half comes back.
     if (!sent || !received)
         return 0;
-    return static_cast<std::uint32_t>(*sent + *received);
+    const std::uint64_t sum = *sent + *received;
+    // A unit pppd made anew under the same name has another ifindex.
+    const std::string identity = interfaceName + '#' + counters_.read(indexPath_, 64).value_or("");
+    if (identity != identity_ || sum < sum_)
+        ++origin_;
+    identity_ = identity;
+    sum_ = sum;
+    return static_cast<std::uint32_t>(sum);
 }
 
 } // namespace zumi

@@ -30,7 +30,8 @@ double unitPercent(std::int32_t remaining, std::int32_t cycleSeconds)
 
 float dataRate(std::uint32_t currentBytes, std::uint32_t lastBytes, std::uint32_t prevBytes)
 {
-    if (currentBytes == lastBytes)
+    // 0 is no reading at all, not a count that fell to nothing.
+    if (currentBytes == 0 || currentBytes == lastBytes)
         return 0;
     // The counter wraps at 32 bits; a reading below the earlier one is a
     // restarted or failed counter, not negative traffic.
@@ -88,7 +89,9 @@ void Monitor::lowTrafficRule(std::int32_t remaining, std::int32_t elapsedSeconds
     const int units = std::clamp<std::int32_t>(options.HangupTakte, 1, static_cast<int>(byteSamples_.size()) - 1);
     for (int i = 1; i <= units; ++i)
         byteSamples_[i - 1] = byteSamples_[i];
-    byteSamples_[units] = d_.bytes.getBytesTotal(hActiveConn_);
+    // An unreadable counter (0) moved nothing since the last reading.
+    const std::uint32_t total = d_.bytes.getBytesTotal(hActiveConn_);
+    byteSamples_[units] = total != 0 ? total : lastBytes_;
     const auto transferred = static_cast<std::int32_t>(byteSamples_[units] - byteSamples_[0]);
 
     const bool lastedLongEnough = std::int64_t{cycle_.cycleSeconds} * units <= elapsedSeconds;

@@ -20,7 +20,8 @@ std::int32_t remainingSeconds(std::int32_t elapsedSeconds, std::int32_t cycleSec
 double unitPercent(std::int32_t remainingSeconds, std::int32_t cycleSeconds);
 
 // Kilobytes per second over the last two ticks; 0 when nothing arrived since
-// the previous tick or when the counter went backwards.
+// the previous tick, when nothing could be read (0) or when the counter went
+// backwards.
 float dataRate(std::uint32_t currentBytes, std::uint32_t lastBytes, std::uint32_t prevBytes);
 
 } // namespace zumi

@@ -10,9 +10,10 @@ namespace zumi::test {
 
 // A whole monitor on fakes: no lead time, Net1 and Net2 in the phonebook, Net1
 // with one band all day, every day, and the low-traffic rule on when
-// hangupTakte > 0.
+// hangupTakte > 0. The bytes come from `counter` when one is given.
 struct MonitorRig {
-    explicit MonitorRig(const char* takt = "60", int hangupTakte = 0)
+    explicit MonitorRig(const char* takt = "60", int hangupTakte = 0, ByteCounter* counter = nullptr)
+        : counter(counter ? *counter : bytes)
     {
         settings.options.Vorlauf = 0;
         for (int band : {0, 4}) // an empty start is midnight
@@ -44,6 +45,7 @@ struct MonitorRig {
     FakeClock clock; // Tuesday 10 March 2026, 10:00:00
     FakeDialUp dialUp;
     FakeByteCounter bytes;
+    ByteCounter& counter;
     FakeInfoView info{&log};
     FakeTrayView tray{&log};
     FakeMenuView menu{&log};
@@ -52,7 +54,7 @@ struct MonitorRig {
     Settings settings;
     ConnNames names{"Net1", "Net2"};
     AutoHangupState autoHangup;
-    Monitor monitor{{clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+    Monitor monitor{{clock, dialUp, counter, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
 };
 
 } // namespace zumi::test

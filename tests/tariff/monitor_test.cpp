@@ -1,6 +1,12 @@
 #include "monitor_rig.h"
 
+#include "link_bytes.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdlib.h>
 
 namespace zumi {
 namespace {
@@ -56,6 +62,77 @@ TEST(UnitAccounting, DataRateOverTheLastTwoTicks)
     // Nothing since the previous tick and a restarted counter both show no traffic.
     EXPECT_EQ(rig.info.speedTexts,
               (std::vector<std::string>{"4,9 KB/s", "7,3 KB/s", "0,0 KB/s", "100 KB/s", "0,0 KB/s"}));
+}
+
+// A pppd link (pid 7, as the rig dials) on a fake /sys tree, carrying 1000
+// bytes a second (tx), metered on 10 s units with the low-traffic rule.
+struct TreeLink {
+    explicit TreeLink(std::uint64_t startTotal)
+        : tx(startTotal)
+    {
+        write("run/ppp0.pid", "7\n");
+        write("sys/class/net/ppp0/ifindex", "5\n");
+        write("sys/class/net/ppp0/statistics/rx_bytes", "0\n");
+        write("sys/class/net/ppp0/statistics/tx_bytes", std::to_string(tx) + "\n");
+        rig.settings.options.ShowSpeed = true;
+        rig.connect();
+    }
+    ~TreeLink() { std::filesystem::remove_all(root); }
+    void write(const std::string& path, const std::string& text) const
+    {
+        std::filesystem::create_directories((root / path).parent_path());
+        std::ofstream(root / path) << text;
+    }
+    void remove(const std::string& path) const { std::filesystem::remove(root / path); }
+    // Ticks with 1000 more bytes before each; returns the hang-ups so far.
+    std::size_t run(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            tx += 1000;
+            write("sys/class/net/ppp0/statistics/tx_bytes", std::to_string(tx) + "\n");
+            rig.tick();
+        }
+        return rig.dialUp.hangUps.size();
+    }
+
+    std::filesystem::path root = [] {
+        std::string name = (std::filesystem::temp_directory_path() / "zumi-tree-XXXXXX").string();
+        return std::filesystem::path(mkdtemp(name.data()));
+    }();
+    std::uint64_t tx;
+    LinkBytes source{root};
+    BytesTotal total{0, ByteSources{.platform = &source}};
+    Rig rig{"10", 1, &total};
+};
+
+TEST(ByteHistory, ARestartedOrUnreadableCounterIsNoTrafficAWrapIs)
+{
+    constexpr std::uint64_t kGiB = 1ull << 30;
+    TreeLink recreated(3 * kGiB / 2);
+    recreated.run(16);
+    recreated.remove("sys/class/net/ppp0/statistics/tx_bytes"); // unreadable at unit 2's check
+    recreated.rig.tick();
+    EXPECT_EQ(recreated.run(13), 0u);
+    recreated.write("sys/class/net/ppp0/ifindex", "6\n"); // pppd made its unit anew, count not below
+    recreated.tx = 2 * kGiB;
+    EXPECT_EQ(recreated.run(10), 0u);
+    recreated.tx = 0; // the same unit's count fell
+    EXPECT_EQ(recreated.run(20), 0u);
+    for (const std::string& speed : recreated.rig.info.speedTexts)
+        EXPECT_TRUE(speed == "0,0 KB/s" || speed == "0,5 KB/s" || speed == "1,0 KB/s") << speed;
+
+    TreeLink missing(3 * kGiB); // above 2 GiB a fall to 0 looked like 1 GiB in one tick
+    missing.run(4);
+    missing.remove("sys/class/net/ppp0/statistics/rx_bytes");
+    missing.rig.tick();
+    missing.write("sys/class/net/ppp0/statistics/rx_bytes", "0\n");
+    missing.run(2);
+    EXPECT_EQ(missing.rig.info.speedTexts, (std::vector<std::string>{"0,5 KB/s", "1,0 KB/s", "1,0 KB/s", "1,0 KB/s",
+                                                                     "0,0 KB/s", "0,5 KB/s", "1,0 KB/s"}));
+
+    TreeLink wraps((1ull << 32) - 4500); // the 32-bit total wraps at the 5th tick
+    EXPECT_EQ(wraps.run(30), 0u);
+    EXPECT_EQ(std::count(wraps.rig.info.speedTexts.begin(), wraps.rig.info.speedTexts.end(), "1,0 KB/s"), 29);
 }
 
 // On 10 s units, unit k is checked in its last three seconds at tick 10k - 3;
