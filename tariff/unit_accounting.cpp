@@ -11,11 +11,11 @@ namespace zumi {
 std::int32_t elapsedSecondsOfDay(std::chrono::steady_clock::duration elapsed)
 {
     using namespace std::chrono;
-    constexpr std::int64_t kDay = duration_cast<nanoseconds>(days{1}).count();
     constexpr std::int64_t kSecond = duration_cast<nanoseconds>(seconds{1}).count();
-    const std::int64_t part = duration_cast<nanoseconds>(elapsed).count() % kDay;
-    const std::int64_t timeOfDay = part < 0 ? -part : part;
-    return static_cast<std::int32_t>((timeOfDay + kSecond / 2) / kSecond % 86400);
+    const std::int64_t ns = duration_cast<nanoseconds>(elapsed).count();
+    const std::int64_t size = ns < 0 ? -ns : ns;
+    // Whole seconds first, so 86399.6 s wraps to 0 like a full day.
+    return static_cast<std::int32_t>((size + kSecond / 2) / kSecond % 86400);
 }
 
 std::int32_t remainingSeconds(std::int32_t elapsedSeconds, std::int32_t cycleSeconds)

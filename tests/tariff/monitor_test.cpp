@@ -51,6 +51,29 @@ TEST(UnitAccounting, SixtySecondGridWithAndWithoutLeadTime)
     EXPECT_EQ(plain.info.timeText(), "0:00"); // hours from 10 on are not shown
 }
 
+TEST(UnitAccounting, LongLeadTimesLongUnitsAndTheDayWrap)
+{
+    Rig lead; // 1000 steps of 0.864 s: the count starts 864 s after the detecting tick
+    lead.settings.options.Vorlauf = 1000;
+    lead.connect();
+    lead.tick();
+    EXPECT_EQ(lead.info.timeText(), "14:23");
+    EXPECT_EQ(lead.info.taktText(), "0:37");
+
+    Rig hour("5400"); // unit times from an hour on show all their minutes
+    hour.connect();
+    hour.tick();
+    EXPECT_EQ(hour.info.taktText(), "89:59");
+
+    Rig day("7"); // 86400 is no multiple of 7: the grid starts again after 24 hours
+    day.connect();
+    day.tick(1, 86399.6);
+    EXPECT_EQ(day.info.taktText(), "0:07");
+    day.tick();
+    EXPECT_EQ(day.info.taktText(), "0:06");
+    EXPECT_EQ(day.info.timeText(), "0:01");
+}
+
 TEST(UnitAccounting, DataRateOverTheLastTwoTicks)
 {
     Rig rig;
@@ -153,6 +176,25 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
     three.run(7);
     EXPECT_EQ(three.run(30, 600), 0u); // the samples at 7 and 37 differ by 600 bytes
     EXPECT_EQ(three.run(10), 1u);      // those at 17 and 47 do not
+}
+
+// With the first unit's last seconds skipped (a late timer), the first check
+// compares with the total at the start of this connection, not the last one.
+TEST(LowTrafficRule, ASecondConnectionCountsFromItsOwnStart)
+{
+    Rig rig("10", 1);
+    rig.connect();
+    for (int unit = 0; unit < 3; ++unit)
+        EXPECT_EQ(rig.run(10, 1000), 0u);
+    rig.dialUp.disconnectAll();
+    rig.tick();
+    rig.bytes.total += 70000; // while idle
+    rig.connect();
+    rig.run(1, 205);
+    EXPECT_EQ(rig.info.speedText(), "0,1 KB/s");
+    rig.tick(4);
+    rig.tick(1, 5); // 10 s
+    EXPECT_EQ(rig.run(7), 1u);
 }
 
 // Armed in the third second of the first 10 s unit.

@@ -64,6 +64,7 @@ TEST(UpdateCycleLength, DayTypesSaturdayBandsEmptyRecordsAndInvalidHours)
     weekend.setStart(0, 0, "9");
     EXPECT_EQ(lookUp(weekend, kSaturday, at(7, 0)).cycleSeconds, 200);
     EXPECT_EQ(lookUp(weekend, kSaturday, at(12, 0)).cycleSeconds, 120);
+    EXPECT_EQ(lookUp(weekend, year{2026} / March / 15, at(12, 0)).cycleSeconds, 120); // a Sunday
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 24, at(21, 0)).cycleSeconds, 200); // a Thursday
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 31, at(21, 0)).cycleSeconds, 200);
     EXPECT_EQ(lookUp(weekend, year{2026} / May / 1, at(21, 0)).cycleSeconds, 200); // a Friday
