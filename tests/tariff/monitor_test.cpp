@@ -165,7 +165,8 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
     Rig one("10", 1);
     one.connect();
     EXPECT_EQ(one.run(7), 0u); // no traffic, but the first unit is not complete
-    EXPECT_EQ(one.run(10, 511), 1u);
+    EXPECT_EQ(one.run(9, 511), 0u); // 4 s left: not yet
+    EXPECT_EQ(one.run(1), 1u);
     EXPECT_EQ(one.run(2), 1u); // once per unit
     EXPECT_EQ(one.run(8, 5000), 1u);
     EXPECT_EQ(one.run(10, 512), 1u);

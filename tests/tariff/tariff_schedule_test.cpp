@@ -38,6 +38,7 @@ const TariffTables kDayEvening = record({{0, "9", "90"}, {1, "18", "150"}});
 TEST(UpdateCycleLength, TuesdayRecordItsSwitchAndTheRetriggerWindow)
 {
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(8, 30)).cycleSeconds, 150); // the evening band still runs
+    EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(9, 0)).cycleSeconds, 90); // the first band has begun
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(12, 0)).cycleSeconds, 90);
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(18, 0)).cycleSeconds, 150); // a band starting now has begun
 
