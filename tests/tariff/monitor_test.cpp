@@ -19,7 +19,9 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
     Rig rig;
     rig.settings.options.HangupSnd = true;
     rig.tick(2);   // idle ticks touch nothing
+    rig.autoHangup.AutoHangupUnitsToWait = 3;
     rig.connect(); // shows "0:00" twice and meters nothing yet
+    EXPECT_EQ(rig.autoHangup.AutoHangupUnitsToWait, -1);
     EXPECT_EQ(rig.log, (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000",
                                 "info.show", "info.time 0:00", "info.takt 0:00"}));
     rig.log.clear();
