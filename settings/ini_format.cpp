@@ -176,6 +176,7 @@ std::string applyChanges(std::string_view text, std::string_view section, const 
     // The last change of each key, and the keys to add in the order first named.
     std::unordered_map<std::string_view, Pending> pending;
     std::vector<std::string_view> order;
+    pending.reserve(changes.size());
     for (const auto& [key, value] : changes) {
         auto [it, added] = pending.try_emplace(key);
         it->second.value = &value;

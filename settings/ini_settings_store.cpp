@@ -99,6 +99,14 @@ void IniSettingsStore::reload()
     adopt(std::move(contents.text));
 }
 
+bool IniSettingsStore::readOnly() const
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(writeTarget(path_), error);
+    return !error && std::filesystem::exists(status)
+        && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
 std::optional<std::string> IniSettingsStore::read(const std::string& key) const
 {
     return index_.read(key);

@@ -35,6 +35,8 @@ public:
     bool readable() const { return readable_; }
     // True while the file is too large to be read (it is left alone).
     bool tooLarge() const { return tooLarge_; }
+    // True when the file is there but its owner made it read-only (saves are refused).
+    bool readOnly() const;
 
     void reload() override;
     std::optional<std::string> read(const std::string& key) const override;
