@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cstdio>
+
 namespace zumi {
 
 App::App(const std::filesystem::path& dataDir, QObject* parent)
@@ -62,9 +64,29 @@ void App::start()
     // activeConn: the monitor starts with none.
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
+    reportUnusableSettingsFile();
     tray_.trayAdd(TrayIcon::Offline, " Zumi ");
     form_.timer().start();
     tray_.hookMainWindow();
+}
+
+// Once, at start: a settings file Zumi leaves alone means nothing is saved.
+void App::reportUnusableSettingsFile()
+{
+    const QString path = QString::fromStdString(store_.path().string());
+    if (store_.tooLarge())
+        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 ist zu groß für eine Einstellungsdatei von Zumi.\n"
+                                             "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert; "
+                                             "Einstellungen werden nicht gespeichert.")
+                                  .arg(path));
+    else if (store_.readOnly())
+        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 ist schreibgeschützt.\n"
+                                             "Geänderte Einstellungen werden nicht gespeichert.")
+                                  .arg(path));
+    else if (!store_.readable())
+        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden.\n"
+                                             "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert.")
+                                  .arg(path));
 }
 
 void App::shutdown()
@@ -74,7 +96,9 @@ void App::shutdown()
     unloaded_ = true;
     tray_.unhookMainWindow();
     tray_.trayDelete();
-    saveSettings(store_, settings_.position);
+    if (!saveSettings(store_, settings_.position))
+        std::fprintf(stderr, "Zumi: Die Fensterposition konnte nicht in %s gespeichert werden.\n",
+                     store_.path().c_str());
     info_->unload();
     // Form_Unload: whatever else is open goes without its own closing code.
     dialog_->closeWithoutSaving();

@@ -48,6 +48,7 @@ public:
 
 private:
     ScreenMetrics currentScreen() const;
+    void reportUnusableSettingsFile();
 
     SystemClock clock_;
     std::int32_t winVersion_;

@@ -3,6 +3,7 @@
 #include "numbers.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace zumi::ini {
 namespace {
@@ -69,10 +70,50 @@ std::optional<std::string> unquote(std::string_view stored)
     return out;
 }
 
-void classify(Line& line, std::string& currentSection, bool firstLine)
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+std::string_view defaultEol(std::string_view text)
 {
-    std::string_view body = line.text;
-    if (firstLine && body.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    const std::size_t newline = text.find('\n');
+    if (newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r')
+        return "\r\n";
+    return "\n";
+}
+
+// A line end that lets another line follow.
+std::string_view endOf(const Line& line, std::string_view eol)
+{
+    if (line.eol.empty())
+        return eol;
+    if (line.eol == "\r")
+        return "\r\n";
+    return line.eol;
+}
+
+struct Pending {
+    const std::optional<std::string>* value = nullptr;
+    std::size_t winner = kNone; // start of the line that wins today
+};
+
+} // namespace
+
+bool LineReader::next(Line& line)
+{
+    if (position_ >= text_.size())
+        return false;
+    line = Line{};
+    line.start = position_;
+    const std::size_t newline = text_.find('\n', position_);
+    std::size_t bodyEnd = newline == std::string_view::npos ? text_.size() : newline;
+    position_ = newline == std::string_view::npos ? text_.size() : newline + 1;
+    if (bodyEnd > line.start && text_[bodyEnd - 1] == '\r')
+        --bodyEnd;
+    line.body = text_.substr(line.start, bodyEnd - line.start);
+    line.eol = text_.substr(bodyEnd, position_ - bodyEnd);
+
+    std::string_view body = line.body;
+    if (line.start == 0 && body.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         body.remove_prefix(kByteOrderMark.size());
     const std::string_view trimmed = trimBlanks(body);
     if (trimmed.empty()) {
@@ -81,97 +122,141 @@ void classify(Line& line, std::string& currentSection, bool firstLine)
         line.kind = LineKind::Comment;
     } else if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
         line.kind = LineKind::Section;
-        currentSection = std::string(trimBlanks(trimmed.substr(1, trimmed.size() - 2)));
+        section_ = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
     } else if (const auto equals = trimmed.find('='); equals != std::string_view::npos
                && !trimBlanks(trimmed.substr(0, equals)).empty()) {
         line.kind = LineKind::Entry;
-        line.key = std::string(trimBlanks(trimmed.substr(0, equals)));
-        line.value = decodeValue(trimBlanks(trimmed.substr(equals + 1)));
-    } else {
-        line.kind = LineKind::Other;
+        line.key = trimBlanks(trimmed.substr(0, equals));
+        line.stored = trimBlanks(trimmed.substr(equals + 1));
     }
-    line.section = currentSection;
+    line.section = section_;
+    return true;
 }
 
-std::string defaultEol(const Document& document)
+SectionIndex::SectionIndex(std::string_view text, std::string_view section)
+    : text_(text)
 {
-    for (const auto& line : document.lines)
-        if (!line.eol.empty() && line.eol.back() == '\n')
-            return line.eol;
-    return "\n";
-}
-
-// Gives a line that ends the text a line end, so a line can follow it.
-void endLine(Line& line, const std::string& eol)
-{
-    if (line.eol.empty())
-        line.eol = eol;
-    else if (line.eol.back() != '\n')
-        line.eol += '\n'; // a lone CR at the very end
-}
-
-Line makeLine(LineKind kind, std::string text, std::string_view section, std::string eol)
-{
-    Line line;
-    line.kind = kind;
-    line.text = std::move(text);
-    line.eol = std::move(eol);
-    line.section = std::string(section);
-    return line;
-}
-
-} // namespace
-
-Document parse(std::string_view text)
-{
-    Document document;
-    std::string currentSection;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        Line line;
-        const std::size_t newline = text.find('\n', start);
-        std::string_view body;
-        if (newline == std::string_view::npos) {
-            body = text.substr(start);
-            start = text.size();
-        } else {
-            body = text.substr(start, newline - start);
-            line.eol = "\n";
-            start = newline + 1;
-        }
-        if (!body.empty() && body.back() == '\r') {
-            body.remove_suffix(1);
-            line.eol.insert(0, "\r");
-        }
-        line.text = std::string(body);
-        classify(line, currentSection, document.lines.empty());
-        document.lines.push_back(std::move(line));
-    }
-    return document;
-}
-
-std::string format(const Document& document)
-{
-    std::string out;
-    for (const auto& line : document.lines) {
-        out += line.text;
-        out += line.eol;
-    }
-    return out;
-}
-
-std::map<std::string, std::string> entries(const Document& document, std::string_view section)
-{
-    std::map<std::string, std::string> result;
-    for (const auto& line : document.lines)
+    const auto offset = [text](std::string_view part) { return static_cast<std::uint32_t>(part.data() - text.data()); };
+    const auto size = [](std::string_view part) { return static_cast<std::uint32_t>(part.size()); };
+    LineReader reader(text);
+    for (Line line; reader.next(line);)
         if (line.kind == LineKind::Entry && line.section == section)
-            result[line.key] = line.value;
+            entries_.push_back({offset(line.key), size(line.key), offset(line.stored), size(line.stored)});
+    // Sorted by key, file order kept among equal keys; the last of each wins.
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [this](const Entry& a, const Entry& b) { return keyOf(a) < keyOf(b); });
+    std::vector<Entry> winners;
+    winners.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (i + 1 == entries_.size() || keyOf(entries_[i + 1]) != keyOf(entries_[i]))
+            winners.push_back(entries_[i]);
+    entries_ = std::move(winners);
+}
+
+std::optional<std::string> SectionIndex::read(std::string_view key) const
+{
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                     [this](const Entry& entry, std::string_view k) { return keyOf(entry) < k; });
+    if (it == entries_.end() || keyOf(*it) != key)
+        return std::nullopt;
+    return decodeValue(text_.substr(it->stored, it->storedLength));
+}
+
+std::vector<std::string> SectionIndex::keys() const
+{
+    std::vector<std::string> result;
+    result.reserve(entries_.size());
+    for (const auto& entry : entries_)
+        result.emplace_back(keyOf(entry));
     return result;
 }
 
-std::map<std::string, std::string> readSection(std::string_view text, std::string_view section)
+std::string applyChanges(std::string_view text, std::string_view section, const std::vector<Change>& changes)
 {
-    return entries(parse(text), section);
+    // The last change of each key, and the keys to add in the order first named.
+    std::unordered_map<std::string_view, Pending> pending;
+    std::vector<std::string_view> order;
+    pending.reserve(changes.size());
+    for (const auto& [key, value] : changes) {
+        auto [it, added] = pending.try_emplace(key);
+        it->second.value = &value;
+        if (added)
+            order.push_back(key);
+    }
+    const auto changeOf = [&](const Line& line) -> Pending* {
+        if (line.kind != LineKind::Entry || line.section != section)
+            return nullptr;
+        const auto it = pending.find(line.key);
+        return it == pending.end() ? nullptr : &it->second;
+    };
+
+    // First pass: the line each set key rewrites, and where new keys go - after
+    // the section's last header or key that stays.
+    std::size_t anchor = kNone;
+    LineReader reader(text);
+    for (Line line; reader.next(line);) {
+        const bool header = line.kind == LineKind::Section && line.section == section;
+        const bool entry = line.kind == LineKind::Entry && line.section == section;
+        const Pending* change = changeOf(line);
+        if (change && *change->value)
+            pending.at(line.key).winner = line.start;
+        if (header || (entry && !(change && !*change->value)))
+            anchor = line.start;
+    }
+
+    const std::string_view eol = defaultEol(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 8 + 64);
+    const auto addNew = [&] {
+        for (const auto key : order) {
+            const Pending& change = pending.at(key);
+            if (!*change.value || change.winner != kNone)
+                continue;
+            out.append(key).append("=").append(encodeValue(**change.value)).append(eol);
+        }
+    };
+    const bool anyNew = std::any_of(order.begin(), order.end(), [&](std::string_view key) {
+        const Pending& change = pending.at(key);
+        return *change.value && change.winner == kNone;
+    });
+
+    reader = LineReader(text);
+    for (Line line; reader.next(line);) {
+        const Pending* change = changeOf(line);
+        if (change && !*change->value)
+            continue;
+        if (change && change->winner == line.start) {
+            if (line.start == 0 && line.body.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+                out.append(kByteOrderMark);
+            out.append(line.key).append("=").append(encodeValue(**change->value));
+        } else {
+            out.append(line.body);
+        }
+        if (line.start == anchor && anyNew) {
+            out.append(endOf(line, eol));
+            addNew();
+        } else {
+            out.append(line.eol);
+        }
+    }
+    if (anchor == kNone && anyNew) {
+        if (!out.empty()) {
+            if (out.back() == '\r')
+                out += '\n';
+            else if (out.back() != '\n')
+                out.append(eol);
+            // A blank line before the new section, unless the text ends with one.
+            std::string_view body(out.data(), out.size() - 1);
+            if (!body.empty() && body.back() == '\r')
+                body.remove_suffix(1);
+            const std::size_t lineStart = body.rfind('\n');
+            if (!trimBlanks(lineStart == std::string_view::npos ? body : body.substr(lineStart + 1)).empty())
+                out.append(eol);
+        }
+        out.append("[").append(section).append("]").append(eol);
+        addNew();
+    }
+    return out;
 }
 
 bool isStorableKey(std::string_view key)
@@ -183,54 +268,6 @@ bool isStorableKey(std::string_view key)
     if (key.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         return false;
     return std::none_of(key.begin(), key.end(), [](char c) { return c == '=' || isControl(c); });
-}
-
-void setValue(Document& document, std::string_view section, const std::string& key,
-              const std::optional<std::string>& value)
-{
-    auto& lines = document.lines;
-    const auto isThisKey = [&](const Line& line) {
-        return line.kind == LineKind::Entry && line.section == section && line.key == key;
-    };
-    if (!value) {
-        lines.erase(std::remove_if(lines.begin(), lines.end(), isThisKey), lines.end());
-        return;
-    }
-    const std::string eol = defaultEol(document);
-    const std::string text = key + "=" + encodeValue(*value);
-
-    // Rewrite the line that wins; earlier ones stay as they were, unseen.
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        if (isThisKey(*it)) {
-            it->text = text;
-            it->value = *value;
-            return;
-        }
-    }
-    Line entry = makeLine(LineKind::Entry, text, section, eol);
-    entry.key = key;
-    entry.value = *value;
-
-    // Right after the section's last key (or its header), so blank lines and
-    // comments that lead into the next section stay with it.
-    std::optional<std::size_t> last;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool keyOrHeader = lines[i].kind == LineKind::Entry || lines[i].kind == LineKind::Section;
-        if (keyOrHeader && lines[i].section == section)
-            last = i;
-    }
-    if (last) {
-        endLine(lines[*last], eol);
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*last + 1), std::move(entry));
-        return;
-    }
-    if (!lines.empty()) {
-        endLine(lines.back(), eol);
-        if (lines.back().kind != LineKind::Blank)
-            lines.push_back(makeLine(LineKind::Blank, "", lines.back().section, eol));
-    }
-    lines.push_back(makeLine(LineKind::Section, "[" + std::string(section) + "]", section, eol));
-    lines.push_back(std::move(entry));
 }
 
 std::string encodeValue(std::string_view value)

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <utility>
 
 namespace zumi {
@@ -12,13 +11,14 @@ namespace {
 
 constexpr std::string_view kSection = "Settings";
 
-enum class FileState { Missing, Read, Unreadable };
+enum class FileState { Missing, Read, Unreadable, TooLarge };
 
 struct FileContents {
     FileState state = FileState::Missing;
     std::string text;
 };
 
+// Reads at most the size limit, so a file that grows meanwhile costs no more.
 FileContents readFile(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -27,14 +27,29 @@ FileContents readFile(const std::filesystem::path& path)
         return {FileState::Missing, {}};
     if (error || status.type() != std::filesystem::file_type::regular)
         return {FileState::Unreadable, {}};
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return {FileState::Unreadable, {}};
+    if (size > IniSettingsStore::kMaxFileSize)
+        return {FileState::TooLarge, {}};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {FileState::Unreadable, {}};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad() || text.fail())
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
         return {FileState::Unreadable, {}};
-    return {FileState::Read, std::move(text).str()};
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    // It may have grown since it was measured.
+    char more[4096];
+    while (in.read(more, sizeof more) || in.gcount() > 0) {
+        if (text.size() + static_cast<std::size_t>(in.gcount()) > IniSettingsStore::kMaxFileSize)
+            return {FileState::TooLarge, {}};
+        text.append(more, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad())
+        return {FileState::Unreadable, {}};
+    return {FileState::Read, std::move(text)};
 }
 
 // A settings file kept as a symbolic link (dotfile managers do that) is
@@ -53,6 +68,7 @@ std::filesystem::path writeTarget(const std::filesystem::path& path)
 IniSettingsStore::IniSettingsStore(std::filesystem::path path)
     : path_(std::move(path))
 {
+    removeStaleTemporaryFiles(writeTarget(path_));
     reload();
 }
 
@@ -78,25 +94,27 @@ std::filesystem::path IniSettingsStore::defaultPath()
 void IniSettingsStore::reload()
 {
     auto contents = readFile(path_);
-    readable_ = contents.state != FileState::Unreadable;
-    adopt(contents.state == FileState::Read ? ini::parse(contents.text) : ini::Document{});
+    readable_ = contents.state != FileState::Unreadable && contents.state != FileState::TooLarge;
+    tooLarge_ = contents.state == FileState::TooLarge;
+    adopt(std::move(contents.text));
+}
+
+bool IniSettingsStore::readOnly() const
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(writeTarget(path_), error);
+    return !error && std::filesystem::exists(status)
+        && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
 }
 
 std::optional<std::string> IniSettingsStore::read(const std::string& key) const
 {
-    const auto it = values_.find(key);
-    if (it == values_.end())
-        return std::nullopt;
-    return it->second;
+    return index_.read(key);
 }
 
 std::vector<std::string> IniSettingsStore::keys() const
 {
-    std::vector<std::string> result;
-    result.reserve(values_.size());
-    for (const auto& entry : values_)
-        result.push_back(entry.first);
-    return result;
+    return index_.keys();
 }
 
 bool IniSettingsStore::write(const std::vector<Change>& changes)
@@ -108,32 +126,27 @@ bool IniSettingsStore::write(const std::vector<Change>& changes)
     // Start from the file as it is now, so that nothing edited by hand since
     // the last read is lost.
     auto contents = readFile(path_);
-    if (contents.state == FileState::Unreadable) {
-        readable_ = false;
+    readable_ = contents.state != FileState::Unreadable && contents.state != FileState::TooLarge;
+    tooLarge_ = contents.state == FileState::TooLarge;
+    if (!readable_)
         return false;
-    }
-    readable_ = true;
-    auto current = contents.state == FileState::Read ? ini::parse(contents.text) : ini::Document{};
-    auto updated = current;
-    for (const auto& [key, value] : changes)
-        ini::setValue(updated, kSection, key, value);
-
-    const std::string text = ini::format(updated);
+    std::string text = ini::applyChanges(contents.text, kSection, changes);
     if (text == contents.text) { // nothing changes: leave the file alone
-        adopt(current);
+        adopt(std::move(contents.text));
         return true;
     }
     if (!writeFileAtomically(writeTarget(path_), text)) {
-        adopt(current); // what the file still holds
+        adopt(std::move(contents.text)); // what the file still holds
         return false;
     }
-    adopt(updated);
+    adopt(std::move(text));
     return true;
 }
 
-void IniSettingsStore::adopt(const ini::Document& document)
+void IniSettingsStore::adopt(std::string text)
 {
-    values_ = ini::entries(document, kSection);
+    text_ = std::move(text);
+    index_ = ini::SectionIndex(text_, kSection);
 }
 
 } // namespace zumi

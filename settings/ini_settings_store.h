@@ -3,7 +3,8 @@
 #include "settings_store.h"
 
 #include <filesystem>
-#include <map>
+#include <cstdint>
+#include <string>
 
 namespace zumi {
 
@@ -13,11 +14,16 @@ namespace zumi {
 //
 // Every write re-reads the file, applies the changes and replaces the file
 // atomically, so keys edited by hand meanwhile are kept and a crash leaves the
-// old file or the new one. A file that exists but cannot be read is never
-// overwritten: it loads as empty (the defaults) and writes fail.
+// old file or the new one. A file that exists but cannot be read, or is larger
+// than any settings file of ours (kMaxFileSize), is never overwritten: it
+// loads as empty (the defaults) and writes fail.
 class IniSettingsStore final : public SettingsStore {
 public:
+    static constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
+
     explicit IniSettingsStore(std::filesystem::path path);
+    IniSettingsStore(const IniSettingsStore&) = delete; // the index points into the text
+    IniSettingsStore& operator=(const IniSettingsStore&) = delete;
 
     // $XDG_CONFIG_HOME/Zumi/Zumi.conf, else ~/.config/Zumi/Zumi.conf.
     static std::filesystem::path defaultPath();
@@ -27,6 +33,10 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // False while the file exists but could not be read (writes are refused).
     bool readable() const { return readable_; }
+    // True while the file is too large to be read (it is left alone).
+    bool tooLarge() const { return tooLarge_; }
+    // True when the file is there but its owner made it read-only (saves are refused).
+    bool readOnly() const;
 
     void reload() override;
     std::optional<std::string> read(const std::string& key) const override;
@@ -36,11 +46,13 @@ public:
     using SettingsStore::write;
 
 private:
-    void adopt(const ini::Document& document);
+    void adopt(std::string text);
 
     std::filesystem::path path_;
-    std::map<std::string, std::string> values_;
+    std::string text_;        // the file as last read or written
+    ini::SectionIndex index_; // its [Settings] values, over text_
     bool readable_ = true;
+    bool tooLarge_ = false;
 };
 
 } // namespace zumi

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -104,7 +105,8 @@ std::optional<long long> recordIndex(const std::string& key)
 // anyway (no name) are left out.
 std::vector<std::string> departedRecords(const SettingsStore& store, const ConnNames& connNames, int listed)
 {
-    std::vector<std::pair<std::string, std::string>> kept; // name, text
+    std::vector<std::pair<std::string, std::string>> kept; // name, text ("" once a later one took over)
+    std::unordered_map<std::string, std::size_t> latest;   // name -> its place in kept
     for (int k = 0;; ++k) {
         std::string text = store.read(recordKey(k), "");
         if (endsRecordList(text))
@@ -120,13 +122,18 @@ std::vector<std::string> departedRecords(const SettingsStore& store, const ConnN
         }
         if (name.empty())
             continue;
-        std::erase_if(kept, [&name](const auto& entry) { return entry.first == name; });
+        const auto [it, added] = latest.try_emplace(name, kept.size());
+        if (!added) {
+            kept[it->second].second.clear();
+            it->second = kept.size();
+        }
         kept.emplace_back(std::move(name), std::move(text));
     }
     std::vector<std::string> texts;
-    texts.reserve(kept.size());
+    texts.reserve(latest.size());
     for (auto& entry : kept)
-        texts.push_back(std::move(entry.second));
+        if (!entry.second.empty())
+            texts.push_back(std::move(entry.second));
     return texts;
 }
 

@@ -3,7 +3,6 @@
 #include "numbers.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace zumi {
 namespace {
@@ -30,6 +29,23 @@ std::optional<int> matchingSlot(const std::string& name, const ConnNames& connNa
     return slot;
 }
 
+// Where a name with commas ends: at the 17th comma from the end of a text
+// that ends with a comma and has more than 17.
+std::optional<std::size_t> commaNameEnd(std::string_view text)
+{
+    if (text.empty() || text.back() != ',')
+        return std::nullopt;
+    int seen = 0;
+    for (std::size_t i = text.size(); i-- > 0;) {
+        if (text[i] == ',' && ++seen == kRecordFields) {
+            if (text.substr(0, i).find(',') == std::string_view::npos)
+                return std::nullopt;
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 TariffRecord parseTariffRecord(std::string_view text)
@@ -43,18 +59,12 @@ TariffRecord parseTariffRecord(std::string_view text)
 
 std::optional<TariffRecord> parseTariffRecordWithCommaName(std::string_view text)
 {
-    if (text.empty() || text.back() != ',')
+    const auto nameEnd = commaNameEnd(text);
+    if (!nameEnd)
         return std::nullopt;
-    std::vector<std::size_t> commas;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == ',')
-            commas.push_back(i);
-    if (commas.size() <= static_cast<std::size_t>(kRecordFields))
-        return std::nullopt;
-    const std::size_t nameEnd = commas[commas.size() - kRecordFields];
     TariffRecord record;
-    record.name = std::string(trimBlanks(text.substr(0, nameEnd)));
-    std::size_t position = nameEnd + 1;
+    record.name = std::string(trimBlanks(text.substr(0, *nameEnd)));
+    std::size_t position = *nameEnd + 1;
     readBands(position, text, record);
     return record;
 }
@@ -90,14 +100,24 @@ bool endsRecordList(std::string_view text)
 
 std::optional<MatchedRecord> matchTariffRecord(std::string_view text, const ConnNames& connNames)
 {
+    // A name with blanks at its ends is stored as it is, so it is matched as
+    // stored first; the trimmed name is the reading of records edited by hand.
+    const auto match = [&connNames](TariffRecord record, std::string_view untrimmed) -> std::optional<MatchedRecord> {
+        if (untrimmed != record.name) {
+            if (const auto slot = matchingSlot(std::string(untrimmed), connNames)) {
+                record.name = std::string(untrimmed);
+                return MatchedRecord{*slot, std::move(record)};
+            }
+        }
+        if (const auto slot = matchingSlot(record.name, connNames))
+            return MatchedRecord{*slot, std::move(record)};
+        return std::nullopt;
+    };
     if (auto whole = parseTariffRecordWithCommaName(text)) {
-        if (const auto slot = matchingSlot(whole->name, connNames))
-            return MatchedRecord{*slot, std::move(*whole)};
+        if (auto matched = match(std::move(*whole), text.substr(0, *commaNameEnd(text))))
+            return matched;
     }
-    auto record = parseTariffRecord(text);
-    if (const auto slot = matchingSlot(record.name, connNames))
-        return MatchedRecord{*slot, std::move(record)};
-    return std::nullopt;
+    return match(parseTariffRecord(text), text.substr(0, std::min(text.find(','), text.size())));
 }
 
 } // namespace zumi

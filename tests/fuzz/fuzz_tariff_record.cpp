@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // other entries: the same fields, commas in band texts turned into points.
     const int slot = input.ConsumeIntegralInRange(0, zumi::kMaxConnections - 1);
     TariffRecord record;
-    record.name = trimmed(input.ConsumeRandomLengthString(16));
+    record.name = input.ConsumeRandomLengthString(16); // blanks at its ends included
     for (int band = 0; band < zumi::kBands; ++band) {
         record.start[band] = trimmed(input.ConsumeRandomLengthString(8));
         record.takt[band] = trimmed(input.ConsumeRandomLengthString(8));

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <sys/resource.h>
 
 namespace zumi {
@@ -33,6 +39,52 @@ TEST(IniSettingsStoreFailure, FailedSaveLeavesTheOldFileWhole)
     EXPECT_EQ(test::readText(path), original);
     EXPECT_EQ(store.read("Top"), "300") << "the store answers what the file holds";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1) << "temporary file removed";
+}
+
+TEST(IniSettingsStoreFailure, SaveKeepsTheModeAndRefusesAReadOnlyFile)
+{
+    test::TempFolder folder;
+    const auto path = folder.path / "Zumi.conf";
+    test::writeText(path, "[Settings]\nTop=300\n");
+    ::chmod(path.c_str(), 0640);
+    IniSettingsStore store(path);
+    ASSERT_TRUE(store.write("Top", "1"));
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    ::chmod(path.c_str(), 0444);
+    EXPECT_FALSE(store.write("Top", "2"));
+    EXPECT_EQ(test::readText(path), "[Settings]\nTop=1\n");
+    EXPECT_EQ(store.read("Top"), "1");
+}
+
+// A save killed at any moment leaves the old file or the new one, and no
+// temporary file outlives the next start.
+TEST(IniSettingsStoreFailure, KilledSavesLeaveAWholeFileAndNoLitter)
+{
+    test::TempFolder folder;
+    const auto path = folder.path / "Zumi.conf";
+    const std::string a(300'000, 'a'), b(200'000, 'b');
+    test::writeText(path, "[Settings]\nV=" + a + "\n");
+    std::mt19937 random(12345);
+    for (int kill = 0; kill < 60; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IniSettingsStore store(path);
+            for (int i = 0;; ++i)
+                store.write("V", i % 2 ? a : b);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20'000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string text = test::readText(path);
+        ASSERT_TRUE(text == "[Settings]\nV=" + a + "\n" || text == "[Settings]\nV=" + b + "\n")
+            << "torn file of " << text.size() << " bytes after kill " << kill;
+    }
+    IniSettingsStore restarted(path);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
 }
 
 } // namespace

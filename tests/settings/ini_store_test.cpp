@@ -72,6 +72,12 @@ TEST(IniSettingsStore, GarbledOrUnreadableFileLoadsAsDefaults)
         EXPECT_EQ(s.options.Vorlauf, 2);
         EXPECT_EQ(s.position.infoTop, 255);
     };
+    // An empty file (what touch leaves) is an empty store, written to as one.
+    writeText(path, "");
+    IniSettingsStore empty(path);
+    loadDefaults(empty);
+    EXPECT_EQ(readText(path), "[Settings]\nHangupBytes=512\n");
+
     const std::string garbage = "\xFF\0[Sett\n=\"\\x\n[]]\r\r==;\n[Settings]\nTop\n\x01=\"\\q\n"s;
     writeText(path, garbage + "\xC3");
     IniSettingsStore garbled(path);
@@ -87,6 +93,37 @@ TEST(IniSettingsStore, GarbledOrUnreadableFileLoadsAsDefaults)
     loadDefaults(store);
     EXPECT_FALSE(store.write("Top", "1"));
     EXPECT_EQ(readText(path / "inside"), "keep me");
+
+    // Nor is one too large to be a settings file of ours: it is not even read.
+    std::filesystem::remove_all(path);
+    writeText(path, "[Settings]\nVorlauf=9\n");
+    std::filesystem::resize_file(path, IniSettingsStore::kMaxFileSize + 1);
+    IniSettingsStore huge(path);
+    EXPECT_TRUE(huge.tooLarge());
+    loadDefaults(huge);
+    EXPECT_FALSE(huge.write("Top", "1"));
+    EXPECT_EQ(std::filesystem::file_size(path), IniSettingsStore::kMaxFileSize + 1);
+    EXPECT_EQ(readText(path).substr(0, 21), "[Settings]\nVorlauf=9\n");
+}
+
+TEST(IniSettingsStore, TariffsOfNamesWithBlanksAtTheEdgesSurviveARestart)
+{
+    TempFolder folder;
+    const auto path = folder.path / "Zumi.conf";
+    const ConnNames names{" lead", "trail ", "lead", " a,b "};
+    DialogSettings dialog;
+    for (int c = 0; c < 4; ++c) {
+        dialog.start.push_back({std::to_string(c), "", "", "", "", "", "", ""});
+        dialog.takt.push_back({"60", "", "", "", "", "", "", ""});
+    }
+    Settings stored;
+    IniSettingsStore store(path);
+    ASSERT_TRUE(storeDialogSettings(store, names, dialog, stored));
+    IniSettingsStore restarted(path);
+    Settings loaded;
+    loadSettings(restarted, names, ScreenMetrics{15360, 11520}, {}, loaded);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(loaded.tariffs.start(c, 0), std::to_string(c)) << '"' << names[c] << '"';
 }
 
 } // namespace
