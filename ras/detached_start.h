@@ -1,14 +1,23 @@
 #pragma once
+#include <chrono>
 #include <string>
 #include <vector>
 
 namespace zumi {
 
+struct StartOutcome {
+    int startError = 0;      // error number of the step that failed, 0 once the program ran
+    bool exited = false;     // it ended within the wait
+    int waitStatus = 0;      // how it ended, as waitpid() tells, when exited
+    std::string firstErrorLine; // the first line it wrote to stderr, when exited
+};
+
 // Starts program with the argument vector args (args[0] is the name the
 // program sees) directly, never through a shell, in a session of its own,
-// and returns without waiting for it; no child is left behind to reap.
-// Returns 0 once the program runs, else the error number of the step that
-// failed (the program missing, not executable, no process left, ...).
-int startDetached(const std::string& program, const std::vector<std::string>& args);
+// and waits at most earlyExit for it to end: a program that ends within
+// that time is reported with its status and the first line of its stderr,
+// one that still runs is left running. No child is left behind to reap.
+StartOutcome startDetached(const std::string& program, const std::vector<std::string>& args,
+                           std::chrono::milliseconds earlyExit);
 
 } // namespace zumi

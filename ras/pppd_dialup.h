@@ -23,8 +23,9 @@ inline constexpr std::int32_t kStateConnecting = 2;
 //   of "call" (what pon passes), else the link name, else the interface;
 // - the link is up while the interface pppd names in root/run exists under
 //   root/sys/class/net and is up;
-// - a hang-up is SIGTERM to that pppd, as poff does; dialing runs pon (or
-//   pppd call) detached.
+// - a hang-up is SIGTERM to that pppd, as poff does; dialing runs
+//   root/usr/sbin/pppd call NAME detached and reports a pppd that ends at once
+//   with an error.
 // All paths are taken below root, so tests run against a tree of their own.
 class PppdDialUp final : public DialUpAccess {
 public:

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <sys/wait.h>
 #include <system_error>
 
 namespace zumi {
@@ -27,6 +28,11 @@ constexpr std::uint64_t kRecheckEvery = 32;
 constexpr std::uint64_t kFullRecheckEvery = 4 * kRecheckEvery;
 
 constexpr std::size_t kCommLimit = 256;
+
+// How long dialing waits on the user-interface thread for pppd to refuse the
+// call: its own checks (options, peers file, rights, kernel support) fail
+// within milliseconds, and a healthy pppd is in the background by then.
+constexpr std::chrono::milliseconds kEarlyExitWait{400};
 constexpr std::size_t kStatLimit = 4096;
 
 int killProcess(std::int32_t pid, int signal)
@@ -98,9 +104,6 @@ bool isRegularFile(const std::filesystem::path& path)
 std::string describeStartError(int error, const std::string& program)
 {
     switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return "Das Programm " + program + " wurde nicht gefunden.";
     case EACCES:
     case EPERM:
         return "Das Programm " + program + " darf nicht ausgeführt werden (keine Berechtigung).";
@@ -301,22 +304,24 @@ DialResult PppdDialUp::dial(const std::string& entryName)
     if (!pppd::isPhonebookFileName(entryName) || !isRegularFile(peers / entryName))
         return failure("Im Telefonbuch " + peers.string() + " gibt es keinen Eintrag dieses Namens.");
 
-    const std::filesystem::path pon = root_ / "usr/bin/pon";
-    const std::filesystem::path pppdProgram = root_ / "usr/sbin/pppd";
-    std::error_code error;
-    std::vector<std::string> args;
-    std::string program;
-    if (std::filesystem::exists(pon, error)) {
-        program = pon.string();
-        args = {program, entryName};
-    } else if (std::filesystem::exists(pppdProgram, error)) {
-        program = pppdProgram.string();
-        args = {program, "call", entryName};
-    } else {
-        return failure("Weder pon noch pppd ist installiert (Debian-Paket „ppp“).");
+    // pppd itself with the name as one argument: pon, a shell script, would
+    // split and glob it and read a leading "-" as its own option.
+    const std::string program = (root_ / "usr/sbin/pppd").string();
+    const StartOutcome outcome = startDetached(program, {program, "call", entryName}, kEarlyExitWait);
+    if (outcome.startError == ENOENT || outcome.startError == ENOTDIR)
+        return failure("Das Programm " + program + " wurde nicht gefunden (Debian-Paket „ppp“).");
+    if (outcome.startError != 0)
+        return failure(describeStartError(outcome.startError, program));
+    // pppd forks into the background and its first process ends with 0; an
+    // end with anything else is pppd refusing the call.
+    if (outcome.exited && !(WIFEXITED(outcome.waitStatus) && WEXITSTATUS(outcome.waitStatus) == 0)) {
+        std::string reason = WIFEXITED(outcome.waitStatus)
+            ? "pppd hat sich sofort mit dem Status " + std::to_string(WEXITSTATUS(outcome.waitStatus)) + " beendet."
+            : "pppd wurde sofort durch das Signal " + std::to_string(WTERMSIG(outcome.waitStatus)) + " beendet.";
+        if (!outcome.firstErrorLine.empty())
+            reason += " Meldung: " + outcome.firstErrorLine;
+        return failure(reason);
     }
-    if (const int startError = startDetached(program, args); startError != 0)
-        return failure(describeStartError(startError, program));
     return {true, {}};
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -339,15 +340,23 @@ TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
     EXPECT_EQ(bytes.bytesTotal(100), 0u);
 }
 
-TEST_F(Pppd, DialOnlyPhonebookNamesUnchangedAsOneArgumentDetached)
+TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
 {
-    // The dialer records its session id, then its arguments.
+    // The stand-in records its session id, pid and arguments, then does what
+    // the entry's peers file says: end as a detaching pppd does, refuse, or stay.
     const std::string record = (root / "record").string();
-    const std::string dialer = "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) \"$@\" > '" + record
-                               + ".new'\nmv '" + record + ".new' '" + record + "'\n";
-    const auto dialed = [&](const std::string& name) {
-        const DialResult result = dialUp.dial(name);
-        EXPECT_TRUE(result.started) << result.error;
+    write("usr/sbin/pppd", "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) $$ \"$@\" > '" + record
+                               + ".new'\nmv '" + record + ".new' '" + record + "'\ncase $(cat -- '" + (root / "etc/ppp/peers/").string()
+                               + "'\"$2\") in\nfail) echo \"pppd: unrecognized option 'x'\" >&2; echo more >&2; exit 2;;\n"
+                                 "stay) exec sleep 30;;\nesac\n");
+    write("usr/bin/pon", "#!/bin/sh\nexit 0\n"); // Debian's name, not to be used
+    write("etc/ppp/peers/-x", "");
+    // A dialer that cannot run is reported, not taken as started.
+    EXPECT_NE(dialUp.dial("-x").error.find("keine Berechtigung"), std::string::npos);
+    for (const char* program : {"usr/sbin/pppd", "usr/bin/pon"})
+        std::filesystem::permissions(root / program, std::filesystem::perms::owner_all);
+
+    const auto recorded = [&] {
         for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::ifstream in(record, std::ios::binary);
@@ -355,28 +364,45 @@ TEST_F(Pppd, DialOnlyPhonebookNamesUnchangedAsOneArgumentDetached)
         for (std::string word; std::getline(in, word, '\0');)
             words.push_back(word);
         std::filesystem::remove(record);
+        EXPECT_GE(words.size(), 2u);
         EXPECT_NE(words.empty() ? "" : words.front(), std::to_string(::getsid(0)));
         EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left to reap";
-        return words.empty() ? words : std::vector(words.begin() + 1, words.end());
+        return words;
     };
-    write("usr/bin/pon", dialer);
-    write("etc/ppp/peers/-x", "");
-    // A dialer that cannot run is reported, not taken as started.
-    EXPECT_FALSE(dialUp.dial("-x").started);
-
-    std::filesystem::permissions(root / "usr/bin/pon", std::filesystem::perms::owner_all);
-    for (const std::string& name : {"My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "a; b"s, "-x"s, "`id`"s, "new\nline"s}) {
+    for (const std::string& name : {" lead"s, "trail "s, "My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "`id`"s,
+                                    "a; b"s, "a*"s, "-q"s, "-x"s, "Müller-Lüdenscheid"s, "new\nline"s}) {
         write("etc/ppp/peers/" + name, "");
-        EXPECT_EQ(dialed(name), std::vector<std::string>{name});
+        const auto entries = dialUp.phonebookEntries();
+        EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;
+        const DialResult result = dialUp.dial(name);
+        EXPECT_TRUE(result.started) << result.error;
+        const auto words = recorded();
+        EXPECT_EQ(std::vector(words.begin() + std::min<std::size_t>(2, words.size()), words.end()),
+                  (std::vector<std::string>{"call", name}));
     }
     for (const std::string& name : {"fehlt"s, "../peers/-x"s, ""s, "-x\0y"s})
         EXPECT_FALSE(dialUp.dial(name).started) << name;
 
-    // Without pon, pppd is called directly.
-    remove("usr/bin");
-    write("usr/sbin/pppd", dialer);
-    std::filesystem::permissions(root / "usr/sbin/pppd", std::filesystem::perms::owner_all);
-    EXPECT_EQ(dialed("-x"), (std::vector<std::string>{"call", "-x"}));
+    // pppd refusing the call: its status and its first line on stderr.
+    write("etc/ppp/peers/kaputt", "fail");
+    const DialResult refused = dialUp.dial("kaputt");
+    recorded();
+    EXPECT_FALSE(refused.started);
+    EXPECT_NE(refused.error.find("Status 2"), std::string::npos) << refused.error;
+    EXPECT_NE(refused.error.find("pppd: unrecognized option 'x'"), std::string::npos) << refused.error;
+    EXPECT_EQ(refused.error.find("more"), std::string::npos) << refused.error;
+
+    // One that keeps running has started, and is not waited for.
+    write("etc/ppp/peers/bleibt", "stay");
+    EXPECT_TRUE(dialUp.dial("bleibt").started);
+    const auto words = recorded();
+    const pid_t stays = words.size() > 1 ? std::atoi(words[1].c_str()) : 0;
+    ASSERT_GT(stays, 0);
+    EXPECT_EQ(::kill(stays, 0), 0) << "the dialer was waited for until it ended";
+    ::kill(stays, SIGKILL);
+
+    remove("usr/sbin");
+    EXPECT_NE(dialUp.dial("-x").error.find("nicht gefunden"), std::string::npos);
 }
 
 } // namespace
