@@ -30,6 +30,14 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.zumi.metain
 file "$root/usr/share/zumi/sounds/pop.wav" 2>/dev/null | grep -q "WAVE audio" || \
     head -c 12 "$root/usr/share/zumi/sounds/pop.wav" | grep -q "WAVE" || fail "pop.wav is no WAVE file"
 
+# The default prefix: the program under /usr/local, the autostart entry still
+# where desktops look for it.
+DESTDIR="$tmp/local" cmake --install "$build" --prefix /usr/local >"$tmp/install-local.log" 2>&1 \
+    || { cat "$tmp/install-local.log" >&2; fail "cmake --install --prefix /usr/local failed"; }
+[ -f "$tmp/local/usr/local/bin/zumi" ] || fail "missing /usr/local/bin/zumi"
+[ -f "$tmp/local/etc/xdg/autostart/zumi.desktop" ] \
+    || fail "with the prefix /usr/local the autostart entry is not in /etc/xdg/autostart: $(cd "$tmp/local" && find . -name zumi.desktop)"
+
 # The Debian package holds the same files under /usr, the autostart entry under /etc.
 (cd "$build" && cpack -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$tmp"/pkg/*.deb 2>/dev/null | head -n1)

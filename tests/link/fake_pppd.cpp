@@ -9,8 +9,10 @@
 //   rx BYTES    packets from the peer
 //   tx BYTES    packets to the peer
 //   rate BPS    steady received traffic, 0 stops
-// SIGTERM: prints "sigterm", removes the pid file and exits 0; the interface
-// goes with the tun descriptor. The end of stdin does the same without the line.
+// SIGTERM, SIGINT (Ctrl-C) or SIGHUP: prints "sigterm", "sigint" or "sighup",
+// removes the pid file and exits 0, as pppd cleans up on each of them; the
+// interface goes with the tun descriptor. The end of stdin does the same
+// without the line.
 
 #include <algorithm>
 #include <chrono>
@@ -116,10 +118,14 @@ void send(const Link& link, std::uint64_t bytes)
         drained += drain(link);
 }
 
-[[noreturn]] void finish(const Link& link, bool signalled)
+[[noreturn]] void finish(const Link& link, int signal)
 {
-    if (signalled)
+    if (signal == SIGTERM)
         std::puts("sigterm");
+    else if (signal == SIGINT)
+        std::puts("sigint");
+    else if (signal == SIGHUP)
+        std::puts("sighup");
     ::unlink(link.pidFile.c_str());
     std::exit(0);
 }
@@ -144,7 +150,8 @@ int main(int argc, char** argv)
     }
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
+    for (const int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&signals, s);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
 
@@ -156,8 +163,8 @@ int main(int argc, char** argv)
     for (;;) {
         pollfd fds[3] = {{STDIN_FILENO, POLLIN, 0}, {link.tun, POLLIN, 0}, {signalFd, POLLIN, 0}};
         ::poll(fds, 3, rate > 0 ? 10 : -1);
-        if (fds[2].revents & POLLIN)
-            finish(link, true);
+        if (signalfd_siginfo info{}; (fds[2].revents & POLLIN) && ::read(signalFd, &info, sizeof info) == sizeof info)
+            finish(link, static_cast<int>(info.ssi_signo));
         drain(link);
         if (rate > 0 && std::chrono::steady_clock::now() >= nextTick) {
             receive(link, std::max<std::uint64_t>(1, rate / 10));
@@ -167,7 +174,7 @@ int main(int argc, char** argv)
             char buffer[512];
             const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
             if (n <= 0)
-                finish(link, false);
+                finish(link, 0);
             input.append(buffer, static_cast<std::size_t>(n));
         }
         for (std::size_t end; (end = input.find('\n')) != std::string::npos; input.erase(0, end + 1)) {

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Follows README.md as a new user would: the commands of its shell blocks run
+# as written, in a copy of the source tree without a build folder, and the
+# steps it describes in words are done with the mouse and keyboard on a
+# private X desktop; run inside tests/xsession.sh --tray.
+# Usage: readme_test.sh SOURCE_DIR BUILD_DIR ZUMI_BINARY ARTIFACT_FOLDER
+# "./run &" starts ZUMI_BINARY, which ./run builds and then execs.
+set -u
+src=${1:?source folder}
+build=${2:?build folder}
+e2e_zumi=${3:?zumi binary}
+artifacts=${4:?artifact folder}
+readme=$src/README.md
+e2e_fake_pppd=
+. "$src/tests/desktop/e2e_lib.sh"
+
+# The shell lines of the Nth ```sh block of the section HEADING.
+readme_block() {
+    awk -v heading="## $1" -v want="$2" '
+        /^## / { inside = ($0 == heading) }
+        inside && /^```sh$/ { n++; inblock = (n == want); next }
+        inside && /^```$/ { inblock = 0; next }
+        inblock { print }' "$readme"
+}
+# Runs one README line in the folder of the fresh copy.
+run_line() { (cd "$fresh" && bash -c "$1") >>"$e2e_work/steps.log" 2>&1 || fail "the README line \"$1\" failed: $(tail -n 20 "$e2e_work/steps.log")"; }
+
+# What can be checked without a desktop: the first lines, the section ./run
+# points to, and the package lists beside scripts/deps.sh.
+[ "$(sed -n 4,5p "$readme" | awk '{print $1, $2}' | tr '\n' ';')" = "sudo ./run;sudo ./test;" ] \
+    || fail "the README does not begin with the two commands"
+pointer=$(sed -n 's/.*see "\([^"]*\)" in README.md.*/\1/p' "$src/run")
+[ -n "$pointer" ] && grep -qxF "## $pointer" "$readme" || fail "./run points to \"$pointer\", a section the README lacks"
+. "$src/scripts/deps.sh"
+for group in build:Build runtime:Run test:Tests; do
+    eval "wanted=\$zumi_packages_${group%%:*}"
+    listed=$(sed -n "s/^${group#*:}: //p" "$readme" | grep -o '`[^`]*`' | tr -d '`' | tr ' ' '\n' | sort -u)
+    for p in $wanted; do
+        grep -qx "$p" <<<"$listed" || fail "the README's \"${group#*:}\" packages lack $p, which scripts/deps.sh installs"
+    done
+done
+
+[ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
+[ "$(id -u)" -eq 0 ] || skip "needs root: the README's steps write /etc/ppp/peers and start a stand-in link"
+# A phonebook this machine already has is hidden behind an empty one, so the
+# steps meet a fresh machine's /etc and leave the real entries alone.
+if [ -d /etc/ppp ] && [ -z "${ZUMI_README_PRIVATE_ETC:-}" ]; then
+    exec env ZUMI_README_PRIVATE_ETC=1 unshare -m --propagation private \
+        bash -c 'mount -t tmpfs tmpfs /etc/ppp && exec "$@"' - "$0" "$@"
+fi
+e2e_setup "$artifacts" readme
+[ -d /etc/ppp ] || e2e_created_dirs+=(/etc/ppp /etc/ppp/peers)
+e2e_created_files+=(/etc/ppp/peers/Test)
+require_no_foreign_pppd
+( exec 3<>/dev/net/tun ) 2>/dev/null || skip "/dev/net/tun cannot be opened here"
+
+# A fresh clone: the sources without any build folder.
+fresh=$e2e_work/zumi
+mkdir "$fresh" && tar -C "$src" --exclude='./build*' -cf - . | tar -C "$fresh" -xf - || fail "copying the sources"
+section="Trying Zumi without a modem"
+mapfile -t first < <(readme_block "$section" 1)
+mapfile -t second < <(readme_block "$section" 2)
+[ "${#first[@]}" -ge 1 ] && [ "${#second[@]}" -eq 2 ] || fail "the README's section \"$section\" changed its blocks"
+for line in "${first[@]}"; do
+    case $line in
+    "./run &"*) start_zumi ;;
+    *) run_line "$line" ;;
+    esac
+done
+[ -f /etc/ppp/peers/Test ] || fail "the README's steps made no entry /etc/ppp/peers/Test"
+wait_icon blue 10000
+
+# The tariff, set before the link is up, through the dialog as the README says.
+open_tray_menu
+menu_key e 0
+wait_until 3000 eval 'dialog=$(dialog_window); [ -n "$dialog" ]' || fail "\"&Einstellungen\" opened no dialog"
+wait_until 3000 eval '[ "$(active_window)" = "$dialog" ]' || fail "the settings dialog did not get the focus"
+sleep 0.2
+xdotool type --delay 30 Test
+xdotool key alt+u
+xdotool type 0
+xdotool key Tab
+xdotool type 10
+xdotool key Tab Tab Tab Tab Tab Tab Tab
+xdotool type 0
+xdotool key Tab
+xdotool type 10
+xdotool key Return
+wait_until 3000 eval '[ -z "$(dialog_window)" ]' || fail "Enter did not close the dialog"
+grep -qx '[0-9]*=Test,0,,,,10,,,,0,,,,10,,,,' "$e2e_conf" \
+    || fail "OK did not store 10-s units from 0 h on every day for Test: $(cat "$e2e_conf")"
+
+# The stand-in, built in the fresh clone and started in its own process
+# group, as a terminal runs a command in the foreground.
+run_line "${second[0]}"
+mkfifo "$e2e_work/link.in"
+( close_standin_fds; cd "$fresh" && exec setsid bash -c "${second[1]}" ) <"$e2e_work/link.in" >"$e2e_work/link.out" 2>&1 &
+link_group=$!
+exec {link_fd}>"$e2e_work/link.in"
+SI_FD[readme]=$link_fd
+wait_until 5000 grep -q '^ready ' "$e2e_work/link.out" || fail "the README's link did not come up: $(cat "$e2e_work/link.out")"
+interface=$(sed -n 's/^ready //p' "$e2e_work/link.out")
+link_pid=$(head -n1 "/run/$interface.pid")
+SI_PID[readme]=$link_pid SI_OUT[readme]=$e2e_work/link.out SI_IF[readme]=$interface
+t_up=$(now_ms)
+wait_metering_start "$t_up" 2000
+wait_icon red 4000
+standin_command readme "rate 4000"
+e2e_shot_window info-window "$info" 4
+
+# Ctrl-C in the link's terminal: SIGINT to its process group.
+kill -INT -- "-$link_group"
+wait_until 3000 eval '! alive "$link_pid"' || fail "the link did not end on Ctrl-C"
+[ -e "/run/$interface.pid" ] && fail "Ctrl-C left /run/$interface.pid behind"
+wait_metering_end 4000
+log "the README's link ended on Ctrl-C without leaving its pid file"
+
+# The install line, into a staging folder instead of /.
+mapfile -t install < <(readme_block Installing 1)
+[ "${#install[@]}" -eq 1 ] || fail "the README's section \"Installing\" changed its block"
+ln -s "$build" "$e2e_work/build"
+(cd "$e2e_work" && DESTDIR=$e2e_work/root bash -c "${install[0]#sudo }") >>"$e2e_work/steps.log" 2>&1 \
+    || fail "\"${install[0]}\" failed: $(tail -n 20 "$e2e_work/steps.log")"
+for f in usr/bin/zumi etc/xdg/autostart/zumi.desktop; do
+    [ -f "$e2e_work/root/$f" ] || fail "\"${install[0]}\" put no /$f in place"
+done
+log "PASS: readme"
