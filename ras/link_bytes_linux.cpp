@@ -46,10 +46,11 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
         return 0;
     const std::uint64_t sum = *sent + *received;
     // A unit pppd made anew under the same name has another ifindex.
-    const std::string identity = interfaceName + '#' + counters_.read(indexPath_, 64).value_or("");
-    if (identity != identity_ || sum < sum_)
+    std::string index = counters_.read(indexPath_, 64).value_or("");
+    if (interfaceName != readName_ || index != readIndex_ || sum < sum_)
         ++origin_;
-    identity_ = identity;
+    readName_ = interfaceName;
+    readIndex_ = std::move(index);
     sum_ = sum;
     return static_cast<std::uint32_t>(sum);
 }
