@@ -6,14 +6,26 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include <cstdio>
+#include <filesystem>
+
 // Zumi: sits in the tray and meters the cost of a dial-up connection.
 int main(int argc, char** argv)
 {
     // A second start of the same user's program ends at once and silently,
     // before it touches the display or the settings.
-    const zumi::SingleInstance instance(zumi::SingleInstance::defaultLockFile());
+    const std::filesystem::path lockFile = zumi::SingleInstance::defaultLockFile();
+    const zumi::SingleInstance instance(lockFile);
     if (instance.state() == zumi::SingleInstance::State::RunningElsewhere)
         return 0;
+    if (instance.state() == zumi::SingleInstance::State::Unsafe) {
+        // Someone else's file in the way must never lead to a second metering instance.
+        std::fprintf(stderr, "Zumi: Die Sperre %s gehört einem anderen Benutzer oder ist nicht sicher "
+                             "nutzbar. Damit Zumi nicht doppelt zählt, startet es nicht. Bitte den Ordner "
+                             "oder die Datei entfernen.\n",
+                     lockFile.c_str());
+        return 1;
+    }
 
     // The program's windows are tiny: copying a repaint over the X connection
     // is cheaper than the shared-memory image, whose every repaint first

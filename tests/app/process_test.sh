@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# The real program offscreen in a private home: single instance, the place
-# saved on SIGTERM, and the lock of a killed instance not blocking.
+# The real program offscreen in a private home: one instance per user whatever
+# XDG_RUNTIME_DIR says, no instance past a lock folder planted by another user,
+# the place saved on SIGTERM, and the lock of a killed instance not blocking.
+# Runs in a mount namespace of its own with private /tmp and /run/user, so the
+# per-user lock is this test's alone.
 set -u
 zumi=$1
+if [ -z "${ZUMI_PRIVATE_MOUNTS:-}" ]; then
+    [ "$(id -u)" = 0 ] || { echo "needs root for a private mount namespace" >&2; exit 77; }
+    exec env ZUMI_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$@"
+fi
+mkdir -p /run/user
+mount -t tmpfs -o mode=1777 tmpfs /tmp && mount -t tmpfs -o mode=755 tmpfs /run/user || exit 1
 work=$(mktemp -d)
-trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen
-unset DISPLAY WAYLAND_DISPLAY
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+trap 'kill -KILL $(jobs -p) 2>/dev/null; wait' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
+unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
 conf=$XDG_CONFIG_HOME/Zumi/Zumi.conf
+runtime=/run/user/$(id -u) fallback=/tmp/zumi-$(id -u)
 
 fail() {
     echo "FAIL: $*" >&2
@@ -35,18 +44,41 @@ stop() {
     wait "$pid" || fail "exit status $? after SIGTERM"
 }
 
+# A second start, from another login's environment or none, ends at once and silently.
+second_start() {
+    env "$@" timeout 3 "$zumi" >"$work/out.second" 2>&1 || fail "the second start ($*) ended with status $? (124: not within 3 s)"
+    [ -s "$work/out.second" ] && fail "the second start ($*) was not silent"
+}
+
+mkdir -m 700 "$runtime"
 start || fail "the first instance did not come up"
-timeout 3 "$zumi" >"$work/out.second" 2>&1 || fail "the second start ended with status $? (124: not within 3 s)"
-[ -s "$work/out.second" ] && fail "the second start was not silent"
+[ -e "$runtime/zumi.lock" ] || fail "the lock is not in the user's own $runtime"
+second_start -u XDG_RUNTIME_DIR
+second_start XDG_RUNTIME_DIR="$work"
 sleep 0.5
 grep -qE '^(Right|Top)=' "$conf" && fail "the place was saved before the end"
 stop
 grep -q '^Right=-\?[0-9]\+$' "$conf" || fail "SIGTERM: no Right saved"
 grep -q '^Top=255$' "$conf" || fail "SIGTERM: Top is not the default 255"
 
+# Without a runtime folder of its own the user's lock is a 0700 folder in /tmp.
+rm -r "$runtime"
 start || fail "the instance to be killed did not come up"
+[ "$(stat -c %a "$fallback")" = 700 ] || fail "the fallback lock folder is not 0700"
+second_start XDG_RUNTIME_DIR="$work"
 kill -KILL "$pid"
 wait "$pid"
-[ -e "$XDG_RUNTIME_DIR/zumi.lock" ] || fail "no lock file was left behind (the test would prove nothing)"
+[ -e "$fallback/zumi.lock" ] || fail "no lock file was left behind (the test would prove nothing)"
 start || fail "the start after a killed instance did not come up"
 stop
+
+# Another user's symlink or folder in the lock's place: no instance, and said why.
+for plant in "ln -s $work/elsewhere $fallback" "mkdir -m 777 $fallback"; do
+    rm -rf "$fallback"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups sh -c "$plant" || fail "could not plant: $plant"
+    timeout 3 "$zumi" >"$work/out.planted" 2>&1
+    [ $? = 1 ] || fail "a start past a planted lock folder ($plant) did not end with status 1"
+    grep -q 'Sperre' "$work/out.planted" || fail "a refused start ($plant) said nothing"
+    [ -e "$work/elsewhere" ] || [ -e "$fallback/zumi.lock" ] && fail "the planted folder was used ($plant)"
+done
+exit 0
