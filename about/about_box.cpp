@@ -1,6 +1,7 @@
 #include "about_box.h"
 
 #include "center_form.h"
+#include "fixed_dialog.h"
 #include "ui_frm_about.h"
 
 #include <QClipboard>
@@ -28,12 +29,10 @@ void applyTextColor(QWidget& widget, const QColor& color)
 } // namespace
 
 AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent)
     , ui_(std::make_unique<Ui::frmAbout>())
 {
     ui_->setupUi(this);
-    setFixedSize(281, 241);
 
     applyFont(*ui_->lblApp, QStringLiteral("Arial"), 20.25);
     applyFont(*ui_->lblFreeware, QStringLiteral("MS Sans Serif"), 12);
@@ -48,6 +47,7 @@ AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
     connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cmdCopyHome, &QPushButton::clicked, this, &AboutBox::cmdCopyHome_Click);
 
+    makeFixedDialog(*this, {281, 241});
     centerForm(*this);
 }
 

@@ -31,7 +31,7 @@ struct X11WindowQueries::Impl {
     // Some window managers (openbox) take a _NET_RESTACK_WINDOW below a
     // sibling as a plain "lower to the bottom of the layer", and they redirect
     // our own restacking of their frames to themselves. After two requests
-    // that were not followed, stackBelow settles for what layers can do.
+    // that were not followed, stackBelow builds the order from raises.
     bool wmIgnoresSibling = false;
     int missedRestacks = 0;
     std::pair<Window, Window> pendingRestack{XCB_NONE, XCB_NONE};
@@ -392,21 +392,22 @@ void X11WindowQueries::stackBelow(WindowId id, WindowId siblingId)
         d_->wmIgnoresSibling = true;
     }
 
-    // The closest such a window manager offers: the top of the layer under the
-    // sibling's, or the bottom of the lowest layer when the sibling is in it.
-    if (siblingLayer == Impl::Layer::Lowered) {
-        d_->setLayer(window, Impl::Layer::Lowered);
-        if (order.empty() || order.front() != window)
-            d_->restack(window, XCB_STACK_MODE_BELOW);
+    // Such a window manager still raises a window to the top of its layer on
+    // request: raise ours, then the sibling, then every window that was above
+    // the sibling in that layer, bottom to top. Ours ends directly below the
+    // sibling, and all the others keep their order.
+    d_->setLayer(window, siblingLayer);
+    if (Impl::directlyBelow(order, window, sibling))
         return;
+    const auto up = std::find(order.begin(), order.end(), sibling);
+    if (up == order.end())
+        return;
+    d_->restack(window, XCB_STACK_MODE_ABOVE);
+    d_->restack(sibling, XCB_STACK_MODE_ABOVE);
+    for (auto it = up + 1; it != order.end(); ++it) {
+        if (*it != window && d_->layerOf(*it) == siblingLayer)
+            d_->restack(*it, XCB_STACK_MODE_ABOVE);
     }
-    const auto layer = siblingLayer == Impl::Layer::Raised ? Impl::Layer::Normal : Impl::Layer::Lowered;
-    d_->setLayer(window, layer);
-    const auto it = std::find(order.begin(), order.end(), window);
-    const bool topOfLayer =
-        it != order.end() && (it + 1 == order.end() || d_->layerOf(*(it + 1)) != layer) && d_->layerOf(window) == layer;
-    if (!topOfLayer)
-        d_->restack(window, XCB_STACK_MODE_ABOVE);
 }
 
 void X11WindowQueries::activate(WindowId id)

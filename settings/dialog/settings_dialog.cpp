@@ -1,6 +1,7 @@
 #include "settings_dialog.h"
 
 #include "center_form.h"
+#include "fixed_dialog.h"
 #include "numbers.h"
 #include "tariff_text_check.h"
 #include "ui_frm_settings.h"
@@ -24,8 +25,7 @@ QString qs(const std::string& text)
 
 SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const std::vector<std::string>& listed,
                                CopyBuffer& copyBuffer, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent)
     , deps_(deps)
     , copyBuffer_(copyBuffer)
     // The tariff tables have 30 slots; the phonebook query hands over no more.
@@ -33,7 +33,7 @@ SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const std::vector
     , ui_(std::make_unique<Ui::frmSettings>())
 {
     ui_->setupUi(this);
-    setFixedSize(327, 408);
+    makeFixedDialog(*this, {327, 408});
 
     txtTime_ = {ui_->txtTime_0, ui_->txtTime_1, ui_->txtTime_2, ui_->txtTime_3,
                 ui_->txtTime_4, ui_->txtTime_5, ui_->txtTime_6, ui_->txtTime_7};

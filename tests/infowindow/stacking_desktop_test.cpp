@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -102,6 +103,27 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         EXPECT_TRUE(waitUntil(directlyBelowKolp, 4500));
         waitUntil([] { return false; }, 1200);
         EXPECT_TRUE(directlyBelowKolp()) << "it did not stay there";
+    }
+    {
+        // An ordinary Kolp: directly below it and above the rest, whichever
+        // of the two the user brings to the front. (The ended Kolp's window
+        // id may come back for the new one.)
+        ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == 0; }, 3000));
+        OtherProgram kolp("Kolp", "normal");
+        ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
+        const auto belowKolp = [&] { return place(kolp.id) > 0 && place(info()) == place(kolp.id) - 1; };
+        const auto overEditor = [&] { return belowKolp() && place(info()) > place(editor.id); };
+        EXPECT_TRUE(waitUntil(overEditor, 4500));
+        waitUntil([] { return false; }, 1200);
+        EXPECT_TRUE(overEditor()) << "it did not stay there";
+        if (const QByteArray dir = qgetenv("ZUMI_ARTIFACTS"); !dir.isEmpty())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(dir) + "/below_kolp.png");
+        ASSERT_TRUE(activate(editor));
+        waitUntil([] { return false; }, 1200);
+        EXPECT_TRUE(belowKolp()) << "it left Kolp";
+        EXPECT_GT(place(editor.id), place(kolp.id)) << "the user's order was changed";
+        ASSERT_TRUE(activate(kolp));
+        EXPECT_TRUE(waitUntil(overEditor, 1500));
     }
 
     // An open menu freezes the order while the pointer is elsewhere, even
