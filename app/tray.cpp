@@ -1,8 +1,11 @@
 #include "tray.h"
 
 #include "tray_text.h"
+#include "x11_tray_host.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QSocketNotifier>
 
 // The icons are compiled into the library; a static library needs them named
 // once so the linker keeps them.
@@ -42,6 +45,8 @@ Tray::Tray(Deps deps, QObject* parent)
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &Tray::activated, Qt::QueuedConnection);
 }
 
+Tray::~Tray() = default;
+
 void Tray::setIcon(TrayIcon icon)
 {
     current_ = icon;
@@ -72,6 +77,22 @@ void Tray::hookMainWindow()
         return;
     lastAvailable_ = deps_.trayAvailable();
     hooked_ = true;
+    followTrayHost();
+}
+
+void Tray::followTrayHost()
+{
+    if (host_ || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto host = std::make_unique<X11TrayHost>();
+    if (host->fd() < 0)
+        return;
+    host_ = std::move(host);
+    hostNotifier_ = std::make_unique<QSocketNotifier>(host_->fd(), QSocketNotifier::Read);
+    connect(hostNotifier_.get(), &QSocketNotifier::activated, this, [this] {
+        if (host_->newHost() && hooked_)
+            addAgain();
+    });
 }
 
 void Tray::unhookMainWindow()
@@ -81,13 +102,17 @@ void Tray::unhookMainWindow()
 
 void Tray::checkTray()
 {
-    if (!hooked_)
+    if (!hooked_ || host_)
         return;
     const bool available = deps_.trayAvailable();
     const bool cameBack = available && !lastAvailable_;
     lastAvailable_ = available;
-    if (!cameBack)
-        return;
+    if (cameBack)
+        addAgain();
+}
+
+void Tray::addAgain()
+{
     if (deps_.infoWindowVisible && deps_.infoWindowVisible())
         trayAdd(TrayIcon::Online, " Zumi - Verbunden ");
     else
