@@ -3,7 +3,9 @@
 #include "tray_text.h"
 #include "x11_tray_host.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QWidget>
 #include <QImageReader>
 #include <QSocketNotifier>
 
@@ -43,6 +45,25 @@ Tray::Tray(Deps deps, QObject* parent)
     // Queued, so that the menu's own event loop does not run inside the
     // tray's event handling.
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &Tray::activated, Qt::QueuedConnection);
+    followTrayHost();
+}
+
+// While a dialog or message box of ours is modal, the toolkit keeps presses
+// from the icon; they are still reported, so that the press can fetch it.
+bool Tray::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !host_ || eventType != "xcb_generic_event_t")
+        return false;
+    const std::optional<X11ButtonPress> press = host_->buttonPress(message);
+    if (!press || !trayIcon_.geometry().contains(press->rootX, press->rootY))
+        return false;
+    const QWidget* pressed = QWidget::find(static_cast<WId>(press->window));
+    if (!pressed || pressed->window() == modal->window())
+        return false;
+    const auto reason = press->right ? QSystemTrayIcon::Context : QSystemTrayIcon::Trigger;
+    QMetaObject::invokeMethod(this, [this, reason] { emit activated(reason); }, Qt::QueuedConnection);
+    return false;
 }
 
 Tray::~Tray() = default;
@@ -77,7 +98,6 @@ void Tray::hookMainWindow()
         return;
     lastAvailable_ = deps_.trayAvailable();
     hooked_ = true;
-    followTrayHost();
 }
 
 void Tray::followTrayHost()
@@ -88,6 +108,7 @@ void Tray::followTrayHost()
     if (host->fd() < 0)
         return;
     host_ = std::move(host);
+    QCoreApplication::instance()->installNativeEventFilter(this);
     hostNotifier_ = std::make_unique<QSocketNotifier>(host_->fd(), QSocketNotifier::Read);
     connect(hostNotifier_.get(), &QSocketNotifier::activated, this, [this] {
         if (host_->newHost() && hooked_)

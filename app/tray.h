@@ -1,6 +1,7 @@
 #pragma once
 #include "monitor_views.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -21,7 +22,7 @@ class X11TrayHost;
 // is put back each time a new tray host announces itself (on X11), or else
 // each time a look at the tray on the main form's one-second tick finds it
 // back (which misses a host that is back within the second).
-class Tray final : public QObject, public TrayView {
+class Tray final : public QObject, public TrayView, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     struct Deps {
@@ -56,6 +57,7 @@ signals:
 
 private:
     void setIcon(TrayIcon icon);
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void addAgain();
     void followTrayHost();
 

@@ -1,6 +1,16 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 
 namespace zumi {
+
+// A press of the left or right mouse button: the window pressed and the
+// pointer's place on the screen.
+struct X11ButtonPress {
+    std::uint64_t window = 0;
+    int rootX = 0, rootY = 0;
+    bool right = false;
+};
 
 // Follows the tray host of an X11 screen: whoever takes the selection
 // _NET_SYSTEM_TRAY_S<screen> announces itself with a MANAGER message on the
@@ -19,6 +29,10 @@ public:
     // Takes in what the server has reported, without waiting: true when a
     // tray host has taken the selection since the last call.
     bool newHost();
+
+    // A button press in an xcb event as a toolkit hands it over, core or
+    // XInput 2 (the toolkit's own connection to the same server).
+    std::optional<X11ButtonPress> buttonPress(const void* xcbEvent) const;
 
 private:
     struct Impl;

@@ -12,6 +12,7 @@ struct X11TrayHost::Impl {
     xcb_connection_t* connection = nullptr;
     xcb_atom_t selection = XCB_NONE;
     xcb_atom_t manager = XCB_NONE;
+    int inputOpcode = -1; // of the XInputExtension, -1 without it
 };
 
 namespace {
@@ -47,6 +48,12 @@ X11TrayHost::X11TrayHost() : d_(new Impl)
     d_->connection = connection;
     d_->selection = internAtom(connection, "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber));
     d_->manager = internAtom(connection, "MANAGER");
+    const char kInput[] = "XInputExtension";
+    const std::unique_ptr<xcb_query_extension_reply_t, decltype(&std::free)> input(
+        xcb_query_extension_reply(connection, xcb_query_extension(connection, sizeof kInput - 1, kInput), nullptr),
+        &std::free);
+    if (input && input->present)
+        d_->inputOpcode = input->major_opcode;
     // The host's announcement goes to the root window with this mask.
     const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection, screens.data->root, XCB_CW_EVENT_MASK, &mask);
@@ -63,6 +70,38 @@ X11TrayHost::~X11TrayHost()
 int X11TrayHost::fd() const
 {
     return d_->connection ? xcb_get_file_descriptor(d_->connection) : -1;
+}
+
+std::optional<X11ButtonPress> X11TrayHost::buttonPress(const void* xcbEvent) const
+{
+    const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
+    if (!event)
+        return std::nullopt;
+    const int type = event->response_type & 0x7f;
+    if (type == XCB_BUTTON_PRESS) {
+        const auto* press = static_cast<const xcb_button_press_event_t*>(xcbEvent);
+        if (press->detail == 1 || press->detail == 3)
+            return X11ButtonPress{press->event, press->root_x, press->root_y, press->detail == 3};
+        return std::nullopt;
+    }
+    if (type != XCB_GE_GENERIC || d_->inputOpcode < 0)
+        return std::nullopt;
+    // An XInput 2 device event as xcb stores it (its full sequence number
+    // after the first 32 bytes); positions are 16.16 fixed point.
+    struct DeviceEvent {
+        std::uint8_t responseType, extension;
+        std::uint16_t sequence;
+        std::uint32_t length;
+        std::uint16_t eventType, deviceId;
+        std::uint32_t time, detail, root, event, child, fullSequence;
+        std::int32_t rootX, rootY;
+    };
+    constexpr std::uint16_t kXIButtonPress = 4;
+    const auto* device = static_cast<const DeviceEvent*>(xcbEvent);
+    if (device->extension != d_->inputOpcode || device->eventType != kXIButtonPress ||
+        (device->detail != 1 && device->detail != 3))
+        return std::nullopt;
+    return X11ButtonPress{device->event, device->rootX >> 16, device->rootY >> 16, device->detail == 3};
 }
 
 bool X11TrayHost::newHost()
