@@ -37,6 +37,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
                 autoHangup_})
 {
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
+    form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
     form_.setCloseCommand([this] { shutdown(); });
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });

@@ -3,7 +3,9 @@
 #include "connection_queries.h"
 #include "tray_text.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QScreen>
 
 #include <algorithm>
@@ -119,19 +121,52 @@ void MainForm::loadPhonebook()
     }
 }
 
+QPoint trayMenuPosition(QRect icon, QSize menu, QRect screen, QPoint pointer)
+{
+    if (icon.isEmpty() || !icon.contains(pointer))
+        icon = QRect(pointer, QSize(1, 1));
+    int y = icon.center().y() < screen.center().y() ? icon.bottom() + 1 : icon.top() - menu.height();
+    int x = icon.left();
+    if (x + menu.width() > screen.right() + 1)
+        x = icon.right() + 1 - menu.width();
+    x = std::max(x, screen.left());
+    y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - menu.height()));
+    return {x, y};
+}
+
+QPoint MainForm::menuPosition() const
+{
+    const QPoint pointer = QCursor::pos();
+    const QScreen* where = QGuiApplication::screenAt(pointer);
+    if (!where)
+        where = QGuiApplication::primaryScreen();
+    const QRect screen = where ? where->geometry() : QRect(pointer, QSize(1, 1));
+    return trayMenuPosition(iconGeometry_ ? iconGeometry_() : QRect(), mnuPop_.sizeHint(), screen, pointer);
+}
+
 void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (busy_)
-        return;
     // Only a left or right button press opens the menu.
     if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context)
+        return;
+    // A dialog or message box of ours holds the input: the press fetches it,
+    // also out of the taskbar when it was minimised.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+        modal->show();
+        modal->raise();
+        modal->activateWindow();
+        d_.windows.activate(modal->winId());
+        return;
+    }
+    if (busy_)
         return;
     busy_ = true;
     prevForeground_ = d_.windows.activeWindow();
     loadPhonebook();
     debugOut_(foregroundDebugLine(prevForeground_, d_.windows.windowTitle(prevForeground_)));
     popupOpen_ = true;
-    menuExec_(mnuPop_, QCursor::pos());
+    menuExec_(mnuPop_, menuPosition());
     popupOpen_ = false;
     prevForeground_ = 0;
     busy_ = false;

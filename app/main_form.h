@@ -30,6 +30,12 @@ struct MainFormDeps {
 
 // The hidden main form: owns the popup menu of the tray icon and runs its
 // commands. It is never shown to the user.
+// Where a menu of the given size opens for a tray icon: beside the icon's
+// edge that faces the middle of the screen, so that no entry lies under the
+// pointer that clicked the icon (a second click of a double click would
+// otherwise choose that entry). An empty icon stands for the pointer.
+QPoint trayMenuPosition(QRect icon, QSize menu, QRect screen, QPoint pointer);
+
 class MainForm final : public QWidget, public MenuView, public PopupWatchdog {
     Q_OBJECT
 public:
@@ -44,6 +50,8 @@ public:
     void setDebugOutput(std::function<void(const std::string&)> out) { debugOut_ = std::move(out); }
     // The watchdog's way of bringing the menu's owner back to the front.
     void setBringToFront(std::function<void()> bring) { bringToFront_ = std::move(bring); }
+    // Where the tray icon lies on the screen (empty when the tray does not say).
+    void setIconGeometry(std::function<QRect()> geometry) { iconGeometry_ = std::move(geometry); }
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
@@ -89,6 +97,7 @@ private:
     void buildMenu();
     QAction* addProviderEntry();
     void bringOwnerToFront();
+    QPoint menuPosition() const;
 
     MainFormDeps d_;
     QTimer Timer_;
@@ -106,6 +115,7 @@ private:
     MenuExec menuExec_;
     std::function<void(const std::string&)> debugOut_;
     std::function<void()> bringToFront_;
+    std::function<QRect()> iconGeometry_;
     std::function<void()> settingsCommand_;
     std::function<void()> closeCommand_;
 

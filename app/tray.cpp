@@ -1,8 +1,13 @@
 #include "tray.h"
 
 #include "tray_text.h"
+#include "x11_tray_host.h"
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <QWidget>
 #include <QImageReader>
+#include <QSocketNotifier>
 
 // The icons are compiled into the library; a static library needs them named
 // once so the linker keeps them.
@@ -40,7 +45,28 @@ Tray::Tray(Deps deps, QObject* parent)
     // Queued, so that the menu's own event loop does not run inside the
     // tray's event handling.
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &Tray::activated, Qt::QueuedConnection);
+    followTrayHost();
 }
+
+// While a dialog or message box of ours is modal, the toolkit keeps presses
+// from the icon; they are still reported, so that the press can fetch it.
+bool Tray::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !host_ || eventType != "xcb_generic_event_t")
+        return false;
+    const std::optional<X11ButtonPress> press = host_->buttonPress(message);
+    if (!press || !trayIcon_.geometry().contains(press->rootX, press->rootY))
+        return false;
+    const QWidget* pressed = QWidget::find(static_cast<WId>(press->window));
+    if (!pressed || pressed->window() == modal->window())
+        return false;
+    const auto reason = press->right ? QSystemTrayIcon::Context : QSystemTrayIcon::Trigger;
+    QMetaObject::invokeMethod(this, [this, reason] { emit activated(reason); }, Qt::QueuedConnection);
+    return false;
+}
+
+Tray::~Tray() = default;
 
 void Tray::setIcon(TrayIcon icon)
 {
@@ -74,6 +100,22 @@ void Tray::hookMainWindow()
     hooked_ = true;
 }
 
+void Tray::followTrayHost()
+{
+    if (host_ || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto host = std::make_unique<X11TrayHost>();
+    if (host->fd() < 0)
+        return;
+    host_ = std::move(host);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+    hostNotifier_ = std::make_unique<QSocketNotifier>(host_->fd(), QSocketNotifier::Read);
+    connect(hostNotifier_.get(), &QSocketNotifier::activated, this, [this] {
+        if (host_->newHost() && hooked_)
+            addAgain();
+    });
+}
+
 void Tray::unhookMainWindow()
 {
     hooked_ = false;
@@ -81,13 +123,17 @@ void Tray::unhookMainWindow()
 
 void Tray::checkTray()
 {
-    if (!hooked_)
+    if (!hooked_ || host_)
         return;
     const bool available = deps_.trayAvailable();
     const bool cameBack = available && !lastAvailable_;
     lastAvailable_ = available;
-    if (!cameBack)
-        return;
+    if (cameBack)
+        addAgain();
+}
+
+void Tray::addAgain()
+{
     if (deps_.infoWindowVisible && deps_.infoWindowVisible())
         trayAdd(TrayIcon::Online, " Zumi - Verbunden ");
     else

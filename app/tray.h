@@ -1,21 +1,28 @@
 #pragma once
 #include "monitor_views.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class QSocketNotifier;
+
 namespace zumi {
+
+class X11TrayHost;
 
 // The tray icon: blue while offline, red while a connection is metered, and a
 // button press on it reported through activated(). The window system's tray
 // may come and go (the panel restarts); while the tray is watched, the icon
-// is put back each time a look at the tray finds it back. The looks ride on
-// the main form's one-second tick, so watching costs no wake-ups of its own.
-class Tray final : public QObject, public TrayView {
+// is put back each time a new tray host announces itself (on X11), or else
+// each time a look at the tray on the main form's one-second tick finds it
+// back (which misses a host that is back within the second).
+class Tray final : public QObject, public TrayView, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     struct Deps {
@@ -23,6 +30,7 @@ public:
         std::function<bool()> trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     };
     explicit Tray(Deps deps, QObject* parent = nullptr);
+    ~Tray() override;
 
     // Shows the icon; the tooltip is the text with one blank on each side.
     void trayAdd(TrayIcon icon, const std::string& text);
@@ -34,8 +42,8 @@ public:
     void hookMainWindow();
     void unhookMainWindow();
     bool hooked() const { return hooked_; }
-    // One look at the tray while it is watched: when it has come back since
-    // the last look, the icon is added again.
+    // One look at the tray while it is watched and no tray host is followed:
+    // when it has come back since the last look, the icon is added again.
     void checkTray();
 
     bool shown() const { return trayIcon_.isVisible(); }
@@ -49,6 +57,9 @@ signals:
 
 private:
     void setIcon(TrayIcon icon);
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    void addAgain();
+    void followTrayHost();
 
     Deps deps_;
     QSystemTrayIcon trayIcon_;
@@ -57,6 +68,8 @@ private:
     TrayIcon current_ = TrayIcon::Offline;
     bool hooked_ = false;
     bool lastAvailable_ = false;
+    std::unique_ptr<X11TrayHost> host_;
+    std::unique_ptr<QSocketNotifier> hostNotifier_;
 };
 
 } // namespace zumi

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace zumi {
 namespace {
@@ -91,11 +94,33 @@ void InfoWindow::useButtonFace()
     for (QWidget* panel : std::initializer_list<QWidget*>{this, ui_->fra, ui_->picRight, ui_->lblSpeed,
                                                           ui_->lblTime, ui_->lblTakt})
         panel->setAutoFillBackground(true);
-    for (QWidget* label : std::initializer_list<QWidget*>{ui_->lblSpeed, ui_->lblTime, ui_->lblTakt, ui_->lblAutoDiscRest}) {
-        QFont font = label->font();
-        font.setPixelSize(label == ui_->lblAutoDiscRest ? 7 : 11);
-        label->setFont(font);
+    QFont small = ui_->lblAutoDiscRest->font();
+    small.setPixelSize(7);
+    ui_->lblAutoDiscRest->setFont(small);
+    // The desktop's default face at 11 px cuts "9:59:59" and the like at both
+    // ends: a narrow face shows them whole, and a smaller size where none is
+    // installed.
+    QFont font = ui_->lblSpeed->font();
+    font.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("DejaVu Sans Condensed")});
+    for (int pixels = 11;; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetricsF metrics(font);
+        bool fits = true;
+        for (const auto& [label, text] : widestCaptions())
+            fits = fits && metrics.horizontalAdvance(text) <= label->width();
+        if (fits || pixels <= 7)
+            break;
     }
+    for (QWidget* label : std::initializer_list<QWidget*>{ui_->lblSpeed, ui_->lblTime, ui_->lblTakt})
+        label->setFont(font);
+}
+
+std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
+{
+    // Rates below 10 000 KB/s, online times below ten hours, units up to an hour.
+    return {{ui_->lblSpeed, QStringLiteral("99,9 KB/s")}, {ui_->lblSpeed, QStringLiteral("9999 KB/s")},
+            {ui_->lblTime, QStringLiteral("9:59:59")}, {ui_->lblTakt, QStringLiteral("59:59")}};
 }
 
 double InfoWindow::screenWidthTwips() const

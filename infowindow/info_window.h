@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace Ui {
 class frmProgress;
@@ -57,6 +59,8 @@ protected:
 
 private:
     void useButtonFace();
+    // Each label with the widest texts it can be given.
+    std::vector<std::pair<QWidget*, QString>> widestCaptions() const;
     void followScreen();
     void finishPress();
     void endDrag();

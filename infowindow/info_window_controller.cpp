@@ -67,6 +67,8 @@ void InfoWindowController::showInfoWindow()
 
     InfoWindow& window = loaded();
     window.moveTwips(kOffScreenTwips, kOffScreenTwips);
+    if (!window.isVisible()) // no taskbar button: a tool window alone does not say so everywhere
+        windows_.skipTaskbarAndPager(static_cast<WindowId>(window.winId()));
     window.show(); // without activating: the window's attributes see to that
     QGuiApplication::sync(); // mapped before the stacking queries look at it
 

@@ -40,6 +40,8 @@ public:
     virtual void stackOnTop(WindowId window) = 0;
     // Gives the window the input focus; failures are ignored.
     virtual void activate(WindowId window) = 0;
+    // Keeps one of our own windows, not yet shown, out of taskbars and pagers.
+    virtual void skipTaskbarAndPager(WindowId) {}
 
     // Takes in what the window system has reported since the last look, so
     // that nothing piles up between queries. Called once a second.

@@ -24,6 +24,8 @@ constexpr std::array<const char*, kAtomCount> kAtomNames{
     "_NET_WM_STATE_FULLSCREEN",
     "_NET_WM_STATE_ABOVE",
     "_NET_WM_STATE_BELOW",
+    "_NET_WM_STATE_SKIP_TASKBAR",
+    "_NET_WM_STATE_SKIP_PAGER",
     "_NET_FRAME_EXTENTS",
     "_NET_WM_WINDOW_TYPE",
     "_NET_WM_WINDOW_TYPE_NORMAL",
@@ -451,6 +453,15 @@ void Desktop::focus(Window window)
 {
     xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
     sent();
+}
+
+void Desktop::appendAtoms(Window window, Atom property, const std::vector<Atom>& atoms)
+{
+    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window, property, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
+    // Done before the toolkit maps the window on its own connection.
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    changed();
 }
 
 void Desktop::sent()

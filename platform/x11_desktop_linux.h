@@ -32,6 +32,8 @@ enum AtomId : std::size_t {
     kNetWmStateFullscreen,
     kNetWmStateAbove,
     kNetWmStateBelow,
+    kNetWmStateSkipTaskbar,
+    kNetWmStateSkipPager,
     kNetFrameExtents,
     kNetWmWindowType,
     kTypeNormal,
@@ -120,6 +122,8 @@ public:
     // XCB_STACK_MODE_ABOVE or _BELOW, relative to the sibling when one is given.
     void restack(Window window, std::uint32_t stackMode, Window sibling = XCB_NONE);
     void focus(Window window);
+    // Adds atoms to an ATOM list property of one of our own windows.
+    void appendAtoms(Window window, Atom property, const std::vector<Atom>& atoms);
 
 private:
     void sent();

@@ -37,6 +37,7 @@ public:
     void stackBelow(WindowId window, WindowId sibling) override;
     void stackOnTop(WindowId window) override;
     void activate(WindowId window) override;
+    void skipTaskbarAndPager(WindowId window) override;
     void drainEvents() override;
 
     // The managed windows from bottom to top, as the window manager

@@ -423,6 +423,17 @@ void X11WindowQueries::activate(WindowId id)
     }
 }
 
+void X11WindowQueries::skipTaskbarAndPager(WindowId id)
+{
+    if (!available() || id == 0)
+        return;
+    Desktop::Call call(d_->desktop);
+    // Set before the window is mapped, the window manager reads it when it
+    // takes the window on (the toolkit keeps states it does not set itself).
+    d_->desktop.appendAtoms(static_cast<Window>(id), d_->atom(kNetWmState),
+                            {d_->atom(kNetWmStateSkipTaskbar), d_->atom(kNetWmStateSkipPager)});
+}
+
 void X11WindowQueries::drainEvents()
 {
     d_->desktop.readChanges();

@@ -178,3 +178,21 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
 
 } // namespace
 } // namespace zumi
+
+namespace zumi {
+namespace {
+
+TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
+{
+    const QRect screen(0, 0, 1280, 800);
+    const QSize menu(215, 70);
+    // Tray at the top right: below the icon, its right edge kept on the screen.
+    EXPECT_EQ(trayMenuPosition(QRect(1257, 1, 22, 30), menu, screen, {1268, 16}), QPoint(1064, 31));
+    // Tray at the bottom left: above the icon.
+    EXPECT_EQ(trayMenuPosition(QRect(4, 770, 22, 30), menu, screen, {10, 780}), QPoint(4, 700));
+    // No icon place known: just below the pointer, never on it.
+    EXPECT_EQ(trayMenuPosition(QRect(), menu, screen, {600, 100}), QPoint(600, 101));
+}
+
+} // namespace
+} // namespace zumi

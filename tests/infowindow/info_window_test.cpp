@@ -2,11 +2,13 @@
 #include "paint_counter.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace zumi {
 namespace {
@@ -125,6 +127,18 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
         EXPECT_EQ(child("picRight")->isVisibleTo(&window), c.rest);
         EXPECT_EQ(child("lblTime")->x(), c.timeLeft);
         EXPECT_EQ(child("picRight")->x(), c.restLeft);
+    }
+}
+
+TEST_F(InfoWindowTest, WidestCaptionsFitTheirLabels)
+{
+    const std::pair<const char*, const char*> widest[] = {
+        {"lblSpeed", "99,9 KB/s"}, {"lblSpeed", "9999 KB/s"}, {"lblTime", "9:59:59"}, {"lblTakt", "59:59"}};
+    for (const auto& [name, text] : widest) {
+        const QWidget* label = child(name);
+        EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(QString::fromLatin1(text)), label->width())
+            << name << " \"" << text << "\" in " << label->font().family().toStdString();
+        EXPECT_GE(label->font().pixelSize(), 9) << name;
     }
 }
 
