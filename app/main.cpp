@@ -1,5 +1,6 @@
 #include "app.h"
 #include "data_dir.h"
+#include "german_qt_texts.h"
 #include "shutdown_signals.h"
 #include "single_instance.h"
 
@@ -41,6 +42,9 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
     // Closing a message box or the settings dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (!zumi::loadGermanQtTexts(application))
+        std::fprintf(stderr, "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
+                             "Knöpfe erscheinen englisch.\n");
 
     zumi::ShutdownSignals termination;
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));

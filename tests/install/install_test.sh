@@ -49,6 +49,7 @@ if [ -n "$deb" ]; then
         grep -qx "$f" <<<"$contents" || fail "the package lacks $f"
     done
     dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
+    dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "the package does not depend on Qt's German texts"
 else
     fail "no package was built"
 fi
