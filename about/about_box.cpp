@@ -1,6 +1,6 @@
-#include "about_box.h"
+#include "about/about_box.h"
 
-#include "center_form.h"
+#include "about/center_form.h"
 #include "ui_frm_about.h"
 
 #include <QClipboard>

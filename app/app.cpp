@@ -1,11 +1,11 @@
-#include "app.h"
+#include "app/app.h"
 
-#include "info_window_controller.h"
-#include "screen_metrics.h"
-#include "settings_dialog_host.h"
-#include "settings_io.h"
-#include "win_version.h"
-#include "window_queries_factory.h"
+#include "infowindow/info_window_controller.h"
+#include "app/screen_metrics.h"
+#include "settings/dialog/settings_dialog_host.h"
+#include "settings/settings_io.h"
+#include "platform/win_version.h"
+#include "app/window_queries_factory.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
-#include "app.h"
-#include "data_dir.h"
-#include "shutdown_signals.h"
-#include "single_instance.h"
+#include "app/app.h"
+#include "app/data_dir.h"
+#include "app/shutdown_signals.h"
+#include "app/single_instance.h"
 
 #include <QApplication>
 #include <QSessionManager>

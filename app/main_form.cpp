@@ -1,7 +1,7 @@
-#include "main_form.h"
+#include "app/main_form.h"
 
-#include "connection_queries.h"
-#include "tray_text.h"
+#include "ras/connection_queries.h"
+#include "app/tray_text.h"
 
 #include <QCursor>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "tray.h"
+#include "app/tray.h"
 
-#include "tray_text.h"
+#include "app/tray_text.h"
 
 #include <QImageReader>
 

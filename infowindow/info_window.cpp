@@ -1,6 +1,6 @@
-#include "info_window.h"
+#include "infowindow/info_window.h"
 
-#include "numbers.h"
+#include "settings/numbers.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>

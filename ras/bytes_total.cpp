@@ -1,4 +1,4 @@
-#include "bytes_total.h"
+#include "ras/bytes_total.h"
 
 namespace zumi {
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-#include "byte_source.h"
+#include "platform/byte_source.h"
 
 #include <cstdint>
 

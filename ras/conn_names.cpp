@@ -1,4 +1,4 @@
-#include "conn_names.h"
+#include "ras/conn_names.h"
 
 namespace zumi {
 

@@ -1,6 +1,6 @@
-#include "connection_queries.h"
+#include "ras/connection_queries.h"
 
-#include "phonebook_order.h"
+#include "ras/phonebook_order.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "conn_names.h"
-#include "dialup_access.h"
+#include "ras/conn_names.h"
+#include "platform/dialup_access.h"
 
 #include <cstdint>
 #include <locale>

@@ -1,4 +1,4 @@
-#include "numbers.h"
+#include "settings/numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "tariff_record.h"
+#include "settings/tariff_record.h"
 
-#include "numbers.h"
+#include "settings/numbers.h"
 
 #include <algorithm>
 

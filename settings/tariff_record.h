@@ -1,6 +1,6 @@
 #pragma once
-#include "conn_names.h"
-#include "settings.h"
+#include "ras/conn_names.h"
+#include "settings/settings.h"
 
 #include <array>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "monitor.h"
+#include "tariff/monitor.h"
 
-#include "connection_queries.h"
+#include "ras/connection_queries.h"
 
 #include <utility>
 

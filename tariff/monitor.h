@@ -1,13 +1,13 @@
 #pragma once
-#include "auto_hangup_state.h"
-#include "bytes_total.h"
-#include "clock.h"
-#include "conn_names.h"
-#include "dialup_access.h"
-#include "monitor_views.h"
-#include "settings.h"
-#include "sound_player.h"
-#include "tariff_schedule.h"
+#include "tariff/auto_hangup_state.h"
+#include "ras/bytes_total.h"
+#include "platform/clock.h"
+#include "ras/conn_names.h"
+#include "platform/dialup_access.h"
+#include "tariff/monitor_views.h"
+#include "settings/settings.h"
+#include "platform/sound_player.h"
+#include "tariff/tariff_schedule.h"
 
 #include <array>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "tariff_schedule.h"
+#include "tariff/tariff_schedule.h"
 
-#include "holidays.h"
-#include "numbers.h"
+#include "tariff/holidays.h"
+#include "settings/numbers.h"
 
 #include <optional>
 

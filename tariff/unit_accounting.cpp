@@ -1,8 +1,8 @@
-#include "unit_accounting.h"
+#include "tariff/unit_accounting.h"
 
-#include "connection_queries.h"
-#include "german_format.h"
-#include "monitor.h"
+#include "ras/connection_queries.h"
+#include "tariff/german_format.h"
+#include "tariff/monitor.h"
 
 #include <algorithm>
 

@@ -2,11 +2,11 @@
 // dial-up backend scanning a machine of about 500 processes.
 #include "bench_link.h"
 #include "fake_views.h"
-#include "monitor.h"
-#include "platform_backend.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
 #include "process_crowd.h"
-#include "system_clock.h"
-#include "win_version.h"
+#include "platform/system_clock.h"
+#include "platform/win_version.h"
 
 #include <benchmark/benchmark.h>
 

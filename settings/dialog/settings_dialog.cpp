@@ -1,8 +1,8 @@
-#include "settings_dialog.h"
+#include "settings/dialog/settings_dialog.h"
 
-#include "center_form.h"
-#include "numbers.h"
-#include "tariff_text_check.h"
+#include "about/center_form.h"
+#include "settings/numbers.h"
+#include "settings/dialog/tariff_text_check.h"
 #include "ui_frm_settings.h"
 
 #include <QFocusEvent>

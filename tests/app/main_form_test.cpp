@@ -1,7 +1,7 @@
-#include "info_window_controller.h"
-#include "main_form.h"
-#include "monitor.h"
-#include "tray.h"
+#include "infowindow/info_window_controller.h"
+#include "app/main_form.h"
+#include "tariff/monitor.h"
+#include "app/tray.h"
 
 #include "fake_clock.h"
 #include "fake_dialup.h"

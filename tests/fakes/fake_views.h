@@ -1,7 +1,7 @@
 #pragma once
-#include "bytes_total.h"
-#include "monitor_views.h"
-#include "sound_player.h"
+#include "ras/bytes_total.h"
+#include "tariff/monitor_views.h"
+#include "platform/sound_player.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "bytes_total.h"
-#include "connection_queries.h"
-#include "platform_backend.h"
+#include "ras/bytes_total.h"
+#include "ras/connection_queries.h"
+#include "ras/platform_backend.h"
 #include "stand_in_link.h"
-#include "win_version.h"
+#include "platform/win_version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "connection_queries.h"
-#include "link_bytes.h"
-#include "phonebook_order.h"
-#include "pppd_dialup.h"
+#include "ras/connection_queries.h"
+#include "ras/pppd/link_bytes.h"
+#include "ras/phonebook_order.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // pppd link: the low-traffic rule hangs up an idle link in the last seconds of
 // a unit and leaves a busy one alone.
 #include "fake_views.h"
-#include "monitor.h"
-#include "platform_backend.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
 #include "stand_in_link.h"
-#include "system_clock.h"
-#include "win_version.h"
+#include "platform/system_clock.h"
+#include "platform/win_version.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "fake_clock.h"
 #include "fake_dialup.h"
 #include "fake_views.h"
-#include "monitor.h"
+#include "tariff/monitor.h"
 
 #include <string>
 

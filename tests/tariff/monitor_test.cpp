@@ -1,6 +1,6 @@
 #include "monitor_rig.h"
 
-#include "link_bytes.h"
+#include "ras/pppd/link_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "pppd_dialup.h"
+#include "ras/pppd/pppd_dialup.h"
 
-#include "detached_start.h"
-#include "pppd_links.h"
-#include "pppd_text.h"
-#include "small_file.h"
+#include "ras/pppd/detached_start.h"
+#include "ras/pppd/pppd_links.h"
+#include "ras/pppd/pppd_text.h"
+#include "ras/pppd/small_file.h"
 
 #include <algorithm>
 #include <cerrno>

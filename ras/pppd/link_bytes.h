@@ -1,6 +1,6 @@
 #pragma once
-#include "byte_source.h"
-#include "pppd_links.h"
+#include "platform/byte_source.h"
+#include "ras/pppd/pppd_links.h"
 
 #include <cstdint>
 #include <filesystem>

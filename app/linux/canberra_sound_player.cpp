@@ -1,4 +1,4 @@
-#include "canberra_sound_player.h"
+#include "app/linux/canberra_sound_player.h"
 
 #include <canberra.h>
 

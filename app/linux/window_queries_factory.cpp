@@ -1,7 +1,7 @@
-#include "window_queries_factory.h"
+#include "app/window_queries_factory.h"
 
-#include "null_window_queries.h"
-#include "x11_window_queries.h"
+#include "platform/null/null_window_queries.h"
+#include "platform/x11/x11_window_queries.h"
 
 #include <QGuiApplication>
 

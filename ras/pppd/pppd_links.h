@@ -1,5 +1,5 @@
 #pragma once
-#include "small_file.h"
+#include "ras/pppd/small_file.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "link_bytes.h"
+#include "ras/pppd/link_bytes.h"
 
-#include "pppd_links.h"
-#include "pppd_text.h"
-#include "small_file.h"
+#include "ras/pppd/pppd_links.h"
+#include "ras/pppd/pppd_text.h"
+#include "ras/pppd/small_file.h"
 
 #include <optional>
 

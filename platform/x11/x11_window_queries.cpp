@@ -1,6 +1,6 @@
-#include "x11_window_queries.h"
+#include "platform/x11/x11_window_queries.h"
 
-#include "x11_desktop_linux.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "platform_backend.h"
+#include "ras/platform_backend.h"
 
-#include "link_bytes.h"
-#include "pppd_dialup.h"
+#include "ras/pppd/link_bytes.h"
+#include "ras/pppd/pppd_dialup.h"
 
 namespace zumi {
 

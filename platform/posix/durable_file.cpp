@@ -1,4 +1,4 @@
-#include "durable_file.h"
+#include "platform/durable_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

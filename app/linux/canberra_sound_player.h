@@ -1,5 +1,5 @@
 #pragma once
-#include "sound_player.h"
+#include "platform/sound_player.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "detached_start.h"
+#include "ras/pppd/detached_start.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
-#include "dialup_access.h"
-#include "pppd_links.h"
+#include "platform/dialup_access.h"
+#include "ras/pppd/pppd_links.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "pppd_text.h"
+#include "ras/pppd/pppd_text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "win_version.h"
+#include "platform/win_version.h"
 
 namespace zumi {
 

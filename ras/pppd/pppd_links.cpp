@@ -1,7 +1,7 @@
-#include "pppd_links.h"
+#include "ras/pppd/pppd_links.h"
 
-#include "pppd_text.h"
-#include "small_file.h"
+#include "ras/pppd/pppd_text.h"
+#include "ras/pppd/small_file.h"
 
 #include <algorithm>
 #include <charconv>

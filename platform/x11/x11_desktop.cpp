@@ -1,4 +1,4 @@
-#include "x11_desktop_linux.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <algorithm>
 #include <cctype>
