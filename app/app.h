@@ -2,7 +2,7 @@
 #include "tariff/auto_hangup_state.h"
 #include "ras/bytes_total.h"
 #include "app/linux/canberra_sound_player.h"
-#include "ras/conn_names.h"
+#include "core/conn_names.h"
 #include "settings/ini_settings_store.h"
 #include "app/main_form.h"
 #include "tariff/monitor.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "tariff/auto_hangup_state.h"
-#include "ras/conn_names.h"
+#include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "app/message_boxes.h"
 #include "tariff/monitor_views.h"

@@ -1,6 +1,6 @@
 #include "app/tray_text.h"
 
-#include "settings/numbers.h"
+#include "core/numbers.h"
 
 #include <cstdio>
 

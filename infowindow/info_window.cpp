@@ -1,6 +1,6 @@
 #include "infowindow/info_window.h"
 
-#include "settings/numbers.h"
+#include "core/numbers.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "infowindow/info_window_controller.h"
 
 #include "infowindow/info_window.h"
-#include "settings/numbers.h"
+#include "core/numbers.h"
 #include "infowindow/stacking_guard.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "settings/ini_format.h"
 
-#include "settings/numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 #include <unordered_map>

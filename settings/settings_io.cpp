@@ -1,6 +1,6 @@
 #include "settings/settings_io.h"
 
-#include "settings/numbers.h"
+#include "core/numbers.h"
 #include "settings/tariff_record.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "settings/tariff_record.h"
 
-#include "settings/numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 

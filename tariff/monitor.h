@@ -2,7 +2,7 @@
 #include "tariff/auto_hangup_state.h"
 #include "ras/bytes_total.h"
 #include "platform/clock.h"
-#include "ras/conn_names.h"
+#include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "tariff/monitor_views.h"
 #include "settings/settings.h"

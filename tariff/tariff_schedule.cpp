@@ -1,7 +1,7 @@
 #include "tariff/tariff_schedule.h"
 
 #include "tariff/holidays.h"
-#include "settings/numbers.h"
+#include "core/numbers.h"
 
 #include <optional>
 

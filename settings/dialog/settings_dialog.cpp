@@ -1,7 +1,7 @@
 #include "settings/dialog/settings_dialog.h"
 
 #include "about/center_form.h"
-#include "settings/numbers.h"
+#include "core/numbers.h"
 #include "settings/dialog/tariff_text_check.h"
 #include "ui_frm_settings.h"
 

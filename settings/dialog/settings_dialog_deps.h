@@ -1,6 +1,6 @@
 #pragma once
 #include "about/about_box.h"
-#include "ras/conn_names.h"
+#include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "settings/settings.h"
 #include "settings/settings_io.h"

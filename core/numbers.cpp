@@ -1,4 +1,4 @@
-#include "settings/numbers.h"
+#include "core/numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ras/conn_names.h"
+#include "core/conn_names.h"
 
 namespace zumi {
 
