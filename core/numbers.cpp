@@ -139,4 +139,13 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
+std::string trimAtNul(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return std::string(text.substr(0, text.find('\0')));
+}
+
 } // namespace zumi

@@ -26,6 +26,9 @@ std::int32_t roundToInt32(double value);
 // field), blanks trimmed; position moves to the separator found, or past the end.
 std::string getToken(std::size_t& position, std::string_view text, char separator);
 
+// Trims spaces at both ends, then cuts before the first NUL.
+std::string trimAtNul(std::string_view text);
+
 template <typename T>
 void clampValue(T& value, T low, T high)
 {
