@@ -20,7 +20,6 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
     , backend_(makePlatformBackend("/"))
-    , bytes_(winVersion_, ByteSources{.platform = backend_.linkBytes.get()})
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowQueries())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
@@ -33,7 +32,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , dialog_(std::make_unique<SettingsDialogHost>(SettingsDialogDeps{
           *backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
           kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
-    , monitor_({clock_, *backend_.dialUp, bytes_, *info_, tray_, form_, sound_, form_, settings_, connNames_,
+    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_, connNames_,
                 autoHangup_})
 {
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);

@@ -1,6 +1,5 @@
 #pragma once
 #include "tariff/auto_hangup_state.h"
-#include "ras/bytes_total.h"
 #include "app/linux/canberra_sound_player.h"
 #include "core/conn_names.h"
 #include "settings/ini_settings_store.h"
@@ -53,7 +52,6 @@ private:
     SystemClock clock_;
     std::int32_t winVersion_;
     PlatformBackend backend_;
-    BytesTotal bytes_;
     IniSettingsStore store_;
     Settings settings_;
     ConnNames connNames_{};

@@ -21,7 +21,7 @@ void Monitor::Timer_Timer()
 {
     const Options& options = d_.settings.options;
 
-    currentBytes_ = options.AutoHangup || options.ShowSpeed ? d_.bytes.getBytesTotal(hActiveConn_) : 0;
+    currentBytes_ = options.AutoHangup || options.ShowSpeed ? bytes_.getBytesTotal(hActiveConn_) : 0;
 
     d_.watchdog.run();
 
@@ -56,7 +56,7 @@ void Monitor::connectionStart(const std::string& name)
 {
     d_.autoHangup.AutoHangupUnitsToWait = -1;
     lowTrafficArmed_ = true;
-    lastBytes_ = d_.bytes.getBytesTotal(hActiveConn_);
+    lastBytes_ = bytes_.getBytesTotal(hActiveConn_);
     prevBytes_ = lastBytes_;
     byteSamples_.fill(lastBytes_);
 

@@ -19,7 +19,7 @@ namespace zumi {
 struct MonitorDeps {
     const Clock& clock;
     DialUpAccess& dialUp;
-    ByteCounter& bytes;
+    ByteSource& bytes; // the platform's link counter
     InfoView& info;
     TrayView& tray;
     MenuView& menu;
@@ -51,6 +51,7 @@ private:
     void afterUnitsRule(std::int32_t remainingSeconds);
 
     MonitorDeps d_;
+    BytesTotal bytes_{d_.bytes};
     std::string prevConnName_;
     std::int32_t activeConn_ = -1;
     std::int32_t hActiveConn_ = 0;

@@ -90,7 +90,7 @@ void Monitor::lowTrafficRule(std::int32_t remaining, std::int32_t elapsedSeconds
     for (int i = 1; i <= units; ++i)
         byteSamples_[i - 1] = byteSamples_[i];
     // An unreadable counter (0) moved nothing since the last reading.
-    const std::uint32_t total = d_.bytes.getBytesTotal(hActiveConn_);
+    const std::uint32_t total = bytes_.getBytesTotal(hActiveConn_);
     byteSamples_[units] = total != 0 ? total : lastBytes_;
     const auto transferred = static_cast<std::int32_t>(byteSamples_[units] - byteSamples_[0]);
 

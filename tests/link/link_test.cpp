@@ -32,7 +32,7 @@ TEST(LinkTest, BackendFollowsALinkFromUpToHangUp)
     EXPECT_EQ(getConnectState(*backend.dialUp, handle), kStateConnected);
 
     // The counter the monitor reads on this platform.
-    BytesTotal bytes(getWinVersion(), ByteSources{.platform = backend.linkBytes.get()});
+    BytesTotal bytes(*backend.linkBytes);
     const std::uint32_t start = bytes.getBytesTotal(handle);
     ASSERT_TRUE(link->rx(20000));
     const std::uint32_t afterRx = bytes.getBytesTotal(handle);

@@ -34,7 +34,6 @@ struct LinkRun {
     }
 
     PlatformBackend backend = makePlatformBackend("/");
-    BytesTotal bytes{getWinVersion(), ByteSources{.platform = backend.linkBytes.get()}};
     SystemClock clock;
     test::FakeInfoView info;
     test::FakeTrayView tray;
@@ -44,7 +43,7 @@ struct LinkRun {
     Settings settings;
     ConnNames names;
     AutoHangupState autoHangup;
-    Monitor monitor{{clock, *backend.dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+    Monitor monitor{{clock, *backend.dialUp, *backend.linkBytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
 };
 
 TEST(MonitorOnALink, TheLowTrafficRuleHangsUpAnIdleLinkButNotABusyOne)
