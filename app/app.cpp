@@ -59,7 +59,7 @@ ScreenMetrics App::currentScreen() const
 
 void App::start()
 {
-    autoHangup_.AutoHangupUnitsToWait = -1;
+    autoHangup_.disarm();
     // activeConn: the monitor starts with none.
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);

@@ -187,7 +187,7 @@ void MainForm::mnuAutoHangupEinheiten_Click(int index)
         return;
     QAction* chosen = mnuAutoHangupEinheiten_[static_cast<std::size_t>(index)];
     if (chosen->isChecked()) {
-        d_.autoHangup.AutoHangupUnitsToWait = -1;
+        d_.autoHangup.disarm();
         chosen->setChecked(false);
         return;
     }
@@ -195,12 +195,9 @@ void MainForm::mnuAutoHangupEinheiten_Click(int index)
         for (int i = 0; i < kAutoHangupEntries; ++i) {
             QAction* entry = mnuAutoHangupEinheiten_[static_cast<std::size_t>(i)];
             entry->setChecked(i == index);
-            if (i == index) {
-                d_.autoHangup.AutoHangupPastUnits = 0;
-                d_.autoHangup.AutoHangupUnitsToWait = unitsFromCaption(entry->text().toStdString());
-            }
+            if (i == index)
+                d_.autoHangup.arm(unitsFromCaption(entry->text().toStdString()));
         }
-        d_.autoHangup.AutoHangupPastUnits = 0;
         return;
     }
     d_.messages.question(QStringLiteral("Ohne Verbindung macht das keinen Sinn, oder?"));
