@@ -2,6 +2,7 @@
 
 #include "ras/connection_queries.h"
 #include "app/tray_text.h"
+#include "app/dial_failure_text.h"
 
 #include <QCursor>
 #include <QScreen>
@@ -225,8 +226,9 @@ void MainForm::doConnect(const std::string& cc)
         return;
     QString text = QStringLiteral("\"%1\" kann nicht gewählt werden: das Wählprogramm ließ sich nicht starten.")
                        .arg(QString::fromStdString(cc));
-    if (!result.error.empty())
-        text += QStringLiteral("\n\n") + QString::fromStdString(result.error);
+    const std::string reason = dialFailureText(cc, result);
+    if (!reason.empty())
+        text += QStringLiteral("\n\n") + QString::fromStdString(reason);
     d_.messages.exclamation(text);
 }
 

@@ -101,19 +101,22 @@ bool isRegularFile(const std::filesystem::path& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::string describeStartError(int error, const std::string& program)
+DialError startError(int error)
 {
     switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return DialError::ProgramMissing;
     case EACCES:
     case EPERM:
-        return "Das Programm " + program + " darf nicht ausgeführt werden (keine Berechtigung).";
+        return DialError::NotPermitted;
     case ENOEXEC:
-        return program + " ist kein ausführbares Programm.";
+        return DialError::NotExecutable;
     case EAGAIN:
     case ENOMEM:
-        return "Das System kann zurzeit keinen weiteren Prozess starten.";
+        return DialError::NoProcesses;
     default:
-        return program + " ließ sich nicht starten (Fehler " + std::to_string(error) + ": " + std::strerror(error) + ").";
+        return DialError::StartFailed;
     }
 }
 
@@ -297,32 +300,26 @@ std::vector<std::string> PppdDialUp::phonebookEntries()
 
 DialResult PppdDialUp::dial(const std::string& entryName)
 {
-    const auto failure = [&entryName](const std::string& reason) {
-        return DialResult{false, "Der Wählvorgang für „" + entryName + "“ konnte nicht gestartet werden: " + reason};
-    };
     const std::filesystem::path peers = root_ / "etc/ppp/peers";
     if (!pppd::isPhonebookFileName(entryName) || !isRegularFile(peers / entryName))
-        return failure("Im Telefonbuch " + peers.string() + " gibt es keinen Eintrag dieses Namens.");
+        return DialResult(false, DialError::NoSuchEntry, peers.string());
 
     // pppd itself with the name as one argument: pon, a shell script, would
     // split and glob it and read a leading "-" as its own option.
     const std::string program = (root_ / "usr/sbin/pppd").string();
     const StartOutcome outcome = startDetached(program, {program, "call", entryName}, kEarlyExitWait);
-    if (outcome.startError == ENOENT || outcome.startError == ENOTDIR)
-        return failure("Das Programm " + program + " wurde nicht gefunden (Debian-Paket „ppp“).");
     if (outcome.startError != 0)
-        return failure(describeStartError(outcome.startError, program));
+        return DialResult(false, startError(outcome.startError), program, outcome.startError);
     // pppd forks into the background and its first process ends with 0; an
     // end with anything else is pppd refusing the call.
     if (outcome.exited && !(WIFEXITED(outcome.waitStatus) && WEXITSTATUS(outcome.waitStatus) == 0)) {
-        std::string reason = WIFEXITED(outcome.waitStatus)
-            ? "pppd hat sich sofort mit dem Status " + std::to_string(WEXITSTATUS(outcome.waitStatus)) + " beendet."
-            : "pppd wurde sofort durch das Signal " + std::to_string(WTERMSIG(outcome.waitStatus)) + " beendet.";
-        if (!outcome.firstErrorLine.empty())
-            reason += " Meldung: " + outcome.firstErrorLine;
-        return failure(reason);
+        if (WIFEXITED(outcome.waitStatus))
+            return DialResult(false, DialError::ExitedAtOnce, program, WEXITSTATUS(outcome.waitStatus),
+                              outcome.firstErrorLine);
+        return DialResult(false, DialError::KilledAtOnce, program, WTERMSIG(outcome.waitStatus),
+                          outcome.firstErrorLine);
     }
-    return {true, {}};
+    return DialResult(true);
 }
 
 std::string PppdDialUp::interfaceOf(std::int32_t handle)
