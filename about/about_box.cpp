@@ -1,7 +1,7 @@
-#include "about_box.h"
+#include "about/about_box.h"
 
-#include "center_form.h"
-#include "fixed_dialog.h"
+#include "about/center_form.h"
+#include "about/fixed_dialog.h"
 #include "ui_frm_about.h"
 
 #include <QClipboard>

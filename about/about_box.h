@@ -1,5 +1,5 @@
 #pragma once
-#include "version_text.h"
+#include "about/version_text.h"
 
 #include <QDialog>
 

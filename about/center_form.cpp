@@ -1,4 +1,4 @@
-#include "center_form.h"
+#include "about/center_form.h"
 
 #include <QGuiApplication>
 #include <QScreen>

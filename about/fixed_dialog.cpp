@@ -1,4 +1,4 @@
-#include "fixed_dialog.h"
+#include "about/fixed_dialog.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

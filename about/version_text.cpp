@@ -1,4 +1,4 @@
-#include "version_text.h"
+#include "about/version_text.h"
 
 #include "program_version.h"
 

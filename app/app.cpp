@@ -1,11 +1,11 @@
-#include "app.h"
+#include "app/app.h"
 
-#include "info_window_controller.h"
-#include "screen_metrics.h"
-#include "settings_dialog_host.h"
-#include "settings_io.h"
-#include "win_version.h"
-#include "window_queries_factory.h"
+#include "infowindow/info_window_controller.h"
+#include "app/screen_metrics.h"
+#include "settings/dialog/settings_dialog_host.h"
+#include "settings/settings_io.h"
+#include "platform/win_version.h"
+#include "app/window_queries_factory.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,7 +20,6 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
     , backend_(makePlatformBackend("/"))
-    , bytes_(winVersion_, ByteSources{.platform = backend_.linkBytes.get()})
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowQueries())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
@@ -33,7 +32,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , dialog_(std::make_unique<SettingsDialogHost>(SettingsDialogDeps{
           *backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
           kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
-    , monitor_({clock_, *backend_.dialUp, bytes_, *info_, tray_, form_, sound_, form_, settings_, connNames_,
+    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_, connNames_,
                 autoHangup_})
 {
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
@@ -61,7 +60,7 @@ ScreenMetrics App::currentScreen() const
 
 void App::start()
 {
-    autoHangup_.AutoHangupUnitsToWait = -1;
+    autoHangup_.disarm();
     // activeConn: the monitor starts with none.
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);

@@ -1,17 +1,16 @@
 #pragma once
-#include "auto_hangup_state.h"
-#include "bytes_total.h"
-#include "canberra_sound_player.h"
-#include "conn_names.h"
-#include "ini_settings_store.h"
-#include "main_form.h"
-#include "monitor.h"
-#include "platform_backend.h"
-#include "qt_message_boxes.h"
-#include "settings.h"
-#include "system_clock.h"
-#include "tray.h"
-#include "window_queries.h"
+#include "tariff/auto_hangup_state.h"
+#include "app/linux/canberra_sound_player.h"
+#include "core/conn_names.h"
+#include "settings/ini_settings_store.h"
+#include "app/main_form.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
+#include "app/qt_message_boxes.h"
+#include "settings/settings.h"
+#include "platform/system_clock.h"
+#include "app/tray.h"
+#include "platform/window_queries.h"
 
 #include <QObject>
 
@@ -53,7 +52,6 @@ private:
     SystemClock clock_;
     std::int32_t winVersion_;
     PlatformBackend backend_;
-    BytesTotal bytes_;
     IniSettingsStore store_;
     Settings settings_;
     ConnNames connNames_{};

@@ -1,4 +1,4 @@
-#include "data_dir.h"
+#include "app/data_dir.h"
 
 #ifndef ZUMI_RELATIVE_DATADIR
 #define ZUMI_RELATIVE_DATADIR "../share"

@@ -1,4 +1,4 @@
-#include "german_qt_texts.h"
+#include "app/german_qt_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,8 +1,8 @@
-#include "app.h"
-#include "data_dir.h"
-#include "german_qt_texts.h"
-#include "shutdown_signals.h"
-#include "single_instance.h"
+#include "app/app.h"
+#include "app/data_dir.h"
+#include "app/german_qt_texts.h"
+#include "app/shutdown_signals.h"
+#include "app/single_instance.h"
 
 #include <QApplication>
 #include <QSessionManager>

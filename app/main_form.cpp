@@ -1,7 +1,8 @@
-#include "main_form.h"
+#include "app/main_form.h"
 
-#include "connection_queries.h"
-#include "tray_text.h"
+#include "ras/connection_queries.h"
+#include "app/tray_text.h"
+#include "app/dial_failure_text.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -222,7 +223,7 @@ void MainForm::mnuAutoHangupEinheiten_Click(int index)
         return;
     QAction* chosen = mnuAutoHangupEinheiten_[static_cast<std::size_t>(index)];
     if (chosen->isChecked()) {
-        d_.autoHangup.AutoHangupUnitsToWait = -1;
+        d_.autoHangup.disarm();
         chosen->setChecked(false);
         return;
     }
@@ -230,12 +231,9 @@ void MainForm::mnuAutoHangupEinheiten_Click(int index)
         for (int i = 0; i < kAutoHangupEntries; ++i) {
             QAction* entry = mnuAutoHangupEinheiten_[static_cast<std::size_t>(i)];
             entry->setChecked(i == index);
-            if (i == index) {
-                d_.autoHangup.AutoHangupPastUnits = 0;
-                d_.autoHangup.AutoHangupUnitsToWait = unitsFromCaption(entry->text().toStdString());
-            }
+            if (i == index)
+                d_.autoHangup.arm(unitsFromCaption(entry->text().toStdString()));
         }
-        d_.autoHangup.AutoHangupPastUnits = 0;
         return;
     }
     d_.messages.question(QStringLiteral("Ohne Verbindung macht das keinen Sinn, oder?"));
@@ -263,8 +261,9 @@ void MainForm::doConnect(const std::string& cc)
         return;
     QString text = QStringLiteral("\"%1\" kann nicht gewählt werden: das Wählprogramm ließ sich nicht starten.")
                        .arg(QString::fromStdString(cc));
-    if (!result.error.empty())
-        text += QStringLiteral("\n\n") + QString::fromStdString(result.error);
+    const std::string reason = dialFailureText(cc, result);
+    if (!reason.empty())
+        text += QStringLiteral("\n\n") + QString::fromStdString(reason);
     d_.messages.exclamation(text);
 }
 

@@ -1,4 +1,4 @@
-#include "qt_message_boxes.h"
+#include "app/qt_message_boxes.h"
 
 #include <QMessageBox>
 

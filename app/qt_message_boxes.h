@@ -1,5 +1,5 @@
 #pragma once
-#include "message_boxes.h"
+#include "app/message_boxes.h"
 
 namespace zumi {
 

@@ -1,4 +1,4 @@
-#include "screen_metrics.h"
+#include "app/screen_metrics.h"
 
 #include <QScreen>
 

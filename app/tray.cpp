@@ -1,7 +1,7 @@
-#include "tray.h"
+#include "app/tray.h"
 
-#include "tray_text.h"
-#include "x11_tray_host.h"
+#include "app/tray_text.h"
+#include "platform/x11/x11_tray_host.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #pragma once
-#include "monitor_views.h"
+#include "tariff/monitor_views.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QIcon>

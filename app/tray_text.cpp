@@ -1,6 +1,6 @@
-#include "tray_text.h"
+#include "app/tray_text.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <cstdio>
 

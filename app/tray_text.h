@@ -1,5 +1,5 @@
 #pragma once
-#include "window_queries.h"
+#include "platform/window_queries.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "bar_picture.h"
+#include "infowindow/bar_picture.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "caption_label.h"
+#include "infowindow/caption_label.h"
 
 #include <QEvent>
 #include <QGlyphRun>

@@ -1,6 +1,6 @@
-#include "info_window.h"
+#include "infowindow/info_window.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>
@@ -199,13 +199,11 @@ void InfoWindow::setProgressValue(double value)
     memory_.lastBlueWidth = blue;
     bar.fillImageRect(QRect(1, 1, blue, innerHeight), ui_->picBlue->palette().color(QPalette::Window));
 
-    // 32-bit arithmetic that wraps, as everywhere else in the counting.
-    const auto remaining = static_cast<std::int32_t>(static_cast<std::uint32_t>(autoHangup_.AutoHangupUnitsToWait) -
-                                                     static_cast<std::uint32_t>(autoHangup_.AutoHangupPastUnits));
+    const std::int32_t remaining = autoHangup_.unitsLeft();
     if (value < 0.1 || remaining != memory_.lastRemainingUnits || shrank) {
         memory_.lastRemainingUnits = remaining;
         QColor rest;
-        if (autoHangup_.AutoHangupUnitsToWait == -1) {
+        if (!autoHangup_.armed()) {
             rest = ui_->picRight->palette().color(QPalette::Button);
             ui_->lblAutoDiscRest->hide();
         } else {

@@ -1,8 +1,8 @@
-#include "info_window_controller.h"
+#include "infowindow/info_window_controller.h"
 
-#include "info_window.h"
-#include "numbers.h"
-#include "stacking_guard.h"
+#include "infowindow/info_window.h"
+#include "core/numbers.h"
+#include "infowindow/stacking_guard.h"
 
 #include <QGuiApplication>
 

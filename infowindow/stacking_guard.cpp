@@ -1,4 +1,4 @@
-#include "stacking_guard.h"
+#include "infowindow/stacking_guard.h"
 
 namespace zumi {
 

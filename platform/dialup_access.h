@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zumi {
@@ -19,9 +20,37 @@ struct ConnectionList {
     std::vector<DialUpConnection> connections; // the first one is "the" connection
 };
 
+// Why the dialer could not be started. The backend only names the fault; the
+// shell words it for the user.
+enum class DialError {
+    None,
+    NoSuchEntry,    // path: the phonebook that lacks the entry
+    ProgramMissing, // path: the dialer program
+    NotPermitted,   // path: the dialer program
+    NotExecutable,  // path: the dialer program
+    NoProcesses,    // the system can start no further process
+    StartFailed,    // path: the dialer program; code: the system's error number
+    ExitedAtOnce,   // code: the dialer's exit status; detail: its first error line
+    KilledAtOnce,   // code: the signal that ended it; detail: its first error line
+};
+
 struct DialResult {
+    DialResult() = default;
+    DialResult(bool started, DialError error = DialError::None, std::string path = {}, int code = 0,
+               std::string detail = {})
+        : started(started)
+        , error(error)
+        , path(std::move(path))
+        , code(code)
+        , detail(std::move(detail))
+    {
+    }
+
     bool started = false;
-    std::string error; // why the dialer could not be started, for the user
+    DialError error = DialError::None;
+    std::string path;
+    int code = 0;
+    std::string detail; // as the dialer wrote it
 };
 
 // The operating system's dial-up networking, one backend per platform.

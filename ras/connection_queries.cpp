@@ -1,6 +1,6 @@
-#include "connection_queries.h"
+#include "ras/connection_queries.h"
 
-#include "phonebook_order.h"
+#include "ras/phonebook_order.h"
 
 #include <algorithm>
 
@@ -17,15 +17,6 @@ std::string cutAtNul(const std::string& text)
 }
 
 } // namespace
-
-std::string trimAtNul(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    return std::string(text.substr(0, text.find('\0')));
-}
 
 std::string getActiveConnection(DialUpAccess& dialUp, std::int32_t& handle)
 {

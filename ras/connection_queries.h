@@ -1,6 +1,7 @@
 #pragma once
-#include "conn_names.h"
-#include "dialup_access.h"
+#include "core/conn_names.h"
+#include "core/numbers.h"
+#include "platform/dialup_access.h"
 
 #include <cstdint>
 #include <locale>
@@ -9,9 +10,6 @@
 #include <vector>
 
 namespace zumi {
-
-// Trims blanks at both ends, then cuts before the first NUL.
-std::string trimAtNul(std::string_view text);
 
 // The entry name of the first connection ("" for none, for a failed query and
 // for a direct cable connection). handle: the first connection's handle, 0 when

@@ -1,4 +1,4 @@
-#include "phonebook_order.h"
+#include "ras/phonebook_order.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
-#include "byte_source.h"
-#include "dialup_access.h"
+#include "platform/byte_source.h"
+#include "platform/dialup_access.h"
 
 #include <filesystem>
 #include <memory>

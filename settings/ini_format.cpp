@@ -1,6 +1,6 @@
-#include "ini_format.h"
+#include "settings/ini_format.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,6 +1,6 @@
-#include "ini_settings_store.h"
+#include "settings/ini_settings_store.h"
 
-#include "durable_file.h"
+#include "platform/durable_file.h"
 
 #include <cstdlib>
 #include <fstream>

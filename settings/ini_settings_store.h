@@ -1,6 +1,6 @@
 #pragma once
-#include "ini_format.h"
-#include "settings_store.h"
+#include "settings/ini_format.h"
+#include "platform/settings_store.h"
 
 #include <filesystem>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <cstddef>
 #include <utility>

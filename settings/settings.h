@@ -1,5 +1,5 @@
 #pragma once
-#include "conn_names.h"
+#include "core/conn_names.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "settings_io.h"
+#include "settings/settings_io.h"
 
-#include "numbers.h"
-#include "tariff_record.h"
+#include "core/numbers.h"
+#include "settings/tariff_record.h"
 
 #include <algorithm>
 #include <string>

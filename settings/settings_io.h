@@ -1,6 +1,6 @@
 #pragma once
-#include "settings.h"
-#include "settings_store.h"
+#include "settings/settings.h"
+#include "platform/settings_store.h"
 
 #include <functional>
 #include <vector>

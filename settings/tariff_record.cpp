@@ -1,6 +1,6 @@
-#include "tariff_record.h"
+#include "settings/tariff_record.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 

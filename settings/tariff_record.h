@@ -1,6 +1,6 @@
 #pragma once
-#include "conn_names.h"
-#include "settings.h"
+#include "core/conn_names.h"
+#include "settings/settings.h"
 
 #include <array>
 #include <optional>

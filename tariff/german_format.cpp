@@ -1,4 +1,4 @@
-#include "german_format.h"
+#include "tariff/german_format.h"
 
 #include <cmath>
 #include <cstdio>

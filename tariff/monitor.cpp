@@ -1,7 +1,10 @@
-#include "monitor.h"
+#include "tariff/monitor.h"
 
-#include "connection_queries.h"
+#include "ras/connection_queries.h"
+#include "tariff/german_format.h"
+#include "tariff/unit_accounting.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zumi {
@@ -21,7 +24,7 @@ void Monitor::Timer_Timer()
 {
     const Options& options = d_.settings.options;
 
-    currentBytes_ = options.AutoHangup || options.ShowSpeed ? d_.bytes.getBytesTotal(hActiveConn_) : 0;
+    currentBytes_ = options.AutoHangup || options.ShowSpeed ? bytes_.getBytesTotal(hActiveConn_) : 0;
 
     d_.watchdog.run();
 
@@ -54,9 +57,9 @@ void Monitor::Timer_Timer()
 
 void Monitor::connectionStart(const std::string& name)
 {
-    d_.autoHangup.AutoHangupUnitsToWait = -1;
+    d_.autoHangup.disarm();
     lowTrafficArmed_ = true;
-    lastBytes_ = d_.bytes.getBytesTotal(hActiveConn_);
+    lastBytes_ = bytes_.getBytesTotal(hActiveConn_);
     prevBytes_ = lastBytes_;
     byteSamples_.fill(lastBytes_);
 
@@ -81,7 +84,81 @@ void Monitor::connectionEnd()
     if (d_.settings.options.HangupSnd)
         (void)d_.sound.play("hangup.wav", false); // a failed sound is no reason to beep
     d_.menu.setMeteringEnabled(false);
-    d_.autoHangup.AutoHangupUnitsToWait = -1;
+    d_.autoHangup.disarm();
+}
+
+void Monitor::refreshProgress()
+{
+    const Options& options = d_.settings.options;
+
+    d_.info.keepInfoOnTop();
+
+    // Online time runs on the monotonic clock, so a daylight-saving change
+    // moves neither the shown time nor the unit grid.
+    const std::int32_t elapsedSeconds = elapsedSecondsOfDay(d_.clock.monotonicNow() - connectStart_);
+    d_.info.setTimeText(formatOnlineTime(elapsedSeconds));
+
+    // Bands and day types follow the wall clock.
+    UpdateCycleLength(cycle_, d_.settings.tariffs, activeConn_, d_.clock.localNow());
+
+    const std::int32_t cycleSeconds = cycle_.cycleSeconds;
+    const std::int32_t remaining = remainingSeconds(elapsedSeconds, cycleSeconds);
+
+    if (options.AutoHangup)
+        lowTrafficRule(remaining, elapsedSeconds);
+
+    d_.info.setSpeedText(formatRate(dataRate(currentBytes_, lastBytes_, prevBytes_)));
+    d_.info.setProgressValue(unitPercent(remaining, cycleSeconds));
+    d_.info.setTaktText(formatUnitTime(remaining));
+
+    if (remaining == 10 && options.WarnSnd && !d_.sound.play("pop.wav", true))
+        d_.sound.beep();
+
+    afterUnitsRule(remaining);
+}
+
+// Once per unit, in its last three seconds: hang up when fewer than
+// HangupBytes crossed the link during the last HangupTakte units.
+void Monitor::lowTrafficRule(std::int32_t remaining, std::int32_t elapsedSeconds)
+{
+    const Options& options = d_.settings.options;
+    const bool lastSeconds = remaining >= 1 && remaining <= 3;
+    if (!lowTrafficArmed_) {
+        if (!lastSeconds)
+            lowTrafficArmed_ = true;
+        return;
+    }
+    if (!lastSeconds)
+        return;
+
+    lowTrafficArmed_ = false;
+    // The store keeps HangupTakte in 1..10; the table of samples has room for no more.
+    const int units = std::clamp<std::int32_t>(options.HangupTakte, 1, static_cast<int>(byteSamples_.size()) - 1);
+    for (int i = 1; i <= units; ++i)
+        byteSamples_[i - 1] = byteSamples_[i];
+    // An unreadable counter (0) moved nothing since the last reading.
+    const std::uint32_t total = bytes_.getBytesTotal(hActiveConn_);
+    byteSamples_[units] = total != 0 ? total : lastBytes_;
+    const auto transferred = static_cast<std::int32_t>(byteSamples_[units] - byteSamples_[0]);
+
+    const bool lastedLongEnough = std::int64_t{cycle_.cycleSeconds} * units <= elapsedSeconds;
+    if (lastedLongEnough && transferred < options.HangupBytes)
+        hangUpConnection(d_.dialUp);
+}
+
+// Hang-up after the unit in progress and N further units (N chosen in the menu).
+void Monitor::afterUnitsRule(std::int32_t remaining)
+{
+    AutoHangupState& rule = d_.autoHangup;
+    if (!rule.armed())
+        return;
+    if (rule.unitsLeft() == 0 && remaining <= 3) {
+        hangUpConnection(d_.dialUp);
+        rule.disarm();
+        d_.menu.uncheckAutoHangupEntries();
+    }
+    if (remaining == cycle_.cycleSeconds) // the first second of a unit
+        rule.unitBegan();
 }
 
 } // namespace zumi

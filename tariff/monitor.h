@@ -1,13 +1,13 @@
 #pragma once
-#include "auto_hangup_state.h"
-#include "bytes_total.h"
-#include "clock.h"
-#include "conn_names.h"
-#include "dialup_access.h"
-#include "monitor_views.h"
-#include "settings.h"
-#include "sound_player.h"
-#include "tariff_schedule.h"
+#include "tariff/auto_hangup_state.h"
+#include "ras/bytes_total.h"
+#include "platform/clock.h"
+#include "core/conn_names.h"
+#include "platform/dialup_access.h"
+#include "tariff/monitor_views.h"
+#include "settings/settings.h"
+#include "platform/sound_player.h"
+#include "tariff/tariff_schedule.h"
 
 #include <array>
 #include <chrono>
@@ -19,7 +19,7 @@ namespace zumi {
 struct MonitorDeps {
     const Clock& clock;
     DialUpAccess& dialUp;
-    ByteCounter& bytes;
+    ByteSource& bytes; // the platform's link counter
     InfoView& info;
     TrayView& tray;
     MenuView& menu;
@@ -51,6 +51,7 @@ private:
     void afterUnitsRule(std::int32_t remainingSeconds);
 
     MonitorDeps d_;
+    BytesTotal bytes_{d_.bytes};
     std::string prevConnName_;
     std::int32_t activeConn_ = -1;
     std::int32_t hActiveConn_ = 0;

@@ -1,7 +1,7 @@
-#include "tariff_schedule.h"
+#include "tariff/tariff_schedule.h"
 
-#include "holidays.h"
-#include "numbers.h"
+#include "tariff/holidays.h"
+#include "core/numbers.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "clock.h"
-#include "settings.h"
+#include "platform/clock.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 

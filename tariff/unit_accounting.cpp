@@ -1,10 +1,4 @@
-#include "unit_accounting.h"
-
-#include "connection_queries.h"
-#include "german_format.h"
-#include "monitor.h"
-
-#include <algorithm>
+#include "tariff/unit_accounting.h"
 
 namespace zumi {
 
@@ -38,80 +32,6 @@ float dataRate(std::uint32_t currentBytes, std::uint32_t lastBytes, std::uint32_
     const auto moved = static_cast<std::int32_t>(currentBytes - prevBytes);
     const auto rate = static_cast<float>(moved / 2048.0);
     return rate < 0 ? 0 : rate;
-}
-
-void Monitor::refreshProgress()
-{
-    const Options& options = d_.settings.options;
-
-    d_.info.keepInfoOnTop();
-
-    // Online time runs on the monotonic clock, so a daylight-saving change
-    // moves neither the shown time nor the unit grid.
-    const std::int32_t elapsedSeconds = elapsedSecondsOfDay(d_.clock.monotonicNow() - connectStart_);
-    d_.info.setTimeText(formatOnlineTime(elapsedSeconds));
-
-    // Bands and day types follow the wall clock.
-    UpdateCycleLength(cycle_, d_.settings.tariffs, activeConn_, d_.clock.localNow());
-
-    const std::int32_t cycleSeconds = cycle_.cycleSeconds;
-    const std::int32_t remaining = remainingSeconds(elapsedSeconds, cycleSeconds);
-
-    if (options.AutoHangup)
-        lowTrafficRule(remaining, elapsedSeconds);
-
-    d_.info.setSpeedText(formatRate(dataRate(currentBytes_, lastBytes_, prevBytes_)));
-    d_.info.setProgressValue(unitPercent(remaining, cycleSeconds));
-    d_.info.setTaktText(formatUnitTime(remaining));
-
-    if (remaining == 10 && options.WarnSnd && !d_.sound.play("pop.wav", true))
-        d_.sound.beep();
-
-    afterUnitsRule(remaining);
-}
-
-// Once per unit, in its last three seconds: hang up when fewer than
-// HangupBytes crossed the link during the last HangupTakte units.
-void Monitor::lowTrafficRule(std::int32_t remaining, std::int32_t elapsedSeconds)
-{
-    const Options& options = d_.settings.options;
-    const bool lastSeconds = remaining >= 1 && remaining <= 3;
-    if (!lowTrafficArmed_) {
-        if (!lastSeconds)
-            lowTrafficArmed_ = true;
-        return;
-    }
-    if (!lastSeconds)
-        return;
-
-    lowTrafficArmed_ = false;
-    // The store keeps HangupTakte in 1..10; the table of samples has room for no more.
-    const int units = std::clamp<std::int32_t>(options.HangupTakte, 1, static_cast<int>(byteSamples_.size()) - 1);
-    for (int i = 1; i <= units; ++i)
-        byteSamples_[i - 1] = byteSamples_[i];
-    // An unreadable counter (0) moved nothing since the last reading.
-    const std::uint32_t total = d_.bytes.getBytesTotal(hActiveConn_);
-    byteSamples_[units] = total != 0 ? total : lastBytes_;
-    const auto transferred = static_cast<std::int32_t>(byteSamples_[units] - byteSamples_[0]);
-
-    const bool lastedLongEnough = std::int64_t{cycle_.cycleSeconds} * units <= elapsedSeconds;
-    if (lastedLongEnough && transferred < options.HangupBytes)
-        hangUpConnection(d_.dialUp);
-}
-
-// Hang-up after the unit in progress and N further units (N chosen in the menu).
-void Monitor::afterUnitsRule(std::int32_t remaining)
-{
-    AutoHangupState& rule = d_.autoHangup;
-    if (rule.AutoHangupUnitsToWait == -1)
-        return;
-    if (rule.AutoHangupUnitsToWait == rule.AutoHangupPastUnits && remaining <= 3) {
-        hangUpConnection(d_.dialUp);
-        rule.AutoHangupUnitsToWait = -1;
-        d_.menu.uncheckAutoHangupEntries();
-    }
-    if (remaining == cycle_.cycleSeconds) // the first second of a unit
-        rule.AutoHangupPastUnits = static_cast<std::int32_t>(static_cast<std::uint32_t>(rule.AutoHangupPastUnits) + 1u);
 }
 
 } // namespace zumi

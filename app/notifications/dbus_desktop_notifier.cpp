@@ -1,4 +1,4 @@
-#include "dbus_desktop_notifier.h"
+#include "app/notifications/dbus_desktop_notifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

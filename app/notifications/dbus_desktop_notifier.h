@@ -1,5 +1,5 @@
 #pragma once
-#include "desktop_notifier.h"
+#include "platform/desktop_notifier.h"
 
 namespace zumi {
 

@@ -1,7 +1,7 @@
 // One second's worth of updates of the info window on a real X server (run
 // inside tests/xsession.sh): online time and unit time shown at once, the
 // data rate, and the bar.
-#include "info_window.h"
+#include "infowindow/info_window.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // The once-a-second stacking check of the info window on a real X desktop
 // (run inside tests/xsession.sh): a window manager, a dozen other programs'
 // windows and our own small always-on-top window.
-#include "stacking_guard.h"
-#include "x11_window_queries.h"
+#include "infowindow/stacking_guard.h"
+#include "platform/x11/x11_window_queries.h"
 
 #include <xcb/xcb.h>
 

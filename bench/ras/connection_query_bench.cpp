@@ -1,8 +1,8 @@
 // The once-a-second connection query of the monitor tick: the active
 // connection and its state, from the platform's backend, on a machine with
 // about 500 processes.
-#include "connection_queries.h"
-#include "platform_backend.h"
+#include "ras/connection_queries.h"
+#include "ras/platform_backend.h"
 #include "process_crowd.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // The same query while a link is up, so the pppd found is also read in full.
-#include "connection_queries.h"
-#include "platform_backend.h"
+#include "ras/connection_queries.h"
+#include "ras/platform_backend.h"
 #include "stand_in_link.h"
 
 #include <benchmark/benchmark.h>

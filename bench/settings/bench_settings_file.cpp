@@ -1,8 +1,8 @@
 // The settings file at sizes far beyond what Zumi writes: a 5 MB file of short
 // lines loaded (time, and peak memory against the file's size), and the
 // dialog's OK over a file of 100,000 tariff records.
-#include "ini_settings_store.h"
-#include "settings_io.h"
+#include "settings/ini_settings_store.h"
+#include "settings/settings_io.h"
 
 #include <benchmark/benchmark.h>
 

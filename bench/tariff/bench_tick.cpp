@@ -2,11 +2,10 @@
 // dial-up backend scanning a machine of about 500 processes.
 #include "bench_link.h"
 #include "fake_views.h"
-#include "monitor.h"
-#include "platform_backend.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
 #include "process_crowd.h"
-#include "system_clock.h"
-#include "win_version.h"
+#include "platform/system_clock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,9 +56,6 @@ void meteringTick(benchmark::State& state, const Machine& machine)
     ScanCostDialUp scanCost(*backend.dialUp);
     DialUpAccess& dialUp = link ? *backend.dialUp : static_cast<DialUpAccess&>(scanCost);
 
-    ByteSources sources;
-    sources.platform = backend.linkBytes.get();
-    BytesTotal bytes(getWinVersion(), sources);
     SystemClock clock;
     test::FakeInfoView info;
     test::FakeTrayView tray;
@@ -72,7 +68,7 @@ void meteringTick(benchmark::State& state, const Machine& machine)
     settings.options.ShowSpeed = true;
     ConnNames names{kLinkName};
     AutoHangupState autoHangup;
-    Monitor monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup});
+    Monitor monitor({clock, dialUp, *backend.linkBytes, info, tray, menu, sound, watchdog, settings, names, autoHangup});
 
     monitor.Timer_Timer(); // notices the connection
     if (!monitor.metering()) {

@@ -3,9 +3,9 @@
 // showed. Usage: bench_tick_timing [SECONDS]  (default 600)
 #include "fake_dialup.h"
 #include "fake_views.h"
-#include "monitor.h"
-#include "platform_backend.h"
-#include "system_clock.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
+#include "platform/system_clock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
-#include "settings_dialog.h"
+#include "settings/dialog/settings_dialog.h"
 
-#include "center_form.h"
-#include "fixed_dialog.h"
-#include "numbers.h"
-#include "tariff_text_check.h"
+#include "about/center_form.h"
+#include "about/fixed_dialog.h"
+#include "core/numbers.h"
+#include "settings/dialog/tariff_text_check.h"
 #include "ui_frm_settings.h"
 
 #include <QFocusEvent>

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings_dialog_deps.h"
+#include "settings/dialog/settings_dialog_deps.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
 #pragma once
-#include "about_box.h"
-#include "conn_names.h"
-#include "dialup_access.h"
-#include "settings.h"
-#include "settings_io.h"
-#include "settings_store.h"
-#include "zumi_message.h"
+#include "about/about_box.h"
+#include "core/conn_names.h"
+#include "platform/dialup_access.h"
+#include "settings/settings.h"
+#include "settings/settings_io.h"
+#include "platform/settings_store.h"
+#include "settings/dialog/zumi_message.h"
 
 #include <QDialog>
 

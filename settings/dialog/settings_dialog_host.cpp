@@ -1,7 +1,7 @@
-#include "settings_dialog_host.h"
+#include "settings/dialog/settings_dialog_host.h"
 
-#include "connection_queries.h"
-#include "settings_dialog.h"
+#include "ras/connection_queries.h"
+#include "settings/dialog/settings_dialog.h"
 
 
 #include <cstdint>

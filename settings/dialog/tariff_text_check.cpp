@@ -1,4 +1,4 @@
-#include "tariff_text_check.h"
+#include "settings/dialog/tariff_text_check.h"
 
 namespace zumi {
 

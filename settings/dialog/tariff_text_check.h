@@ -1,5 +1,5 @@
 #pragma once
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <array>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "zumi_message.h"
+#include "settings/dialog/zumi_message.h"
 
 #include <QMessageBox>
 

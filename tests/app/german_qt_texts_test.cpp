@@ -1,5 +1,5 @@
-#include "german_qt_texts.h"
-#include "qt_message_boxes.h"
+#include "app/german_qt_texts.h"
+#include "app/qt_message_boxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>

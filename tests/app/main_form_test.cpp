@@ -1,7 +1,7 @@
-#include "info_window_controller.h"
-#include "main_form.h"
-#include "monitor.h"
-#include "tray.h"
+#include "infowindow/info_window_controller.h"
+#include "app/main_form.h"
+#include "tariff/monitor.h"
+#include "app/tray.h"
 
 #include "fake_clock.h"
 #include "fake_dialup.h"
@@ -170,10 +170,13 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                                     dialUp.phonebook.end()));
     EXPECT_EQ(form.mnuProvider()[5]->text(), "Tom && Jerry"); // shown, not an access key
 
-    dialUp.dialResult = {false, "pon: nicht gefunden"}; // a dialer that cannot start is no silent failure
+    // A dialer that cannot start is no silent failure.
+    dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");
     EXPECT_EQ(messages.shown, (Strings{"exclamation: \"Net 1\" kann nicht gewählt werden: das Wählprogramm ließ "
-                                       "sich nicht starten.\n\npon: nicht gefunden"}));
+                                       "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
+                                       "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
+                                       "unrecognized option 'x'"}));
 }
 
 } // namespace

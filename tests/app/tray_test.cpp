@@ -1,5 +1,5 @@
-#include "tray.h"
-#include "tray_text.h"
+#include "app/tray.h"
+#include "app/tray_text.h"
 
 #include <gtest/gtest.h>
 

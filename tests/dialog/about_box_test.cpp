@@ -1,5 +1,5 @@
-#include "about_box.h"
-#include "version_text.h"
+#include "about/about_box.h"
+#include "about/version_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 // The two dialogs as the user sees them on a real X server with a window
 // manager (run inside tests/xsession.sh); screenshots go to ZUMI_ARTIFACTS.
-#include "about_box.h"
+#include "about/about_box.h"
 #include "fake_dialup.h"
 #include "fake_store.h"
-#include "settings_dialog.h"
+#include "settings/dialog/settings_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

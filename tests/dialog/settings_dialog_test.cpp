@@ -1,6 +1,6 @@
 #include "fake_dialup.h"
 #include "fake_store.h"
-#include "settings_dialog_host.h"
+#include "settings/dialog/settings_dialog_host.h"
 
 #include <QApplication>
 #include <QComboBox>

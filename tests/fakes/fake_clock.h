@@ -1,5 +1,5 @@
 #pragma once
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <chrono>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "dialup_access.h"
+#include "platform/dialup_access.h"
 
 #include <map>
 #include <string>

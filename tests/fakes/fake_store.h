@@ -1,5 +1,5 @@
 #pragma once
-#include "settings_store.h"
+#include "platform/settings_store.h"
 
 #include <map>
 

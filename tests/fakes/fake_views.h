@@ -1,7 +1,7 @@
 #pragma once
-#include "bytes_total.h"
-#include "monitor_views.h"
-#include "sound_player.h"
+#include "platform/byte_source.h"
+#include "tariff/monitor_views.h"
+#include "platform/sound_player.h"
 
 #include <cstdint>
 #include <string>
@@ -136,7 +136,7 @@ public:
 };
 
 // The byte counter: reads whatever the test set; counts the readings.
-class FakeByteCounter final : public ByteCounter, LoggingFake {
+class FakeByteCounter final : public ByteSource, LoggingFake {
 public:
     explicit FakeByteCounter(CallLog* log = nullptr)
         : LoggingFake(log)
@@ -145,7 +145,7 @@ public:
     std::uint32_t total = 0;
     int reads = 0;
     std::vector<std::int32_t> handles;
-    std::uint32_t getBytesTotal(std::int32_t hActiveConn) override
+    std::uint32_t bytesTotal(std::int32_t hActiveConn) override
     {
         ++reads;
         handles.push_back(hActiveConn);

@@ -2,7 +2,7 @@
 // blanks and what follows it and agrees with the whole-text reading; the field
 // splitter hands out exactly the comma-separated pieces, trimmed.
 #include "fuzz_target.h"
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 

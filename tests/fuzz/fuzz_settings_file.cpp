@@ -2,7 +2,7 @@
 // changes nothing gives back the file byte for byte, every value written reads
 // back exactly, and an edit touches no other key of any section.
 #include "fuzz_target.h"
-#include "ini_format.h"
+#include "settings/ini_format.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,9 +2,9 @@
 // exactly when forced or just after a boundary, and finds the cycle length and
 // next switch that the bands of the day type call for.
 #include "fuzz_target.h"
-#include "numbers.h"
-#include "tariff_record.h"
-#include "tariff_schedule.h"
+#include "core/numbers.h"
+#include "settings/tariff_record.h"
+#include "tariff/tariff_schedule.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,7 +2,7 @@
 // entry of exactly its name; a record this program writes reads back as it was,
 // into the entry that carries its name, commas in the name included.
 #include "fuzz_target.h"
-#include "tariff_record.h"
+#include "settings/tariff_record.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 #include "fake_views.h"
 #include "fake_window_queries.h"
-#include "info_window_controller.h"
-#include "null_window_queries.h"
+#include "infowindow/info_window_controller.h"
+#include "platform/null/null_window_queries.h"
 
 #include <QGuiApplication>
 #include <QScreen>

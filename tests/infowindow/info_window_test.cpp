@@ -1,4 +1,4 @@
-#include "info_window.h"
+#include "infowindow/info_window.h"
 #include "paint_counter.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "fake_window_queries.h"
-#include "stacking_guard.h"
+#include "infowindow/stacking_guard.h"
 
 #include <gtest/gtest.h>
 

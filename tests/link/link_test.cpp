@@ -1,8 +1,8 @@
-#include "bytes_total.h"
-#include "connection_queries.h"
-#include "platform_backend.h"
+#include "ras/bytes_total.h"
+#include "ras/connection_queries.h"
+#include "ras/platform_backend.h"
 #include "stand_in_link.h"
-#include "win_version.h"
+#include "platform/win_version.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ TEST(LinkTest, BackendFollowsALinkFromUpToHangUp)
     EXPECT_EQ(getConnectState(*backend.dialUp, handle), kStateConnected);
 
     // The counter the monitor reads on this platform.
-    BytesTotal bytes(getWinVersion(), ByteSources{.platform = backend.linkBytes.get()});
+    BytesTotal bytes(*backend.linkBytes);
     const std::uint32_t start = bytes.getBytesTotal(handle);
     ASSERT_TRUE(link->rx(20000));
     const std::uint32_t afterRx = bytes.getBytesTotal(handle);

@@ -1,4 +1,4 @@
-#include "small_file.h"
+#include "ras/pppd/small_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "connection_queries.h"
-#include "link_bytes.h"
-#include "phonebook_order.h"
-#include "pppd_dialup.h"
+#include "ras/connection_queries.h"
+#include "ras/pppd/link_bytes.h"
+#include "ras/phonebook_order.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <gtest/gtest.h>
 
@@ -352,7 +352,7 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     write("usr/bin/pon", "#!/bin/sh\nexit 0\n"); // Debian's name, not to be used
     write("etc/ppp/peers/-x", "");
     // A dialer that cannot run is reported, not taken as started.
-    EXPECT_NE(dialUp.dial("-x").error.find("keine Berechtigung"), std::string::npos);
+    EXPECT_EQ(dialUp.dial("-x").error, DialError::NotPermitted);
     for (const char* program : {"usr/sbin/pppd", "usr/bin/pon"})
         std::filesystem::permissions(root / program, std::filesystem::perms::owner_all);
 
@@ -375,7 +375,7 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
         const auto entries = dialUp.phonebookEntries();
         EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;
         const DialResult result = dialUp.dial(name);
-        EXPECT_TRUE(result.started) << result.error;
+        EXPECT_TRUE(result.started) << result.detail;
         const auto words = recorded();
         EXPECT_EQ(std::vector(words.begin() + std::min<std::size_t>(2, words.size()), words.end()),
                   (std::vector<std::string>{"call", name}));
@@ -388,9 +388,10 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     const DialResult refused = dialUp.dial("kaputt");
     recorded();
     EXPECT_FALSE(refused.started);
-    EXPECT_NE(refused.error.find("Status 2"), std::string::npos) << refused.error;
-    EXPECT_NE(refused.error.find("pppd: unrecognized option 'x'"), std::string::npos) << refused.error;
-    EXPECT_EQ(refused.error.find("more"), std::string::npos) << refused.error;
+    EXPECT_EQ(refused.error, DialError::ExitedAtOnce);
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.detail.find("pppd: unrecognized option 'x'"), std::string::npos) << refused.detail;
+    EXPECT_EQ(refused.detail.find("more"), std::string::npos) << refused.detail;
 
     // One that keeps running has started, and is not waited for.
     write("etc/ppp/peers/bleibt", "stay");
@@ -402,7 +403,7 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     ::kill(stays, SIGKILL);
 
     remove("usr/sbin");
-    EXPECT_NE(dialUp.dial("-x").error.find("nicht gefunden"), std::string::npos);
+    EXPECT_EQ(dialUp.dial("-x").error, DialError::ProgramMissing);
 }
 
 } // namespace

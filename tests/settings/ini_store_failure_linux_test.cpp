@@ -1,4 +1,4 @@
-#include "ini_settings_store.h"
+#include "settings/ini_settings_store.h"
 
 #include "test_support.h"
 

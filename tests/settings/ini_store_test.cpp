@@ -1,5 +1,5 @@
-#include "ini_settings_store.h"
-#include "settings_io.h"
+#include "settings/ini_settings_store.h"
+#include "settings/settings_io.h"
 
 #include "test_support.h"
 

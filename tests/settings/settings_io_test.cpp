@@ -1,5 +1,5 @@
-#include "settings_io.h"
-#include "tariff_record.h"
+#include "settings/settings_io.h"
+#include "settings/tariff_record.h"
 
 #include "fake_store.h"
 

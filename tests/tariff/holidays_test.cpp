@@ -1,4 +1,4 @@
-#include "holidays.h"
+#include "tariff/holidays.h"
 
 #include <gtest/gtest.h>
 

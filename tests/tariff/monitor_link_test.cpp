@@ -2,11 +2,11 @@
 // pppd link: the low-traffic rule hangs up an idle link in the last seconds of
 // a unit and leaves a busy one alone.
 #include "fake_views.h"
-#include "monitor.h"
-#include "platform_backend.h"
+#include "tariff/monitor.h"
+#include "ras/platform_backend.h"
 #include "stand_in_link.h"
-#include "system_clock.h"
-#include "win_version.h"
+#include "platform/system_clock.h"
+#include "platform/win_version.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,6 @@ struct LinkRun {
     }
 
     PlatformBackend backend = makePlatformBackend("/");
-    BytesTotal bytes{getWinVersion(), ByteSources{.platform = backend.linkBytes.get()}};
     SystemClock clock;
     test::FakeInfoView info;
     test::FakeTrayView tray;
@@ -44,7 +43,7 @@ struct LinkRun {
     Settings settings;
     ConnNames names;
     AutoHangupState autoHangup;
-    Monitor monitor{{clock, *backend.dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+    Monitor monitor{{clock, *backend.dialUp, *backend.linkBytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
 };
 
 TEST(MonitorOnALink, TheLowTrafficRuleHangsUpAnIdleLinkButNotABusyOne)

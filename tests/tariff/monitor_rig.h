@@ -2,7 +2,7 @@
 #include "fake_clock.h"
 #include "fake_dialup.h"
 #include "fake_views.h"
-#include "monitor.h"
+#include "tariff/monitor.h"
 
 #include <string>
 
@@ -12,7 +12,7 @@ namespace zumi::test {
 // with one band all day, every day, and the low-traffic rule on when
 // hangupTakte > 0. The bytes come from `counter` when one is given.
 struct MonitorRig {
-    explicit MonitorRig(const char* takt = "60", int hangupTakte = 0, ByteCounter* counter = nullptr)
+    explicit MonitorRig(const char* takt = "60", int hangupTakte = 0, ByteSource* counter = nullptr)
         : counter(counter ? *counter : bytes)
     {
         settings.options.Vorlauf = 0;
@@ -45,7 +45,7 @@ struct MonitorRig {
     FakeClock clock; // Tuesday 10 March 2026, 10:00:00
     FakeDialUp dialUp;
     FakeByteCounter bytes;
-    ByteCounter& counter;
+    ByteSource& counter;
     FakeInfoView info{&log};
     FakeTrayView tray{&log};
     FakeMenuView menu{&log};

@@ -1,6 +1,6 @@
 #include "monitor_rig.h"
 
-#include "link_bytes.h"
+#include "ras/pppd/link_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -126,8 +126,7 @@ struct TreeLink {
     }();
     std::uint64_t tx;
     LinkBytes source{root};
-    BytesTotal total{0, ByteSources{.platform = &source}};
-    Rig rig{"10", 1, &total};
+    Rig rig{"10", 1, &source};
 };
 
 TEST(ByteHistory, ARestartedOrUnreadableCounterIsNoTrafficAWrapIs)

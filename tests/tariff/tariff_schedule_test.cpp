@@ -1,4 +1,4 @@
-#include "tariff_schedule.h"
+#include "tariff/tariff_schedule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,50 @@
+#include "app/dial_failure_text.h"
+
+#include <cstring>
+
+namespace zumi {
+namespace {
+
+std::string reasonText(const DialResult& result)
+{
+    const std::string& program = result.path;
+    switch (result.error) {
+    case DialError::None:
+        return {};
+    case DialError::NoSuchEntry:
+        return "Im Telefonbuch " + result.path + " gibt es keinen Eintrag dieses Namens.";
+    case DialError::ProgramMissing:
+        return "Das Programm " + program + " wurde nicht gefunden (Debian-Paket „ppp“).";
+    case DialError::NotPermitted:
+        return "Das Programm " + program + " darf nicht ausgeführt werden (keine Berechtigung).";
+    case DialError::NotExecutable:
+        return program + " ist kein ausführbares Programm.";
+    case DialError::NoProcesses:
+        return "Das System kann zurzeit keinen weiteren Prozess starten.";
+    case DialError::StartFailed:
+        return program + " ließ sich nicht starten (Fehler " + std::to_string(result.code) + ": "
+            + std::strerror(result.code) + ").";
+    case DialError::ExitedAtOnce:
+    case DialError::KilledAtOnce: {
+        std::string reason = result.error == DialError::ExitedAtOnce
+            ? "pppd hat sich sofort mit dem Status " + std::to_string(result.code) + " beendet."
+            : "pppd wurde sofort durch das Signal " + std::to_string(result.code) + " beendet.";
+        if (!result.detail.empty())
+            reason += " Meldung: " + result.detail;
+        return reason;
+    }
+    }
+    return {};
+}
+
+} // namespace
+
+std::string dialFailureText(const std::string& entryName, const DialResult& result)
+{
+    const std::string reason = reasonText(result);
+    if (reason.empty())
+        return {};
+    return "Der Wählvorgang für „" + entryName + "“ konnte nicht gestartet werden: " + reason;
+}
+
+} // namespace zumi

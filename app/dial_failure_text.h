@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/dialup_access.h"
+
+#include <string>
+
+namespace zumi {
+
+// Why dialing entryName did not start, in words for the user; "" when the
+// result names no fault.
+std::string dialFailureText(const std::string& entryName, const DialResult& result);
+
+} // namespace zumi

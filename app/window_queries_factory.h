@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/window_queries.h"
+
+#include <memory>
+
+namespace zumi {
+
+// The window queries of the session the application runs in: the X11 ones
+// on an X server (also XWayland's, when Qt uses it), else ones that know nothing.
+// Needs the QGuiApplication.
+std::unique_ptr<WindowQueries> makeWindowQueries();
+
+} // namespace zumi

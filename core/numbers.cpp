@@ -1,0 +1,151 @@
+#include "core/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace zumi {
+namespace {
+
+// Blanks are spaces and tabs, as a hand-edited settings file may hold either.
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+
+// Length of the number at the start of text, 0 when there is none: an
+// optional sign, then digits with an optional "." and fraction (one digit at
+// least). Anything else ends it: "7:30" reads 7, "1,5" reads 1, "1e3" reads 1.
+std::size_t literalLength(std::string_view text)
+{
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && text[i] == '.') {
+        std::size_t j = i + 1;
+        while (j < n && isDigit(text[j])) {
+            ++j;
+            ++digits;
+        }
+        if (digits > 0)
+            i = j;
+    }
+    return digits == 0 ? 0 : i;
+}
+
+// Whether a literal too large or too small for a double is large: it has a
+// significant digit before the point.
+bool overflows(std::string_view literal)
+{
+    for (const char c : literal) {
+        if (c == '.')
+            return false;
+        if (c >= '1' && c <= '9')
+            return true;
+    }
+    return false;
+}
+
+// Reads a literal found by literalLength; never gives NaN or an infinity.
+double literalValue(std::string_view literal)
+{
+    const bool negative = !literal.empty() && literal.front() == '-';
+    if (!literal.empty() && literal.front() == '+')
+        literal.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        if (!overflows(literal))
+            return 0;
+        const double largest = std::numeric_limits<double>::max();
+        return negative ? -largest : largest;
+    }
+    if (error != std::errc() || !std::isfinite(value))
+        return 0;
+    return value;
+}
+
+} // namespace
+
+std::int32_t roundToInt32(double value)
+{
+    constexpr double low = std::numeric_limits<std::int32_t>::min();
+    constexpr double high = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(value))
+        return 0;
+    if (value <= low)
+        return std::numeric_limits<std::int32_t>::min();
+    if (value >= high)
+        return std::numeric_limits<std::int32_t>::max();
+    // Halves go to the even neighbour, whatever rounding mode is set.
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0))
+        whole += 1;
+    if (whole > high)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(whole);
+}
+
+std::int32_t leadingNumber(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    const std::size_t length = literalLength(text);
+    if (length == 0)
+        return 0;
+    return roundToInt32(literalValue(text.substr(0, length)));
+}
+
+std::optional<double> numericValue(std::string_view text)
+{
+    text = trimBlanks(text);
+    const std::size_t length = literalLength(text);
+    if (length == 0 || length != text.size())
+        return std::nullopt;
+    return literalValue(text);
+}
+
+std::string getToken(std::size_t& position, std::string_view text, char separator)
+{
+    // position counts from 1 as the caller sees it: the field starts right
+    // after it, which is index position when counting from 0.
+    std::string_view field;
+    const std::size_t found = position < text.size() ? text.find(separator, position) : std::string_view::npos;
+    if (found != std::string_view::npos) {
+        field = text.substr(position, found - position);
+        position = found + 1;
+    } else {
+        if (position < text.size())
+            field = text.substr(position);
+        position = text.size() + 1;
+    }
+    return std::string(trimBlanks(field));
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string trimAtNul(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return std::string(text.substr(0, text.find('\0')));
+}
+
+} // namespace zumi

@@ -1,0 +1,58 @@
+#include "ras/pppd/link_bytes.h"
+
+#include "ras/pppd/pppd_links.h"
+#include "ras/pppd/pppd_text.h"
+#include "ras/pppd/small_file.h"
+
+#include <optional>
+
+namespace zumi {
+namespace {
+
+std::optional<std::uint64_t> readCounter(HeldFiles& files, const std::string& path)
+{
+    const auto text = files.read(path, 64);
+    if (!text)
+        return std::nullopt;
+    return pppd::parseDecimal(*text);
+}
+
+} // namespace
+
+LinkBytes::LinkBytes(std::filesystem::path root)
+    : root_(std::move(root))
+    , interfaces_(root_)
+{
+}
+
+std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
+{
+    if (connectionHandle <= 0)
+        return 0;
+    const std::string interfaceName = interfaces_.find(connectionHandle);
+    if (interfaceName.empty())
+        return 0;
+    if (interfaceName != counted_) {
+        const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
+        counted_ = interfaceName;
+        sentPath_ = (statistics / "tx_bytes").string();
+        receivedPath_ = (statistics / "rx_bytes").string();
+        indexPath_ = (root_ / "sys/class/net" / interfaceName / "ifindex").string();
+    }
+    const auto sent = readCounter(counters_, sentPath_);
+    const auto received = readCounter(counters_, receivedPath_);
+    // Half a reading would jump when the other half comes back.
+    if (!sent || !received)
+        return 0;
+    const std::uint64_t sum = *sent + *received;
+    // A unit pppd made anew under the same name has another ifindex.
+    std::string index = counters_.read(indexPath_, 64).value_or("");
+    if (interfaceName != readName_ || index != readIndex_ || sum < sum_)
+        ++origin_;
+    readName_ = interfaceName;
+    readIndex_ = std::move(index);
+    sum_ = sum;
+    return static_cast<std::uint32_t>(sum);
+}
+
+} // namespace zumi

@@ -1,0 +1,32 @@
+#pragma once
+#include "platform/byte_source.h"
+#include "ras/pppd/pppd_links.h"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace zumi {
+
+// Bytes sent + received over the interface of the pppd whose pid is the
+// handle, from root/sys/class/net/IF/statistics; the 64-bit counters are
+// summed modulo 2^32. 0 when there is no such link or its counters cannot be read.
+// Another interface (a name or ifindex not seen at the last reading, as when
+// pppd re-creates its unit) or a 64-bit sum that fell is a new origin.
+class LinkBytes final : public ByteSource {
+public:
+    explicit LinkBytes(std::filesystem::path root = "/");
+    std::uint32_t bytesTotal(std::int32_t connectionHandle) override;
+    std::uint64_t origin() const override { return origin_; }
+
+private:
+    std::filesystem::path root_;
+    pppd::InterfaceFinder interfaces_;
+    std::string counted_; // the interface the two paths are of
+    std::string sentPath_, receivedPath_, indexPath_;
+    HeldFiles counters_{3};
+    std::string readName_, readIndex_; // interface and ifindex of the last readable reading
+    std::uint64_t sum_ = 0; // its 64-bit sum
+    std::uint64_t origin_ = 0;
+};
+
+} // namespace zumi

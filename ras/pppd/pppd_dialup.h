@@ -1,0 +1,75 @@
+#pragma once
+#include "platform/dialup_access.h"
+#include "ras/pppd/pppd_links.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zumi {
+
+// The state number while pppd runs but its link is not up yet (dialing,
+// negotiating): RASCS_ConnectDevice. Not 0, which reads as "no such connection".
+inline constexpr std::int32_t kStateConnecting = 2;
+
+// Dial-up networking as pppd provides it on Linux:
+// - the phonebook is the set of peers files in root/etc/ppp/peers;
+// - the connections are the running pppd processes in root/proc, the
+//   longest-running first; the handle is the pid, the entry name the argument
+//   of "call" (what pon passes), else the link name, else the interface;
+// - the link is up while the interface pppd names in root/run exists under
+//   root/sys/class/net and is up;
+// - a hang-up is SIGTERM to that pppd, as poff does; dialing runs
+//   root/usr/sbin/pppd call NAME detached and reports a pppd that ends at once
+//   with an error.
+// All paths are taken below root, so tests run against a tree of their own.
+class PppdDialUp final : public DialUpAccess {
+public:
+    // Sends a signal to a process, as kill() does; tests pass their own.
+    using SignalSender = std::function<int(std::int32_t pid, int signal)>;
+
+    explicit PppdDialUp(std::filesystem::path root = "/", SignalSender sendSignal = {});
+
+    ConnectionList enumConnections() override;
+    std::int32_t connectionState(std::int32_t handle) override;
+    void hangUp(std::int32_t handle) override;
+    std::vector<std::string> phonebookEntries() override;
+    DialResult dial(const std::string& entryName) override;
+
+    // The network interface of the pppd with this pid, "" while it has none.
+    std::string interfaceOf(std::int32_t handle);
+
+private:
+    // What the last scans learnt about each pid, so a scan need not read every
+    // process again: reading /proc costs several microseconds per file.
+    struct Seen {
+        bool pppd = false;
+        bool kernelThread = false; // as last read
+        std::uint64_t firstScan = 0;
+        std::uint64_t lastScan = 0;
+        // Of a pppd: its name and start time when its arguments were read.
+        std::string comm;
+        std::uint64_t startTime = 0;
+        std::vector<std::string> args;
+    };
+
+    bool wasPppd(std::int32_t pid) const;
+    // The pids this scan looks at; nullopt when there is no /proc.
+    std::optional<std::vector<std::int32_t>> processesToScan();
+
+    std::filesystem::path root_;
+    std::string proc_; // root/proc
+    SignalSender sendSignal_;
+    pppd::InterfaceFinder interfaces_;
+    // /proc/loadavg, the stat lines of the pppds, the flags of their links.
+    HeldFiles held_;
+    std::unordered_map<std::int32_t, Seen> seen_;
+    std::uint64_t scan_ = 0;
+    std::optional<std::uint64_t> lastPid_; // as the last scan found it in /proc/loadavg
+};
+
+} // namespace zumi
