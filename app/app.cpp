@@ -21,11 +21,11 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , winVersion_(getWinVersion())
     , backend_(makePlatformBackend("/"))
     , store_(IniSettingsStore::defaultPath())
-    , windows_(makeWindowQueries())
+    , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
-    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, messages_, [this] { return monitor_.activeConn(); }})
+    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, [this] { return monitor_.activeConn(); }})
     , tray_({[this] { return info_ && info_->isVisible(); }})
-    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, form_, [this] {
+    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_, [this] {
         if (dialog_)
             dialog_->closeWithoutSaving();
     }))

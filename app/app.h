@@ -56,7 +56,7 @@ private:
     Settings settings_;
     ConnNames connNames_{};
     AutoHangupState autoHangup_;
-    std::unique_ptr<WindowQueries> windows_;
+    std::unique_ptr<WindowSystem> windows_;
     QtMessageBoxes messages_;
     CanberraSoundPlayer sound_;
     MainForm form_;

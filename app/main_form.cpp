@@ -157,7 +157,7 @@ void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
         modal->show();
         modal->raise();
         modal->activateWindow();
-        d_.windows.activate(modal->winId());
+        d_.windowActions.activate(modal->winId());
         return;
     }
     if (busy_)
@@ -190,7 +190,7 @@ void MainForm::bringOwnerToFront()
         mnuPop_.raise();
     if (isVisible()) {
         activateWindow();
-        d_.windows.activate(winId());
+        d_.windowActions.activate(winId());
         return;
     }
     // Shown for a moment far outside the screen: four screen widths to the
@@ -201,7 +201,7 @@ void MainForm::bringOwnerToFront()
     move(4 * width, static_cast<int>(30000.0 * dpi / 1440.0));
     show();
     activateWindow();
-    d_.windows.activate(winId());
+    d_.windowActions.activate(winId());
     hide();
 }
 

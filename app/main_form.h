@@ -24,6 +24,7 @@ struct MainFormDeps {
     ConnNames& connNames;
     AutoHangupState& autoHangup;
     WindowQueries& windows;
+    WindowActions& windowActions;
     MessageBoxes& messages;
     std::function<std::int32_t()> activeConn; // the metered connection's index, -1 = none
 };

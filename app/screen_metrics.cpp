@@ -11,7 +11,7 @@ ScreenMetrics screenMetrics(int widthPx, int heightPx, double dpiX, double dpiY)
     metrics.twipsPerPixelY = 1440.0 / (dpiY > 0 ? dpiY : 96.0);
     metrics.screenWidth = widthPx * metrics.twipsPerPixelX;
     metrics.screenHeight = heightPx * metrics.twipsPerPixelY;
-    metrics.infoWidth = 188 * metrics.twipsPerPixelX;
+    metrics.infoWidth = kInfoLoadedWidthPx * metrics.twipsPerPixelX;
     return metrics;
 }
 
@@ -33,7 +33,7 @@ FindKolpRect kolpRectFinder(WindowQueries& windows)
         const auto rect = windows.windowRect(kolp);
         if (!rect)
             return std::nullopt;
-        return PixelRect{rect->left, rect->top, rect->right, rect->bottom};
+        return *rect;
     };
 }
 

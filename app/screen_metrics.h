@@ -8,7 +8,7 @@ class QScreen;
 namespace zumi {
 
 // The screen in twips as the position rules see it: twips per pixel is
-// 1440 / logical dpi (15 at 96 dpi); the info window as loaded is 188 px wide.
+// 1440 / logical dpi (15 at 96 dpi).
 ScreenMetrics screenMetrics(const QScreen* screen);
 ScreenMetrics screenMetrics(int widthPx, int heightPx, double dpiX, double dpiY);
 

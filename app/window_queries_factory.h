@@ -5,9 +5,9 @@
 
 namespace zumi {
 
-// The window queries of the session the application runs in: the X11 ones
+// The window system backend of the session the application runs in: the X11 ones
 // on an X server (also XWayland's, when Qt uses it), else ones that know nothing.
 // Needs the QGuiApplication.
-std::unique_ptr<WindowQueries> makeWindowQueries();
+std::unique_ptr<WindowSystem> makeWindowSystem();
 
 } // namespace zumi

@@ -20,11 +20,13 @@ constexpr double kOffScreenTwips = -1111;
 } // namespace
 
 InfoWindowController::InfoWindowController(Settings& settings, const AutoHangupState& autoHangup,
-                                           WindowQueries& windows, MenuView& menu,
+                                           WindowQueries& windows, WindowActions& windowActions,
+                                           MenuView& menu,
                                            std::function<void()> closeSettingsDialog)
     : settings_(settings),
       autoHangup_(autoHangup),
       windows_(windows),
+      windowActions_(windowActions),
       menu_(menu),
       closeSettingsDialog_(std::move(closeSettingsDialog))
 {
@@ -68,13 +70,13 @@ void InfoWindowController::showInfoWindow()
     InfoWindow& window = loaded();
     window.moveTwips(kOffScreenTwips, kOffScreenTwips);
     if (!window.isVisible()) // no taskbar button: a tool window alone does not say so everywhere
-        windows_.skipTaskbarAndPager(static_cast<WindowId>(window.winId()));
+        windowActions_.skipTaskbarAndPager(static_cast<WindowId>(window.winId()));
     window.show(); // without activating: the window's attributes see to that
     QGuiApplication::sync(); // mapped before the stacking queries look at it
 
     // The user keeps working where they were.
     if (foreground != 0 && windows_.activeWindow() != foreground)
-        windows_.activate(foreground);
+        windowActions_.activate(foreground);
     keepInfoOnTop();
 
     window.SetOption(settings_.options);
@@ -89,7 +91,7 @@ void InfoWindowController::keepInfoOnTop()
 {
     if (!window_ || !window_->isVisible())
         return;
-    zumi::keepInfoOnTop(windows_, static_cast<WindowId>(window_->winId()));
+    zumi::keepInfoOnTop(windows_, windowActions_, static_cast<WindowId>(window_->winId()));
 }
 
 void InfoWindowController::unload()

@@ -19,12 +19,9 @@ class InfoWindow;
 // place in the stacking order, and unloads it when metering ends.
 class InfoWindowController final : public InfoView {
 public:
-    // Width of the window as loaded, before the display options lay it out.
-    static constexpr int kLoadedWidthPx = 188;
-
     // closeSettingsDialog closes the settings dialog without saving, if it is open.
     InfoWindowController(Settings& settings, const AutoHangupState& autoHangup, WindowQueries& windows,
-                         MenuView& menu, std::function<void()> closeSettingsDialog);
+                         WindowActions& windowActions, MenuView& menu, std::function<void()> closeSettingsDialog);
     ~InfoWindowController() override;
     InfoWindowController(const InfoWindowController&) = delete;
     InfoWindowController& operator=(const InfoWindowController&) = delete;
@@ -50,6 +47,7 @@ private:
     Settings& settings_;
     const AutoHangupState& autoHangup_;
     WindowQueries& windows_;
+    WindowActions& windowActions_;
     MenuView& menu_;
     std::function<void()> closeSettingsDialog_;
     InfoWindowMemory memory_; // outlives every load of the window

@@ -2,10 +2,10 @@
 
 namespace zumi {
 
-StackingStep keepInfoOnTop(WindowQueries& windows, WindowId self)
+StackingStep keepInfoOnTop(WindowQueries& windows, WindowActions& act, WindowId self)
 {
     if (windows.isFullScreen(windows.activeWindow())) {
-        windows.stackAtBottom(self);
+        act.stackAtBottom(self);
         return StackingStep::SentToBottom;
     }
 
@@ -16,10 +16,10 @@ StackingStep keepInfoOnTop(WindowQueries& windows, WindowId self)
         return StackingStep::LeftAlone;
 
     if (const WindowId kolp = windows.findKolpWindow()) {
-        windows.stackBelow(self, kolp);
+        act.stackBelow(self, kolp);
         return StackingStep::PlacedBelowKolp;
     }
-    windows.stackOnTop(self);
+    act.stackOnTop(self);
     return StackingStep::PutOnTop;
 }
 

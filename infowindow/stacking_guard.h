@@ -13,6 +13,6 @@ enum class StackingStep {
 
 // Puts the info window `self` where it belongs in the stacking order,
 // decided afresh from the foreground window, the pointer and the window list.
-StackingStep keepInfoOnTop(WindowQueries& windows, WindowId self);
+StackingStep keepInfoOnTop(WindowQueries& windows, WindowActions& act, WindowId self);
 
 } // namespace zumi

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/pixel_rect.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -6,10 +8,6 @@
 namespace zumi {
 
 using WindowId = std::uint64_t; // 0 = none
-
-struct WindowRect {
-    int left = 0, top = 0, right = 0, bottom = 0; // pixels, right/bottom exclusive
-};
 
 // What the program asks the window system about other programs' windows.
 // Every query answers "none"/false/nullopt when it cannot tell (for example
@@ -22,7 +20,7 @@ public:
     virtual WindowId activeWindow() = 0;        // the foreground window
     virtual std::string windowTitle(WindowId window) = 0;
     virtual WindowId windowUnderPointer() = 0;  // top-level window under the pointer
-    virtual std::optional<WindowRect> windowRect(WindowId window) = 0;
+    virtual std::optional<PixelRect> windowRect(WindowId window) = 0;
     // A top-level window titled exactly "Kolp".
     virtual WindowId findKolpWindow() = 0;
 
@@ -34,18 +32,25 @@ public:
     // Any popup menu open on the screen.
     virtual bool isMenuOpen() = 0;
 
-    // Stacking of one of our own windows.
+    // Takes in what the window system has reported since the last look, so
+    // that nothing piles up between queries. Called once a second.
+    virtual void drainEvents() {}
+};
+
+// What the program asks the window system to do with its own windows.
+class WindowActions {
+public:
+    virtual ~WindowActions() = default;
     virtual void stackAtBottom(WindowId window) = 0;
     virtual void stackBelow(WindowId window, WindowId sibling) = 0;
     virtual void stackOnTop(WindowId window) = 0;
     // Gives the window the input focus; failures are ignored.
     virtual void activate(WindowId window) = 0;
-    // Keeps one of our own windows, not yet shown, out of taskbars and pagers.
+    // Keeps a window, not yet shown, out of taskbars and pagers.
     virtual void skipTaskbarAndPager(WindowId) {}
-
-    // Takes in what the window system has reported since the last look, so
-    // that nothing piles up between queries. Called once a second.
-    virtual void drainEvents() {}
 };
+
+// One window system backend answers both; only its owner sees it whole.
+class WindowSystem : public WindowQueries, public WindowActions {};
 
 } // namespace zumi

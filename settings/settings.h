@@ -52,18 +52,17 @@ struct Settings {
     InfoPosition position;
 };
 
+// The info window's width as loaded, before the display options lay it out.
+inline constexpr int kInfoLoadedWidthPx = 188;
+
 // What the position rules need to know of the screen, in twips.
 struct ScreenMetrics {
     double screenWidth = 0;  // twips
     double screenHeight = 0; // twips
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
-    double infoWidth = 188 * 15; // the info window as loaded, not yet laid out
+    double infoWidth = kInfoLoadedWidthPx * 15;
 };
 
-// The sibling "Kolp" window's rectangle in pixels.
-struct PixelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 } // namespace zumi

@@ -1,5 +1,6 @@
 #pragma once
 #include "settings/settings.h"
+#include "platform/pixel_rect.h"
 #include "platform/settings_store.h"
 
 #include <functional>

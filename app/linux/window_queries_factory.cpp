@@ -7,7 +7,7 @@
 
 namespace zumi {
 
-std::unique_ptr<WindowQueries> makeWindowQueries()
+std::unique_ptr<WindowSystem> makeWindowSystem()
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         auto x11 = std::make_unique<X11WindowQueries>();

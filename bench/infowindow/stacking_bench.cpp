@@ -78,7 +78,7 @@ void quietDesktop(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(keepInfoOnTop(windows, desktop.self()));
+        benchmark::DoNotOptimize(keepInfoOnTop(windows, windows, desktop.self()));
         windows.drainEvents();
     }
 }
@@ -98,7 +98,7 @@ void busyDesktop(benchmark::State& state)
         state.PauseTiming();
         desktop.retitleOne(++n);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(keepInfoOnTop(windows, desktop.self()));
+        benchmark::DoNotOptimize(keepInfoOnTop(windows, windows, desktop.self()));
         windows.drainEvents();
     }
 }

@@ -1,8 +1,7 @@
 // One whole monitor tick while a connection is metered, with the real
 // dial-up backend scanning a machine of about 500 processes.
 #include "bench_link.h"
-#include "fake_views.h"
-#include "tariff/monitor.h"
+#include "metered_monitor.h"
 #include "ras/platform_backend.h"
 #include "process_crowd.h"
 #include "platform/system_clock.h"
@@ -57,18 +56,14 @@ void meteringTick(benchmark::State& state, const Machine& machine)
     DialUpAccess& dialUp = link ? *backend.dialUp : static_cast<DialUpAccess&>(scanCost);
 
     SystemClock clock;
-    test::FakeInfoView info;
-    test::FakeTrayView tray;
-    test::FakeMenuView menu;
-    test::FakeSoundPlayer sound;
-    test::FakePopupWatchdog watchdog;
-    Settings settings;
+    test::MeteredMonitor metered(clock, dialUp, *backend.linkBytes);
+    Settings& settings = metered.settings;
     settings.options.AutoHangup = true; // the low-traffic rule runs but never hangs up
     settings.options.HangupBytes = std::numeric_limits<std::int32_t>::min();
     settings.options.ShowSpeed = true;
-    ConnNames names{kLinkName};
-    AutoHangupState autoHangup;
-    Monitor monitor({clock, dialUp, *backend.linkBytes, info, tray, menu, sound, watchdog, settings, names, autoHangup});
+    metered.names = {kLinkName};
+    Monitor& monitor = metered.monitor;
+    auto& info = metered.info;
 
     monitor.Timer_Timer(); // notices the connection
     if (!monitor.metering()) {

@@ -2,8 +2,7 @@
 // real clocks for a while and counts seconds of online time that no tick
 // showed. Usage: bench_tick_timing [SECONDS]  (default 600)
 #include "fake_dialup.h"
-#include "fake_views.h"
-#include "tariff/monitor.h"
+#include "metered_monitor.h"
 #include "ras/platform_backend.h"
 #include "platform/system_clock.h"
 
@@ -46,17 +45,11 @@ int main(int argc, char** argv)
     // The real process scan each tick, so the tick costs what it costs in the program.
     PlatformBackend backend = makePlatformBackend("/");
     test::FakeByteCounter bytes;
-    test::FakeInfoView info;
-    test::FakeTrayView tray;
-    test::FakeMenuView menu;
-    test::FakeSoundPlayer sound;
-    test::FakePopupWatchdog watchdog;
-    Settings settings;
-    settings.options.Vorlauf = 0;
-    ConnNames names{};
-    names[0] = "Net1";
-    AutoHangupState autoHangup;
-    Monitor monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup});
+    test::MeteredMonitor metered(clock, dialUp, bytes);
+    metered.settings.options.Vorlauf = 0;
+    metered.names[0] = "Net1";
+    Monitor& monitor = metered.monitor;
+    const auto& info = metered.info;
 
     QElapsedTimer wall;
     qint64 previousTick = -1, longestGap = 0;

@@ -222,7 +222,7 @@ WindowId X11WindowQueries::windowUnderPointer()
     return child == XCB_NONE ? 0 : d_->clientOf(child);
 }
 
-std::optional<WindowRect> X11WindowQueries::windowRect(WindowId id)
+std::optional<PixelRect> X11WindowQueries::windowRect(WindowId id)
 {
     if (!available() || id == 0)
         return std::nullopt;
@@ -234,7 +234,7 @@ std::optional<WindowRect> X11WindowQueries::windowRect(WindowId id)
     // The outer rectangle, decoration included, as the user sees the window.
     const auto frame = d_->frameExtents(window);
     const int b = g->border;
-    return WindowRect{g->left - b - static_cast<int>(frame[0]), g->top - b - static_cast<int>(frame[2]),
+    return PixelRect{g->left - b - static_cast<int>(frame[0]), g->top - b - static_cast<int>(frame[2]),
                       g->left + g->width + b + static_cast<int>(frame[1]),
                       g->top + g->height + b + static_cast<int>(frame[3])};
 }

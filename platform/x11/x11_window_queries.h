@@ -12,7 +12,7 @@ namespace zumi {
 // toolkit; every failing request is ignored and reads as "none". What it has
 // read is kept until the server reports a change, so asking again on a quiet
 // desktop costs a round trip.
-class X11WindowQueries final : public WindowQueries {
+class X11WindowQueries final : public WindowSystem {
 public:
     // Opens the display named by DISPLAY (or the given name).
     X11WindowQueries();
@@ -26,7 +26,7 @@ public:
     WindowId activeWindow() override;
     std::string windowTitle(WindowId window) override;
     WindowId windowUnderPointer() override;
-    std::optional<WindowRect> windowRect(WindowId window) override;
+    std::optional<PixelRect> windowRect(WindowId window) override;
     WindowId findKolpWindow() override;
 
     bool isFullScreen(WindowId window) override;

@@ -40,8 +40,8 @@ struct MainFormFixture : ::testing::Test {
     Settings settings;
     ConnNames connNames{};
     AutoHangupState autoHangup;
-    MainForm form{{dialUp, connNames, autoHangup, windows, messages, [this] { return monitor.activeConn(); }}};
-    InfoWindowController info{settings, autoHangup, windows, form, {}};
+    MainForm form{{dialUp, connNames, autoHangup, windows, windows, messages, [this] { return monitor.activeConn(); }}};
+    InfoWindowController info{settings, autoHangup, windows, windows, form, {}};
     Tray tray{{[this] { return info.isVisible(); }, [] { return true; }}};
     Monitor monitor{{clock, dialUp, bytes, info, tray, form, sound, form, settings, connNames, autoHangup}};
     Strings debugLines;

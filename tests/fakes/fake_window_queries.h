@@ -13,13 +13,13 @@ namespace zumi::test {
 // A desktop described by hand. Every stacking and focus request is written
 // to `calls` (and passed to `onCall`, so a test can look at its own side of
 // things at that moment); queries are not logged.
-class FakeWindowQueries final : public WindowQueries {
+class FakeWindowQueries final : public WindowSystem {
 public:
     bool isAvailable = true;
     WindowId active = 0;
     WindowId underPointer = 0;
     WindowId kolp = 0;
-    std::optional<WindowRect> kolpRect;
+    std::optional<PixelRect> kolpRect;
     bool menuOpen = false;
     std::set<WindowId> fullScreen;
     std::set<WindowId> transient;
@@ -49,7 +49,7 @@ public:
         return window != 0 && window == kolp ? "Kolp" : "";
     }
     WindowId windowUnderPointer() override { return underPointer; }
-    std::optional<WindowRect> windowRect(WindowId window) override
+    std::optional<PixelRect> windowRect(WindowId window) override
     {
         return window != 0 && window == kolp ? kolpRect : std::nullopt;
     }

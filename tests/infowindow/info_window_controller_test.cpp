@@ -23,7 +23,7 @@ TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePl
     test::FakeWindowQueries windows;
     test::CallLog log;
     test::FakeMenuView menu(&log);
-    InfoWindowController controller{settings, autoHangup, windows, menu, [&] { log.push_back("closeSettings"); }};
+    InfoWindowController controller{settings, autoHangup, windows, windows, menu, [&] { log.push_back("closeSettings"); }};
     windows.onCall = [&](const std::string& call) {
         const QWidget* w = controller.window();
         log.push_back(call + (w->isVisible() ? " shown, x " : " hidden, x ") + std::to_string(w->x()) + " width " +
@@ -50,7 +50,7 @@ TEST(InfoWindowController, WithoutWindowQueriesShowsAndStaysOnTopWithoutCrashing
     AutoHangupState autoHangup;
     NullWindowQueries windows;
     test::FakeMenuView menu;
-    InfoWindowController controller(settings, autoHangup, windows, menu, {});
+    InfoWindowController controller(settings, autoHangup, windows, windows, menu, {});
     controller.showInfoWindow();
     controller.keepInfoOnTop();
     EXPECT_TRUE(controller.isVisible());

@@ -112,6 +112,8 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
         {true, true, false, 96, 57, 56},     {true, false, false, 56, 57, 56}, {false, true, false, 44, 5, 56},
         {false, false, true, 97, 5, 4},      {false, false, false, 4, 5, 4},
     };
+    // The position rules place the window by its width as loaded.
+    EXPECT_EQ(window.width(), kInfoLoadedWidthPx);
     const int rightEdge = window.x() + window.width();
     for (const Case& c : cases) {
         Options options;

@@ -59,7 +59,7 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
     Settings settings;
     AutoHangupState autoHangup;
     test::FakeMenuView menu;
-    InfoWindowController controller{settings, autoHangup, x11, menu, [] {}};
+    InfoWindowController controller{settings, autoHangup, x11, x11, menu, [] {}};
     QTimer tick; // the monitor's once-a-second tick
     QObject::connect(&tick, &QTimer::timeout, [&] { controller.keepInfoOnTop(); });
 

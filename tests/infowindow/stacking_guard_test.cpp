@@ -15,16 +15,16 @@ TEST(StackingGuard, FullScreenComesFirstAndTransientsHoldTheOrderUnlessThePointe
     windows.menuOpen = true;
     windows.underPointer = 400;
     windows.transient = {400};
-    EXPECT_EQ(keepInfoOnTop(windows, 100), StackingStep::SentToBottom);
+    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::SentToBottom);
     windows.active = 200;
     windows.menuOpen = false;
-    EXPECT_EQ(keepInfoOnTop(windows, 100), StackingStep::LeftAlone);
+    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::LeftAlone);
 
     // On the info window itself an open menu does not hold it back, nor does it count as transient.
     windows.menuOpen = true;
     windows.underPointer = 100;
     windows.transient = {100};
-    EXPECT_EQ(keepInfoOnTop(windows, 100), StackingStep::PutOnTop);
+    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::PutOnTop);
     EXPECT_EQ(windows.calls, (std::vector<std::string>{"stackAtBottom 100", "stackOnTop 100"}));
 }
 

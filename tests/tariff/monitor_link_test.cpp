@@ -1,8 +1,7 @@
 // The monitor with the real backend, byte counter and clock over a stand-in
 // pppd link: the low-traffic rule hangs up an idle link in the last seconds of
 // a unit and leaves a busy one alone.
-#include "fake_views.h"
-#include "tariff/monitor.h"
+#include "metered_monitor.h"
 #include "ras/platform_backend.h"
 #include "stand_in_link.h"
 #include "platform/system_clock.h"
@@ -22,9 +21,8 @@ using namespace std::chrono;
 struct LinkRun {
     LinkRun()
     {
-        for (int band : {0, 4}) // an empty start is midnight
-            settings.tariffs.setTakt(0, band, "10");
-        settings.options.AutoHangup = true;
+        metered.taktAllDay("10");
+        metered.settings.options.AutoHangup = true;
         // A tick a second until the monitor noticed the end, for at most 24 ticks.
         const auto first = steady_clock::now();
         for (int tick = 0; tick < 24 && info.unloads == 0; ++tick) {
@@ -35,15 +33,9 @@ struct LinkRun {
 
     PlatformBackend backend = makePlatformBackend("/");
     SystemClock clock;
-    test::FakeInfoView info;
-    test::FakeTrayView tray;
-    test::FakeMenuView menu;
-    test::FakeSoundPlayer sound;
-    test::FakePopupWatchdog watchdog;
-    Settings settings;
-    ConnNames names;
-    AutoHangupState autoHangup;
-    Monitor monitor{{clock, *backend.dialUp, *backend.linkBytes, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+    test::MeteredMonitor metered{clock, *backend.dialUp, *backend.linkBytes};
+    test::FakeInfoView& info = metered.info;
+    Monitor& monitor = metered.monitor;
 };
 
 TEST(MonitorOnALink, TheLowTrafficRuleHangsUpAnIdleLinkButNotABusyOne)

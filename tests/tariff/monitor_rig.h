@@ -1,8 +1,7 @@
 #pragma once
 #include "fake_clock.h"
 #include "fake_dialup.h"
-#include "fake_views.h"
-#include "tariff/monitor.h"
+#include "metered_monitor.h"
 
 #include <string>
 
@@ -13,13 +12,13 @@ namespace zumi::test {
 // hangupTakte > 0. The bytes come from `counter` when one is given.
 struct MonitorRig {
     explicit MonitorRig(const char* takt = "60", int hangupTakte = 0, ByteSource* counter = nullptr)
-        : counter(counter ? *counter : bytes)
+        : metered(clock, dialUp, counter ? *counter : bytes, &log)
     {
         settings.options.Vorlauf = 0;
-        for (int band : {0, 4}) // an empty start is midnight
-            settings.tariffs.setTakt(0, band, takt);
+        metered.taktAllDay(takt);
         settings.options.AutoHangup = hangupTakte > 0;
         settings.options.HangupTakte = hangupTakte;
+        metered.names = {"Net1", "Net2"};
     }
     void tick(int count = 1, double step = 1)
     {
@@ -45,16 +44,15 @@ struct MonitorRig {
     FakeClock clock; // Tuesday 10 March 2026, 10:00:00
     FakeDialUp dialUp;
     FakeByteCounter bytes;
-    ByteSource& counter;
-    FakeInfoView info{&log};
-    FakeTrayView tray{&log};
-    FakeMenuView menu{&log};
-    FakeSoundPlayer sound{&log};
-    FakePopupWatchdog watchdog;
-    Settings settings;
-    ConnNames names{"Net1", "Net2"};
-    AutoHangupState autoHangup;
-    Monitor monitor{{clock, dialUp, counter, info, tray, menu, sound, watchdog, settings, names, autoHangup}};
+    MeteredMonitor metered;
+    FakeInfoView& info = metered.info;
+    FakeTrayView& tray = metered.tray;
+    FakeMenuView& menu = metered.menu;
+    FakeSoundPlayer& sound = metered.sound;
+    Settings& settings = metered.settings;
+    ConnNames& names = metered.names;
+    AutoHangupState& autoHangup = metered.autoHangup;
+    Monitor& monitor = metered.monitor;
 };
 
 } // namespace zumi::test
