@@ -26,8 +26,8 @@ QRect captionRoom(const QWidget& w)
     const auto& button = static_cast<const QAbstractButton&>(w);
     QStyleOptionButton option;
     option.initFrom(&button);
-    const auto element = qobject_cast<const QCheckBox*>(&button) ? QStyle::SE_CheckBoxContents
-                                                                 : QStyle::SE_PushButtonContents;
+    const auto element
+        = qobject_cast<const QCheckBox*>(&button) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
     return button.style()->subElementRect(element, &option, &button);
 }
 
@@ -77,7 +77,7 @@ QStringList clippedCaptions(const QWidget& dialog)
         const QRect room = captionRoom(*w);
         const QFontMetrics metrics = w->fontMetrics();
         const bool fits = metrics.horizontalAdvance(withoutMnemonic(caption)) <= room.width()
-                          && (!qobject_cast<const QLabel*>(w) || lineInside(metrics, room.height()));
+            && (!qobject_cast<const QLabel*>(w) || lineInside(metrics, room.height()));
         if (!fits)
             clipped << w->objectName();
     }
@@ -88,8 +88,8 @@ QStringList clippedCaptions(const QWidget& dialog)
 
 void makeFixedDialog(QDialog& dialog, QSize clientSize)
 {
-    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint);
     dialog.setFixedSize(clientSize);
 
     // The layout was drawn for one font's metrics; the desktop may substitute

@@ -8,8 +8,8 @@ namespace zumi {
 
 VersionInfo programVersion()
 {
-    return {generated::kProductName, generated::kVersionMajor, generated::kVersionMinor,
-            generated::kVersionRevision, generated::kBuildTool};
+    return {generated::kProductName, generated::kVersionMajor, generated::kVersionMinor, generated::kVersionRevision,
+            generated::kBuildTool};
 }
 
 std::string formatAppTitle(const std::string& productName, int major, int minor)

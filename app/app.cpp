@@ -1,11 +1,11 @@
 #include "app/app.h"
 
-#include "infowindow/info_window_controller.h"
 #include "app/screen_metrics.h"
+#include "app/window_queries_factory.h"
+#include "infowindow/info_window_controller.h"
+#include "platform/win_version.h"
 #include "settings/dialog/settings_dialog_host.h"
 #include "settings/settings_io.h"
-#include "platform/win_version.h"
-#include "app/window_queries_factory.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -23,17 +23,19 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
-    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, [this] { return monitor_.activeConn(); }})
+    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_,
+             [this] { return monitor_.activeConn(); }})
     , tray_({[this] { return info_ && info_->isVisible(); }})
-    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_, [this] {
-        if (dialog_)
-            dialog_->closeWithoutSaving();
-    }))
-    , dialog_(std::make_unique<SettingsDialogHost>(SettingsDialogDeps{
-          *backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
-          kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
-    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_, connNames_,
-                autoHangup_})
+    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_,
+                                                   [this] {
+                                                       if (dialog_)
+                                                           dialog_->closeWithoutSaving();
+                                                   }))
+    , dialog_(std::make_unique<SettingsDialogHost>(
+          SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
+                             kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
+    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
+                connNames_, autoHangup_})
 {
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
     form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
@@ -75,10 +77,11 @@ void App::reportUnusableSettingsFile()
 {
     const QString path = QString::fromStdString(store_.path().string());
     if (store_.tooLarge())
-        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 ist zu groß für eine Einstellungsdatei von Zumi.\n"
-                                             "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert; "
-                                             "Einstellungen werden nicht gespeichert.")
-                                  .arg(path));
+        messages_.exclamation(
+            QStringLiteral("Die Einstellungsdatei %1 ist zu groß für eine Einstellungsdatei von Zumi.\n"
+                           "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert; "
+                           "Einstellungen werden nicht gespeichert.")
+                .arg(path));
     else if (store_.readOnly())
         messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 ist schreibgeschützt.\n"
                                              "Geänderte Einstellungen werden nicht gespeichert.")

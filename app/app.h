@@ -1,16 +1,16 @@
 #pragma once
-#include "tariff/auto_hangup_state.h"
 #include "app/linux/canberra_sound_player.h"
-#include "core/conn_names.h"
-#include "settings/ini_settings_store.h"
 #include "app/main_form.h"
-#include "tariff/monitor.h"
-#include "ras/platform_backend.h"
 #include "app/qt_message_boxes.h"
-#include "settings/settings.h"
-#include "platform/system_clock.h"
 #include "app/tray.h"
+#include "core/conn_names.h"
+#include "platform/system_clock.h"
 #include "platform/window_queries.h"
+#include "ras/platform_backend.h"
+#include "settings/ini_settings_store.h"
+#include "settings/settings.h"
+#include "tariff/auto_hangup_state.h"
+#include "tariff/monitor.h"
 
 #include <QObject>
 

@@ -21,9 +21,10 @@ int main(int argc, char** argv)
         return 0;
     if (instance.state() == zumi::SingleInstance::State::Unsafe) {
         // Someone else's file in the way must never lead to a second metering instance.
-        std::fprintf(stderr, "Zumi: Die Sperre %s gehört einem anderen Benutzer oder ist nicht sicher "
-                             "nutzbar. Damit Zumi nicht doppelt zählt, startet es nicht. Bitte den Ordner "
-                             "oder die Datei entfernen.\n",
+        std::fprintf(stderr,
+                     "Zumi: Die Sperre %s gehört einem anderen Benutzer oder ist nicht sicher "
+                     "nutzbar. Damit Zumi nicht doppelt zählt, startet es nicht. Bitte den Ordner "
+                     "oder die Datei entfernen.\n",
                      lockFile.c_str());
         return 1;
     }
@@ -43,8 +44,9 @@ int main(int argc, char** argv)
     // Closing a message box or the settings dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     if (!zumi::loadGermanQtTexts(application))
-        std::fprintf(stderr, "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
-                             "Knöpfe erscheinen englisch.\n");
+        std::fprintf(stderr,
+                     "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
+                     "Knöpfe erscheinen englisch.\n");
 
     zumi::ShutdownSignals termination;
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));

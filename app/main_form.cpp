@@ -1,8 +1,8 @@
 #include "app/main_form.h"
 
-#include "ras/connection_queries.h"
-#include "app/tray_text.h"
 #include "app/dial_failure_text.h"
+#include "app/tray_text.h"
+#include "ras/connection_queries.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -17,9 +17,9 @@ namespace zumi {
 namespace {
 
 constexpr const char* kAutoHangupCaptions[MainForm::kAutoHangupEntries] = {
-    "Nach laufender Einheit",    "Nach 1 weiteren Einheit",    "Nach 2 weiteren Einheiten",
-    "Nach 3 weiteren Einheiten", "Nach 4 weiteren Einheiten",  "Nach 5 weiteren Einheiten",
-    "Nach 10 weiteren Einheiten", "Nach 30 weiteren Einheiten", "Nach 60 weiteren Einheiten",
+    "Nach laufender Einheit",      "Nach 1 weiteren Einheit",    "Nach 2 weiteren Einheiten",
+    "Nach 3 weiteren Einheiten",   "Nach 4 weiteren Einheiten",  "Nach 5 weiteren Einheiten",
+    "Nach 10 weiteren Einheiten",  "Nach 30 weiteren Einheiten", "Nach 60 weiteren Einheiten",
     "Nach 120 weiteren Einheiten",
 };
 

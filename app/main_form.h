@@ -1,10 +1,10 @@
 #pragma once
-#include "tariff/auto_hangup_state.h"
+#include "app/message_boxes.h"
 #include "core/conn_names.h"
 #include "platform/dialup_access.h"
-#include "app/message_boxes.h"
-#include "tariff/monitor_views.h"
 #include "platform/window_queries.h"
+#include "tariff/auto_hangup_state.h"
+#include "tariff/monitor_views.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>

@@ -1,7 +1,7 @@
 #pragma once
+#include "platform/window_queries.h"
 #include "settings/settings.h"
 #include "settings/settings_io.h"
-#include "platform/window_queries.h"
 
 class QScreen;
 

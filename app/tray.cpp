@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QWidget>
 #include <QImageReader>
 #include <QSocketNotifier>
+#include <QWidget>
 
 // The icons are compiled into the library; a static library needs them named
 // once so the linker keeps them.
@@ -62,7 +62,8 @@ bool Tray::nativeEventFilter(const QByteArray& eventType, void* message, qintptr
     if (!pressed || pressed->window() == modal->window())
         return false;
     const auto reason = press->right ? QSystemTrayIcon::Context : QSystemTrayIcon::Trigger;
-    QMetaObject::invokeMethod(this, [this, reason] { emit activated(reason); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, reason] { emit activated(reason); }, Qt::QueuedConnection);
     return false;
 }
 

@@ -9,9 +9,14 @@ namespace zumi {
 namespace {
 
 // Blanks are spaces and tabs, as a hand-edited settings file may hold either.
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Length of the number at the start of text, 0 when there is none: an
 // optional sign, then digits with an optional "." and fraction (one digit at

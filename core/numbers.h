@@ -14,7 +14,10 @@ std::int32_t leadingNumber(std::string_view text);
 
 // The whole text (blanks around it allowed) read as a number, else nullopt.
 std::optional<double> numericValue(std::string_view text);
-inline bool isNumber(std::string_view text) { return numericValue(text).has_value(); }
+inline bool isNumber(std::string_view text)
+{
+    return numericValue(text).has_value();
+}
 
 // The text without blanks (spaces, tabs) at either end.
 std::string_view trimBlanks(std::string_view text);

@@ -5,7 +5,8 @@
 
 namespace zumi {
 
-BarPicture::BarPicture(QWidget* parent) : QWidget(parent)
+BarPicture::BarPicture(QWidget* parent)
+    : QWidget(parent)
 {
     // The image covers every pixel; nothing underneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -8,7 +8,10 @@
 
 namespace zumi {
 
-CaptionLabel::CaptionLabel(QWidget* parent) : QWidget(parent) {}
+CaptionLabel::CaptionLabel(QWidget* parent)
+    : QWidget(parent)
+{
+}
 
 void CaptionLabel::setText(const QString& text)
 {

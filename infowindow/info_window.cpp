@@ -37,12 +37,12 @@ bool isPress(const QEvent* event)
 
 InfoWindow::InfoWindow(InfoPosition& position, const AutoHangupState& autoHangup, InfoWindowMemory& memory,
                        std::function<void()> keepOnTop, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
-      ui_(std::make_unique<Ui::frmProgress>()),
-      position_(position),
-      autoHangup_(autoHangup),
-      memory_(memory),
-      keepOnTop_(std::move(keepOnTop))
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , ui_(std::make_unique<Ui::frmProgress>())
+    , position_(position)
+    , autoHangup_(autoHangup)
+    , memory_(memory)
+    , keepOnTop_(std::move(keepOnTop))
 {
     ui_->setupUi(this);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -91,8 +91,8 @@ void InfoWindow::useButtonFace()
     setPalette(face); // the coloured pictures keep their own Window colour
     // Each label fills its own background, so that a new caption repaints
     // the label alone and not the panels underneath it as well.
-    for (QWidget* panel : std::initializer_list<QWidget*>{this, ui_->fra, ui_->picRight, ui_->lblSpeed,
-                                                          ui_->lblTime, ui_->lblTakt})
+    for (QWidget* panel :
+         std::initializer_list<QWidget*>{this, ui_->fra, ui_->picRight, ui_->lblSpeed, ui_->lblTime, ui_->lblTakt})
         panel->setAutoFillBackground(true);
     QFont small = ui_->lblAutoDiscRest->font();
     small.setPixelSize(7);
@@ -119,8 +119,10 @@ void InfoWindow::useButtonFace()
 std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
 {
     // Rates below 10 000 KB/s, online times below ten hours, units up to an hour.
-    return {{ui_->lblSpeed, QStringLiteral("99,9 KB/s")}, {ui_->lblSpeed, QStringLiteral("9999 KB/s")},
-            {ui_->lblTime, QStringLiteral("9:59:59")}, {ui_->lblTakt, QStringLiteral("59:59")}};
+    return {{ui_->lblSpeed, QStringLiteral("99,9 KB/s")},
+            {ui_->lblSpeed, QStringLiteral("9999 KB/s")},
+            {ui_->lblTime, QStringLiteral("9:59:59")},
+            {ui_->lblTakt, QStringLiteral("59:59")}};
 }
 
 double InfoWindow::screenWidthTwips() const
@@ -279,8 +281,8 @@ bool InfoWindow::eventFilter(QObject* watched, QEvent* event)
     if (!isPress(event))
         return QWidget::eventFilter(watched, event);
 
-    const bool drags = watched == this || watched == ui_->fra || watched == ui_->lblTakt ||
-                       watched == ui_->lblTime || watched == ui_->picBack;
+    const bool drags = watched == this || watched == ui_->fra || watched == ui_->lblTakt || watched == ui_->lblTime
+        || watched == ui_->picBack;
     if (drags)
         mdown(static_cast<QMouseEvent*>(event)->button());
     return true; // the rest (lblSpeed, the number on the bar, bare picRight) ignore presses

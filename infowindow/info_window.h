@@ -1,7 +1,7 @@
 #pragma once
-#include "tariff/auto_hangup_state.h"
 #include "infowindow/info_window_memory.h"
 #include "settings/settings.h"
+#include "tariff/auto_hangup_state.h"
 
 #include <QTimer>
 #include <QWidget>

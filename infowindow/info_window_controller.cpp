@@ -1,7 +1,7 @@
 #include "infowindow/info_window_controller.h"
 
-#include "infowindow/info_window.h"
 #include "core/numbers.h"
+#include "infowindow/info_window.h"
 #include "infowindow/stacking_guard.h"
 
 #include <QGuiApplication>
@@ -20,15 +20,14 @@ constexpr double kOffScreenTwips = -1111;
 } // namespace
 
 InfoWindowController::InfoWindowController(Settings& settings, const AutoHangupState& autoHangup,
-                                           WindowQueries& windows, WindowActions& windowActions,
-                                           MenuView& menu,
+                                           WindowQueries& windows, WindowActions& windowActions, MenuView& menu,
                                            std::function<void()> closeSettingsDialog)
-    : settings_(settings),
-      autoHangup_(autoHangup),
-      windows_(windows),
-      windowActions_(windowActions),
-      menu_(menu),
-      closeSettingsDialog_(std::move(closeSettingsDialog))
+    : settings_(settings)
+    , autoHangup_(autoHangup)
+    , windows_(windows)
+    , windowActions_(windowActions)
+    , menu_(menu)
+    , closeSettingsDialog_(std::move(closeSettingsDialog))
 {
 }
 
@@ -71,7 +70,7 @@ void InfoWindowController::showInfoWindow()
     window.moveTwips(kOffScreenTwips, kOffScreenTwips);
     if (!window.isVisible()) // no taskbar button: a tool window alone does not say so everywhere
         windowActions_.skipTaskbarAndPager(static_cast<WindowId>(window.winId()));
-    window.show(); // without activating: the window's attributes see to that
+    window.show();           // without activating: the window's attributes see to that
     QGuiApplication::sync(); // mapped before the stacking queries look at it
 
     // The user keeps working where they were.

@@ -1,9 +1,9 @@
 #pragma once
-#include "tariff/auto_hangup_state.h"
 #include "infowindow/info_window_memory.h"
-#include "tariff/monitor_views.h"
-#include "settings/settings.h"
 #include "platform/window_queries.h"
+#include "settings/settings.h"
+#include "tariff/auto_hangup_state.h"
+#include "tariff/monitor_views.h"
 
 #include <functional>
 #include <memory>

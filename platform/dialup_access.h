@@ -16,7 +16,7 @@ struct DialUpConnection {
 };
 
 struct ConnectionList {
-    bool ok = false;                          // false: the enumeration itself failed
+    bool ok = false;                           // false: the enumeration itself failed
     std::vector<DialUpConnection> connections; // the first one is "the" connection
 };
 

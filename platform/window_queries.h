@@ -17,9 +17,9 @@ public:
     virtual ~WindowQueries() = default;
     virtual bool available() const = 0; // false: the stacking queries are unknown here
 
-    virtual WindowId activeWindow() = 0;        // the foreground window
+    virtual WindowId activeWindow() = 0; // the foreground window
     virtual std::string windowTitle(WindowId window) = 0;
-    virtual WindowId windowUnderPointer() = 0;  // top-level window under the pointer
+    virtual WindowId windowUnderPointer() = 0; // top-level window under the pointer
     virtual std::optional<PixelRect> windowRect(WindowId window) = 0;
     // A top-level window titled exactly "Kolp".
     virtual WindowId findKolpWindow() = 0;

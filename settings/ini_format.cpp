@@ -10,13 +10,15 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 bool isControl(char c)
 {
     const auto u = static_cast<unsigned char>(c);
     return u < 0x20 || u == 0x7f;
 }
-
 
 int hexDigit(char c)
 {
@@ -48,11 +50,21 @@ std::optional<std::string> unquote(std::string_view stored)
         if (++i >= inner.size())
             return std::nullopt;
         switch (inner[i]) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '\\':
+            out += '\\';
+            break;
+        case '"':
+            out += '"';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'x': {
             if (i + 2 >= inner.size())
                 return std::nullopt;
@@ -64,12 +76,12 @@ std::optional<std::string> unquote(std::string_view stored)
             i += 2;
             break;
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
         }
     }
     return out;
 }
-
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -123,8 +135,8 @@ bool LineReader::next(Line& line)
     } else if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
         line.kind = LineKind::Section;
         section_ = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
-    } else if (const auto equals = trimmed.find('='); equals != std::string_view::npos
-               && !trimBlanks(trimmed.substr(0, equals)).empty()) {
+    } else if (const auto equals = trimmed.find('=');
+               equals != std::string_view::npos && !trimBlanks(trimmed.substr(0, equals)).empty()) {
         line.kind = LineKind::Entry;
         line.key = trimBlanks(trimmed.substr(0, equals));
         line.stored = trimBlanks(trimmed.substr(equals + 1));
@@ -281,11 +293,21 @@ std::string encodeValue(std::string_view value)
     std::string out = "\"";
     for (const char c : value) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (isControl(c)) {
                 const auto u = static_cast<unsigned char>(c);

@@ -25,18 +25,21 @@ enum class LineKind { Blank, Comment, Section, Entry, Other };
 // One line, as views into the text it was read from.
 struct Line {
     LineKind kind = LineKind::Other;
-    std::size_t start = 0;     // offset of the line in the text
-    std::string_view body;     // the line without its line end
-    std::string_view eol;      // "\n", "\r\n", "\r" (a lone CR at the very end) or ""
-    std::string_view section;  // the section the line is in ("" before the first header); a header's own name
-    std::string_view key;      // Entry only
-    std::string_view stored;   // Entry only, as written (decodeValue gives the text)
+    std::size_t start = 0;    // offset of the line in the text
+    std::string_view body;    // the line without its line end
+    std::string_view eol;     // "\n", "\r\n", "\r" (a lone CR at the very end) or ""
+    std::string_view section; // the section the line is in ("" before the first header); a header's own name
+    std::string_view key;     // Entry only
+    std::string_view stored;  // Entry only, as written (decodeValue gives the text)
 };
 
 // Reads a text line by line; any text reads, lines not understood are Other.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : text_(text) {}
+    explicit LineReader(std::string_view text)
+        : text_(text)
+    {
+    }
     bool next(Line& line);
 
 private:

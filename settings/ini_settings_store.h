@@ -1,9 +1,9 @@
 #pragma once
-#include "settings/ini_format.h"
 #include "platform/settings_store.h"
+#include "settings/ini_format.h"
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace zumi {

@@ -64,5 +64,4 @@ struct ScreenMetrics {
     double infoWidth = kInfoLoadedWidthPx * 15;
 };
 
-
 } // namespace zumi

@@ -137,7 +137,10 @@ std::vector<std::string> departedRecords(const SettingsStore& store, const ConnN
     return texts;
 }
 
-const char* onOff(bool on, const char* onText) { return on ? onText : "0"; }
+const char* onOff(bool on, const char* onText)
+{
+    return on ? onText : "0";
+}
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "settings/settings.h"
 #include "platform/pixel_rect.h"
 #include "platform/settings_store.h"
+#include "settings/settings.h"
 
 #include <functional>
 #include <vector>
@@ -23,12 +23,12 @@ struct DialogSettings {
     // Working copies for the connections listed in the dialog, in list order.
     std::vector<std::array<std::string, kBands>> start;
     std::vector<std::array<std::string, kBands>> takt;
-    bool hangupSound = false;   // chkSnd(1)
-    bool warnSound = false;     // chkSnd(0)
-    std::string vorlaufText;    // txtVorlauf
-    bool autoHangup = false;    // chkAutoHangup
+    bool hangupSound = false;    // chkSnd(1)
+    bool warnSound = false;      // chkSnd(0)
+    std::string vorlaufText;     // txtVorlauf
+    bool autoHangup = false;     // chkAutoHangup
     std::string hangupBytesText; // cboBytes
-    int hangupTakte = 1;        // cboTakte, 1..10
+    int hangupTakte = 1;         // cboTakte, 1..10
     bool showSpeed = true;
     bool showOnlineTime = true;
     bool showRest = true;

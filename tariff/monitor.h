@@ -1,12 +1,12 @@
 #pragma once
-#include "tariff/auto_hangup_state.h"
-#include "ras/bytes_total.h"
-#include "platform/clock.h"
 #include "core/conn_names.h"
+#include "platform/clock.h"
 #include "platform/dialup_access.h"
-#include "tariff/monitor_views.h"
-#include "settings/settings.h"
 #include "platform/sound_player.h"
+#include "ras/bytes_total.h"
+#include "settings/settings.h"
+#include "tariff/auto_hangup_state.h"
+#include "tariff/monitor_views.h"
 #include "tariff/tariff_schedule.h"
 
 #include <array>

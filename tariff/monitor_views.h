@@ -8,9 +8,9 @@ class InfoView {
 public:
     virtual ~InfoView() = default;
     // Each text is shown at once (repainted without waiting for the next paint).
-    virtual void setTimeText(const std::string& text) = 0;   // lblTime
-    virtual void setTaktText(const std::string& text) = 0;   // lblTakt
-    virtual void setSpeedText(const std::string& text) = 0;  // lblSpeed
+    virtual void setTimeText(const std::string& text) = 0;  // lblTime
+    virtual void setTaktText(const std::string& text) = 0;  // lblTakt
+    virtual void setSpeedText(const std::string& text) = 0; // lblSpeed
     virtual void setProgressValue(double percent) = 0;
     // Loads and shows the window without taking the focus, lays it out, puts
     // it in place and enables the metering menu entries (showInfoWindow).
@@ -32,11 +32,11 @@ public:
 class MenuView {
 public:
     virtual ~MenuView() = default;
-    virtual void setDisconnectShown(bool shown) = 0;        // mnuTrenn1 and mnuDisconnect visible
+    virtual void setDisconnectShown(bool shown) = 0; // mnuTrenn1 and mnuDisconnect visible
     // Metering starts (true): mnuSettings disabled, mnuAutoHangup and
     // mnuDisconnect enabled. Ends (false): the reverse.
     virtual void setMeteringEnabled(bool metering) = 0;
-    virtual void uncheckAutoHangupEntries() = 0;            // all ten mnuAutoHangupEinheiten
+    virtual void uncheckAutoHangupEntries() = 0; // all ten mnuAutoHangupEinheiten
 };
 
 // Runs the popup watchdog early in every tick.

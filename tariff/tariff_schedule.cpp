@@ -1,7 +1,7 @@
 #include "tariff/tariff_schedule.h"
 
-#include "tariff/holidays.h"
 #include "core/numbers.h"
+#include "tariff/holidays.h"
 
 #include <optional>
 

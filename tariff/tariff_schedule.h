@@ -8,7 +8,7 @@ namespace zumi {
 
 struct CycleState {
     std::int32_t cycleSeconds = 0;
-    double nextSwitch = 0;     // seconds of the day
+    double nextSwitch = 0; // seconds of the day
     bool recalcCycle = false;
 };
 

@@ -1,9 +1,9 @@
 // The once-a-second connection query of the monitor tick: the active
 // connection and its state, from the platform's backend, on a machine with
 // about 500 processes.
+#include "process_crowd.h"
 #include "ras/connection_queries.h"
 #include "ras/platform_backend.h"
-#include "process_crowd.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // dial-up backend scanning a machine of about 500 processes.
 #include "bench_link.h"
 #include "metered_monitor.h"
-#include "ras/platform_backend.h"
-#include "process_crowd.h"
 #include "platform/system_clock.h"
+#include "process_crowd.h"
+#include "ras/platform_backend.h"
 
 #include <benchmark/benchmark.h>
 

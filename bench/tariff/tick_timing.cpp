@@ -3,8 +3,8 @@
 // showed. Usage: bench_tick_timing [SECONDS]  (default 600)
 #include "fake_dialup.h"
 #include "metered_monitor.h"
-#include "ras/platform_backend.h"
 #include "platform/system_clock.h"
+#include "ras/platform_backend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -82,7 +82,8 @@ int main(int argc, char** argv)
         if (step < 1)
             ++repeated;
     }
-    std::printf("ticks: %zu in %d s; seconds skipped: %d; seconds shown twice: %d; longest gap between ticks: %lld ms\n",
-                info.timeTexts.size(), runSeconds, skipped, repeated, static_cast<long long>(longestGap));
+    std::printf(
+        "ticks: %zu in %d s; seconds skipped: %d; seconds shown twice: %d; longest gap between ticks: %lld ms\n",
+        info.timeTexts.size(), runSeconds, skipped, repeated, static_cast<long long>(longestGap));
     return skipped == 0 ? 0 : 1;
 }

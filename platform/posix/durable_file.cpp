@@ -53,8 +53,7 @@ std::filesystem::path tempName(const std::filesystem::path& folder, const std::f
 
 // A file without a name until it is whole: a crash while it is written
 // leaves nothing behind. Falls back to a named one where that is not offered.
-int openUnnamed(const std::filesystem::path& folder, const std::filesystem::path& path,
-                std::filesystem::path& named)
+int openUnnamed(const std::filesystem::path& folder, const std::filesystem::path& path, std::filesystem::path& named)
 {
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))

@@ -13,8 +13,8 @@ LocalDateTime SystemClock::localNow() const
     const auto sub = now - std::chrono::system_clock::from_time_t(t);
     LocalDateTime result;
     result.date = std::chrono::year{tm.tm_year + 1900} / (tm.tm_mon + 1) / tm.tm_mday;
-    result.secondsOfDay = tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec
-        + std::chrono::duration<double>(sub).count();
+    result.secondsOfDay
+        = tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec + std::chrono::duration<double>(sub).count();
     if (result.secondsOfDay >= 86400.0) // a leap second reads as the day's last instant
         result.secondsOfDay = 86399.999;
     return result;

@@ -47,9 +47,8 @@ constexpr std::array<const char*, kAtomCount> kAtomNames{
 // What we want to hear about a window: its properties, its own structure
 // and its children's (a frame's client being mapped or reparented), and the
 // pointer entering or leaving it.
-constexpr std::uint32_t kWatchMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
-                                     XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_ENTER_WINDOW |
-                                     XCB_EVENT_MASK_LEAVE_WINDOW;
+constexpr std::uint32_t kWatchMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
+    | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
 
 constexpr std::chrono::milliseconds kFreshFor{50};
 // The window under the pointer is asked again after this even without a
@@ -126,8 +125,8 @@ Desktop::Desktop(const char* displayName)
     // All requests first, then all replies: one round trip.
     std::array<xcb_intern_atom_cookie_t, kAtomCount> cookies{};
     for (std::size_t i = 0; i < kAtomCount; ++i)
-        cookies[i] = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::string_view(kAtomNames[i]).size()),
-                                     kAtomNames[i]);
+        cookies[i]
+            = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::string_view(kAtomNames[i]).size()), kAtomNames[i]);
     for (std::size_t i = 0; i < kAtomCount; ++i) {
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         atoms_[i] = reply ? reply->atom : XCB_NONE;
@@ -144,7 +143,8 @@ Desktop::~Desktop()
 
 bool Desktop::isKnownType(Atom type) const
 {
-    return std::find(atoms_.begin() + kTypeNormal, atoms_.begin() + kTypeDnd + 1, type) != atoms_.begin() + kTypeDnd + 1;
+    return std::find(atoms_.begin() + kTypeNormal, atoms_.begin() + kTypeDnd + 1, type)
+        != atoms_.begin() + kTypeDnd + 1;
 }
 
 Desktop::Call::Call(Desktop& desktop)
@@ -188,9 +188,8 @@ void Desktop::handle(const xcb_generic_event_t& event)
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
         const Atom property = notify.atom;
-        const bool read = property == XCB_ATOM_WM_NAME || property == XCB_ATOM_WM_TRANSIENT_FOR ||
-                          property == XCB_ATOM_WM_CLASS ||
-                          std::find(atoms_.begin(), atoms_.end(), property) != atoms_.end();
+        const bool read = property == XCB_ATOM_WM_NAME || property == XCB_ATOM_WM_TRANSIENT_FOR
+            || property == XCB_ATOM_WM_CLASS || std::find(atoms_.begin(), atoms_.end(), property) != atoms_.end();
         if (read) // typing alone changes other properties (user time) all the time
             forgetWindow(notify.window);
         return;
@@ -428,8 +427,7 @@ void Desktop::sendToRoot(Window window, Atom type, std::uint32_t l0, std::uint32
     event.data.data32[2] = l2;
     event.data.data32[3] = l3;
     static_assert(sizeof event == 32, "the server takes events of exactly 32 bytes");
-    xcb_send_event(connection_, 0, root_,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(connection_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     sent();
 }

@@ -20,16 +20,16 @@ namespace {
 xcb_atom_t internAtom(xcb_connection_t* connection, const std::string& name)
 {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
-                              nullptr),
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr),
         &std::free);
     return reply ? reply->atom : XCB_NONE;
 }
 
 } // namespace
 
-X11TrayHost::X11TrayHost() : d_(new Impl)
+X11TrayHost::X11TrayHost()
+    : d_(new Impl)
 {
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
@@ -98,8 +98,8 @@ std::optional<X11ButtonPress> X11TrayHost::buttonPress(const void* xcbEvent) con
     };
     constexpr std::uint16_t kXIButtonPress = 4;
     const auto* device = static_cast<const DeviceEvent*>(xcbEvent);
-    if (device->extension != d_->inputOpcode || device->eventType != kXIButtonPress ||
-        (device->detail != 1 && device->detail != 3))
+    if (device->extension != d_->inputOpcode || device->eventType != kXIButtonPress
+        || (device->detail != 1 && device->detail != 3))
         return std::nullopt;
     return X11ButtonPress{device->event, device->rootX >> 16, device->rootY >> 16, device->detail == 3};
 }
@@ -112,8 +112,9 @@ bool X11TrayHost::newHost()
     while (xcb_generic_event_t* event = xcb_poll_for_event(d_->connection)) {
         if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
             const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
-            announced = announced || (message->type == d_->manager && message->format == 32 &&
-                                      message->data.data32[1] == d_->selection && d_->selection != XCB_NONE);
+            announced = announced
+                || (message->type == d_->manager && message->format == 32 && message->data.data32[1] == d_->selection
+                    && d_->selection != XCB_NONE);
         }
         std::free(event);
     }

@@ -36,7 +36,10 @@ struct X11WindowQueries::Impl {
     int missedRestacks = 0;
     std::pair<Window, Window> pendingRestack{XCB_NONE, XCB_NONE};
 
-    explicit Impl(const char* displayName) : desktop(displayName) {}
+    explicit Impl(const char* displayName)
+        : desktop(displayName)
+    {
+    }
 
     Atom atom(AtomId id) const { return desktop.atom(id); }
     Window root() const { return desktop.root(); }
@@ -129,17 +132,13 @@ struct X11WindowQueries::Impl {
         const bool wantBelow = layer == Layer::Lowered;
         // Remove first, so that the window is never asked to be in two layers.
         if (above && !wantAbove)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateAbove), 0,
-                               kSourceApplication);
+            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateAbove), 0, kSourceApplication);
         if (below && !wantBelow)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateBelow), 0,
-                               kSourceApplication);
+            desktop.sendToRoot(window, atom(kNetWmState), kStateRemove, atom(kNetWmStateBelow), 0, kSourceApplication);
         if (wantAbove && !above)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateAbove), 0,
-                               kSourceApplication);
+            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateAbove), 0, kSourceApplication);
         if (wantBelow && !below)
-            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateBelow), 0,
-                               kSourceApplication);
+            desktop.sendToRoot(window, atom(kNetWmState), kStateAdd, atom(kNetWmStateBelow), 0, kSourceApplication);
     }
 
     // Raise (XCB_STACK_MODE_ABOVE) or lower (_BELOW) within its layer, through
@@ -183,7 +182,10 @@ struct X11WindowQueries::Impl {
     }
 };
 
-X11WindowQueries::X11WindowQueries() : d_(std::make_unique<Impl>(nullptr)) {}
+X11WindowQueries::X11WindowQueries()
+    : d_(std::make_unique<Impl>(nullptr))
+{
+}
 
 X11WindowQueries::X11WindowQueries(const std::string& displayName)
     : d_(std::make_unique<Impl>(displayName.empty() ? nullptr : displayName.c_str()))
@@ -235,8 +237,8 @@ std::optional<PixelRect> X11WindowQueries::windowRect(WindowId id)
     const auto frame = d_->frameExtents(window);
     const int b = g->border;
     return PixelRect{g->left - b - static_cast<int>(frame[0]), g->top - b - static_cast<int>(frame[2]),
-                      g->left + g->width + b + static_cast<int>(frame[1]),
-                      g->top + g->height + b + static_cast<int>(frame[3])};
+                     g->left + g->width + b + static_cast<int>(frame[1]),
+                     g->top + g->height + b + static_cast<int>(frame[3])};
 }
 
 WindowId X11WindowQueries::findKolpWindow()
@@ -293,8 +295,9 @@ bool X11WindowQueries::isTransient(WindowId id)
         return false;
     if (!attributes->viewable || attributes->overrideRedirect)
         return true; // hidden, or a popup that bypasses the window manager
-    if (d_->hasType(window, {kTypeTooltip, kTypeMenu, kTypePopupMenu, kTypeDropdownMenu, kTypeNotification,
-                             kTypeCombo, kTypeDnd}))
+    if (d_->hasType(
+            window,
+            {kTypeTooltip, kTypeMenu, kTypePopupMenu, kTypeDropdownMenu, kTypeNotification, kTypeCombo, kTypeDnd}))
         return true;
     const std::string names = d_->desktop.className(window);
     return names.find("tooltip") != std::string::npos || names.find("screensaver") != std::string::npos;
@@ -312,8 +315,8 @@ bool X11WindowQueries::isMenuOpen()
         if (!attributes || !attributes->overrideRedirect || !attributes->viewable)
             continue;
         const auto type = d_->standardType(top);
-        if (type == d_->atom(kTypeMenu) || type == d_->atom(kTypePopupMenu) || type == d_->atom(kTypeDropdownMenu) ||
-            type == d_->atom(kTypeCombo))
+        if (type == d_->atom(kTypeMenu) || type == d_->atom(kTypePopupMenu) || type == d_->atom(kTypeDropdownMenu)
+            || type == d_->atom(kTypeCombo))
             return true;
         if ((type == XCB_NONE || type == d_->atom(kTypeNormal)) && d_->desktop.transientFor(top))
             return true;

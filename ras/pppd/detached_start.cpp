@@ -14,8 +14,7 @@ constexpr std::size_t kErrorTextLimit = 4096;
 
 void sendAll(int fd, const void* data, std::size_t size)
 {
-    while (::write(fd, data, size) < 0 && errno == EINTR) {
-    }
+    while (::write(fd, data, size) < 0 && errno == EINTR) {}
 }
 
 struct Report {
@@ -137,12 +136,10 @@ StartOutcome startDetached(const std::string& program, const std::vector<std::st
     ::close(errorPipe[1]);
     if (devNull >= 0)
         ::close(devNull);
-    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
     Report report;
     ssize_t n;
-    while ((n = ::read(reportPipe[0], &report, sizeof report)) < 0 && errno == EINTR) {
-    }
+    while ((n = ::read(reportPipe[0], &report, sizeof report)) < 0 && errno == EINTR) {}
     ::close(reportPipe[0]);
     if (n == static_cast<ssize_t>(sizeof report)) {
         outcome.startError = report.startError;

@@ -6,9 +6,9 @@
 namespace zumi {
 
 struct StartOutcome {
-    int startError = 0;      // error number of the step that failed, 0 once the program ran
-    bool exited = false;     // it ended within the wait
-    int waitStatus = 0;      // how it ended, as waitpid() tells, when exited
+    int startError = 0;         // error number of the step that failed, 0 once the program ran
+    bool exited = false;        // it ended within the wait
+    int waitStatus = 0;         // how it ended, as waitpid() tells, when exited
     std::string firstErrorLine; // the first line it wrote to stderr, when exited
 };
 

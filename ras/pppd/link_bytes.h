@@ -25,7 +25,7 @@ private:
     std::string sentPath_, receivedPath_, indexPath_;
     HeldFiles counters_{3};
     std::string readName_, readIndex_; // interface and ifindex of the last readable reading
-    std::uint64_t sum_ = 0; // its 64-bit sum
+    std::uint64_t sum_ = 0;            // its 64-bit sum
     std::uint64_t origin_ = 0;
 };
 

@@ -259,11 +259,11 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
     if (!stat)
         return 0;
     const auto known = seen_.find(handle);
-    const bool sameAsScanned = known != seen_.end() && known->second.pppd && known->second.comm == stat->comm &&
-                               known->second.startTime == stat->startTime;
-    if (!sameAsScanned &&
-        !pppd::isPppdProcess(stat->comm,
-                             pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}))))
+    const bool sameAsScanned = known != seen_.end() && known->second.pppd && known->second.comm == stat->comm
+        && known->second.startTime == stat->startTime;
+    if (!sameAsScanned
+        && !pppd::isPppdProcess(stat->comm,
+                                pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}))))
         return 0;
     if (exiting(*stat))
         return kStateDisconnected;

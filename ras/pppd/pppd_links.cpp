@@ -54,7 +54,8 @@ std::string findInterface(const std::filesystem::path& root, std::int32_t pid)
     if (pid <= 0)
         return {};
     const std::filesystem::path run = root / "run";
-    const std::vector<std::string> interfaces = listFolder((root / "sys/class/net").string()).value_or(std::vector<std::string>{});
+    const std::vector<std::string> interfaces
+        = listFolder((root / "sys/class/net").string()).value_or(std::vector<std::string>{});
     for (const std::string& name : interfaces) {
         if (!isPlainFileName(name))
             continue;

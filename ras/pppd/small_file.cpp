@@ -94,7 +94,8 @@ std::optional<std::string> HeldFiles::readHeld(File& file, std::size_t limit) co
 std::optional<std::string> HeldFiles::read(const std::string& path, std::size_t limit)
 {
     ++uses_;
-    const auto held = std::find_if(files_.begin(), files_.end(), [&path](const File& file) { return file.path == path; });
+    const auto held
+        = std::find_if(files_.begin(), files_.end(), [&path](const File& file) { return file.path == path; });
     if (held != files_.end()) {
         held->lastUse = uses_;
         if (auto text = readHeld(*held, limit))
@@ -106,8 +107,8 @@ std::optional<std::string> HeldFiles::read(const std::string& path, std::size_t 
     if (file.fd < 0)
         return std::nullopt;
     struct statfs filesystem {};
-    file.kernel = ::fstatfs(file.fd, &filesystem) == 0 &&
-                  (filesystem.f_type == PROC_SUPER_MAGIC || filesystem.f_type == SYSFS_MAGIC);
+    file.kernel = ::fstatfs(file.fd, &filesystem) == 0
+        && (filesystem.f_type == PROC_SUPER_MAGIC || filesystem.f_type == SYSFS_MAGIC);
     auto text = readFromStart(file.fd, limit);
     if (!text || capacity_ == 0) {
         ::close(file.fd);

@@ -41,8 +41,10 @@ SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const std::vector
                  ui_->txtTakt1_4, ui_->txtTakt1_5, ui_->txtTakt1_6, ui_->txtTakt1_7};
 
     for (int b = 0; b < kBands; ++b) {
-        connect(txtTime_[b], &QLineEdit::textChanged, this, [this, b](const QString& t) { tariffTextChanged(b, false, t); });
-        connect(txtTakt1_[b], &QLineEdit::textChanged, this, [this, b](const QString& t) { tariffTextChanged(b, true, t); });
+        connect(txtTime_[b], &QLineEdit::textChanged, this,
+                [this, b](const QString& t) { tariffTextChanged(b, false, t); });
+        connect(txtTakt1_[b], &QLineEdit::textChanged, this,
+                [this, b](const QString& t) { tariffTextChanged(b, true, t); });
         txtTime_[b]->installEventFilter(this);
         txtTakt1_[b]->installEventFilter(this);
     }
@@ -196,8 +198,9 @@ void SettingsDialog::cmdOK_Click()
     if (deps_.setOption)
         deps_.setOption();
     if (!stored && deps_.warn)
-        deps_.warn(this, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n"
-                                        "Sie gelten nur, bis Zumi beendet wird."));
+        deps_.warn(this,
+                   QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n"
+                                  "Sie gelten nur, bis Zumi beendet wird."));
     accept();
 }
 

@@ -2,10 +2,10 @@
 #include "about/about_box.h"
 #include "core/conn_names.h"
 #include "platform/dialup_access.h"
-#include "settings/settings.h"
-#include "settings/settings_io.h"
 #include "platform/settings_store.h"
 #include "settings/dialog/zumi_message.h"
+#include "settings/settings.h"
+#include "settings/settings_io.h"
 
 #include <QDialog>
 

@@ -3,7 +3,6 @@
 #include "ras/connection_queries.h"
 #include "settings/dialog/settings_dialog.h"
 
-
 #include <cstdint>
 #include <utility>
 

@@ -22,9 +22,9 @@ std::string unstorableTariffMessage(const std::string& connectionName, const Bad
     const bool weekend = field.band >= 4;
     const int row = field.band % 4 + 1;
     return "Die Taktzeiten von \u201E" + connectionName + "\u201C enthalten ein Komma ("
-           + (weekend ? "Wochenende, Feiertags" : "Wochentags") + ", " + std::to_string(row) + ". Zeile, "
-           + (field.takt ? "Takt" : "ab Uhrzeit")
-           + ").\nEin Komma kann nicht gespeichert werden. Bitte entfernen Sie es; es wurde nichts gespeichert.";
+        + (weekend ? "Wochenende, Feiertags" : "Wochentags") + ", " + std::to_string(row) + ". Zeile, "
+        + (field.takt ? "Takt" : "ab Uhrzeit")
+        + ").\nEin Komma kann nicht gespeichert werden. Bitte entfernen Sie es; es wurde nichts gespeichert.";
 }
 
 } // namespace zumi

@@ -1,7 +1,7 @@
-#include "infowindow/info_window_controller.h"
 #include "app/main_form.h"
-#include "tariff/monitor.h"
 #include "app/tray.h"
+#include "infowindow/info_window_controller.h"
+#include "tariff/monitor.h"
 
 #include "fake_clock.h"
 #include "fake_dialup.h"
@@ -108,7 +108,8 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
 {
     choose(4); // no connection: the two messages, nothing armed
     EXPECT_EQ(armed(), Armed({}, -1));
-    EXPECT_EQ(messages.shown, (Strings{"question: Ohne Verbindung macht das keinen Sinn, oder?", "exclamation: Eben!"}));
+    EXPECT_EQ(messages.shown,
+              (Strings{"question: Ohne Verbindung macht das keinen Sinn, oder?", "exclamation: Eben!"}));
 
     dialUp.connect(5, "Net 2");
     tick();
@@ -173,10 +174,11 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
     // A dialer that cannot start is no silent failure.
     dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");
-    EXPECT_EQ(messages.shown, (Strings{"exclamation: \"Net 1\" kann nicht gewählt werden: das Wählprogramm ließ "
-                                       "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
-                                       "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
-                                       "unrecognized option 'x'"}));
+    EXPECT_EQ(messages.shown,
+              (Strings{"exclamation: \"Net 1\" kann nicht gewählt werden: das Wählprogramm ließ "
+                       "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
+                       "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
+                       "unrecognized option 'x'"}));
 }
 
 } // namespace

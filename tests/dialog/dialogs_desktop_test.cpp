@@ -67,7 +67,8 @@ void lookAt(QDialog& dialog, const char* name, QSize clientSize)
     const QByteArray dir = qgetenv("ZUMI_ARTIFACTS");
     if (!dir.isEmpty()) {
         const QRect frame = dialog.frameGeometry();
-        dialog.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        dialog.screen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
             .save(QString("%1/%2.png").arg(QString::fromLocal8Bit(dir), name));
     }
     EXPECT_EQ(dialog.size(), clientSize) << name;
@@ -102,8 +103,15 @@ TEST(DialogsOnScreen, CaptionsWholeAndAFixedDialogBorder)
     ConnNames connNames{};
     Settings settings;
     CopyBuffer copy;
-    SettingsDialogDeps deps{.dialUp = dialUp, .connNames = connNames, .store = store, .settings = settings,
-                            .screen = [] { return ScreenMetrics{19200, 12000}; }, .findKolp = {},
+    SettingsDialogDeps deps{.dialUp = dialUp,
+                            .connNames = connNames,
+                            .store = store,
+                            .settings = settings,
+                            .screen =
+                                [] {
+                                    return ScreenMetrics{19200, 12000};
+                                },
+                            .findKolp = {},
                             .setOption = [] {}};
     SettingsDialog settingsDialog(deps, {"Provider"}, copy);
     lookAt(settingsDialog, "settings_dialog", {327, 408});

@@ -28,7 +28,10 @@ protected:
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        .screen = [] { return ScreenMetrics{19200, 12000}; },
+        .screen =
+            [] {
+                return ScreenMetrics{19200, 12000};
+            },
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .warn = [this](QWidget*, const QString& text) { warnings << text; },
@@ -64,7 +67,10 @@ protected:
             texts << box(d, "txtTime", b)->text() << box(d, "txtTakt1", b)->text();
         return texts;
     }
-    static void click(QDialog& d, const char* button) { QTest::mouseClick(d.findChild<QPushButton*>(button), Qt::LeftButton); }
+    static void click(QDialog& d, const char* button)
+    {
+        QTest::mouseClick(d.findChild<QPushButton*>(button), Qt::LeftButton);
+    }
 };
 
 TEST_F(SettingsDialogTest, RefusedWhileAnyConnectionExistsMeteredOrNot)
@@ -82,7 +88,8 @@ TEST_F(SettingsDialogTest, OkStoresTheEditsOfEveryConnectionAndTheNextLoadReadsT
     store.values["HangupBytes"] = "3000";
     open([&](QDialog& d) {
         EXPECT_EQ(d.findChild<QComboBox*>("cboBytes")->currentText(), "1024");
-        EXPECT_EQ(boxes(d), QStringList({"0", "150", "9", "90", "18", "90", "21", "150", "0", "240", "", "", "", "", "", ""}));
+        EXPECT_EQ(boxes(d),
+                  QStringList({"0", "150", "9", "90", "18", "90", "21", "150", "0", "240", "", "", "", "", "", ""}));
         d.findChild<QComboBox*>("cboConn")->setCurrentIndex(1); // Beta
         QTest::keyClicks(box(d, "txtTime", 1), "8");
         QTest::keyClicks(box(d, "txtTakt1", 1), "120");

@@ -19,7 +19,8 @@ public:
 
     void advance(double seconds)
     {
-        mono_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+        mono_
+            += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
         local_.secondsOfDay += seconds;
         while (local_.secondsOfDay >= 86400) {
             local_.secondsOfDay -= 86400;

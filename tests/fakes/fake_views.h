@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/byte_source.h"
-#include "tariff/monitor_views.h"
 #include "platform/sound_player.h"
+#include "tariff/monitor_views.h"
 
 #include <cstdint>
 #include <string>
@@ -47,17 +47,43 @@ public:
     const std::string& speedText() const { return last(speedTexts); }
     double progress() const { return progressValues.empty() ? -1 : progressValues.back(); }
 
-    void setTimeText(const std::string& text) override { timeTexts.push_back(text); note("info.time " + text); }
-    void setTaktText(const std::string& text) override { taktTexts.push_back(text); note("info.takt " + text); }
-    void setSpeedText(const std::string& text) override { speedTexts.push_back(text); note("info.speed " + text); }
+    void setTimeText(const std::string& text) override
+    {
+        timeTexts.push_back(text);
+        note("info.time " + text);
+    }
+    void setTaktText(const std::string& text) override
+    {
+        taktTexts.push_back(text);
+        note("info.takt " + text);
+    }
+    void setSpeedText(const std::string& text) override
+    {
+        speedTexts.push_back(text);
+        note("info.speed " + text);
+    }
     void setProgressValue(double percent) override
     {
         progressValues.push_back(percent);
         note("info.progress " + std::to_string(percent));
     }
-    void showInfoWindow() override { ++shows; shown = true; note("info.show"); }
-    void keepInfoOnTop() override { ++keepOnTops; note("info.keepOnTop"); }
-    void unload() override { ++unloads; shown = false; note("info.unload"); }
+    void showInfoWindow() override
+    {
+        ++shows;
+        shown = true;
+        note("info.show");
+    }
+    void keepInfoOnTop() override
+    {
+        ++keepOnTops;
+        note("info.keepOnTop");
+    }
+    void unload() override
+    {
+        ++unloads;
+        shown = false;
+        note("info.unload");
+    }
 
 private:
     static const std::string& last(const std::vector<std::string>& texts)
@@ -100,7 +126,11 @@ public:
         meteringEnabled = metering;
         note(metering ? "menu.metering 1" : "menu.metering 0");
     }
-    void uncheckAutoHangupEntries() override { ++unchecks; note("menu.uncheckAutoHangup"); }
+    void uncheckAutoHangupEntries() override
+    {
+        ++unchecks;
+        note("menu.uncheckAutoHangup");
+    }
 };
 
 class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
@@ -122,7 +152,11 @@ public:
         note("sound.play " + fileName + (noWait ? " nowait" : " wait"));
         return playSucceeds;
     }
-    void beep() override { ++beeps; note("sound.beep"); }
+    void beep() override
+    {
+        ++beeps;
+        note("sound.beep");
+    }
 };
 
 class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
@@ -132,7 +166,11 @@ public:
     {
     }
     int runs = 0;
-    void run() override { ++runs; note("watchdog.run"); }
+    void run() override
+    {
+        ++runs;
+        note("watchdog.run");
+    }
 };
 
 // The byte counter: reads whatever the test set; counts the readings.

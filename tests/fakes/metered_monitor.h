@@ -11,8 +11,11 @@ namespace zumi::test {
 // in the settings they change.
 struct MeteredMonitor {
     MeteredMonitor(const Clock& clock, DialUpAccess& dialUp, ByteSource& bytes, CallLog* log = nullptr)
-        : info(log), tray(log), menu(log), sound(log),
-          monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup})
+        : info(log)
+        , tray(log)
+        , menu(log)
+        , sound(log)
+        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup})
     {
     }
     // The first phonebook slot on one unit length all day, every day.

@@ -1,8 +1,8 @@
 // Any text converts without crashing; the leading number ignores leading
 // blanks and what follows it and agrees with the whole-text reading; the field
 // splitter hands out exactly the comma-separated pieces, trimmed.
-#include "fuzz_target.h"
 #include "core/numbers.h"
+#include "fuzz_target.h"
 
 #include <algorithm>
 

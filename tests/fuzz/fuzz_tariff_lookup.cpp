@@ -1,8 +1,8 @@
 // Arbitrary tariff records and moments: the lookup never crashes, searches
 // exactly when forced or just after a boundary, and finds the cycle length and
 // next switch that the bands of the day type call for.
-#include "fuzz_target.h"
 #include "core/numbers.h"
+#include "fuzz_target.h"
 #include "settings/tariff_record.h"
 #include "tariff/tariff_schedule.h"
 
@@ -23,8 +23,8 @@ std::optional<double> startOf(const zumi::TariffTables& tables, int c, int band)
 // last band in use of that day type runs on (when band 0 has a start), else
 // the latest band that has begun; 60 s when none applies. The next switch is
 // the first later band start of the day type, else it is kept.
-void requireSearched(const zumi::CycleState& before, const zumi::CycleState& after,
-                     const zumi::TariffTables& tables, int c, const zumi::LocalDateTime& now)
+void requireSearched(const zumi::CycleState& before, const zumi::CycleState& after, const zumi::TariffTables& tables,
+                     int c, const zumi::LocalDateTime& now)
 {
     const double t = now.secondsOfDay;
     const int first = zumi::isWeekendOrHoliday(now.date) ? 4 : 0;

@@ -41,8 +41,8 @@ QFont pixelFont(int pixels)
 
 TEST(CaptionLabel, InkMatchesQLabelForEachAlignment)
 {
-    for (const Qt::Alignment alignment : {Qt::AlignLeft | Qt::AlignTop, Qt::AlignHCenter | Qt::AlignTop,
-                                          Qt::AlignRight | Qt::AlignTop}) {
+    for (const Qt::Alignment alignment :
+         {Qt::AlignLeft | Qt::AlignTop, Qt::AlignHCenter | Qt::AlignTop, Qt::AlignRight | Qt::AlignTop}) {
         for (const QString& text : {QStringLiteral("0:08"), QStringLiteral("12:34:56"), QStringLiteral("20,0 KB/s")}) {
             SCOPED_TRACE(testing::Message() << text.toStdString() << " alignment " << alignment);
             QLabel reference(text);

@@ -23,11 +23,12 @@ TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePl
     test::FakeWindowQueries windows;
     test::CallLog log;
     test::FakeMenuView menu(&log);
-    InfoWindowController controller{settings, autoHangup, windows, windows, menu, [&] { log.push_back("closeSettings"); }};
+    InfoWindowController controller{settings, autoHangup, windows,
+                                    windows,  menu,       [&] { log.push_back("closeSettings"); }};
     windows.onCall = [&](const std::string& call) {
         const QWidget* w = controller.window();
-        log.push_back(call + (w->isVisible() ? " shown, x " : " hidden, x ") + std::to_string(w->x()) + " width " +
-                      std::to_string(w->width()));
+        log.push_back(call + (w->isVisible() ? " shown, x " : " hidden, x ") + std::to_string(w->x()) + " width "
+                      + std::to_string(w->width()));
     };
 
     windows.active = 7;

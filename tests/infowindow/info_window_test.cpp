@@ -108,9 +108,9 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
         int width, timeLeft, restLeft; // hidden fields keep their place from the step before
     };
     const Case cases[] = {
-        {true, true, true, 189, 57, 96},     {false, true, true, 137, 5, 44},  {true, false, true, 149, 5, 56},
-        {true, true, false, 96, 57, 56},     {true, false, false, 56, 57, 56}, {false, true, false, 44, 5, 56},
-        {false, false, true, 97, 5, 4},      {false, false, false, 4, 5, 4},
+        {true, true, true, 189, 57, 96}, {false, true, true, 137, 5, 44},  {true, false, true, 149, 5, 56},
+        {true, true, false, 96, 57, 56}, {true, false, false, 56, 57, 56}, {false, true, false, 44, 5, 56},
+        {false, false, true, 97, 5, 4},  {false, false, false, 4, 5, 4},
     };
     // The position rules place the window by its width as loaded.
     EXPECT_EQ(window.width(), kInfoLoadedWidthPx);
@@ -134,8 +134,8 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
 
 TEST_F(InfoWindowTest, WidestCaptionsFitTheirLabels)
 {
-    const std::pair<const char*, const char*> widest[] = {
-        {"lblSpeed", "99,9 KB/s"}, {"lblSpeed", "9999 KB/s"}, {"lblTime", "9:59:59"}, {"lblTakt", "59:59"}};
+    const std::pair<const char*, const char*> widest[]
+        = {{"lblSpeed", "99,9 KB/s"}, {"lblSpeed", "9999 KB/s"}, {"lblTime", "9:59:59"}, {"lblTakt", "59:59"}};
     for (const auto& [name, text] : widest) {
         const QWidget* label = child(name);
         EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(QString::fromLatin1(text)), label->width())

@@ -114,7 +114,7 @@ void send(const Link& link, std::uint64_t bytes)
             fail("sending over " + link.name);
         drained += drain(link);
     }
-    for (pollfd p{link.tun, POLLIN, 0}; drained < queued && ::poll(&p, 1, 2000) > 0;)
+    for (pollfd p{link.tun, POLLIN, 0}; drained<queued&& ::poll(&p, 1, 2000)> 0;)
         drained += drain(link);
 }
 

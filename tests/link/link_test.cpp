@@ -1,8 +1,8 @@
+#include "platform/win_version.h"
 #include "ras/bytes_total.h"
 #include "ras/connection_queries.h"
 #include "ras/platform_backend.h"
 #include "stand_in_link.h"
-#include "platform/win_version.h"
 
 #include <gtest/gtest.h>
 

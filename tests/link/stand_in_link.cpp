@@ -38,7 +38,8 @@ std::optional<StandInLink> StandInLink::start(const std::string& name, int unit)
     // argv[0] as "exec -a /usr/sbin/pppd" sets it, so /proc/PID/cmdline reads
     // like the command line pon gives pppd; without a unit it ends after the name.
     const std::string unitText = std::to_string(unit);
-    const char* argv[] = {"/usr/sbin/pppd", "call", name.c_str(), unit >= 0 ? "unit" : nullptr, unitText.c_str(), nullptr};
+    const char* argv[]
+        = {"/usr/sbin/pppd", "call", name.c_str(), unit >= 0 ? "unit" : nullptr, unitText.c_str(), nullptr};
 
     StandInLink link;
     link.process_->channel = sockets[0];
@@ -86,7 +87,8 @@ bool StandInLink::rate(std::uint64_t bytesPerSecond)
 bool StandInLink::command(const std::string& line)
 {
     const std::string text = line + "\n";
-    if (process_->exited || ::send(process_->channel, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
+    if (process_->exited
+        || ::send(process_->channel, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
         return false;
     // Lines it said before, such as "sigterm", are noted on the way.
     for (auto reply = readLine(10s); reply; reply = readLine(10s)) {
@@ -126,8 +128,7 @@ bool StandInLink::waitForExit(std::chrono::milliseconds timeout)
 
 bool StandInLink::gotSigterm()
 {
-    while (readLine(0ms)) {
-    }
+    while (readLine(0ms)) {}
     return process_->sawSigterm;
 }
 

@@ -13,8 +13,8 @@ namespace {
 
 std::size_t openFiles()
 {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                  std::filesystem::directory_iterator{}));
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{}));
 }
 
 class HeldFilesTest : public ::testing::Test {

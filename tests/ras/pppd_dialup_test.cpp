@@ -1,6 +1,6 @@
 #include "ras/connection_queries.h"
-#include "ras/pppd/link_bytes.h"
 #include "ras/phonebook_order.h"
+#include "ras/pppd/link_bytes.h"
 #include "ras/pppd/pppd_dialup.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +46,9 @@ protected:
     {
         const std::string folder = "proc/" + std::to_string(pid) + "/";
         write(folder + "comm", comm + "\n");
-        write(folder + "stat", std::to_string(pid) + " (" + comm + ") " + state + " 1 1 1 0 -1 4194560 0 0 0 0 3 1 0 0 20 0 1 0 "
-                                   + std::to_string(startTime) + " 2658304 387\n");
+        write(folder + "stat",
+              std::to_string(pid) + " (" + comm + ") " + state + " 1 1 1 0 -1 4194560 0 0 0 0 3 1 0 0 20 0 1 0 "
+                  + std::to_string(startTime) + " 2658304 387\n");
         std::string cmdline;
         for (const std::string& arg : args)
             cmdline += arg + '\0';
@@ -58,7 +59,8 @@ protected:
     {
         const std::string folder = "proc/" + std::to_string(pid) + "/";
         write(folder + "comm", comm + "\n");
-        write(folder + "stat", std::to_string(pid) + " (" + comm + ") I 2 0 0 0 -1 69238880 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0\n");
+        write(folder + "stat",
+              std::to_string(pid) + " (" + comm + ") I 2 0 0 0 -1 69238880 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0\n");
         write(folder + "cmdline", "");
     }
     void addPppd(std::int32_t pid, const std::string& callName, std::uint64_t startTime = 1000) const
@@ -83,9 +85,9 @@ protected:
     const std::filesystem::path root = makeRoot();
     Signals signals;
     PppdDialUp dialUp{root, [this](std::int32_t pid, int signal) {
-        signals.emplace_back(pid, signal);
-        return 0;
-    }};
+                          signals.emplace_back(pid, signal);
+                          return 0;
+                      }};
 };
 
 TEST(TrimAtNul, TrimsFirstThenCutsAtTheFirstNul)
@@ -120,9 +122,24 @@ TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
     EXPECT_EQ(names[0], "A");
 
     // Case folds by character, and a broken sequence does not upset the order.
-    std::vector<std::string> utf8{"\xC3\x9C" "ber", "\xC3\xA4" "h", "b", "Z", "bad\xC3", "\xC3\x84" "a"};
+    std::vector<std::string> utf8{"\xC3\x9C"
+                                  "ber",
+                                  "\xC3\xA4"
+                                  "h",
+                                  "b",
+                                  "Z",
+                                  "bad\xC3",
+                                  "\xC3\x84"
+                                  "a"};
     sortPhonebookNames(utf8, std::locale("C.UTF-8"));
-    EXPECT_EQ(utf8, (std::vector<std::string>{"b", "bad\xC3", "Z", "\xC3\x84" "a", "\xC3\xA4" "h", "\xC3\x9C" "ber"}));
+    EXPECT_EQ(utf8,
+              (std::vector<std::string>{"b", "bad\xC3", "Z",
+                                        "\xC3\x84"
+                                        "a",
+                                        "\xC3\xA4"
+                                        "h",
+                                        "\xC3\x9C"
+                                        "ber"}));
     // A user locale that is not installed must not stop the program.
     const char* old = std::getenv("LC_ALL");
     const std::string saved = old ? old : "";
@@ -182,8 +199,14 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
     write("run/ppp1.pid", "102\n");
     addProcess(104, "pppd", {}, 1000, 'Z');
     addProcess(105, "sshd", {"sshd"});
-    const std::pair<std::int32_t, std::int32_t> expected[] = {{100, kStateConnected}, {101, kStateConnecting},
-        {102, kStateConnecting}, {104, kStateDisconnected}, {105, 0}, {999, 0}, {0, 0}, {-1, 0}};
+    const std::pair<std::int32_t, std::int32_t> expected[] = {{100, kStateConnected},
+                                                              {101, kStateConnecting},
+                                                              {102, kStateConnecting},
+                                                              {104, kStateDisconnected},
+                                                              {105, 0},
+                                                              {999, 0},
+                                                              {0, 0},
+                                                              {-1, 0}};
     for (const auto& [pid, state] : expected)
         EXPECT_EQ(dialUp.connectionState(pid), state) << pid;
 
@@ -260,7 +283,8 @@ TEST_F(Pppd, VanishingAndExecingProcesses)
 
 TEST_F(Pppd, ProcIsListedAgainOnlyAfterTheKernelHandedOutANewPid)
 {
-    const auto lastPid = [this](int pid) { write("proc/loadavg", "0.08 0.12 0.10 1/93 " + std::to_string(pid) + "\n"); };
+    const auto lastPid
+        = [this](int pid) { write("proc/loadavg", "0.08 0.12 0.10 1/93 " + std::to_string(pid) + "\n"); };
     lastPid(90);
     addPppd(80, "erst");
     addProcess(90, "pon", {"/bin/sh", "/usr/bin/pon", "isp"}, 3000);
@@ -345,10 +369,11 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     // The stand-in records its session id, pid and arguments, then does what
     // the entry's peers file says: end as a detaching pppd does, refuse, or stay.
     const std::string record = (root / "record").string();
-    write("usr/sbin/pppd", "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) $$ \"$@\" > '" + record
-                               + ".new'\nmv '" + record + ".new' '" + record + "'\ncase $(cat -- '" + (root / "etc/ppp/peers/").string()
-                               + "'\"$2\") in\nfail) echo \"pppd: unrecognized option 'x'\" >&2; echo more >&2; exit 2;;\n"
-                                 "stay) exec sleep 30;;\nesac\n");
+    write("usr/sbin/pppd",
+          "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) $$ \"$@\" > '" + record + ".new'\nmv '" + record
+              + ".new' '" + record + "'\ncase $(cat -- '" + (root / "etc/ppp/peers/").string()
+              + "'\"$2\") in\nfail) echo \"pppd: unrecognized option 'x'\" >&2; echo more >&2; exit 2;;\n"
+                "stay) exec sleep 30;;\nesac\n");
     write("usr/bin/pon", "#!/bin/sh\nexit 0\n"); // Debian's name, not to be used
     write("etc/ppp/peers/-x", "");
     // A dialer that cannot run is reported, not taken as started.
@@ -369,8 +394,8 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
         EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child is left to reap";
         return words;
     };
-    for (const std::string& name : {" lead"s, "trail "s, "My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "`id`"s,
-                                    "a; b"s, "a*"s, "-q"s, "-x"s, "Müller-Lüdenscheid"s, "new\nline"s}) {
+    for (const std::string& name : {" lead"s, "trail "s, "My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "`id`"s, "a; b"s,
+                                    "a*"s, "-q"s, "-x"s, "Müller-Lüdenscheid"s, "new\nline"s}) {
         write("etc/ppp/peers/" + name, "");
         const auto entries = dialUp.phonebookEntries();
         EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;

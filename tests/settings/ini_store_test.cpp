@@ -17,8 +17,18 @@ using namespace std::string_literals;
 
 TEST(IniSettingsStore, EveryTextRoundTripsThroughTheFile)
 {
-    const std::vector<std::string> values = {"", " both ", "a,b,,c,", "\"q\"", "\\", "x=y", "Grüße äöü", "; #[x]",
-                                             "two\nlines", "cr\rlf\r\n", std::string("n\0l", 3), "\t"};
+    const std::vector<std::string> values = {"",
+                                             " both ",
+                                             "a,b,,c,",
+                                             "\"q\"",
+                                             "\\",
+                                             "x=y",
+                                             "Grüße äöü",
+                                             "; #[x]",
+                                             "two\nlines",
+                                             "cr\rlf\r\n",
+                                             std::string("n\0l", 3),
+                                             "\t"};
     TempFolder folder;
     const auto path = folder.path / "sub" / "Zumi.conf"; // the folder is made on the first save
     IniSettingsStore store(path);

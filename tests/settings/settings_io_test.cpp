@@ -41,7 +41,7 @@ TEST(LoadSettings, RecordsAreMatchedByNameUntilTheListEnds)
 {
     FakeStore store;
     store.values = {{"00", "B,1,2,3,4,10,20,30,40,5,6,7,8,50,60,70,80,"},
-                    {"01", "net1,9,,,,,,,,"}, // letter case differs: skipped
+                    {"01", "net1,9,,,,,,,,"},     // letter case differs: skipped
                     {"02", std::string(17, ',')}, // no name: skipped, the list goes on
                     {"03", "A,9"},
                     {"04", " A , 8 ,7,,,90"}, // later key wins; short record, fields trimmed
@@ -97,7 +97,7 @@ TEST(LoadSettings, RightThenLeftThenTheFallbackPosition)
     FakeStore store;
     store.values = {{"Right", "600.5"}, {"Top", "300"}, {"Left", "5"}};
     Settings s = load(store);
-    EXPECT_EQ(s.position.infoRight, 600); // halves go to the even neighbour
+    EXPECT_EQ(s.position.infoRight, 600);  // halves go to the even neighbour
     EXPECT_EQ(s.position.infoLeft, 11940); // from the unrounded 11939.5
     EXPECT_EQ(s.position.infoTop, 300);
     // The screen shrinks: the fallback position, infoRight unchanged.
@@ -122,12 +122,18 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
     Settings s;
     EXPECT_TRUE(storeDialogSettings(store, ConnNames{"Net1", "Net2"}, dialog, s));
     EXPECT_EQ(store.writeCalls, 1);
-    EXPECT_EQ(store.values, (std::map<std::string, std::string>{
-                                {"00", "Net1,0,9,18,21,150,90,90,150,0,,,,240,,,,"},
-                                {"01", "Net2,1,,,,2,1.5,,,,,,,,,,,"}, {"HangupSnd", "-1"}, {"WarnSnd", "0"},
-                                {"Vorlauf", "2.6 s"}, {"AutoHangup", "0"}, {"HangupBytes", "4096"},
-                                {"HangupTakte", "10"}, {"ShowSpeed", "1"}, {"ShowOnlineTime", "1"},
-                                {"ShowRest", "1"}}));
+    EXPECT_EQ(store.values,
+              (std::map<std::string, std::string>{{"00", "Net1,0,9,18,21,150,90,90,150,0,,,,240,,,,"},
+                                                  {"01", "Net2,1,,,,2,1.5,,,,,,,,,,,"},
+                                                  {"HangupSnd", "-1"},
+                                                  {"WarnSnd", "0"},
+                                                  {"Vorlauf", "2.6 s"},
+                                                  {"AutoHangup", "0"},
+                                                  {"HangupBytes", "4096"},
+                                                  {"HangupTakte", "10"},
+                                                  {"ShowSpeed", "1"},
+                                                  {"ShowOnlineTime", "1"},
+                                                  {"ShowRest", "1"}}));
     EXPECT_EQ(s.options.Vorlauf, 3);
     EXPECT_EQ(row(s.tariffs, 1), ",1,,,,2,1.5,,,,,,,,,,,");
 
@@ -144,10 +150,17 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
 TEST(StoreDialogSettings, StaleRecordsNeverWinAndDepartedTariffsStay)
 {
     FakeStore store;
-    store.values = {{"00", "Net1,1,,,,,,,,"}, {"01", "Gone,2,,,,,,,,"}, {"02", "Net2,3,,,,,,,,"},
-                    {"03", "Gone,4,,,,,,,,"}, {"04", "Net1,5,,,,,,,,"}, {"05", std::string(17, ',')},
-                    {"06", "Old,6,,,,,,,,"},  {"08", "Net1,8,,,,,,,,"}, {"123", "Net1,9,,,,,,,,"},
-                    {"007", "no key of ours"}, {"Top", "300"}};
+    store.values = {{"00", "Net1,1,,,,,,,,"},
+                    {"01", "Gone,2,,,,,,,,"},
+                    {"02", "Net2,3,,,,,,,,"},
+                    {"03", "Gone,4,,,,,,,,"},
+                    {"04", "Net1,5,,,,,,,,"},
+                    {"05", std::string(17, ',')},
+                    {"06", "Old,6,,,,,,,,"},
+                    {"08", "Net1,8,,,,,,,,"},
+                    {"123", "Net1,9,,,,,,,,"},
+                    {"007", "no key of ours"},
+                    {"Top", "300"}};
     // Net2 was renamed Net3; Net1 stays and gets a new tariff.
     const ConnNames now{"Net1", "Net3"};
     Settings s;

@@ -9,8 +9,8 @@ namespace zumi::test {
 
 // A fresh folder under the temp folder, removed with its contents afterwards.
 struct TempFolder {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("zumi-settings-" + std::to_string(std::random_device()()));
+    std::filesystem::path path
+        = std::filesystem::temp_directory_path() / ("zumi-settings-" + std::to_string(std::random_device()()));
     TempFolder() { std::filesystem::create_directories(path); }
     ~TempFolder()
     {

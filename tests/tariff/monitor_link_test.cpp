@@ -2,10 +2,10 @@
 // pppd link: the low-traffic rule hangs up an idle link in the last seconds of
 // a unit and leaves a busy one alone.
 #include "metered_monitor.h"
-#include "ras/platform_backend.h"
-#include "stand_in_link.h"
 #include "platform/system_clock.h"
 #include "platform/win_version.h"
+#include "ras/platform_backend.h"
+#include "stand_in_link.h"
 
 #include <gtest/gtest.h>
 

@@ -18,17 +18,19 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
 {
     Rig rig;
     rig.settings.options.HangupSnd = true;
-    rig.tick(2);   // idle ticks touch nothing
+    rig.tick(2); // idle ticks touch nothing
     rig.autoHangup.AutoHangupUnitsToWait = 3;
     rig.connect(); // shows "0:00" twice and meters nothing yet
     EXPECT_EQ(rig.autoHangup.AutoHangupUnitsToWait, -1);
-    EXPECT_EQ(rig.log, (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000",
-                                "info.show", "info.time 0:00", "info.takt 0:00"}));
+    EXPECT_EQ(rig.log,
+              (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000", "info.show",
+                       "info.time 0:00", "info.takt 0:00"}));
     rig.log.clear();
     rig.dialUp.states[7] = kStateDisconnected; // still listed, but gone
     rig.tick();
-    EXPECT_EQ(rig.log, (CallLog{"tray.offline  Zumi ", "menu.disconnectShown 0", "info.unload",
-                                "sound.play hangup.wav wait", "menu.metering 0"}));
+    EXPECT_EQ(rig.log,
+              (CallLog{"tray.offline  Zumi ", "menu.disconnectShown 0", "info.unload", "sound.play hangup.wav wait",
+                       "menu.metering 0"}));
 }
 
 TEST(UnitAccounting, SixtySecondGridWithAndWithoutLeadTime)
@@ -151,8 +153,9 @@ TEST(ByteHistory, ARestartedOrUnreadableCounterIsNoTrafficAWrapIs)
     missing.rig.tick();
     missing.write("sys/class/net/ppp0/statistics/rx_bytes", "0\n");
     missing.run(2);
-    EXPECT_EQ(missing.rig.info.speedTexts, (std::vector<std::string>{"0,5 KB/s", "1,0 KB/s", "1,0 KB/s", "1,0 KB/s",
-                                                                     "0,0 KB/s", "0,5 KB/s", "1,0 KB/s"}));
+    EXPECT_EQ(
+        missing.rig.info.speedTexts,
+        (std::vector<std::string>{"0,5 KB/s", "1,0 KB/s", "1,0 KB/s", "1,0 KB/s", "0,0 KB/s", "0,5 KB/s", "1,0 KB/s"}));
 
     TreeLink wraps((1ull << 32) - 4500); // the 32-bit total wraps at the 5th tick
     EXPECT_EQ(wraps.run(30), 0u);
@@ -165,7 +168,7 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
 {
     Rig one("10", 1);
     one.connect();
-    EXPECT_EQ(one.run(7), 0u); // no traffic, but the first unit is not complete
+    EXPECT_EQ(one.run(7), 0u);      // no traffic, but the first unit is not complete
     EXPECT_EQ(one.run(9, 511), 0u); // 4 s left: not yet
     EXPECT_EQ(one.run(1), 1u);
     EXPECT_EQ(one.run(2), 1u); // once per unit

@@ -12,7 +12,10 @@ using namespace std::chrono;
 constexpr year_month_day kTuesday = year{2026} / March / 10;
 constexpr year_month_day kSaturday = year{2026} / March / 14;
 
-constexpr double at(int h, int m, int s = 0) { return h * 3600.0 + m * 60.0 + s; }
+constexpr double at(int h, int m, int s = 0)
+{
+    return h * 3600.0 + m * 60.0 + s;
+}
 
 // Connection 0's bands as {band, start, takt}.
 TariffTables record(std::initializer_list<std::tuple<int, const char*, const char*>> bands)
@@ -38,7 +41,7 @@ const TariffTables kDayEvening = record({{0, "9", "90"}, {1, "18", "150"}});
 TEST(UpdateCycleLength, TuesdayRecordItsSwitchAndTheRetriggerWindow)
 {
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(8, 30)).cycleSeconds, 150); // the evening band still runs
-    EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(9, 0)).cycleSeconds, 90); // the first band has begun
+    EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(9, 0)).cycleSeconds, 90);   // the first band has begun
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(12, 0)).cycleSeconds, 90);
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(18, 0)).cycleSeconds, 150); // a band starting now has begun
 
@@ -65,7 +68,7 @@ TEST(UpdateCycleLength, DayTypesSaturdayBandsEmptyRecordsAndInvalidHours)
     weekend.setStart(0, 0, "9");
     EXPECT_EQ(lookUp(weekend, kSaturday, at(7, 0)).cycleSeconds, 200);
     EXPECT_EQ(lookUp(weekend, kSaturday, at(12, 0)).cycleSeconds, 120);
-    EXPECT_EQ(lookUp(weekend, year{2026} / March / 15, at(12, 0)).cycleSeconds, 120); // a Sunday
+    EXPECT_EQ(lookUp(weekend, year{2026} / March / 15, at(12, 0)).cycleSeconds, 120);    // a Sunday
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 24, at(21, 0)).cycleSeconds, 200); // a Thursday
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 31, at(21, 0)).cycleSeconds, 200);
     EXPECT_EQ(lookUp(weekend, year{2026} / May / 1, at(21, 0)).cycleSeconds, 200); // a Friday
