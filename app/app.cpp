@@ -23,7 +23,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
-    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_,
+    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
              [this] { return monitor_.activeConn(); }})
     , tray_({[this] { return info_ && info_->isVisible(); }})
     , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_,
@@ -35,7 +35,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_})
+                connNames_, autoHangup_, hangups_})
 {
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
     form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });

@@ -1,6 +1,8 @@
 #pragma once
 #include "app/linux/canberra_sound_player.h"
+#include "app/hangup_messages.h"
 #include "app/main_form.h"
+#include "app/notifications/dbus_desktop_notifier.h"
 #include "app/qt_message_boxes.h"
 #include "app/tray.h"
 #include "core/conn_names.h"
@@ -58,6 +60,9 @@ private:
     AutoHangupState autoHangup_;
     std::unique_ptr<WindowSystem> windows_;
     QtMessageBoxes messages_;
+    DBusDesktopNotifier notifier_;
+    HangupMessages hangupMessages_{messages_, notifier_};
+    HangupWatch hangups_{clock_, hangupMessages_};
     CanberraSoundPlayer sound_;
     MainForm form_;
     Tray tray_;

@@ -249,7 +249,8 @@ void MainForm::mnuProvider_Click(int index)
 
 void MainForm::mnuDisconnect_Click()
 {
-    hangUpConnection(d_.dialUp);
+    const HangupAttempt attempt = hangUpConnection(d_.dialUp);
+    d_.hangups.requested({attempt.handle, attempt.entryName, HangupCause::Menu, attempt.error});
 }
 
 void MainForm::doConnect(const std::string& cc)

@@ -4,6 +4,7 @@
 #include "platform/dialup_access.h"
 #include "platform/window_queries.h"
 #include "tariff/auto_hangup_state.h"
+#include "tariff/hangup_watch.h"
 #include "tariff/monitor_views.h"
 
 #include <QMenu>
@@ -26,6 +27,7 @@ struct MainFormDeps {
     WindowQueries& windows;
     WindowActions& windowActions;
     MessageBoxes& messages;
+    HangupWatch& hangups;
     std::function<std::int32_t()> activeConn; // the metered connection's index, -1 = none
 };
 

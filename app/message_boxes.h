@@ -12,6 +12,8 @@ public:
     virtual bool question(const QString& text) = 0;
     // OK button, exclamation icon.
     virtual void exclamation(const QString& text) = 0;
+    // Exclamation icon and OK button; shows the box and returns at once.
+    virtual void warnWithoutWaiting(const QString& text) = 0;
 };
 
 } // namespace zumi

@@ -16,4 +16,12 @@ void QtMessageBoxes::exclamation(const QString& text)
     QMessageBox::warning(nullptr, QStringLiteral("Zumi"), text, QMessageBox::Ok);
 }
 
+void QtMessageBoxes::warnWithoutWaiting(const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zumi"), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 } // namespace zumi

@@ -7,6 +7,7 @@ class QtMessageBoxes final : public MessageBoxes {
 public:
     bool question(const QString& text) override;
     void exclamation(const QString& text) override;
+    void warnWithoutWaiting(const QString& text) override;
 };
 
 } // namespace zumi

@@ -60,8 +60,10 @@ public:
     virtual ConnectionList enumConnections() = 0;
     // The state number of the connection, 0 when the handle names none.
     virtual std::int32_t connectionState(std::int32_t handle) = 0;
-    // Asks for the hang-up and returns at once.
-    virtual void hangUp(std::int32_t handle) = 0;
+    // Asks for the hang-up and returns at once: 0 when asked (or when the
+    // handle names no connection), else the system's error number (EPERM:
+    // the link belongs to someone this user may not stop).
+    virtual int hangUp(std::int32_t handle) = 0;
     // The phonebook entry names, in no particular order.
     virtual std::vector<std::string> phonebookEntries() = 0;
     // Starts the system's dialer for the entry, detached.

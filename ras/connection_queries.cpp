@@ -40,11 +40,13 @@ std::int32_t getConnectState(DialUpAccess& dialUp, std::int32_t handle)
     return dialUp.connectionState(handle);
 }
 
-void hangUpConnection(DialUpAccess& dialUp)
+HangupAttempt hangUpConnection(DialUpAccess& dialUp)
 {
     const ConnectionList list = dialUp.enumConnections();
-    if (list.ok && !list.connections.empty())
-        dialUp.hangUp(list.connections.front().handle);
+    if (!list.ok || list.connections.empty())
+        return {};
+    const DialUpConnection& first = list.connections.front();
+    return {first.handle, first.entryName, dialUp.hangUp(first.handle)};
 }
 
 std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)

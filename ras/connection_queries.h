@@ -19,8 +19,14 @@ std::string getActiveConnection(DialUpAccess& dialUp, std::int32_t& handle);
 // The connection's state number, 0 when it cannot be had.
 std::int32_t getConnectState(DialUpAccess& dialUp, std::int32_t handle);
 
+struct HangupAttempt {
+    std::int32_t handle = 0; // the connection asked to end; 0: there was none
+    std::string entryName;
+    int error = 0; // the refusal's error number, 0 when asked
+};
+
 // Asks to hang up the first connection; does not wait.
-void hangUpConnection(DialUpAccess& dialUp);
+HangupAttempt hangUpConnection(DialUpAccess& dialUp);
 
 // Reads the phonebook, sorts it case-insensitively by the user's locale and
 // writes the first (at most 30) names into connNames 0..n-1; entries from n on

@@ -36,6 +36,7 @@ void Monitor::Timer_Timer()
     }
     if (getConnectState(d_.dialUp, hActiveConn_) == kStateDisconnected)
         name.clear();
+    d_.hangups.linkSeen(name.empty() ? 0 : hActiveConn_);
 
     if (name == prevConnName_) {
         if (name.empty())
@@ -114,7 +115,7 @@ void Monitor::refreshProgress()
     if (remaining == 10 && options.WarnSnd && !d_.sound.play("pop.wav", true))
         d_.sound.beep();
 
-    afterUnitsRule(remaining);
+    afterUnitsRule(remaining, elapsedSeconds);
 }
 
 // Once per unit, in its last three seconds: hang up when fewer than
@@ -143,22 +144,30 @@ void Monitor::lowTrafficRule(std::int32_t remaining, std::int32_t elapsedSeconds
 
     const bool lastedLongEnough = std::int64_t{cycle_.cycleSeconds} * units <= elapsedSeconds;
     if (lastedLongEnough && transferred < options.HangupBytes)
-        hangUpConnection(d_.dialUp);
+        requestHangup(HangupCause::LowTraffic, elapsedSeconds);
 }
 
 // Hang-up after the unit in progress and N further units (N chosen in the menu).
-void Monitor::afterUnitsRule(std::int32_t remaining)
+void Monitor::afterUnitsRule(std::int32_t remaining, std::int32_t elapsedSeconds)
 {
     AutoHangupState& rule = d_.autoHangup;
     if (!rule.armed())
         return;
     if (rule.unitsLeft() == 0 && remaining <= 3) {
-        hangUpConnection(d_.dialUp);
+        requestHangup(HangupCause::AfterUnits, elapsedSeconds);
         rule.disarm();
         d_.menu.uncheckAutoHangupEntries();
     }
     if (remaining == cycle_.cycleSeconds) // the first second of a unit
         rule.unitBegan();
+}
+
+// The hang-up and what became of it go to the watch, which tells the user.
+void Monitor::requestHangup(HangupCause cause, std::int32_t elapsedSeconds)
+{
+    const HangupAttempt attempt = hangUpConnection(d_.dialUp);
+    const std::int32_t units = cycle_.cycleSeconds > 0 ? elapsedSeconds / cycle_.cycleSeconds + 1 : 0;
+    d_.hangups.requested({attempt.handle, attempt.entryName, cause, attempt.error, elapsedSeconds, units});
 }
 
 } // namespace zumi

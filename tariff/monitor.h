@@ -6,6 +6,7 @@
 #include "ras/bytes_total.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
+#include "tariff/hangup_watch.h"
 #include "tariff/monitor_views.h"
 #include "tariff/tariff_schedule.h"
 
@@ -28,6 +29,7 @@ struct MonitorDeps {
     const Settings& settings;
     const ConnNames& connNames;
     AutoHangupState& autoHangup;
+    HangupWatch& hangups;
 };
 
 // The once-a-second heartbeat: detects connects and disconnects and meters
@@ -48,7 +50,8 @@ private:
     void connectionEnd();
     void refreshProgress();
     void lowTrafficRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
-    void afterUnitsRule(std::int32_t remainingSeconds);
+    void afterUnitsRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
+    void requestHangup(HangupCause cause, std::int32_t elapsedSeconds);
 
     MonitorDeps d_;
     BytesTotal bytes_{d_.bytes};

@@ -34,7 +34,7 @@ public:
         benchmark::DoNotOptimize(real_.connectionState(handle));
         return kStateConnected;
     }
-    void hangUp(std::int32_t) override {}
+    int hangUp(std::int32_t) override { return 0; }
     std::vector<std::string> phonebookEntries() override { return {}; }
     DialResult dial(const std::string&) override { return {}; }
 

@@ -37,7 +37,7 @@ constexpr std::size_t kStatLimit = 4096;
 
 int killProcess(std::int32_t pid, int signal)
 {
-    return ::kill(static_cast<pid_t>(pid), signal);
+    return ::kill(static_cast<pid_t>(pid), signal) == 0 ? 0 : errno;
 }
 
 // The pid a /proc entry stands for; nullopt for any other name.
@@ -273,18 +273,20 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
     return kStateConnecting;
 }
 
-void PppdDialUp::hangUp(std::int32_t handle)
+int PppdDialUp::hangUp(std::int32_t handle)
 {
     if (handle <= 0)
-        return;
+        return 0;
     // Only a live pppd: the pid may have been handed to another process since.
     const std::string folder = proc_ + "/" + std::to_string(handle);
     const auto stat = readStat(folder);
     if (!stat || exiting(*stat))
-        return;
+        return 0;
     const auto args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
-    if (pppd::isPppdProcess(stat->comm, args))
-        sendSignal_(handle, SIGTERM);
+    if (!pppd::isPppdProcess(stat->comm, args))
+        return 0;
+    const int error = sendSignal_(handle, SIGTERM);
+    return error == ESRCH ? 0 : error; // ended meanwhile: nothing left to hang up
 }
 
 std::vector<std::string> PppdDialUp::phonebookEntries()

@@ -30,13 +30,14 @@ inline constexpr std::int32_t kStateConnecting = 2;
 class PppdDialUp final : public DialUpAccess {
 public:
     // Sends a signal to a process, as kill() does; tests pass their own.
+    // Returns 0 or the error number of the failed send.
     using SignalSender = std::function<int(std::int32_t pid, int signal)>;
 
     explicit PppdDialUp(std::filesystem::path root = "/", SignalSender sendSignal = {});
 
     ConnectionList enumConnections() override;
     std::int32_t connectionState(std::int32_t handle) override;
-    void hangUp(std::int32_t handle) override;
+    int hangUp(std::int32_t handle) override;
     std::vector<std::string> phonebookEntries() override;
     DialResult dial(const std::string& entryName) override;
 

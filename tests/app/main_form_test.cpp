@@ -1,3 +1,4 @@
+#include "app/hangup_messages.h"
 #include "app/main_form.h"
 #include "app/tray.h"
 #include "infowindow/info_window_controller.h"
@@ -9,6 +10,7 @@
 #include "fake_window_queries.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,13 @@ public:
         return false;
     }
     void exclamation(const QString& text) override { shown.push_back("exclamation: " + text.toStdString()); }
+    void warnWithoutWaiting(const QString& text) override { shown.push_back("warning: " + text.toStdString()); }
+};
+
+class RecordingNotifier final : public DesktopNotifier {
+public:
+    Strings shown;
+    void notify(const std::string& summary, const std::string& body) override { shown.push_back(summary + ": " + body); }
 };
 
 // The menu, the tray, the info window and the monitor wired as in the program, on fake dial-up networking.
@@ -37,13 +46,16 @@ struct MainFormFixture : ::testing::Test {
     FakeSoundPlayer sound;
     FakeWindowQueries windows;
     RecordingMessageBoxes messages;
+    RecordingNotifier notifier;
+    HangupMessages hangupMessages{messages, notifier};
+    HangupWatch hangups{clock, hangupMessages};
     Settings settings;
     ConnNames connNames{};
     AutoHangupState autoHangup;
-    MainForm form{{dialUp, connNames, autoHangup, windows, windows, messages, [this] { return monitor.activeConn(); }}};
+    MainForm form{{dialUp, connNames, autoHangup, windows, windows, messages, hangups, [this] { return monitor.activeConn(); }}};
     InfoWindowController info{settings, autoHangup, windows, windows, form, {}};
     Tray tray{{[this] { return info.isVisible(); }, [] { return true; }}};
-    Monitor monitor{{clock, dialUp, bytes, info, tray, form, sound, form, settings, connNames, autoHangup}};
+    Monitor monitor{{clock, dialUp, bytes, info, tray, form, sound, form, settings, connNames, autoHangup, hangups}};
     Strings debugLines;
     int menuOpenings = 0;
     std::function<void()> whileOpen; // what the user does while the menu is open
@@ -102,6 +114,28 @@ TEST_F(MainFormFixture, MenuAndTrayThroughOneConnection)
     expectMenu(false);
     EXPECT_EQ(tray.toolTip(), " Zumi ");
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// A pppd this user may not stop: "&Trennen" says so at once, in a box that
+// does not hold up the tick and on the desktop; asking again tells again.
+TEST_F(MainFormFixture, ARefusedHangUpIsToldAtOnce)
+{
+    dialUp.hangUpDrops = false;
+    dialUp.hangUpError = EPERM;
+    dialUp.connect(11, "Net 1");
+    tick();
+    form.mnuDisconnect()->trigger();
+    const std::string text = "Das Trennen der Verbindung \u201eNet 1\u201c ist fehlgeschlagen: Zumi darf diese "
+                             "Verbindung nicht beenden (sie wurde von root oder einem anderen Benutzer gestartet). "
+                             "Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. mit "
+                             "\u201esudo poff Net 1\u201c.";
+    EXPECT_EQ(messages.shown, Strings{"warning: " + text});
+    EXPECT_EQ(notifier.shown, Strings{"Zumi: Trennen fehlgeschlagen: " + text});
+    for (int i = 0; i < 4; ++i)
+        tick();
+    form.mnuDisconnect()->trigger();
+    EXPECT_EQ(messages.shown.size(), 2u);
+    expectMenu(true);
 }
 
 TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection)

@@ -19,6 +19,7 @@ public:
     std::vector<std::string> dials;
     DialResult dialResult{true, {}};
     bool hangUpDrops = false; // a hang-up removes the connection at once
+    int hangUpError = 0;      // what hangUp() answers (EPERM: refused)
 
     void connect(std::int32_t handle, const std::string& name)
     {
@@ -42,11 +43,12 @@ public:
         auto it = states.find(handle);
         return it == states.end() ? 0 : it->second;
     }
-    void hangUp(std::int32_t handle) override
+    int hangUp(std::int32_t handle) override
     {
         hangUps.push_back(handle);
         if (hangUpDrops)
             disconnectAll();
+        return hangUpError;
     }
     std::vector<std::string> phonebookEntries() override { return phonebook; }
     DialResult dial(const std::string& entryName) override

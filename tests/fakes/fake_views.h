@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/byte_source.h"
 #include "platform/sound_player.h"
+#include "tariff/hangup_watch.h"
 #include "tariff/monitor_views.h"
 
 #include <cstdint>
@@ -174,6 +175,24 @@ public:
 };
 
 // The byte counter: reads whatever the test set; counts the readings.
+class FakeHangupReports final : public HangupReports, LoggingFake {
+public:
+    explicit FakeHangupReports(CallLog* log = nullptr)
+        : LoggingFake(log)
+    {
+    }
+    void hangupFailed(const HangupRequest& request, int error) override
+    {
+        note("hangup.failed " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
+             + std::to_string(error));
+    }
+    void automaticHangupDone(const HangupRequest& request) override
+    {
+        note("hangup.done " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
+             + std::to_string(request.onlineSeconds) + " s " + std::to_string(request.units) + " units");
+    }
+};
+
 class FakeByteCounter final : public ByteSource, LoggingFake {
 public:
     explicit FakeByteCounter(CallLog* log = nullptr)

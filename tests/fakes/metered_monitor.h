@@ -15,7 +15,9 @@ struct MeteredMonitor {
         , tray(log)
         , menu(log)
         , sound(log)
-        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup})
+        , reports(log)
+        , hangups(clock, reports)
+        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup, hangups})
     {
     }
     // The first phonebook slot on one unit length all day, every day.
@@ -33,6 +35,8 @@ struct MeteredMonitor {
     Settings settings;
     ConnNames names;
     AutoHangupState autoHangup;
+    FakeHangupReports reports;
+    HangupWatch hangups;
     Monitor monitor;
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -84,9 +85,10 @@ protected:
 
     const std::filesystem::path root = makeRoot();
     Signals signals;
+    int signalError = 0; // what sending a signal answers
     PppdDialUp dialUp{root, [this](std::int32_t pid, int signal) {
                           signals.emplace_back(pid, signal);
-                          return 0;
+                          return signalError;
                       }};
 };
 
@@ -213,8 +215,15 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
     // An exiting pppd is no connection, and only a live pppd gets a hang-up.
     EXPECT_EQ(listed(), "100 up;101 dialing;102 negotiating;");
     for (const std::int32_t pid : {104, 105, 0, -3, 101})
-        dialUp.hangUp(pid);
+        EXPECT_EQ(dialUp.hangUp(pid), 0) << pid;
     EXPECT_EQ(signals, (Signals{{101, SIGTERM}}));
+    // A pppd of root or another user refuses; one that ended meanwhile needs no hang-up.
+    signalError = EPERM;
+    EXPECT_EQ(dialUp.hangUp(101), EPERM);
+    EXPECT_EQ(hangUpConnection(dialUp).error, EPERM);
+    signalError = ESRCH;
+    EXPECT_EQ(dialUp.hangUp(101), 0);
+    signalError = 0;
 
     // A pid file of another process does not make a link of this one.
     write("run/ppp0.pid", "101\n");

@@ -1,11 +1,13 @@
 #include "monitor_rig.h"
-
 #include "ras/pppd/link_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdlib.h>
 
 namespace zumi {
@@ -200,6 +202,39 @@ TEST(LowTrafficRule, ASecondConnectionCountsFromItsOwnStart)
     rig.tick(4);
     rig.tick(1, 5); // 10 s
     EXPECT_EQ(rig.run(7), 1u);
+}
+
+// What the user is told of a rule's hang-up: a refusal once however often the
+// rule asks again, a link still up 3 s after the request, an end as done.
+TEST(HangupOutcome, RefusedIneffectiveAndDoneHangUpsOfTheLowTrafficRule)
+{
+    const auto told = [](const Rig& rig) {
+        std::vector<std::string> lines;
+        std::copy_if(rig.log.begin(), rig.log.end(), std::back_inserter(lines),
+                     [](const std::string& line) { return line.rfind("hangup.", 0) == 0; });
+        return lines;
+    };
+    Rig refused("10", 1);
+    refused.dialUp.hangUpError = EPERM;
+    refused.connect();
+    EXPECT_EQ(refused.run(17), 1u);
+    EXPECT_EQ(told(refused), (std::vector<std::string>{"hangup.failed Net1 1 " + std::to_string(EPERM)}));
+    EXPECT_EQ(refused.run(20), 3u); // the rule asks again in the next units; the user knows already
+    EXPECT_EQ(told(refused).size(), 1u);
+
+    Rig stillUp("10", 1);
+    stillUp.connect();
+    stillUp.run(17);
+    stillUp.tick(2);
+    EXPECT_TRUE(told(stillUp).empty());
+    stillUp.tick();
+    EXPECT_EQ(told(stillUp), (std::vector<std::string>{"hangup.failed Net1 1 0"}));
+
+    Rig done("10", 1);
+    done.dialUp.hangUpDrops = true;
+    done.connect();
+    done.run(18);
+    EXPECT_EQ(told(done), (std::vector<std::string>{"hangup.done Net1 1 17 s 2 units"}));
 }
 
 // Armed in the third second of the first 10 s unit.
