@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "app/dial_failure_text.h"
 #include "app/screen_metrics.h"
 #include "app/window_queries_factory.h"
 #include "infowindow/info_window_controller.h"
@@ -33,7 +34,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
                                                    }))
     , dialog_(std::make_unique<SettingsDialogHost>(
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
-                             kolpRectFinder(*windows_), [this] { info_->SetOption(); }}))
+                             kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
                 connNames_, autoHangup_, hangups_})
 {

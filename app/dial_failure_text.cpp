@@ -5,6 +5,10 @@
 namespace zumi {
 namespace {
 
+// Debian lets the members of the group "dip" read the phonebook and start pppd.
+constexpr const char* kJoinDip
+    = "Dazu muss Ihr Benutzer Mitglied der Gruppe „dip“ sein (sudo adduser BENUTZER dip, danach neu anmelden).";
+
 std::string reasonText(const DialResult& result)
 {
     const std::string& program = result.path;
@@ -16,7 +20,7 @@ std::string reasonText(const DialResult& result)
     case DialError::ProgramMissing:
         return "Das Programm " + program + " wurde nicht gefunden (Debian-Paket „ppp“).";
     case DialError::NotPermitted:
-        return "Das Programm " + program + " darf nicht ausgeführt werden (keine Berechtigung).";
+        return "Das Programm " + program + " darf nicht ausgeführt werden. " + kJoinDip;
     case DialError::NotExecutable:
         return program + " ist kein ausführbares Programm.";
     case DialError::NoProcesses:
@@ -45,6 +49,23 @@ std::string dialFailureText(const std::string& entryName, const DialResult& resu
     if (reason.empty())
         return {};
     return "Der Wählvorgang für „" + entryName + "“ konnte nicht gestartet werden: " + reason;
+}
+
+std::string phonebookTroubleText(const Phonebook& phonebook)
+{
+    switch (phonebook.error) {
+    case PhonebookError::None:
+        break;
+    case PhonebookError::Missing:
+        return "Keine Verbindungen: " + phonebook.path
+            + " fehlt. Ist das Debian-Paket „ppp“ installiert (sudo apt-get install ppp)?";
+    case PhonebookError::NotPermitted:
+        return "Keine Verbindungen: " + phonebook.path + " darf nicht gelesen werden. " + kJoinDip;
+    case PhonebookError::Unreadable:
+        return "Keine Verbindungen: " + phonebook.path + " ist nicht lesbar (Fehler " + std::to_string(phonebook.code)
+            + ": " + std::strerror(phonebook.code) + ").";
+    }
+    return {};
 }
 
 } // namespace zumi

@@ -9,4 +9,8 @@ namespace zumi {
 // result names no fault.
 std::string dialFailureText(const std::string& entryName, const DialResult& result);
 
+// Why the phonebook lists nothing and what helps, in words for the user; ""
+// when it was read.
+std::string phonebookTroubleText(const Phonebook& phonebook);
+
 } // namespace zumi

@@ -102,10 +102,21 @@ QAction* MainForm::addProviderEntry()
 
 void MainForm::loadPhonebook()
 {
-    const std::vector<std::string> names = zumi::loadPhonebook(d_.dialUp, d_.connNames);
+    const Phonebook phonebook = zumi::loadPhonebook(d_.dialUp, d_.connNames);
+    const std::vector<std::string>& names = phonebook.entries;
     while (mnuProvider_.size() > 1) {
         delete mnuProvider_.back();
         mnuProvider_.pop_back();
+    }
+    if (phonebook.error != PhonebookError::None) {
+        // Why there is nothing to dial, in place of the entries; it dials nothing.
+        providerNames_.clear();
+        QAction* entry = mnuProvider_.front();
+        entry->setText(
+            QString::fromStdString(phonebookTroubleText(phonebook)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setVisible(true);
+        entry->setEnabled(false);
+        return;
     }
     if (names.empty()) {
         // The first entry keeps its caption and state; choosing it dials what it shows.

@@ -53,6 +53,21 @@ struct DialResult {
     std::string detail; // as the dialer wrote it
 };
 
+// Why the phonebook could not be read.
+enum class PhonebookError {
+    None,
+    Missing,      // path: the phonebook folder (the dialer is not installed)
+    NotPermitted, // path: the phonebook folder, which this user may not read
+    Unreadable,   // path: the phonebook folder; code: the system's error number
+};
+
+struct Phonebook {
+    std::vector<std::string> entries;
+    PhonebookError error = PhonebookError::None;
+    std::string path;
+    int code = 0;
+};
+
 // The operating system's dial-up networking, one backend per platform.
 class DialUpAccess {
 public:
@@ -64,8 +79,8 @@ public:
     // handle names no connection), else the system's error number (EPERM:
     // the link belongs to someone this user may not stop).
     virtual int hangUp(std::int32_t handle) = 0;
-    // The phonebook entry names, in no particular order.
-    virtual std::vector<std::string> phonebookEntries() = 0;
+    // The phonebook entry names, in no particular order, or why there are none.
+    virtual Phonebook phonebookEntries() = 0;
     // Starts the system's dialer for the entry, detached.
     virtual DialResult dial(const std::string& entryName) = 0;
 };

@@ -49,14 +49,15 @@ HangupAttempt hangUpConnection(DialUpAccess& dialUp)
     return {first.handle, first.entryName, dialUp.hangUp(first.handle)};
 }
 
-std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)
+Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)
 {
     return loadPhonebook(dialUp, connNames, userLocale());
 }
 
-std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale)
+Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale)
 {
-    std::vector<std::string> names = dialUp.phonebookEntries();
+    Phonebook phonebook = dialUp.phonebookEntries();
+    std::vector<std::string>& names = phonebook.entries;
     for (std::string& name : names)
         name = cutAtNul(name);
     sortPhonebookNames(names, locale);
@@ -65,7 +66,7 @@ std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connName
     if (names.size() > static_cast<std::size_t>(kMaxConnections))
         names.resize(static_cast<std::size_t>(kMaxConnections));
     std::copy(names.begin(), names.end(), connNames.begin());
-    return names;
+    return phonebook;
 }
 
 } // namespace zumi

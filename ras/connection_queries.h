@@ -30,9 +30,10 @@ HangupAttempt hangUpConnection(DialUpAccess& dialUp);
 
 // Reads the phonebook, sorts it case-insensitively by the user's locale and
 // writes the first (at most 30) names into connNames 0..n-1; entries from n on
-// keep their names. Returns those names in that order (the provider menu).
-std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames);
+// keep their names. Returns those names in that order (the provider menu), or
+// why there are none.
+Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames);
 // The same with the locale given instead of the user's.
-std::vector<std::string> loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale);
+Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale);
 
 } // namespace zumi

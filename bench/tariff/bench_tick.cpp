@@ -35,7 +35,7 @@ public:
         return kStateConnected;
     }
     int hangUp(std::int32_t) override { return 0; }
-    std::vector<std::string> phonebookEntries() override { return {}; }
+    Phonebook phonebookEntries() override { return {}; }
     DialResult dial(const std::string&) override { return {}; }
 
 private:

@@ -289,15 +289,25 @@ int PppdDialUp::hangUp(std::int32_t handle)
     return error == ESRCH ? 0 : error; // ended meanwhile: nothing left to hang up
 }
 
-std::vector<std::string> PppdDialUp::phonebookEntries()
+Phonebook PppdDialUp::phonebookEntries()
 {
     const std::filesystem::path peers = root_ / "etc/ppp/peers";
-    std::vector<std::string> entries;
-    for (std::string& name : listFolder(peers.string()).value_or(std::vector<std::string>{})) {
-        if (pppd::isPhonebookFileName(name) && isRegularFile(peers / name))
-            entries.push_back(std::move(name));
+    Phonebook phonebook;
+    int error = 0;
+    auto names = listFolder(peers.string(), &error);
+    if (!names) {
+        phonebook.error = error == ENOENT || error == ENOTDIR ? PhonebookError::Missing
+            : error == EACCES || error == EPERM               ? PhonebookError::NotPermitted
+                                                              : PhonebookError::Unreadable;
+        phonebook.path = "/etc/ppp/peers";
+        phonebook.code = error;
+        return phonebook;
     }
-    return entries;
+    for (std::string& name : *names) {
+        if (pppd::isPhonebookFileName(name) && isRegularFile(peers / name))
+            phonebook.entries.push_back(std::move(name));
+    }
+    return phonebook;
 }
 
 DialResult PppdDialUp::dial(const std::string& entryName)

@@ -38,7 +38,7 @@ public:
     ConnectionList enumConnections() override;
     std::int32_t connectionState(std::int32_t handle) override;
     int hangUp(std::int32_t handle) override;
-    std::vector<std::string> phonebookEntries() override;
+    Phonebook phonebookEntries() override;
     DialResult dial(const std::string& entryName) override;
 
     // The network interface of the pppd with this pid, "" while it has none.

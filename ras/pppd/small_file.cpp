@@ -52,11 +52,14 @@ std::optional<std::string> readSmallFile(const std::string& path, std::size_t li
     return text;
 }
 
-std::optional<std::vector<std::string>> listFolder(const std::string& path)
+std::optional<std::vector<std::string>> listFolder(const std::string& path, int* error)
 {
     DIR* dir = ::opendir(path.c_str());
-    if (!dir)
+    if (!dir) {
+        if (error)
+            *error = errno;
         return std::nullopt;
+    }
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)

@@ -12,7 +12,7 @@ namespace zumi {
 std::optional<std::string> readSmallFile(const std::string& path, std::size_t limit = 64 * 1024);
 
 // The names in a folder, without "." and ".."; nullopt when it cannot be read.
-std::optional<std::vector<std::string>> listFolder(const std::string& path);
+std::optional<std::vector<std::string>> listFolder(const std::string& path, int* error = nullptr);
 
 // Small files read once a second - a link's counters, a pppd's stat line, a
 // pid file - kept open between reads, since opening (walking the path) costs

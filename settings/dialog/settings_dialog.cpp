@@ -23,13 +23,15 @@ QString qs(const std::string& text)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const std::vector<std::string>& listed,
-                               CopyBuffer& copyBuffer, QWidget* parent)
+SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const Phonebook& listed, CopyBuffer& copyBuffer,
+                               QWidget* parent)
     : QDialog(parent)
     , deps_(deps)
     , copyBuffer_(copyBuffer)
     // The tariff tables have 30 slots; the phonebook query hands over no more.
-    , listed_(listed.begin(), listed.begin() + std::min<std::size_t>(listed.size(), kMaxConnections))
+    , listed_(listed.entries.begin(),
+              listed.entries.begin() + std::min<std::size_t>(listed.entries.size(), kMaxConnections))
+    , phonebookTrouble_(listed.error != PhonebookError::None ? deps.phonebookTrouble(listed) : std::string())
     , ui_(std::make_unique<Ui::frmSettings>())
 {
     ui_->setupUi(this);
@@ -93,6 +95,12 @@ void SettingsDialog::loadControls()
         const QSignalBlocker quiet(ui_->cboConn); // adding selects the first entry; fill the boxes once below
         for (const std::string& name : listed_)
             ui_->cboConn->addItem(qs(name));
+        if (count == 0 && !phonebookTrouble_.empty()) {
+            // Where the connections would be, why there are none.
+            ui_->cboConn->addItem(qs(phonebookTrouble_));
+            ui_->cboConn->setToolTip(qs(phonebookTrouble_));
+            ui_->cboConn->setEnabled(false);
+        }
     }
     if (count > 0) {
         ui_->cboConn->setCurrentIndex(0);

@@ -22,7 +22,7 @@ class SettingsDialog final : public QDialog {
     Q_OBJECT
 public:
     // listed: the phonebook entries in connNames order (at most 30 are taken).
-    SettingsDialog(const SettingsDialogDeps& deps, const std::vector<std::string>& listed, CopyBuffer& copyBuffer,
+    SettingsDialog(const SettingsDialogDeps& deps, const Phonebook& listed, CopyBuffer& copyBuffer,
                    QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
@@ -43,6 +43,7 @@ private:
     const SettingsDialogDeps& deps_;
     CopyBuffer& copyBuffer_;
     std::vector<std::string> listed_;
+    std::string phonebookTrouble_; // why listed_ is empty, if it is known
     // Working copies of the tariff texts, per listed connection.
     std::vector<std::array<std::string, kBands>> start_;
     std::vector<std::array<std::string, kBands>> takt_;

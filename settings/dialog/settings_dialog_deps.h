@@ -27,7 +27,9 @@ struct SettingsDialogDeps {
     std::function<ScreenMetrics()> screen; // for loadSettings
     FindKolpRect findKolp;                 // for loadSettings
     std::function<void()> setOption;       // the info window's SetOption, after OK
-    WarningBox warn = showZumiWarning;     // message boxes titled "Zumi"
+    // Why the phonebook lists nothing, in words for the user.
+    std::function<std::string(const Phonebook&)> phonebookTrouble = [](const Phonebook&) { return std::string(); };
+    WarningBox warn = showZumiWarning; // message boxes titled "Zumi"
     std::function<void(QWidget* parent)> showAbout = showAboutBox;
     std::function<int(QDialog& dialog)> runModal = [](QDialog& dialog) { return dialog.exec(); };
 };

@@ -35,7 +35,10 @@ public:
 class RecordingNotifier final : public DesktopNotifier {
 public:
     Strings shown;
-    void notify(const std::string& summary, const std::string& body) override { shown.push_back(summary + ": " + body); }
+    void notify(const std::string& summary, const std::string& body) override
+    {
+        shown.push_back(summary + ": " + body);
+    }
 };
 
 // The menu, the tray, the info window and the monitor wired as in the program, on fake dial-up networking.
@@ -52,7 +55,8 @@ struct MainFormFixture : ::testing::Test {
     Settings settings;
     ConnNames connNames{};
     AutoHangupState autoHangup;
-    MainForm form{{dialUp, connNames, autoHangup, windows, windows, messages, hangups, [this] { return monitor.activeConn(); }}};
+    MainForm form{
+        {dialUp, connNames, autoHangup, windows, windows, messages, hangups, [this] { return monitor.activeConn(); }}};
     InfoWindowController info{settings, autoHangup, windows, windows, form, {}};
     Tray tray{{[this] { return info.isVisible(); }, [] { return true; }}};
     Monitor monitor{{clock, dialUp, bytes, info, tray, form, sound, form, settings, connNames, autoHangup, hangups}};
@@ -213,6 +217,29 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                        "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
                        "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
                        "unrecognized option 'x'"}));
+}
+
+// A user outside the group that may read the phonebook learns why it is empty
+// and what helps, in place of the entries; nothing there dials.
+TEST_F(MainFormFixture, AnUnreadablePhonebookIsExplainedInTheMenu)
+{
+    dialUp.phonebookError = PhonebookError::NotPermitted;
+    form.loadPhonebook();
+    ASSERT_EQ(form.mnuProvider().size(), 1u);
+    QAction* entry = form.mnuProvider().front();
+    EXPECT_EQ(entry->text().toStdString(),
+              "Keine Verbindungen: /etc/ppp/peers darf nicht gelesen werden. Dazu muss "
+              "Ihr Benutzer Mitglied der Gruppe „dip“ sein (sudo adduser BENUTZER dip, "
+              "danach neu anmelden).");
+    EXPECT_TRUE(entry->isVisible());
+    EXPECT_FALSE(entry->isEnabled());
+    entry->trigger();
+    EXPECT_TRUE(dialUp.dials.empty());
+
+    dialUp.phonebookError = PhonebookError::None; // after joining the group
+    form.loadPhonebook();
+    EXPECT_EQ(form.mnuProvider().size(), 2u);
+    EXPECT_TRUE(form.mnuProvider().front()->isEnabled());
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST(DialogsOnScreen, CaptionsWholeAndAFixedDialogBorder)
                                 },
                             .findKolp = {},
                             .setOption = [] {}};
-    SettingsDialog settingsDialog(deps, {"Provider"}, copy);
+    SettingsDialog settingsDialog(deps, Phonebook{{"Provider"}, PhonebookError::None, {}, 0}, copy);
     lookAt(settingsDialog, "settings_dialog", {327, 408});
     AboutBox about(programVersion());
     lookAt(about, "about_box", {281, 241});

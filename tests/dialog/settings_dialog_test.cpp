@@ -34,6 +34,7 @@ protected:
             },
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
+        .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
         .warn = [this](QWidget*, const QString& text) { warnings << text; },
         .runModal =
             [this](QDialog& dialog) {
@@ -130,6 +131,19 @@ TEST_F(SettingsDialogTest, EmptyPhonebookSavesNoRecordButAllOptions)
     open([&](QDialog& d) { click(d, "cmdOK"); });
     EXPECT_FALSE(store.values.count("00"));
     EXPECT_EQ(store.values.size(), 9u) << "every option";
+
+    // Unreadable: the list says why, and OK still stores the options.
+    dialUp.phonebookError = PhonebookError::NotPermitted;
+    store.values.clear();
+    open([&](QDialog& d) {
+        auto* list = d.findChild<QComboBox*>("cboConn");
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->count(), 1);
+        EXPECT_EQ(list->currentText(), "unlesbar: /etc/ppp/peers");
+        EXPECT_FALSE(list->isEnabled());
+        click(d, "cmdOK");
+    });
+    EXPECT_EQ(store.values.size(), 9u);
 }
 
 TEST_F(SettingsDialogTest, PasteBeforeCopyEmptiesAndCopyPasteThenAbbrechenDropsEverything)

@@ -19,7 +19,8 @@ public:
     std::vector<std::string> dials;
     DialResult dialResult{true, {}};
     bool hangUpDrops = false; // a hang-up removes the connection at once
-    int hangUpError = 0;      // what hangUp() answers (EPERM: refused)
+    PhonebookError phonebookError = PhonebookError::None;
+    int hangUpError = 0; // what hangUp() answers (EPERM: refused)
 
     void connect(std::int32_t handle, const std::string& name)
     {
@@ -50,7 +51,7 @@ public:
             disconnectAll();
         return hangUpError;
     }
-    std::vector<std::string> phonebookEntries() override { return phonebook; }
+    Phonebook phonebookEntries() override { return {phonebook, phonebookError, "/etc/ppp/peers", 0}; }
     DialResult dial(const std::string& entryName) override
     {
         dials.push_back(entryName);

@@ -106,7 +106,7 @@ TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
     for (const char* name : {"b", "A", "c", ".hidden", "old~", "x.bak", "y.dpkg-old", "z.ucf-dist", "sub/x"})
         write("etc/ppp/peers/"s + name, "");
     ConnNames names{};
-    const auto load = [&] { return loadPhonebook(dialUp, names, std::locale::classic()); };
+    const auto load = [&] { return loadPhonebook(dialUp, names, std::locale::classic()).entries; };
     EXPECT_EQ(load(), (std::vector<std::string>{"A", "b", "c"}));
 
     // A shorter phonebook leaves the slots after it as they were.
@@ -122,6 +122,9 @@ TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
     remove("etc/ppp");
     EXPECT_TRUE(load().empty());
     EXPECT_EQ(names[0], "A");
+    const Phonebook missing = dialUp.phonebookEntries(); // the ppp package is not installed
+    EXPECT_EQ(missing.error, PhonebookError::Missing);
+    EXPECT_EQ(missing.path, "/etc/ppp/peers");
 
     // Case folds by character, and a broken sequence does not upset the order.
     std::vector<std::string> utf8{"\xC3\x9C"
@@ -406,7 +409,7 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     for (const std::string& name : {" lead"s, "trail "s, "My ISP"s, "it's \"quoted\""s, "$(touch x)"s, "`id`"s, "a; b"s,
                                     "a*"s, "-q"s, "-x"s, "Müller-Lüdenscheid"s, "new\nline"s}) {
         write("etc/ppp/peers/" + name, "");
-        const auto entries = dialUp.phonebookEntries();
+        const auto entries = dialUp.phonebookEntries().entries;
         EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;
         const DialResult result = dialUp.dial(name);
         EXPECT_TRUE(result.started) << result.detail;
