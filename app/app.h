@@ -1,6 +1,6 @@
 #pragma once
-#include "app/linux/canberra_sound_player.h"
 #include "app/hangup_messages.h"
+#include "app/linux/canberra_sound_player.h"
 #include "app/main_form.h"
 #include "app/notifications/dbus_desktop_notifier.h"
 #include "app/qt_message_boxes.h"

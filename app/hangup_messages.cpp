@@ -7,7 +7,10 @@
 namespace zumi {
 namespace {
 
-std::string quoted(const std::string& name) { return "\xE2\x80\x9E" + name + "\xE2\x80\x9C"; } // „name“
+std::string quoted(const std::string& name)
+{
+    return "\xE2\x80\x9E" + name + "\xE2\x80\x9C";
+} // „name“
 
 std::string whoAsked(HangupCause cause)
 {
@@ -29,8 +32,8 @@ std::string hangupFailureText(const HangupRequest& request, int error)
     const std::string name = quoted(request.entryName);
     std::string text = whoAsked(request.cause) + " der Verbindung " + name + " ist fehlgeschlagen: ";
     if (error == 0)
-        text += "Die Verbindung besteht " + std::to_string(HangupWatch::kHangupGrace.count())
-            + " Sekunden danach noch.";
+        text
+            += "Die Verbindung besteht " + std::to_string(HangupWatch::kHangupGrace.count()) + " Sekunden danach noch.";
     else if (error == EPERM)
         text += "Zumi darf diese Verbindung nicht beenden (sie wurde von root oder einem anderen Benutzer "
                 "gestartet).";
