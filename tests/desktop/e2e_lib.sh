@@ -14,6 +14,8 @@ e2e_focus_pid=
 e2e_wm_pid=
 e2e_created_files=()
 e2e_created_dirs=()
+e2e_user_pids=() # the test user's bus and notification server
+e2e_as_user=()   # how the program is started: as root, or as the test user
 declare -A SI_PID=() SI_OUT=() SI_FD=() SI_IF=()
 
 now_ms() { date +%s%3N; }
@@ -127,6 +129,7 @@ e2e_cleanup() {
         fi
     done
     close_standin_fds
+    for pid in "${e2e_user_pids[@]}"; do kill "$pid" 2>/dev/null; done
     if [ -n "$e2e_focus_pid" ]; then
         kill "$e2e_focus_pid" 2>/dev/null
         wait "$e2e_focus_pid" 2>/dev/null
@@ -211,8 +214,38 @@ conf_has() { [ "$(conf_value "$1")" = "$2" ]; }
 
 # ---------------------------------------------------------------- the program
 
+# From here on the program runs as the unprivileged user nobody, in a session
+# of its own: its home, configuration and runtime folder, a session bus and a
+# notification server that records what it is sent.
+become_desktop_user() {
+    command -v setpriv >/dev/null || skip "setpriv is missing"
+    id nobody >/dev/null 2>&1 || skip "there is no user nobody"
+    local run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chmod 755 "$e2e_work"
+    chown -R nobody:nogroup "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    local address pid
+    read -r address pid < <("${run_as[@]}" dbus-daemon --session --fork --print-address=1 --print-pid=1 \
+        --address="unix:path=$XDG_RUNTIME_DIR/bus" | tr '\n' ' ')
+    [ -n "$pid" ] || fail "the test user's session bus did not start"
+    e2e_user_pids+=("$pid")
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    ( close_standin_fds; exec "${run_as[@]}" /usr/bin/python3 -m dbusmock --template notification_daemon ) \
+        >"$e2e_work/notifications.log" 2>&1 &
+    e2e_user_pids+=($!)
+    wait_until 10000 eval '"${run_as[@]}" gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+        -m org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications 2>/dev/null | grep -q true' \
+        || fail "no notification server on the test user's bus: $(cat "$e2e_work/notifications.log")"
+    e2e_as_user=("${run_as[@]}")
+}
+
+# What the program sent to the notification server so far.
+notifications() {
+    "${e2e_as_user[@]}" gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
+        -m org.freedesktop.DBus.Mock.GetCalls 2>/dev/null
+}
+
 start_zumi() {
-    ( close_standin_fds; exec "$e2e_zumi" ) >"$e2e_work/zumi.out" 2>&1 &
+    ( close_standin_fds; exec "${e2e_as_user[@]}" "$e2e_zumi" ) >"$e2e_work/zumi.out" 2>&1 &
     e2e_zumi_pid=$!
     log "zumi started (pid $e2e_zumi_pid)"
 }

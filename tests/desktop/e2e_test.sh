@@ -6,6 +6,8 @@
 #   link_metering      a link comes up: red icon, info window, online time;
 #                      "Nach laufender Einheit" hangs up in the unit's last seconds
 #   auto_hangup        the low-traffic hang-up, and no hang-up with traffic
+#   refused_hangup     as user nobody: a root link's refused hang-up is told in a
+#                      box and a notification, and the link stays metered
 #   settings_and_quit  "&Einstellungen" stores an edited tariff; "&Beenden" while
 #                      online saves the dragged info window's place, the link stays up
 set -u
@@ -234,6 +236,37 @@ scenario_auto_hangup() {
     log "after the low-traffic hang-up the info window is gone and the icon blue"
 }
 
+# As a desktop user, a link started by root cannot be hung up: the low-traffic
+# rule's refused request is told in a "Zumi" box and a notification at once,
+# and the link is left up, not reported as ended.
+scenario_refused_hangup() {
+    require_link_rights
+    local name
+    name=$(unique_entry_name)
+    add_peers_entry "$name"
+    write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
+    become_desktop_user
+    start_zumi
+    wait_icon blue 10000
+    standin_start "$name" root
+    wait_metering_start "$(now_ms)" 2000
+    # The first request comes in the second unit's last three seconds.
+    local first=$(( 2 * unit_ms - 3000 )) box
+    wait_until $(( t_detect + first + 4000 + slack_ms - $(now_ms) )) eval 'box=$(xdotool search --onlyvisible --name "^Zumi\$" | head -n1); [ -n "$box" ]' \
+        || fail "no Zumi box within 4 s of the hang-up's first request ($(since_detect) ms after the link was seen)"
+    (( $(since_detect) >= first - slack_ms )) || fail "a box came before any hang-up was asked for, at $(since_detect) ms"
+    log "the Zumi box came $(since_detect) ms after the link was seen"
+    e2e_shot_window refused-box "$box" 0
+    wait_until 2000 eval 'notifications | grep -q "Trennen fehlgeschlagen"' \
+        || fail "no notification of the failed hang-up: $(notifications)"
+    notifications | grep -q "$name" || fail "the notification does not name the connection: $(notifications)"
+    standin_got_sigterm root && fail "the stand-in owned by root got a SIGTERM from the test user"
+    standin_alive root || fail "the link ended by itself"
+    info_window >/dev/null || fail "the info window went away although the link is still up"
+    standin_stop root
+    wait_metering_end 4000
+}
+
 scenario_settings_and_quit() {
     require_link_rights
     local name record edited
@@ -322,7 +355,7 @@ scenario_settings_and_quit() {
 }
 
 case "$scenario" in
-first_start | link_metering | auto_hangup | settings_and_quit) "scenario_$scenario" ;;
+first_start | link_metering | auto_hangup | refused_hangup | settings_and_quit) "scenario_$scenario" ;;
 *) fail "unknown scenario $scenario" ;;
 esac
 log "PASS: $scenario"
