@@ -50,6 +50,8 @@ if [ -n "$deb" ]; then
     done
     dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
     dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "the package does not depend on Qt's German texts"
+    dpkg-deb -x "$deb" "$tmp/unpacked"
+    file "$tmp/unpacked/usr/bin/zumi" | grep -q ", stripped" || fail "the packaged program is not stripped: $(file "$tmp/unpacked/usr/bin/zumi")"
 else
     fail "no package was built"
 fi
