@@ -60,7 +60,8 @@ std::string phonebookTroubleText(const Phonebook& phonebook)
         return "Keine Verbindungen: " + phonebook.path
             + " fehlt. Ist das Debian-Paket „ppp“ installiert (sudo apt-get install ppp)?";
     case PhonebookError::NotPermitted:
-        return "Keine Verbindungen: " + phonebook.path + " darf nicht gelesen werden. " + kJoinDip;
+        return "Keine Verbindungen: Kein Zugriff auf " + phonebook.path
+            + ", dazu fehlt die Gruppe „dip“ (sudo adduser BENUTZER dip, danach neu anmelden)";
     case PhonebookError::Unreadable:
         return "Keine Verbindungen: " + phonebook.path + " ist nicht lesbar (Fehler " + std::to_string(phonebook.code)
             + ": " + std::strerror(phonebook.code) + ").";

@@ -228,9 +228,8 @@ TEST_F(MainFormFixture, AnUnreadablePhonebookIsExplainedInTheMenu)
     ASSERT_EQ(form.mnuProvider().size(), 1u);
     QAction* entry = form.mnuProvider().front();
     EXPECT_EQ(entry->text().toStdString(),
-              "Keine Verbindungen: /etc/ppp/peers darf nicht gelesen werden. Dazu muss "
-              "Ihr Benutzer Mitglied der Gruppe „dip“ sein (sudo adduser BENUTZER dip, "
-              "danach neu anmelden).");
+              "Keine Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ "
+              "(sudo adduser BENUTZER dip, danach neu anmelden)");
     EXPECT_TRUE(entry->isVisible());
     EXPECT_FALSE(entry->isEnabled());
     entry->trigger();

@@ -10,10 +10,14 @@ if [ -z "${ZUMI_PRIVATE_MOUNTS:-}" ]; then
     [ "$(id -u)" = 0 ] || { echo "needs root for a private mount namespace" >&2; exit 77; }
     exec env ZUMI_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$@"
 fi
-mkdir -p /run/user
+# The program may itself live below /tmp (a fresh clone built there): the old
+# /tmp stays reachable under /run for the length of the test.
+old_tmp=/run/zumi-process-test.$$
+mkdir -p /run/user "$old_tmp" && mount --bind /tmp "$old_tmp" || exit 1
+case $zumi in /tmp/*) zumi=$old_tmp/${zumi#/tmp/} ;; esac
 mount -t tmpfs -o mode=1777 tmpfs /tmp && mount -t tmpfs -o mode=755 tmpfs /run/user || exit 1
 work=$(mktemp -d)
-trap 'kill -KILL $(jobs -p) 2>/dev/null; wait' EXIT
+trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; umount "$old_tmp" && rmdir "$old_tmp"' EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
 unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
 conf=$XDG_CONFIG_HOME/Zumi/Zumi.conf

@@ -8,6 +8,8 @@
 #   auto_hangup        the low-traffic hang-up, and no hang-up with traffic
 #   refused_hangup     as user nobody: a root link's refused hang-up is told in a
 #                      box and a notification, and the link stays metered
+#   phonebook_rights   as user nobody, outside and in the group dip: the menu
+#                      explains the unreadable phonebook, or lists and dials it
 #   settings_and_quit  "&Einstellungen" stores an edited tariff; "&Beenden" while
 #                      online saves the dragged info window's place, the link stays up
 set -u
@@ -267,6 +269,56 @@ scenario_refused_hangup() {
     wait_metering_end 4000
 }
 
+# As a desktop user, with the phonebook folder of mode 2750 and group dip that
+# Debian makes: outside the group the menu says why it lists nothing, in one
+# long entry that dials nothing; in the group the entry is listed and dials
+# exactly its name. The folder and a pppd that writes down its arguments are
+# mounted in a mount namespace of the program's own.
+scenario_phonebook_rights() {
+    require_link_rights
+    command -v unshare >/dev/null || skip "unshare is missing"
+    local dip name peers=$e2e_work/peers sbin=$e2e_work/sbin width groups
+    dip=$(getent group dip | cut -d: -f3)
+    [ -n "$dip" ] || skip "there is no group dip"
+    name=$(unique_entry_name)
+    add_peers_entry "$name" # also the mount point
+    mkdir "$peers" "$sbin"
+    cp "/etc/ppp/peers/$name" "$peers/"
+    chgrp -R dip "$peers" && chmod 2750 "$peers" && chmod 640 "$peers/$name" || fail "cannot make the peers folder"
+    become_desktop_user
+    local dialed=$XDG_RUNTIME_DIR/dialed
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >%s\nexec sleep 5\n' "$dialed" >"$sbin/pppd"
+    chmod 755 "$sbin/pppd"
+    # shellcheck disable=SC2016
+    local mounts=(unshare -m --propagation private sh -c \
+        'mount --bind "$1" /etc/ppp/peers && mount --bind "$2" /usr/sbin && shift 2 && exec "$@"' sh "$peers" "$sbin")
+    for groups in none dip; do
+        if [ "$groups" = none ]; then
+            e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup --clear-groups)
+        else
+            e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup --groups="$dip")
+        fi
+        start_zumi
+        wait_icon blue 10000
+        open_tray_menu
+        read -r width _ <<<"$(window_info "$(menu_windows | head -n1)")"
+        e2e_shot_menus "menu-groups-$groups"
+        log "groups $groups: the menu is $width px wide"
+        if [ "$groups" = none ]; then
+            (( width > 350 )) || fail "outside the group dip the menu ($width px) holds no explaining entry"
+            menu_key Escape 0
+        else
+            (( width < 350 )) || fail "in the group dip the menu ($width px) still explains instead of listing"
+            menu_key Up 1 # the last entry: the phonebook's one, "&Trennen" is hidden offline
+            menu_key Return 0
+            wait_until 3000 test -s "$dialed" || fail "choosing the entry dialed nothing: $(cat "$e2e_work/zumi.out")"
+            [ "$(cat "$dialed")" = "$(printf 'call\n%s' "$name")" ] || fail "pppd was called with: $(cat "$dialed")"
+        fi
+        kill -TERM "$e2e_zumi_pid"
+        wait_zumi_end 5000 || fail "Zumi did not end on SIGTERM"
+    done
+}
+
 scenario_settings_and_quit() {
     require_link_rights
     local name record edited
@@ -355,7 +407,7 @@ scenario_settings_and_quit() {
 }
 
 case "$scenario" in
-first_start | link_metering | auto_hangup | refused_hangup | settings_and_quit) "scenario_$scenario" ;;
+first_start | link_metering | auto_hangup | refused_hangup | phonebook_rights | settings_and_quit) "scenario_$scenario" ;;
 *) fail "unknown scenario $scenario" ;;
 esac
 log "PASS: $scenario"
