@@ -140,6 +140,12 @@ TEST_F(MainFormFixture, ARefusedHangUpIsToldAtOnce)
     form.mnuDisconnect()->trigger();
     EXPECT_EQ(messages.shown.size(), 2u);
     expectMenu(true);
+
+    // A rule's hang-up that worked: which rule, how long, how many units.
+    hangupMessages.automaticHangupDone({11, "Net 1", HangupCause::LowTraffic, 0, 3725, 63});
+    EXPECT_EQ(notifier.shown.back(),
+              "Zumi: automatisch getrennt: Die Verbindung \u201eNet 1\u201c wurde wegen geringen "
+              "Datenverkehrs getrennt: Online-Zeit 1:02:05, 63 Einheiten.");
 }
 
 TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection)
@@ -217,6 +223,14 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                        "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
                        "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
                        "unrecognized option 'x'"}));
+
+    // A user outside the group that may start pppd learns which group it is.
+    dialUp.dialResult = {false, DialError::NotPermitted, "/usr/sbin/pppd"};
+    form.doConnect("Net 1");
+    EXPECT_NE(messages.shown.back().find("/usr/sbin/pppd darf nicht ausgeführt werden. Dazu muss Ihr Benutzer "
+                                         "Mitglied der Gruppe „dip“ sein"),
+              std::string::npos)
+        << messages.shown.back();
 }
 
 // A user outside the group that may read the phonebook learns why it is empty
