@@ -112,8 +112,7 @@ void MainForm::loadPhonebook()
         // Why there is nothing to dial, in place of the entries; it dials nothing.
         providerNames_.clear();
         QAction* entry = mnuProvider_.front();
-        entry->setText(
-            QString::fromStdString(phonebookTroubleText(phonebook)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setText(menuCaption(phonebookTroubleText(phonebook)));
         entry->setVisible(true);
         entry->setEnabled(false);
         return;

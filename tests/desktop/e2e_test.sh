@@ -198,12 +198,17 @@ scenario_link_metering() {
     log "\"&Einstellungen\" is enabled again; Escape closed the dialog without storing"
 }
 
-scenario_auto_hangup() {
+# A phonebook entry $name of its own, metered with the low-traffic rule on.
+new_low_traffic_entry() {
     require_link_rights
-    local name
     name=$(unique_entry_name)
     add_peers_entry "$name"
     write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
+}
+
+scenario_auto_hangup() {
+    local name
+    new_low_traffic_entry
     start_zumi
     wait_icon blue 10000
     # The first low-traffic check that may hang up comes in the last three
@@ -242,11 +247,8 @@ scenario_auto_hangup() {
 # rule's refused request is told in a "Zumi" box and a notification at once,
 # and the link is left up, not reported as ended.
 scenario_refused_hangup() {
-    require_link_rights
     local name
-    name=$(unique_entry_name)
-    add_peers_entry "$name"
-    write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
+    new_low_traffic_entry
     become_desktop_user
     start_zumi
     wait_icon blue 10000
