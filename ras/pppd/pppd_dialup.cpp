@@ -9,23 +9,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <sys/wait.h>
 #include <system_error>
 
 namespace zumi {
 namespace {
-
-// A process first seen fewer scans ago than this is read at every scan: it may
-// still exec pppd under the same pid (pon does).
-constexpr std::uint64_t kYoungScans = 4;
-// Any other process that is not a pppd (kernel threads aside, which cannot
-// exec) is looked at again every so many scans, spread over the scans by pid,
-// in case it has exec'd pppd since: its name every kRecheckEvery scans, its
-// argument vector too every kFullRecheckEvery.
-constexpr std::uint64_t kRecheckEvery = 32;
-constexpr std::uint64_t kFullRecheckEvery = 4 * kRecheckEvery;
 
 constexpr std::size_t kCommLimit = 256;
 
@@ -40,59 +29,9 @@ int killProcess(std::int32_t pid, int signal)
     return ::kill(static_cast<pid_t>(pid), signal) == 0 ? 0 : errno;
 }
 
-// The pid a /proc entry stands for; nullopt for any other name.
-std::optional<std::int32_t> pidFromName(const std::string& name)
-{
-    if (name.empty() || name.size() > 10 || name.front() == '0')
-        return std::nullopt;
-    if (!std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const auto value = std::stoull(name);
-    if (value > static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
-struct ProcessView {
-    bool pppd = false;
-    bool kernelThread = false;
-    std::vector<std::string> args;
-};
-
-std::optional<pppd::ProcStat> parsedStat(const std::optional<std::string>& text)
-{
-    return text ? pppd::parseProcStat(*text) : std::nullopt;
-}
-
-// Whether the process in this /proc folder is a pppd; nullopt when it is gone.
-// Without withArgs only a process named pppd has its arguments read.
-std::optional<ProcessView> lookAt(const std::string& folder, bool withArgs = true)
-{
-    ProcessView view;
-    std::string comm;
-    if (const auto stat = parsedStat(readSmallFile(folder + "/stat", kStatLimit))) {
-        comm = stat->comm;
-        view.kernelThread = stat->kernelThread();
-    } else if (const auto text = readSmallFile(folder + "/comm", kCommLimit)) {
-        comm = std::string(pppd::firstLine(*text));
-    } else {
-        return std::nullopt;
-    }
-    if (!withArgs && comm != "pppd")
-        return view;
-    view.args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
-    view.pppd = pppd::isPppdProcess(comm, view.args);
-    return view;
-}
-
 std::optional<pppd::ProcStat> readStat(const std::string& folder)
 {
-    return parsedStat(readSmallFile(folder + "/stat", kStatLimit));
-}
-
-bool exiting(const pppd::ProcStat& stat)
-{
-    return stat.state == 'Z' || stat.state == 'X' || stat.state == 'x';
+    return pppd::parseProcStat(readSmallFile(folder + "/stat", kStatLimit));
 }
 
 bool isRegularFile(const std::filesystem::path& path)
@@ -127,107 +66,19 @@ PppdDialUp::PppdDialUp(std::filesystem::path root, SignalSender sendSignal)
     , proc_((root_ / "proc").string())
     , sendSignal_(sendSignal ? std::move(sendSignal) : SignalSender(killProcess))
     , interfaces_(root_)
+    , processes_(proc_, (root_ / "sys/class/net").string())
 {
-}
-
-std::optional<std::vector<std::int32_t>> PppdDialUp::processesToScan()
-{
-    // While the kernel has handed out no new pid, no process has been
-    // created: the ones known from the last scan are all there can be, and
-    // listing /proc again (the bulk of a scan's cost) can wait. A full
-    // listing now and then covers a /proc that belongs to another namespace.
-    const auto loadavg = held_.read(proc_ + "/loadavg", 256);
-    const auto lastPid = loadavg ? pppd::lastPidFromLoadavg(*loadavg) : std::nullopt;
-    const bool nothingNew = scan_ > 0 && lastPid && lastPid == lastPid_ && scan_ % kRecheckEvery != 0;
-    lastPid_ = lastPid;
-    std::vector<std::int32_t> pids;
-    if (nothingNew) {
-        pids.reserve(seen_.size());
-        for (const auto& entry : seen_)
-            pids.push_back(entry.first);
-        return pids;
-    }
-    const auto names = listFolder(proc_);
-    if (!names) {
-        lastPid_.reset();
-        return std::nullopt;
-    }
-    for (const std::string& name : *names) {
-        if (const auto pid = pidFromName(name))
-            pids.push_back(*pid);
-    }
-    return pids;
 }
 
 ConnectionList PppdDialUp::enumConnections()
 {
-    const auto pids = processesToScan();
-    if (!pids)
+    const auto pppds = processes_.scan();
+    if (!pppds)
         return {};
-    ++scan_;
-
-    struct Found {
-        std::int32_t pid;
-        std::uint64_t startTime;
-        std::vector<std::string> args;
-    };
-    std::vector<Found> found;
-    for (const std::int32_t pid : *pids) {
-        auto [it, isNew] = seen_.try_emplace(pid);
-        Seen& seen = it->second;
-        if (isNew)
-            seen.firstScan = scan_;
-        seen.lastScan = scan_;
-        const std::uint64_t turn = static_cast<std::uint64_t>(pid) + scan_;
-        const bool young = isNew || scan_ - seen.firstScan < kYoungScans;
-        // Past its start a kernel thread stays one: it is never looked at again.
-        if (!young && seen.kernelThread)
-            continue;
-        const bool readAll = young || seen.pppd || turn % kFullRecheckEvery == 0;
-        if (!readAll && turn % kRecheckEvery != 0)
-            continue;
-
-        const std::string folder = proc_ + "/" + std::to_string(pid);
-        if (seen.pppd) {
-            // The same pppd as at the last scan (an exec would have changed
-            // its name): its arguments are still the ones read then.
-            const auto stat = parsedStat(held_.read(folder + "/stat", kStatLimit));
-            if (stat && stat->comm == seen.comm && stat->startTime == seen.startTime) {
-                if (!exiting(*stat))
-                    found.push_back({pid, stat->startTime, seen.args});
-                continue;
-            }
-        }
-        auto view = lookAt(folder, readAll);
-        if (!view) { // gone while we looked
-            seen_.erase(it);
-            continue;
-        }
-        seen.pppd = view->pppd;
-        seen.kernelThread = view->kernelThread;
-        if (!seen.pppd)
-            continue;
-        const auto stat = parsedStat(held_.read(folder + "/stat", kStatLimit));
-        if (!stat) {
-            seen.pppd = false; // gone meanwhile: read afresh should the pid come back
-            continue;
-        }
-        seen.comm = stat->comm;
-        seen.startTime = stat->startTime;
-        seen.args = view->args;
-        if (exiting(*stat)) // a pppd on its way out is no connection any more
-            continue;
-        found.push_back({pid, stat->startTime, std::move(view->args)});
-    }
-    std::erase_if(seen_, [this](const auto& entry) { return entry.second.lastScan != scan_; });
-
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.startTime != b.startTime ? a.startTime < b.startTime : a.pid < b.pid;
-    });
     ConnectionList list;
     list.ok = true;
-    list.connections.reserve(found.size());
-    for (const Found& process : found) {
+    list.connections.reserve(pppds->size());
+    for (const pppd::PppdProcess& process : *pppds) {
         std::string entryName = pppd::optionValue(process.args, "call");
         if (entryName.empty())
             entryName = pppd::optionValue(process.args, "linkname");
@@ -252,20 +103,19 @@ std::int32_t PppdDialUp::connectionState(std::int32_t handle)
         if (!std::filesystem::is_directory(folder, error))
             return 0;
         const auto comm = readSmallFile(folder + "/comm", kCommLimit);
-        const bool pppd = comm ? pppd::firstLine(*comm) == "pppd" : wasPppd(handle);
+        const bool pppd = comm ? pppd::firstLine(*comm) == "pppd" : processes_.knownPppd(handle) != nullptr;
         return pppd ? kStateDisconnected : 0;
     }
-    const auto stat = pppd::parseProcStat(*statText);
+    const auto stat = pppd::parseProcStat(statText);
     if (!stat)
         return 0;
-    const auto known = seen_.find(handle);
-    const bool sameAsScanned = known != seen_.end() && known->second.pppd && known->second.comm == stat->comm
-        && known->second.startTime == stat->startTime;
+    const pppd::PppdProcess* known = processes_.knownPppd(handle);
+    const bool sameAsScanned = known && known->comm == stat->comm && known->startTime == stat->startTime;
     if (!sameAsScanned
         && !pppd::isPppdProcess(stat->comm,
                                 pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}))))
         return 0;
-    if (exiting(*stat))
+    if (stat->exiting())
         return kStateDisconnected;
     const std::string interfaceName = interfaces_.find(handle);
     if (!interfaceName.empty() && pppd::interfaceUp(held_, root_, interfaceName))
@@ -280,7 +130,7 @@ int PppdDialUp::hangUp(std::int32_t handle)
     // Only a live pppd: the pid may have been handed to another process since.
     const std::string folder = proc_ + "/" + std::to_string(handle);
     const auto stat = readStat(folder);
-    if (!stat || exiting(*stat))
+    if (!stat || stat->exiting())
         return 0;
     const auto args = pppd::splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
     if (!pppd::isPppdProcess(stat->comm, args))
@@ -337,12 +187,6 @@ DialResult PppdDialUp::dial(const std::string& entryName)
 std::string PppdDialUp::interfaceOf(std::int32_t handle)
 {
     return interfaces_.find(handle);
-}
-
-bool PppdDialUp::wasPppd(std::int32_t pid) const
-{
-    const auto it = seen_.find(pid);
-    return it != seen_.end() && it->second.pppd;
 }
 
 } // namespace zumi

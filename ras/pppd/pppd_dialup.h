@@ -1,14 +1,12 @@
 #pragma once
 #include "platform/dialup_access.h"
 #include "ras/pppd/pppd_links.h"
+#include "ras/pppd/process_scan.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 namespace zumi {
 
@@ -45,32 +43,13 @@ public:
     std::string interfaceOf(std::int32_t handle);
 
 private:
-    // What the last scans learnt about each pid, so a scan need not read every
-    // process again: reading /proc costs several microseconds per file.
-    struct Seen {
-        bool pppd = false;
-        bool kernelThread = false; // as last read
-        std::uint64_t firstScan = 0;
-        std::uint64_t lastScan = 0;
-        // Of a pppd: its name and start time when its arguments were read.
-        std::string comm;
-        std::uint64_t startTime = 0;
-        std::vector<std::string> args;
-    };
-
-    bool wasPppd(std::int32_t pid) const;
-    // The pids this scan looks at; nullopt when there is no /proc.
-    std::optional<std::vector<std::int32_t>> processesToScan();
-
     std::filesystem::path root_;
     std::string proc_; // root/proc
     SignalSender sendSignal_;
     pppd::InterfaceFinder interfaces_;
-    // /proc/loadavg, the stat lines of the pppds, the flags of their links.
+    pppd::ProcessScan processes_;
+    // The stat line of the pppd asked about and the flags of its link.
     HeldFiles held_;
-    std::unordered_map<std::int32_t, Seen> seen_;
-    std::uint64_t scan_ = 0;
-    std::optional<std::uint64_t> lastPid_; // as the last scan found it in /proc/loadavg
 };
 
 } // namespace zumi

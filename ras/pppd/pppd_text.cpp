@@ -32,13 +32,18 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
 
     // Fields after the name, counted from 3 (the state) as proc(5) does.
     std::string_view rest = text.substr(close + 1);
+    constexpr int kStartTimeField = 22;
+    constexpr int kExitSignalField = 38; // absent from short lines
     int field = 3;
-    while (field <= 22) {
-        const auto start = rest.find_first_not_of(' ');
-        if (start == std::string_view::npos)
-            return std::nullopt;
+    while (field <= kExitSignalField) {
+        const auto start = rest.find_first_not_of(" \n");
+        if (start == std::string_view::npos) {
+            if (field <= kStartTimeField)
+                return std::nullopt;
+            break;
+        }
         rest.remove_prefix(start);
-        const auto end = std::min(rest.find(' '), rest.size());
+        const auto end = std::min(rest.find_first_of(" \n"), rest.size());
         const std::string_view token = rest.substr(0, end);
         if (field == 3) {
             if (token.size() != 1)
@@ -46,16 +51,23 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
             stat.state = token[0];
         } else if (field == 9) {
             stat.flags = parseDecimal(token).value_or(0);
-        } else if (field == 22) {
+        } else if (field == kStartTimeField) {
             const auto value = parseDecimal(token);
             if (!value)
                 return std::nullopt;
             stat.startTime = *value;
+        } else if (field == kExitSignalField) {
+            stat.thread = token == "-1";
         }
         rest.remove_prefix(end);
         ++field;
     }
     return stat;
+}
+
+std::optional<ProcStat> parseProcStat(const std::optional<std::string>& text)
+{
+    return text ? parseProcStat(std::string_view(*text)) : std::nullopt;
 }
 
 std::optional<std::uint64_t> lastPidFromLoadavg(std::string_view text)

@@ -13,13 +13,20 @@ struct ProcStat {
     char state = '?';
     std::uint64_t flags = 0;     // the kernel's PF_* flags; 0 when unreadable
     std::uint64_t startTime = 0; // clock ticks after boot
+    // A thread other than its process's first: its exit signal reads -1.
+    // A thread id is never listed in /proc but can be read there.
+    bool thread = false;
 
     // A kernel thread, which never runs a program of its own (PF_KTHREAD).
     bool kernelThread() const { return (flags & 0x00200000u) != 0; }
+    // A zombie or a dead task: a pppd on its way out is no connection any more.
+    bool exiting() const { return state == 'Z' || state == 'X' || state == 'x'; }
 };
 
 // Parses /proc/PID/stat; nullopt for anything that is not a complete line.
 std::optional<ProcStat> parseProcStat(std::string_view text);
+// The same of a file that may not have been readable.
+std::optional<ProcStat> parseProcStat(const std::optional<std::string>& text);
 
 // The NUL-separated argument vector of /proc/PID/cmdline.
 std::vector<std::string> splitCmdline(std::string_view text);

@@ -293,31 +293,62 @@ TEST_F(Pppd, VanishingAndExecingProcesses)
     EXPECT_EQ(listed(), "");
 }
 
-TEST_F(Pppd, ProcIsListedAgainOnlyAfterTheKernelHandedOutANewPid)
+TEST_F(Pppd, NewPidsAreReadWithoutListingProcUntilSomethingCallsForAListing)
 {
     const auto lastPid
         = [this](int pid) { write("proc/loadavg", "0.08 0.12 0.10 1/93 " + std::to_string(pid) + "\n"); };
     lastPid(90);
     addPppd(80, "erst");
     addProcess(90, "pon", {"/bin/sh", "/usr/bin/pon", "isp"}, 3000);
+    addKernelThread(95, "kworker/1:1");   // from before the counter last wrapped
+    for (int pid = 100; pid < 130; ++pid) // more old processes than are read in turn at one scan
+        addProcess(pid, "bash", {"/bin/bash"}, 900);
     EXPECT_EQ(listed(), "80 erst;");
 
-    addPppd(85, "ohne Listing"); // cannot be there: no new pid since the last scan
-    addPppd(90, "isp", 3000);    // but a known process may exec pppd
+    addPppd(85, "ohne Listing"); // cannot be there: only 91 and 92 were handed out since
+    addPppd(90, "isp", 3000);    // but a young process may exec pppd
     remove("proc/80");           // and a known one may end
-    EXPECT_EQ(listed(), "90 isp;");
+    addPppd(92, "neu", 4000);
+    // A thread of some process: its id is readable, though never listed.
+    write("proc/91/stat",
+          "91 (pppd) S 1 1 1 0 -1 4194560 0 0 0 0 3 1 0 0 20 0 2 0 4000 2658304 387 1 1 1 1 1 1 1 "
+          "1 1 1 1 1 1 -1 0 0\n");
+    write("proc/91/cmdline", "/usr/sbin/pppd\0call\0faden\0"s);
+    lastPid(92);
+    EXPECT_EQ(listed(), "90 isp;92 neu;");
 
-    lastPid(91);
-    EXPECT_EQ(listed(), "85 ohne Listing;90 isp;");
+    // A pid handed out again is a new process, even where an old one was known.
+    for (int scan = 0; scan < 4; ++scan)
+        listed(); // 95 is past its start and no longer read
+    addProcess(95, "sh", {"/bin/sh"}, 4500);
+    lastPid(96);
+    EXPECT_EQ(listed(), "90 isp;92 neu;");
+    addPppd(95, "wieder vergeben", 4500);
+    EXPECT_EQ(listed(), "90 isp;92 neu;95 wieder vergeben;");
 
-    write("proc/loadavg", "kaputt\n");
+    // An old process execs pppd; pppd makes its interface before the link is
+    // up, and a new interface has every process read again.
+    addPppd(117, "spät gewählt", 900);
+    addInterface("ppp0", false);
+    EXPECT_EQ(listed(), "117 spät gewählt;85 ohne Listing;90 isp;92 neu;95 wieder vergeben;");
+    remove("proc/117");
+
+    remove("proc/95");
+    remove("proc/90");
+    write("proc/loadavg", "0.08 0.12 0.10 1/93 50\n"); // the counter wrapped: listed in full
+    addProcess(40, "sh", {"/bin/sh"}, 5000);
+    EXPECT_EQ(listed(), "85 ohne Listing;92 neu;");
+    addPppd(40, "nach dem Umlauf", 5000);
+    EXPECT_EQ(listed(), "85 ohne Listing;92 neu;40 nach dem Umlauf;");
+
+    write("proc/loadavg", "kaputt\n"); // no counter: listed at every scan
     addPppd(86, "ohne Zahl");
-    EXPECT_EQ(listed(), "85 ohne Listing;86 ohne Zahl;90 isp;");
-    lastPid(91);
+    EXPECT_EQ(listed(), "85 ohne Listing;86 ohne Zahl;92 neu;40 nach dem Umlauf;");
+    lastPid(92);
     listed();
     addPppd(87, "spät");
     bool seen = false; // a /proc of another pid namespace: listed now and then anyway
-    for (int scan = 0; scan < 40 && !seen; ++scan)
+    for (int scan = 0; scan < 400 && !seen; ++scan)
         seen = listed().find("87 spät") != std::string::npos;
     EXPECT_TRUE(seen);
 }
@@ -342,6 +373,40 @@ TEST_F(Pppd, KernelThreadsAreLookedAtOnlyWhileTheyStart)
     for (int scan = 0; scan < 140; ++scan)
         last = listed();
     EXPECT_EQ(last, "40 helfer;42 exec;");
+}
+
+// This machine's own /proc: a shell that execs pppd only when it is no longer
+// young is found while it runs and is gone once it has ended.
+TEST(PppdOnThisMachine, AShellThatExecsPppdLateIsFound)
+{
+    const std::filesystem::path root = makeRoot();
+    std::filesystem::remove(root / "proc");
+    std::filesystem::create_directory_symlink("/proc", root / "proc");
+    std::filesystem::create_directory_symlink("/sys", root / "sys");
+    const std::string program = (root / "pppd").string();
+    std::ofstream(program) << "#!/bin/sh\nwhile :; do sleep 1; done\n";
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    const pid_t shell = ::fork();
+    if (shell == 0) {
+        ::execl("/bin/sh", "sh", "-c", "sleep 1; exec \"$0\" call 'spät exec'", program.c_str(), nullptr);
+        ::_exit(127);
+    }
+    PppdDialUp dialUp(root);
+    const auto found = [&] {
+        const auto list = dialUp.enumConnections().connections;
+        return std::any_of(list.begin(), list.end(),
+                           [&](const DialUpConnection& c) { return c.handle == shell && c.entryName == "spät exec"; });
+    };
+    bool seen = false;
+    for (int scan = 0; scan < 200 && !seen; ++scan) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        seen = found();
+    }
+    ::kill(shell, SIGTERM);
+    ::waitpid(shell, nullptr, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(found());
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)

@@ -1,0 +1,199 @@
+#include "ras/pppd/process_scan.h"
+
+#include "ras/pppd/pppd_text.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zumi::pppd {
+namespace {
+
+// A process first seen fewer scans ago than this is read at every scan.
+constexpr std::uint64_t kYoungScans = 4;
+// Older processes read per scan, in turn, for a late exec of pppd.
+constexpr std::size_t kInTurnPerScan = 4;
+// A full listing this often anyway: it finds what the pid counter cannot
+// tell, such as a /proc of another pid namespace.
+constexpr std::uint64_t kListEvery = 300;
+// More new pids than this since the last scan are cheaper found by listing.
+constexpr std::uint64_t kMaxNewPids = 1024;
+
+constexpr std::size_t kStatLimit = 4096;
+constexpr std::size_t kCommLimit = 256;
+
+// The pid a /proc entry stands for; nullopt for any other name.
+std::optional<std::int32_t> pidFromName(const std::string& name)
+{
+    if (name.empty() || name.size() > 10 || name.front() == '0')
+        return std::nullopt;
+    if (!std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const auto value = std::stoull(name);
+    if (value > static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+struct ProcessView {
+    std::optional<ProcStat> stat; // nullopt when only its comm could be read
+    bool pppd = false;
+    std::vector<std::string> args;
+};
+
+// What the process in this /proc folder runs; nullopt when it is gone.
+std::optional<ProcessView> lookAt(const std::string& folder)
+{
+    ProcessView view;
+    std::string comm;
+    view.stat = parseProcStat(readSmallFile(folder + "/stat", kStatLimit));
+    if (view.stat)
+        comm = view.stat->comm;
+    else if (const auto text = readSmallFile(folder + "/comm", kCommLimit))
+        comm = std::string(firstLine(*text));
+    else
+        return std::nullopt;
+    view.args = splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
+    view.pppd = isPppdProcess(comm, view.args);
+    return view;
+}
+
+} // namespace
+
+ProcessScan::ProcessScan(std::string proc, std::string netFolder)
+    : proc_(std::move(proc))
+    , netFolder_(std::move(netFolder))
+{
+}
+
+std::optional<std::vector<PppdProcess>> ProcessScan::scan()
+{
+    ++scan_;
+    const auto loadavg = held_.read(proc_ + "/loadavg", 256);
+    const auto lastPid = loadavg ? lastPidFromLoadavg(*loadavg) : std::nullopt;
+    const auto previousPid = lastPid_;
+    lastPid_ = lastPid;
+    auto interfaces = listFolder(netFolder_).value_or(std::vector<std::string>{});
+    std::sort(interfaces.begin(), interfaces.end());
+    const bool interfacesChanged = interfaces != interfaces_;
+    interfaces_ = std::move(interfaces);
+
+    std::vector<PppdProcess> found;
+    nextWatched_.clear();
+    const bool counterTellsNew = lastPid && previousPid && *lastPid >= *previousPid
+        && *lastPid - *previousPid <= kMaxNewPids && *lastPid <= std::numeric_limits<std::int32_t>::max();
+    if (!counterTellsNew || interfacesChanged || scan_ % kListEvery == 0) {
+        if (!listAll(interfacesChanged, found)) {
+            lastPid_.reset();
+            return std::nullopt;
+        }
+    } else {
+        for (auto pid = *previousPid + 1; pid <= *lastPid; ++pid)
+            visit(static_cast<std::int32_t>(pid), true, found);
+        for (const std::int32_t pid : watched_)
+            visit(pid, false, found);
+        visitInTurn(found);
+    }
+    std::swap(watched_, nextWatched_);
+    std::sort(found.begin(), found.end(), [](const PppdProcess& a, const PppdProcess& b) {
+        return a.startTime != b.startTime ? a.startTime < b.startTime : a.pid < b.pid;
+    });
+    return found;
+}
+
+const PppdProcess* ProcessScan::knownPppd(std::int32_t pid) const
+{
+    const auto it = known_.find(pid);
+    return it != known_.end() && it->second.kind == Kind::Pppd ? &it->second.pppd : nullptr;
+}
+
+bool ProcessScan::listAll(bool readAll, std::vector<PppdProcess>& found)
+{
+    const auto names = listFolder(proc_);
+    if (!names) {
+        known_.clear();
+        watched_.clear();
+        return false;
+    }
+    for (const std::string& name : *names) {
+        const auto pid = pidFromName(name);
+        if (!pid)
+            continue;
+        const auto it = known_.find(*pid);
+        if (it == known_.end())
+            visit(*pid, true, found);
+        else if (readAll || it->second.kind == Kind::Young || it->second.kind == Kind::Pppd)
+            visit(*pid, false, found);
+        else
+            it->second.lastSeen = scan_;
+    }
+    std::erase_if(known_, [this](const auto& entry) { return entry.second.lastSeen != scan_; });
+    if (!readAll)
+        visitInTurn(found);
+    return true;
+}
+
+void ProcessScan::visitInTurn(std::vector<PppdProcess>& found)
+{
+    auto it = known_.upper_bound(turnCursor_);
+    std::size_t reads = 0;
+    for (std::size_t steps = 0; reads < kInTurnPerScan && steps < known_.size(); ++steps) {
+        if (it == known_.end())
+            it = known_.begin();
+        const std::int32_t pid = it->first;
+        const bool old = it->second.kind == Kind::Old;
+        ++it; // before the visit, which may erase pid
+        turnCursor_ = pid;
+        if (!old)
+            continue;
+        visit(pid, false, found);
+        ++reads;
+    }
+}
+
+void ProcessScan::visit(std::int32_t pid, bool fresh, std::vector<PppdProcess>& found)
+{
+    Known* known = nullptr;
+    if (fresh) {
+        known = &(known_[pid] = Known{});
+        known->firstScan = scan_;
+    } else {
+        const auto it = known_.find(pid);
+        if (it == known_.end() || it->second.lastRead == scan_)
+            return;
+        known = &it->second;
+    }
+    known->lastSeen = known->lastRead = scan_;
+    const std::string folder = proc_ + "/" + std::to_string(pid);
+    if (known->kind == Kind::Pppd) {
+        // The same pppd as at the last scan (an exec would have changed its
+        // name): its arguments are still the ones read then.
+        const auto stat = parseProcStat(held_.read(folder + "/stat", kStatLimit));
+        if (stat && stat->comm == known->pppd.comm && stat->startTime == known->pppd.startTime) {
+            if (!stat->exiting())
+                found.push_back(known->pppd);
+            nextWatched_.push_back(pid);
+            return;
+        }
+    }
+    auto view = lookAt(folder);
+    if (!view || (view->stat && view->stat->thread)) {
+        known_.erase(pid);
+        return;
+    }
+    if (view->pppd && view->stat) {
+        known->kind = Kind::Pppd;
+        known->pppd = {pid, view->stat->comm, view->stat->startTime, std::move(view->args)};
+        if (!view->stat->exiting()) // a pppd on its way out is no connection any more
+            found.push_back(known->pppd);
+    } else {
+        // Past its start a kernel thread stays one: it is not read again.
+        known->kind = scan_ - known->firstScan + 1 < kYoungScans ? Kind::Young
+            : view->stat && view->stat->kernelThread()           ? Kind::KernelThread
+                                                                 : Kind::Old;
+        known->pppd = {};
+    }
+    if (known->kind == Kind::Young || known->kind == Kind::Pppd)
+        nextWatched_.push_back(pid);
+}
+
+} // namespace zumi::pppd
