@@ -34,29 +34,6 @@ std::optional<std::int32_t> pidFromName(const std::string& name)
     return static_cast<std::int32_t>(value);
 }
 
-struct ProcessView {
-    std::optional<ProcStat> stat; // nullopt when only its comm could be read
-    bool pppd = false;
-    std::vector<std::string> args;
-};
-
-// What the process in this /proc folder runs; nullopt when it is gone.
-std::optional<ProcessView> lookAt(const std::string& folder)
-{
-    ProcessView view;
-    std::string comm;
-    view.stat = parseProcStat(readSmallFile(folder + "/stat", kStatLimit));
-    if (view.stat)
-        comm = view.stat->comm;
-    else if (const auto text = readSmallFile(folder + "/comm", kCommLimit))
-        comm = std::string(firstLine(*text));
-    else
-        return std::nullopt;
-    view.args = splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
-    view.pppd = isPppdProcess(comm, view.args);
-    return view;
-}
-
 } // namespace
 
 ProcessScan::ProcessScan(std::string proc, std::string netFolder)
@@ -103,7 +80,7 @@ std::optional<std::vector<PppdProcess>> ProcessScan::scan()
 const PppdProcess* ProcessScan::knownPppd(std::int32_t pid) const
 {
     const auto it = known_.find(pid);
-    return it != known_.end() && it->second.kind == Kind::Pppd ? &it->second.pppd : nullptr;
+    return it != known_.end() && it->second.kind == Kind::Pppd ? &it->second.process : nullptr;
 }
 
 bool ProcessScan::listAll(bool readAll, std::vector<PppdProcess>& found)
@@ -164,33 +141,38 @@ void ProcessScan::visit(std::int32_t pid, bool fresh, std::vector<PppdProcess>& 
     }
     known->lastSeen = known->lastRead = scan_;
     const std::string folder = proc_ + "/" + std::to_string(pid);
-    if (known->kind == Kind::Pppd) {
-        // The same pppd as at the last scan (an exec would have changed its
-        // name): its arguments are still the ones read then.
-        const auto stat = parseProcStat(held_.read(folder + "/stat", kStatLimit));
-        if (stat && stat->comm == known->pppd.comm && stat->startTime == known->pppd.startTime) {
-            if (!stat->exiting())
-                found.push_back(known->pppd);
-            nextWatched_.push_back(pid);
-            return;
-        }
-    }
-    auto view = lookAt(folder);
-    if (!view || (view->stat && view->stat->thread)) {
+    // What is read at every scan stays open; an older process read in turn
+    // would only push it out.
+    const bool watched = known->kind == Kind::Young || known->kind == Kind::Pppd;
+    const std::string statPath = folder + "/stat";
+    const auto stat = parseProcStat(watched ? held_.read(statPath, kStatLimit) : readSmallFile(statPath, kStatLimit));
+    std::string comm;
+    if (stat && !stat->thread) {
+        comm = stat->comm;
+    } else if (const auto text = stat ? std::nullopt : readSmallFile(folder + "/comm", kCommLimit)) {
+        comm = std::string(firstLine(*text));
+    } else { // gone, or a thread
         known_.erase(pid);
         return;
     }
-    if (view->pppd && view->stat) {
-        known->kind = Kind::Pppd;
-        known->pppd = {pid, view->stat->comm, view->stat->startTime, std::move(view->args)};
-        if (!view->stat->exiting()) // a pppd on its way out is no connection any more
-            found.push_back(known->pppd);
+    // An exec gives the process a new name; while it keeps its name and start
+    // time, its arguments are still the ones read last.
+    if (fresh || !stat || comm != known->process.comm || stat->startTime != known->process.startTime) {
+        auto args = splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
+        const bool pppd = stat && isPppdProcess(comm, args);
+        if (!pppd)
+            args.clear();
+        known->process = {pid, std::move(comm), stat ? stat->startTime : 0, std::move(args)};
+        known->kind = pppd ? Kind::Pppd : Kind::Young;
+    }
+    if (known->kind == Kind::Pppd) {
+        if (!stat->exiting()) // a pppd on its way out is no connection any more
+            found.push_back(known->process);
     } else {
         // Past its start a kernel thread stays one: it is not read again.
         known->kind = scan_ - known->firstScan + 1 < kYoungScans ? Kind::Young
-            : view->stat && view->stat->kernelThread()           ? Kind::KernelThread
+            : stat && stat->kernelThread()                       ? Kind::KernelThread
                                                                  : Kind::Old;
-        known->pppd = {};
     }
     if (known->kind == Kind::Young || known->kind == Kind::Pppd)
         nextWatched_.push_back(pid);

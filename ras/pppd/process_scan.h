@@ -48,7 +48,7 @@ private:
         std::uint64_t lastSeen = 0; // the last scan that listed or read it
         std::uint64_t lastRead = 0;
         Kind kind = Kind::Young;
-        PppdProcess pppd; // of a pppd: as read when it was found
+        PppdProcess process; // as read last; the arguments of a pppd only
     };
 
     // Reads one process and files it for the next scan; a fresh one is a
@@ -59,7 +59,7 @@ private:
 
     std::string proc_;
     std::string netFolder_;
-    HeldFiles held_;
+    HeldFiles held_{16};                    // /proc/loadavg and the stat lines read at every scan
     std::map<std::int32_t, Known> known_;   // by pid, so older ones are read in turn
     std::vector<std::int32_t> watched_;     // read at every scan: young ones and pppds
     std::vector<std::int32_t> nextWatched_; // being gathered for the next scan

@@ -1,0 +1,87 @@
+// The cost of one tick's connection query on a machine crowded to 500 and to
+// 5000 processes, with one new process a second (here: one per tick), each
+// living a few ticks as a real one would. CPU time of this thread only.
+#include "process_crowd.h"
+#include "ras/connection_queries.h"
+#include "ras/platform_backend.h"
+
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <ctime>
+#include <deque>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace zumi::bench {
+namespace {
+
+double threadSeconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+pid_t spawnSleeper()
+{
+    char sleep[] = "sleep";
+    char seconds[] = "60";
+    char* argv[] = {sleep, seconds, nullptr};
+    pid_t pid = 0;
+    return posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ) == 0 ? pid : 0;
+}
+
+void end(pid_t pid)
+{
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+}
+
+void tick_with_one_new_process(benchmark::State& state)
+{
+    ProcessCrowd crowd(static_cast<int>(state.range(0)));
+    PlatformBackend backend = makePlatformBackend("/");
+    std::int32_t handle = 0;
+    // Past the listing at start and the first seconds, in which every
+    // process is new to the scan.
+    for (int tick = 0; tick < 8; ++tick)
+        getActiveConnection(*backend.dialUp, handle);
+    std::deque<pid_t> young;
+    for (auto _ : state) {
+        if (const pid_t pid = spawnSleeper())
+            young.push_back(pid);
+        if (young.size() > 8) {
+            end(young.front());
+            young.pop_front();
+        }
+        // A process of the last second has long started when the tick comes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const double start = threadSeconds();
+        std::string name = getActiveConnection(*backend.dialUp, handle);
+        std::int32_t connectState = getConnectState(*backend.dialUp, handle);
+        state.SetIterationTime(threadSeconds() - start);
+        benchmark::DoNotOptimize(name);
+        benchmark::DoNotOptimize(connectState);
+    }
+    for (const pid_t pid : young)
+        end(pid);
+    state.counters["processes"] = ProcessCrowd::countProcesses();
+}
+// 600 ticks: ten minutes of metering, with the occasional full listing.
+BENCHMARK(tick_with_one_new_process)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Iterations(600)
+    ->Repetitions(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+} // namespace zumi::bench
+
+BENCHMARK_MAIN();
