@@ -44,6 +44,7 @@ void end(pid_t pid)
 void tick_with_one_new_process(benchmark::State& state)
 {
     ProcessCrowd crowd(static_cast<int>(state.range(0)));
+    std::this_thread::sleep_for(std::chrono::seconds(3)); // until the crowd has started
     PlatformBackend backend = makePlatformBackend("/");
     std::int32_t handle = 0;
     // Past the listing at start and the first seconds, in which every

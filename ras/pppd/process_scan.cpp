@@ -10,8 +10,12 @@ namespace {
 
 // A process first seen fewer scans ago than this is read at every scan.
 constexpr std::uint64_t kYoungScans = 4;
-// Older processes read per scan, in turn, for a late exec of pppd.
-constexpr std::size_t kInTurnPerScan = 4;
+// One older process is read every so many scans, in turn, for a late exec
+// of pppd: a slow round on a crowded machine, where the new interface of
+// such a pppd calls a listing anyway.
+constexpr std::uint64_t kInTurnEvery = 2;
+// The network interfaces are looked at every so many scans.
+constexpr std::uint64_t kInterfacesEvery = 4;
 // A full listing this often anyway: it finds what the pid counter cannot
 // tell, such as a /proc of another pid namespace.
 constexpr std::uint64_t kListEvery = 300;
@@ -49,10 +53,13 @@ std::optional<std::vector<PppdProcess>> ProcessScan::scan()
     const auto lastPid = loadavg ? lastPidFromLoadavg(*loadavg) : std::nullopt;
     const auto previousPid = lastPid_;
     lastPid_ = lastPid;
-    auto interfaces = listFolder(netFolder_).value_or(std::vector<std::string>{});
-    std::sort(interfaces.begin(), interfaces.end());
-    const bool interfacesChanged = interfaces != interfaces_;
-    interfaces_ = std::move(interfaces);
+    bool interfacesChanged = false;
+    if (scan_ % kInterfacesEvery == 1) {
+        auto interfaces = listFolder(netFolder_).value_or(std::vector<std::string>{});
+        std::sort(interfaces.begin(), interfaces.end());
+        interfacesChanged = interfaces != interfaces_;
+        interfaces_ = std::move(interfaces);
+    }
 
     std::vector<PppdProcess> found;
     nextWatched_.clear();
@@ -111,9 +118,11 @@ bool ProcessScan::listAll(bool readAll, std::vector<PppdProcess>& found)
 
 void ProcessScan::visitInTurn(std::vector<PppdProcess>& found)
 {
+    if (scan_ % kInTurnEvery != 0)
+        return;
     auto it = known_.upper_bound(turnCursor_);
-    std::size_t reads = 0;
-    for (std::size_t steps = 0; reads < kInTurnPerScan && steps < known_.size(); ++steps) {
+    bool read = false;
+    for (std::size_t steps = 0; !read && steps < known_.size(); ++steps) {
         if (it == known_.end())
             it = known_.begin();
         const std::int32_t pid = it->first;
@@ -123,7 +132,7 @@ void ProcessScan::visitInTurn(std::vector<PppdProcess>& found)
         if (!old)
             continue;
         visit(pid, false, found);
-        ++reads;
+        read = true;
     }
 }
 

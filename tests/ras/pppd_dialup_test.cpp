@@ -330,7 +330,10 @@ TEST_F(Pppd, NewPidsAreReadWithoutListingProcUntilSomethingCallsForAListing)
     // up, and a new interface has every process read again.
     addPppd(117, "spät gewählt", 900);
     addInterface("ppp0", false);
-    EXPECT_EQ(listed(), "117 spät gewählt;85 ohne Listing;90 isp;92 neu;95 wieder vergeben;");
+    std::string list;
+    for (int scan = 0; scan < 4 && list.find("117") == std::string::npos; ++scan)
+        list = listed();
+    EXPECT_EQ(list, "117 spät gewählt;85 ohne Listing;90 isp;92 neu;95 wieder vergeben;");
     remove("proc/117");
 
     remove("proc/95");
@@ -398,8 +401,10 @@ TEST(PppdOnThisMachine, AShellThatExecsPppdLateIsFound)
                            [&](const DialUpConnection& c) { return c.handle == shell && c.entryName == "spät exec"; });
     };
     bool seen = false;
-    for (int scan = 0; scan < 200 && !seen; ++scan) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Within a round of the older processes, or at the latest at the next
+    // full listing.
+    for (int scan = 0; scan < 700 && !seen; ++scan) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         seen = found();
     }
     ::kill(shell, SIGTERM);
