@@ -49,6 +49,9 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
             if (token.size() != 1)
                 return std::nullopt;
             stat.state = token[0];
+        } else if (field == 4) {
+            const auto value = parseDecimal(token);
+            stat.parent = value && *value <= 0x7fffffffu ? static_cast<std::int32_t>(*value) : 0;
         } else if (field == 9) {
             stat.flags = parseDecimal(token).value_or(0);
         } else if (field == kStartTimeField) {

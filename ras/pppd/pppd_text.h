@@ -11,6 +11,7 @@ namespace zumi::pppd {
 struct ProcStat {
     std::string comm;
     char state = '?';
+    std::int32_t parent = 0;     // the parent's pid
     std::uint64_t flags = 0;     // the kernel's PF_* flags; 0 when unreadable
     std::uint64_t startTime = 0; // clock ticks after boot
     // A thread other than its process's first: its exit signal reads -1.

@@ -11,11 +11,12 @@ namespace {
 // A process first seen fewer scans ago than this is read at every scan.
 constexpr std::uint64_t kYoungScans = 4;
 // One older process is read every so many scans, in turn, for a late exec
-// of pppd: a slow round on a crowded machine, where the new interface of
-// such a pppd calls a listing anyway.
-constexpr std::uint64_t kInTurnEvery = 2;
+// of pppd. It is a slow round and a last resort: a pppd starts children (its
+// chat, its scripts, itself in the background), and a new child has its
+// parent read again; its new interface calls a full listing.
+constexpr std::uint64_t kInTurnEvery = 64;
 // The network interfaces are looked at every so many scans.
-constexpr std::uint64_t kInterfacesEvery = 4;
+constexpr std::uint64_t kInterfacesEvery = 16;
 // A full listing this often anyway: it finds what the pid counter cannot
 // tell, such as a /proc of another pid namespace.
 constexpr std::uint64_t kListEvery = 300;
@@ -166,6 +167,12 @@ void ProcessScan::visit(std::int32_t pid, bool fresh, std::vector<PppdProcess>& 
     }
     // An exec gives the process a new name; while it keeps its name and start
     // time, its arguments are still the ones read last.
+    if (fresh && stat) {
+        // The parent may have exec'd since it was last read.
+        const auto parent = known_.find(stat->parent);
+        if (parent != known_.end() && parent->second.kind == Kind::Old)
+            visit(stat->parent, false, found);
+    }
     if (fresh || !stat || comm != known->process.comm || stat->startTime != known->process.startTime) {
         auto args = splitCmdline(readSmallFile(folder + "/cmdline").value_or(std::string{}));
         const bool pppd = stat && isPppdProcess(comm, args);

@@ -22,11 +22,13 @@ struct PppdProcess {
 //   read directly, without listing /proc;
 // - a process is read at every scan while it is young, as it may still exec
 //   pppd under its pid (pon does), and so is every pppd;
-// - older processes are read in turn, one every other scan, for a late exec;
+// - an older process is read again when a new child of it appears, for a
+//   late exec of pppd (a pppd starts children: its chat, its scripts, itself
+//   in the background), and, as a last resort, one every minute or so in turn;
 // - /proc is listed in full at the first scan, when the pid counter wrapped
 //   or cannot be read, now and then as a safety net, and, with every process
 //   read again, when the set of network interfaces (looked at every few
-//   scans) changed: pppd creates its interface before the link is up.
+//   seconds) changed: pppd creates its interface before the link is up.
 // Threads and, past their start, kernel threads are never looked at again.
 class ProcessScan {
 public:

@@ -2,8 +2,9 @@
 # The tray icon and the info window as a user meets them on a desktop with
 # the tray at the top of the screen; run inside tests/xsession.sh --tray.
 # Usage: tray_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
-#   double_click  the menu opens beside the icon, never under the pointer, and
-#                 a double click on the icon leaves the program running
+#   double_click  the menu opens beside the icon, never under the pointer, a
+#                 double click on the icon leaves the program running, and the
+#                 icon is back within 2 s of a tray host's return
 #   modal_front   a click on the icon fetches the settings dialog from under another window
 #   online        the info window has no taskbar button; a tray host that
 #                 restarts at once gets the icon back with the re-add tooltip
@@ -38,6 +39,14 @@ scenario_double_click() {
     sleep 1.5
     e2e_shot_root after-double-click
     zumi_running || fail "a double click on the icon ended the program"
+
+    # The tray host goes for a while: the icon comes back, blue, within 2 s of its return.
+    kill "$ZUMI_TEST_TRAY_PID"
+    wait_until 2000 eval '! icon_window >/dev/null' || fail "the icon stayed on screen without a tray host"
+    sleep 0.5
+    $ZUMI_TEST_TRAY_CMD >/dev/null 2>&1 &
+    echo $! >"$ZUMI_TEST_TRAY_PID_FILE"
+    wait_icon blue 2000
 }
 
 scenario_modal_front() {
