@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/dial_failure_text.h"
+#include "app/freed_memory.h"
 #include "app/screen_metrics.h"
 #include "app/window_queries_factory.h"
 #include "infowindow/info_window_controller.h"
@@ -12,10 +13,19 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 
 namespace zumi {
+namespace {
+
+// After this the start's passing allocations (settings, phonebook, the first
+// tick) are over.
+constexpr std::chrono::seconds kSettleTime{3};
+
+} // namespace
 
 App::App(const std::filesystem::path& dataDir, QObject* parent)
     : QObject(parent)
@@ -41,6 +51,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
     form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
     form_.setCloseCommand([this] { shutdown(); });
+    form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
     connect(&form_.timer(), &QTimer::timeout, this, [this] {
@@ -71,6 +82,7 @@ void App::start()
     tray_.trayAdd(TrayIcon::Offline, " Zumi ");
     form_.timer().start();
     tray_.hookMainWindow();
+    QTimer::singleShot(kSettleTime, this, returnFreedMemory);
 }
 
 // Once, at start: a settings file Zumi leaves alone means nothing is saved.

@@ -181,6 +181,8 @@ void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
     popupOpen_ = false;
     prevForeground_ = 0;
     busy_ = false;
+    if (menuClosedCommand_)
+        menuClosedCommand_();
 }
 
 void MainForm::run()

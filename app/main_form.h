@@ -58,6 +58,8 @@ public:
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
+    // Run each time the tray menu has closed.
+    void setMenuClosedCommand(std::function<void()> command) { menuClosedCommand_ = std::move(command); }
 
     // Reads the phonebook and rebuilds the provider entries; each is enabled
     // exactly when no connection is metered.
@@ -121,6 +123,7 @@ private:
     std::function<QRect()> iconGeometry_;
     std::function<void()> settingsCommand_;
     std::function<void()> closeCommand_;
+    std::function<void()> menuClosedCommand_;
 
     bool busy_ = false;
     bool popupOpen_ = false;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 struct ca_context;
 
@@ -22,10 +23,12 @@ public:
     void beep() override;
 
 private:
+    struct Library;
     bool open();
 
     std::filesystem::path soundsDir_;
     std::function<void()> systemBeep_;
+    std::unique_ptr<Library> library_;
     ca_context* context_ = nullptr;
     std::uint32_t lastId_ = 0;
 };
