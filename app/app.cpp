@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <chrono>
@@ -54,10 +55,18 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
+    // What the window system reports is taken in as it comes, not looked
+    // for once a second, which would cost a call into the kernel each time.
+    const int windowEvents = windows_->eventSocket();
+    if (windowEvents >= 0) {
+        windowEventsNotifier_ = std::make_unique<QSocketNotifier>(windowEvents, QSocketNotifier::Read);
+        connect(windowEventsNotifier_.get(), &QSocketNotifier::activated, this, [this] { windows_->drainEvents(); });
+    }
     connect(&form_.timer(), &QTimer::timeout, this, [this] {
         monitor_.Timer_Timer();
         tray_.checkTray();
-        windows_->drainEvents();
+        if (!windowEventsNotifier_)
+            windows_->drainEvents();
     });
 }
 

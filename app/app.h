@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace zumi {
 
 class InfoWindowController;
@@ -59,6 +61,7 @@ private:
     ConnNames connNames_{};
     AutoHangupState autoHangup_;
     std::unique_ptr<WindowSystem> windows_;
+    std::unique_ptr<QSocketNotifier> windowEventsNotifier_;
     QtMessageBoxes messages_;
     DBusDesktopNotifier notifier_;
     HangupMessages hangupMessages_{messages_, notifier_};

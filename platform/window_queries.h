@@ -33,8 +33,12 @@ public:
     virtual bool isMenuOpen() = 0;
 
     // Takes in what the window system has reported since the last look, so
-    // that nothing piles up between queries. Called once a second.
+    // that nothing piles up between queries: each time eventSocket() turns
+    // readable, or once a second where there is no such socket.
     virtual void drainEvents() {}
+    // A socket that turns readable when the window system has reported
+    // something; -1 for none.
+    virtual int eventSocket() { return -1; }
 };
 
 // What the program asks the window system to do with its own windows.

@@ -166,6 +166,11 @@ Desktop::Call::~Call()
     }
 }
 
+int Desktop::socket() const
+{
+    return connection_ ? xcb_get_file_descriptor(connection_) : -1;
+}
+
 void Desktop::readChanges()
 {
     if (!connection_)

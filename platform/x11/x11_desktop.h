@@ -99,6 +99,8 @@ public:
 
     // Reads the changes the server has reported so far without waiting.
     void readChanges();
+    // The connection's socket, readable when the server has reported something; -1 without one.
+    int socket() const;
 
     // A property of 32-bit items (ATOM, WINDOW, CARDINAL), empty when absent.
     std::vector<std::uint32_t> longs(Window window, Atom property, Atom type);

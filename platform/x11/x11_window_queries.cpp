@@ -442,6 +442,11 @@ void X11WindowQueries::drainEvents()
     d_->desktop.readChanges();
 }
 
+int X11WindowQueries::eventSocket()
+{
+    return d_->desktop.socket();
+}
+
 std::vector<WindowId> X11WindowQueries::clientStackingOrder()
 {
     if (!available())

@@ -39,6 +39,7 @@ public:
     void activate(WindowId window) override;
     void skipTaskbarAndPager(WindowId window) override;
     void drainEvents() override;
+    int eventSocket() override;
 
     // The managed windows from bottom to top, as the window manager
     // publishes them (_NET_CLIENT_LIST_STACKING); empty without one.

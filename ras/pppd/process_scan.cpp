@@ -19,7 +19,7 @@ constexpr std::uint64_t kInTurnEvery = 64;
 constexpr std::uint64_t kInterfacesEvery = 16;
 // A full listing this often anyway: it finds what the pid counter cannot
 // tell, such as a /proc of another pid namespace.
-constexpr std::uint64_t kListEvery = 300;
+constexpr std::uint64_t kListEvery = 600;
 // More new pids than this since the last scan are cheaper found by listing.
 constexpr std::uint64_t kMaxNewPids = 1024;
 

@@ -359,7 +359,7 @@ TEST_F(Pppd, NewPidsAreReadWithoutListingProcUntilSomethingCallsForAListing)
     listed();
     addPppd(87, "spät");
     bool seen = false; // a /proc of another pid namespace: listed now and then anyway
-    for (int scan = 0; scan < 400 && !seen; ++scan)
+    for (int scan = 0; scan < 700 && !seen; ++scan)
         seen = listed().find("87 spät") != std::string::npos;
     EXPECT_TRUE(seen);
 }
