@@ -10,11 +10,8 @@
 #include <csignal>
 #include <ctime>
 #include <deque>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace zumi::bench {
 namespace {
@@ -24,15 +21,6 @@ double threadSeconds()
     timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-pid_t spawnSleeper()
-{
-    char sleep[] = "sleep";
-    char seconds[] = "60";
-    char* argv[] = {sleep, seconds, nullptr};
-    pid_t pid = 0;
-    return posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ) == 0 ? pid : 0;
 }
 
 void end(pid_t pid)
@@ -53,7 +41,7 @@ void tick_with_one_new_process(benchmark::State& state)
         getActiveConnection(*backend.dialUp, handle);
     std::deque<pid_t> young;
     for (auto _ : state) {
-        if (const pid_t pid = spawnSleeper())
+        if (const pid_t pid = ProcessCrowd::spawnSleeper("60"))
             young.push_back(pid);
         if (young.size() > 8) {
             end(young.front());

@@ -14,6 +14,8 @@ public:
     ProcessCrowd& operator=(const ProcessCrowd&) = delete;
 
     static int countProcesses();
+    // A sleeping child of its own; 0 when it cannot be started.
+    static std::int32_t spawnSleeper(const char* seconds);
     int spawned() const { return static_cast<int>(children_.size()); }
 
 private:

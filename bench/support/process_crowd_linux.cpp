@@ -4,6 +4,7 @@
 #include <csignal>
 #include <filesystem>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -22,14 +23,20 @@ int ProcessCrowd::countProcesses()
     return count;
 }
 
+std::int32_t ProcessCrowd::spawnSleeper(const char* seconds)
+{
+    std::string time = seconds;
+    char sleep[] = "sleep";
+    char* argv[] = {sleep, time.data(), nullptr};
+    pid_t pid = 0;
+    return posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ) == 0 ? pid : 0;
+}
+
 ProcessCrowd::ProcessCrowd(int totalProcesses)
 {
     for (int missing = totalProcesses - countProcesses(); missing > 0; --missing) {
-        char sleep[] = "sleep";
-        char seconds[] = "3600";
-        char* argv[] = {sleep, seconds, nullptr};
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ) != 0)
+        const std::int32_t pid = spawnSleeper("3600");
+        if (pid == 0)
             break;
         children_.push_back(pid);
     }

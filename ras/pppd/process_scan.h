@@ -40,9 +40,6 @@ public:
     // The last scan's view of a pid it found to be a pppd; nullptr otherwise.
     const PppdProcess* knownPppd(std::int32_t pid) const;
 
-    // How many processes the scans know; for tests of the bookkeeping.
-    std::size_t knownCount() const { return known_.size(); }
-
 private:
     enum class Kind : std::uint8_t { Young, Old, Pppd, KernelThread };
     struct Known {
