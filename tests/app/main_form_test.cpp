@@ -1,3 +1,4 @@
+#include "app/dial_failure_text.h"
 #include "app/hangup_messages.h"
 #include "app/main_form.h"
 #include "app/tray.h"
@@ -146,6 +147,27 @@ TEST_F(MainFormFixture, ARefusedHangUpIsToldAtOnce)
     EXPECT_EQ(notifier.shown.back(),
               "Zumi: automatisch getrennt: Die Verbindung \u201eNet 1\u201c wurde wegen geringen "
               "Datenverkehrs getrennt: Online-Zeit 1:02:05, 63 Einheiten.");
+}
+
+TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
+{
+    const LateRefusal denied{LateRefusal::Request::Dial, 0, "Iridium",
+                             "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"};
+    EXPECT_EQ(refusedDialText(denied),
+              "Der Wählvorgang für \u201eIridium\u201c wurde von NetworkManager abgelehnt: Keine Berechtigung: "
+              "NetworkManager (polkit) erlaubt das diesem Benutzer nicht. In einer aktiven lokalen Sitzung ist es "
+              "normalerweise erlaubt. (NetworkManager: Not authorized)");
+    EXPECT_EQ(refusalReasonText({LateRefusal::Request::Dial, 0, "Iridium", "reason:9", ""}),
+              "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
+    EXPECT_EQ(refusalReasonText({LateRefusal::Request::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
+              "Fehler org.example.Odd. (NetworkManager: kaputt)");
+
+    HangupRequest request{7, "Iridium", HangupCause::Menu, 0};
+    request.refusal = "NetworkManager antwortet nicht.";
+    EXPECT_EQ(hangupFailureText(request, 0),
+              "Das Trennen der Verbindung \u201eIridium\u201c ist fehlgeschlagen: NetworkManager lehnt es ab: "
+              "NetworkManager antwortet nicht. Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. "
+              "mit \u201enmcli connection down Iridium\u201c.");
 }
 
 TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection)

@@ -184,7 +184,7 @@ public:
     void hangupFailed(const HangupRequest& request, int error) override
     {
         note("hangup.failed " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
-             + std::to_string(error));
+             + std::to_string(error) + (request.refusal.empty() ? "" : " " + request.refusal));
     }
     void automaticHangupDone(const HangupRequest& request) override
     {

@@ -172,7 +172,17 @@ TEST_F(Pppd, ConnectionsLongestRunningFirstNamedByCallLinknameOrInterface)
     write("run/ppp-ausDatei.pid", "370\nppp3\n");
     // Started under another file name, but pppd by its argument vector.
     addProcess(380, "stand-in", {"/usr/sbin/pppd", "call", "Ersatz"}, 9300);
+    // NetworkManager's own pppd is its link while it is there to report it.
+    addProcess(390, "pppd",
+               {"/usr/sbin/pppd", "nodetach", "ipparam", "/org/freedesktop/NetworkManager/PPP/3", "plugin",
+                "/usr/lib/pppd/2.4.9/nm-pppd-plugin.so"},
+               9400);
+    bool networkManagerReports = true;
+    dialUp.leaveToNetworkManager([&] { return networkManagerReports; });
     EXPECT_EQ(listed(), "300 Früh;350 Verbindung;400 Spät;360 ppp2;370 ausDatei;380 Ersatz;");
+    networkManagerReports = false;
+    EXPECT_EQ(listed(), "300 Früh;350 Verbindung;400 Spät;360 ppp2;370 ausDatei;380 Ersatz;390 ;");
+    remove("proc/390");
     EXPECT_EQ(getActiveConnection(dialUp, handle), "Früh");
     EXPECT_EQ(handle, 300);
     hangUpConnection(dialUp);

@@ -230,6 +230,15 @@ TEST(HangupOutcome, RefusedIneffectiveAndDoneHangUpsOfTheLowTrafficRule)
     stillUp.tick();
     EXPECT_EQ(told(stillUp), (std::vector<std::string>{"hangup.failed Net1 1 0"}));
 
+    // Turned down after the request returned (as NetworkManager answers): told
+    // once, with the reason, and not again when the grace time is over.
+    Rig refusedLater("10", 1);
+    refusedLater.connect();
+    refusedLater.run(17);
+    refusedLater.metered.hangups.refusedLater(refusedLater.dialUp.connections[0].handle, "Keine Berechtigung.");
+    refusedLater.tick(4);
+    EXPECT_EQ(told(refusedLater), (std::vector<std::string>{"hangup.failed Net1 1 0 Keine Berechtigung."}));
+
     Rig done("10", 1);
     done.dialUp.hangUpDrops = true;
     done.connect();
