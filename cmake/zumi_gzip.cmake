@@ -1,6 +1,7 @@
 # zumi_gzip(SOURCE OUTPUT): OUTPUT (ending in .gz) is SOURCE compressed at
 # build time as Debian wants it: -9, and -n so that neither name nor time
 # goes in and the same text always gives the same bytes.
+include_guard(GLOBAL)
 find_program(ZUMI_GZIP gzip REQUIRED)
 function(zumi_gzip source output)
   string(REGEX REPLACE "\\.gz$" "" plain ${output})
