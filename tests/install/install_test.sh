@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary folder and builds the Debian package,
-# then checks that each file is where the desktop expects it and valid.
+# then checks that each file is where the desktop expects it and valid, and
+# that the software-catalogue tools, man and lintian accept what is there.
 set -u
 build=$1
 tmp=$(mktemp -d)
@@ -16,17 +17,58 @@ for f in usr/bin/zumi \
          usr/share/zumi/sounds/pop.wav usr/share/zumi/sounds/hangup.wav \
          usr/share/applications/zumi.desktop etc/xdg/autostart/zumi.desktop \
          usr/share/metainfo/org.example.zumi.metainfo.xml \
-         usr/share/icons/hicolor/16x16/apps/zumi.png usr/share/icons/hicolor/32x32/apps/zumi.png; do
+         usr/share/icons/hicolor/16x16/apps/zumi.png usr/share/icons/hicolor/32x32/apps/zumi.png \
+         usr/share/icons/hicolor/64x64/apps/zumi.png usr/share/icons/hicolor/128x128/apps/zumi.png \
+         usr/share/icons/hicolor/scalable/apps/zumi.svg \
+         usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz \
+         usr/share/doc/zumi/changelog.gz usr/share/doc/zumi/copyright; do
     [ -f "$root/$f" ] || fail "missing /$f"
 done
+# An icon theme takes a picture's size from its folder; a wrong one is scaled or passed over.
+for size in 16 32 64 128; do
+    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/zumi.png
+    [ -f "$icon" ] && { file "$icon" | grep -q "PNG image data, $size x $size," \
+        || fail "the ${size}x${size} icon is $(file -b "$icon")"; }
+done
+grep -q "<svg" "$root/usr/share/icons/hicolor/scalable/apps/zumi.svg" 2>/dev/null || fail "the scalable icon is no SVG"
 [ -x "$root/usr/bin/zumi" ] || fail "/usr/bin/zumi is not executable"
 # The installed program looks for its sounds in ../share/zumi beside its folder.
 [ -f "$root/usr/bin/../share/zumi/sounds/pop.wav" ] || fail "the sounds are not where the installed program looks"
 
 desktop-file-validate "$root/usr/share/applications/zumi.desktop" || fail "the menu entry does not validate"
 desktop-file-validate "$root/etc/xdg/autostart/zumi.desktop" || fail "the autostart entry does not validate"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.zumi.metainfo.xml" >"$tmp/as.log" 2>&1 \
-    || { cat "$tmp/as.log" >&2; fail "the AppStream metadata does not validate"; }
+# Catalogues are strict: not even a pedantic remark (those leave the exit status 0).
+appstreamcli validate --pedantic --no-net --no-color "$root/usr/share/metainfo/org.example.zumi.metainfo.xml" \
+    >"$tmp/as.log" 2>&1 && ! grep -q '^[EWIP]: ' "$tmp/as.log" \
+    || { cat "$tmp/as.log" >&2; fail "the AppStream metadata does not validate without remarks"; }
+# What a distribution's catalogue makes of the tree: an error drops the
+# component (exit status 1 and an E: line under its id).
+appstreamcli compose --no-net --no-color --origin zumi --result-root="$tmp/catalog/root" \
+    --data-dir="$tmp/catalog/data" --hints-dir="$tmp/catalog/hints" "$root" >"$tmp/compose.log" 2>&1 \
+    && ! grep -q '^ *E: ' "$tmp/compose.log" \
+    || { cat "$tmp/compose.log" >&2; fail "appstreamcli compose reports an error"; }
+zcat "$tmp"/catalog/data/zumi.xml.gz 2>/dev/null | grep -q "<id>org.example.zumi</id>" \
+    || fail "the composed catalogue lacks org.example.zumi"
+for size in 64x64 128x128; do
+    [ -f "$tmp/catalog/root/usr/share/swcatalog/icons/zumi/$size/org.example.zumi.png" ] \
+        || fail "the composed catalogue has no $size icon"
+done
+
+# The manual pages render without a single warning, and are compressed as
+# Debian wants: -9, without name or time.
+for page in usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz usr/share/doc/zumi/changelog.gz; do
+    [ -f "$root/$page" ] || continue
+    kind=$(file "$root/$page")
+    grep -q "max compression" <<<"$kind" && ! grep -Eq 'was "|last modified' <<<"$kind" \
+        || fail "/$page is not compressed with gzip -n -9: $kind"
+done
+for page in usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz; do
+    [ -f "$root/$page" ] || continue
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$root/$page" 2>&1 >"$tmp/page.txt")
+    [ -z "$warnings" ] || fail "man warns about /$page: $warnings"
+    grep -q "^NAME$\|^BEZEICHNUNG$" "$tmp/page.txt" && grep -q "zumi - " "$tmp/page.txt" \
+        || fail "/$page renders without its name line"
+done
 file "$root/usr/share/zumi/sounds/pop.wav" 2>/dev/null | grep -q "WAVE audio" || \
     head -c 12 "$root/usr/share/zumi/sounds/pop.wav" | grep -q "WAVE" || fail "pop.wav is no WAVE file"
 
@@ -45,13 +87,29 @@ if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
     for f in ./usr/bin/zumi ./usr/share/zumi/sounds/pop.wav ./usr/share/zumi/sounds/hangup.wav \
              ./usr/share/applications/zumi.desktop ./etc/xdg/autostart/zumi.desktop \
-             ./usr/share/metainfo/org.example.zumi.metainfo.xml; do
+             ./usr/share/metainfo/org.example.zumi.metainfo.xml ./usr/share/icons/hicolor/128x128/apps/zumi.png \
+             ./usr/share/man/man1/zumi.1.gz ./usr/share/doc/zumi/copyright ./usr/share/doc/zumi/changelog.gz; do
         grep -qx "$f" <<<"$contents" || fail "the package lacks $f"
     done
     dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
     dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "the package does not depend on Qt's German texts"
     dpkg-deb -x "$deb" "$tmp/unpacked"
     file "$tmp/unpacked/usr/bin/zumi" | grep -q ", stripped" || fail "the packaged program is not stripped: $(file "$tmp/unpacked/usr/bin/zumi")"
+    # An administrator's change to the autostart entry survives an upgrade.
+    dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/autostart/zumi.desktop \
+        || fail "the autostart entry is not marked as a conffile"
+    dpkg-deb -f "$deb" Description | sed -n '2p' | grep -q '[a-z]' || fail "the package has no extended description"
+    # Lintian's errors keep a package out of the archive; its warnings are shown.
+    lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1
+    status=$?
+    grep '^W: ' "$tmp/lintian.log" >&2
+    if grep -q '^E: ' "$tmp/lintian.log"; then
+        grep '^E: ' "$tmp/lintian.log" >&2
+        fail "lintian reports errors on the package"
+    elif [ "$status" -ne 0 ]; then
+        cat "$tmp/lintian.log" >&2
+        fail "lintian did not check the package (exit status $status)"
+    fi
 else
     fail "no package was built"
 fi
