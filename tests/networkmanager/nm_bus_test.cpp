@@ -2,103 +2,40 @@
 // private bus that this test gives the program as its system bus.
 #include "ras/networkmanager/nm_dialup.h"
 
+#include "nm_stand_in.h"
+
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-#include <optional>
+#include <algorithm>
 
 namespace zumi {
 namespace {
 
-const QString kNetworkManager = QStringLiteral("org.freedesktop.NetworkManager");
+using test::waitFor;
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// The private bus, for the whole run: Qt reads the system bus's address once.
-struct PrivateBus {
-    QTemporaryDir folder;
-    QProcess daemon;
-    QString address;
-
-    bool start()
-    {
-        address = QStringLiteral("unix:path=") + folder.filePath(QStringLiteral("bus"));
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--address=") + address});
-        if (!daemon.waitForStarted() || !waitFor([&] { return QFile::exists(folder.filePath("bus")); }))
-            return false;
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
-        return true;
-    }
-};
-PrivateBus* privateBus = nullptr;
+test::NetworkManagerStandIn* standIn = nullptr;
 
 class NetworkManagerOnBus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!privateBus)
+        if (!standIn->busRuns())
             GTEST_SKIP() << "no private bus (dbus-daemon missing?)";
     }
-    void TearDown() override { stopNetworkManager(); }
+    void TearDown() override { standIn->stop(); }
 
-    bool networkManagerOnBus() const
-    {
-        return QDBusConnection::systemBus().interface()->isServiceRegistered(kNetworkManager);
-    }
-
-    void startNetworkManager()
-    {
-        mock_ = std::make_unique<QProcess>();
-        mock_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        mock_->start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                      QStringLiteral("--template"), QStringLiteral("networkmanager")});
-        ASSERT_TRUE(mock_->waitForStarted());
-        ASSERT_TRUE(waitFor([&] { return networkManagerOnBus(); }, 15000)) << "the stand-in did not come up";
-    }
-
-    void stopNetworkManager()
-    {
-        if (!mock_)
-            return;
-        mock_->terminate();
-        mock_->waitForFinished(5000);
-        mock_.reset();
-        waitFor([&] { return !networkManagerOnBus(); });
-    }
-
-    // Runs nm_mock.py; its output, trimmed.
+    void startNetworkManager() { ASSERT_TRUE(standIn->start()) << "the stand-in did not come up"; }
+    void stopNetworkManager() { standIn->stop(); }
     QString control(const QStringList& args)
     {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral("/usr/bin/python3"),
-                      QStringList{QStringLiteral(ZUMI_NM_MOCK), privateBus->address} + args);
-        EXPECT_TRUE(process.waitForFinished(15000) && process.exitCode() == 0) << args.join(' ').toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        bool ok = false;
+        const QString output = standIn->control(args, &ok);
+        EXPECT_TRUE(ok) << args.join(' ').toStdString();
+        return output;
     }
-
-    std::unique_ptr<QProcess> mock_;
 };
 
 TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
@@ -233,12 +170,8 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
-    zumi::PrivateBus bus;
-    if (bus.start())
-        zumi::privateBus = &bus;
     QCoreApplication app(argc, argv);
-    const int result = RUN_ALL_TESTS();
-    bus.daemon.terminate();
-    bus.daemon.waitForFinished();
-    return result;
+    zumi::test::NetworkManagerStandIn networkManager;
+    zumi::standIn = &networkManager;
+    return RUN_ALL_TESTS();
 }

@@ -1,0 +1,87 @@
+// One whole monitor tick while a NetworkManager activation is metered: the
+// program's own dial-up systems (pppd's and NetworkManager's, the latter on
+// a stand-in on a private bus), on a machine of about 500 processes. The
+// activation's device is the loopback interface, so bytes are real counters.
+#include "app/desktop_dialup.h"
+#include "metered_monitor.h"
+#include "nm_stand_in.h"
+#include "platform/system_clock.h"
+#include "process_crowd.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <limits>
+
+namespace zumi::bench {
+namespace {
+
+constexpr const char* kEntry = "Iridium Daten";
+
+void meteringTick(benchmark::State& state)
+{
+    PlatformBackend backend = makeDesktopDialUp();
+    DialUpAccess& dialUp = *backend.dialUp;
+    if (!test::waitFor([&] { return !dialUp.phonebookEntries().entries.empty(); }) || !dialUp.dial(kEntry).started
+        || !test::waitFor([&] { return dialUp.enumConnections().connections.size() == 1; })) {
+        state.SkipWithError("the stand-in's profile could not be dialed");
+        return;
+    }
+    SystemClock clock;
+    test::MeteredMonitor metered(clock, dialUp, *backend.linkBytes);
+    Settings& settings = metered.settings;
+    settings.options.AutoHangup = true; // the low-traffic rule runs but never hangs up
+    settings.options.HangupBytes = std::numeric_limits<std::int32_t>::min();
+    settings.options.ShowSpeed = true;
+    metered.names = {kEntry};
+    Monitor& monitor = metered.monitor;
+    auto& info = metered.info;
+    monitor.Timer_Timer();
+    if (!monitor.metering()) {
+        state.SkipWithError("the activation was not metered");
+        return;
+    }
+    for (auto _ : state) {
+        monitor.Timer_Timer();
+        info.timeTexts.clear();
+        info.taktTexts.clear();
+        info.speedTexts.clear();
+        info.progressValues.clear();
+    }
+    state.counters["processes"] = ProcessCrowd::countProcesses();
+    if (!monitor.metering())
+        state.SkipWithError("metering stopped during the run");
+    dialUp.hangUp(dialUp.enumConnections().connections.at(0).handle);
+    test::waitFor([&] { return dialUp.enumConnections().connections.empty(); });
+}
+
+} // namespace
+} // namespace zumi::bench
+
+int main(int argc, char** argv)
+{
+    using namespace zumi;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QCoreApplication app(argc, argv);
+    test::NetworkManagerStandIn networkManager;
+    bool ready = networkManager.busRuns() && networkManager.start();
+    networkManager.control({"profile", bench::kEntry, "gsm"}, &ready);
+    if (ready)
+        networkManager.control({"modem", "modem0", "lo"}, &ready);
+    if (!ready) {
+        std::fprintf(stderr, "bench_tick_networkmanager: no stand-in NetworkManager\n");
+        return 1;
+    }
+    const bench::ProcessCrowd crowd{500};
+    benchmark::RegisterBenchmark("MeteringTickNetworkManager", bench::meteringTick)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(9)
+        ->ReportAggregatesOnly(true);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
