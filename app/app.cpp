@@ -57,6 +57,10 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
         else
             hangups_.refusedLater(refusal.handle, refusalReasonText(refusal));
     });
+    backend_.dialUp->onPhonebookChanged([this] {
+        phonebookStale_ = true;
+        takeNewPhonebook();
+    });
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
     form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
     form_.setCloseCommand([this] { shutdown(); });
@@ -71,6 +75,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
         connect(windowEventsNotifier_.get(), &QSocketNotifier::activated, this, [this] { windows_->drainEvents(); });
     }
     connect(&form_.timer(), &QTimer::timeout, this, [this] {
+        takeNewPhonebook();
         monitor_.Timer_Timer();
         tray_.checkTray();
         if (!windowEventsNotifier_)
@@ -87,6 +92,18 @@ App::~App()
 ScreenMetrics App::currentScreen() const
 {
     return screenMetrics(QGuiApplication::primaryScreen());
+}
+
+// A phonebook that changed after the start (NetworkManager's profiles arrive
+// after it) is taken in, with the tariffs stored for its entries, once nothing
+// holds the old one: no call metered by its slot, no open menu or dialog.
+void App::takeNewPhonebook()
+{
+    if (!phonebookStale_ || monitor_.metering() || form_.busy() || (dialog_ && dialog_->isOpen()))
+        return;
+    phonebookStale_ = false;
+    form_.loadPhonebook();
+    reloadTariffs(store_, connNames_, settings_.tariffs);
 }
 
 void App::start()

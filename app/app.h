@@ -52,6 +52,7 @@ public:
 private:
     ScreenMetrics currentScreen() const;
     void reportUnusableSettingsFile();
+    void takeNewPhonebook();
 
     SystemClock clock_;
     std::int32_t winVersion_;
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<SettingsDialogHost> dialog_;
     Monitor monitor_;
     bool unloaded_ = false;
+    bool phonebookStale_ = false;
 };
 
 } // namespace zumi

@@ -102,6 +102,9 @@ public:
     // Where refusals go that arrive after dial() or hangUp() returned; a
     // system that answers at once has none to tell.
     virtual void onLateRefusal(LateRefusalHandler handler) { (void)handler; }
+    // Called whenever the phonebook changed on its own (a system that learns
+    // its entries after the start); one read at start has none to tell.
+    virtual void onPhonebookChanged(std::function<void()> handler) { (void)handler; }
 };
 
 } // namespace zumi

@@ -79,4 +79,10 @@ void CombinedDialUp::onLateRefusal(LateRefusalHandler handler)
     });
 }
 
+void CombinedDialUp::onPhonebookChanged(std::function<void()> handler)
+{
+    first_.onPhonebookChanged(handler);
+    second_.onPhonebookChanged(handler);
+}
+
 } // namespace zumi

@@ -30,6 +30,7 @@ public:
     Phonebook phonebookEntries() override;
     DialResult dial(const std::string& entryName) override;
     void onLateRefusal(LateRefusalHandler handler) override;
+    void onPhonebookChanged(std::function<void()> handler) override;
 
     // Which system a combined handle is of, and its own handle there.
     bool ofSecond(std::int32_t handle) const { return handle > 0 && (handle & kSecondHandleBit) != 0; }

@@ -162,6 +162,12 @@ std::string formatTariffRecord(const std::string& name, const TariffTables& tabl
     return formatTariffRecord(record);
 }
 
+void reloadTariffs(const SettingsStore& store, const ConnNames& connNames, TariffTables& tables)
+{
+    tables = TariffTables{};
+    loadTariffRecords(store, connNames, tables);
+}
+
 void loadSettings(SettingsStore& store, const ConnNames& connNames, const ScreenMetrics& screen,
                   const FindKolpRect& findKolp, Settings& settings)
 {

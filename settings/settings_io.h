@@ -16,6 +16,10 @@ void loadSettings(SettingsStore& store, const ConnNames& connNames, const Screen
                   const FindKolpRect& findKolp, Settings& settings);
 
 // Writes "Right" and "Top". False when the store could not be written.
+// The tariff records again, for the phonebook as it is now (an entry that
+// became known after the start); what is not stored for an entry is the default.
+void reloadTariffs(const SettingsStore& store, const ConnNames& connNames, TariffTables& tables);
+
 bool saveSettings(SettingsStore& store, const InfoPosition& position);
 
 // What the settings dialog hands over on OK.

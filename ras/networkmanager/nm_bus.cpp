@@ -141,9 +141,12 @@ void Bus::ownerChanged(const QString&, const QString&, const QString& newOwner)
 void Bus::follow(const QString& owner)
 {
     ++generation_;
+    const bool hadEntries = !cache_.entries().empty();
     cache_.clear();
     dialing_.clear();
     owner_ = owner;
+    if (hadEntries)
+        tellPhonebookChanged();
     if (owner.isEmpty())
         return;
     call(allProperties(kManagerPath, kManagerInterface), [this](const QDBusMessage& reply) {
@@ -166,10 +169,17 @@ void Bus::readProfile(const QString& path)
             return;
         auto groups = settingGroups(reply.arguments().value(0));
         const QVariantMap& connection = groups[QStringLiteral("connection")];
-        cache_.setProfile(path.toStdString(),
-                          {connection.value(QStringLiteral("id")).toString().toStdString(),
-                           connection.value(QStringLiteral("type")).toString().toStdString(),
-                           groups[QStringLiteral("bluetooth")].value(QStringLiteral("type")).toString().toStdString()});
+        const Profile profile{
+            connection.value(QStringLiteral("id")).toString().toStdString(),
+            connection.value(QStringLiteral("type")).toString().toStdString(),
+            groups[QStringLiteral("bluetooth")].value(QStringLiteral("type")).toString().toStdString()};
+        const std::string key = path.toStdString();
+        const auto before = cache_.profile(key);
+        cache_.setProfile(key, profile);
+        // Only what the phonebook lists matters to it.
+        const bool listedBefore = before && before->dialable();
+        if (profile.dialable() || listedBefore)
+            tellPhonebookChanged();
     });
 }
 
@@ -276,7 +286,11 @@ void Bus::signalArrived(const QDBusMessage& message)
     } else if (member == QLatin1String("NewConnection")) {
         readProfile(asPath(args.value(0)));
     } else if (member == QLatin1String("ConnectionRemoved")) {
-        cache_.removeProfile(asPath(args.value(0)).toStdString());
+        const std::string key = asPath(args.value(0)).toStdString();
+        const auto before = cache_.profile(key);
+        cache_.removeProfile(key);
+        if (before && before->dialable())
+            tellPhonebookChanged();
     } else if (member == QLatin1String("Updated")) {
         readProfile(path);
     }
@@ -310,6 +324,12 @@ void Bus::deactivate(const std::string& activePath, std::int32_t handle, const s
             refuse({LateRefusal::Request::HangUp, handle, entryName, reply.errorName().toStdString(),
                     reply.errorMessage().toStdString()});
     });
+}
+
+void Bus::tellPhonebookChanged()
+{
+    if (phonebookChanged_)
+        phonebookChanged_();
 }
 
 void Bus::refuse(LateRefusal refusal)

@@ -30,6 +30,7 @@ public:
     void activate(const std::string& profilePath, const std::string& entryName);
     void deactivate(const std::string& activePath, std::int32_t handle, const std::string& entryName);
     void onRefusal(LateRefusalHandler handler) { refused_ = std::move(handler); }
+    void onPhonebookChanged(std::function<void()> handler) { phonebookChanged_ = std::move(handler); }
 
 private slots:
     void signalArrived(const QDBusMessage& message);
@@ -47,6 +48,7 @@ private:
     void takeActive(const QString& path, const QVariantMap& properties);
     void activationEnded(const QString& path, std::uint32_t reason);
     void refuse(LateRefusal refusal);
+    void tellPhonebookChanged();
 
     LinkCache& cache_;
     QDBusConnection bus_;
@@ -57,6 +59,7 @@ private:
     // connection path: their entry names.
     std::map<std::string, std::string> dialing_;
     LateRefusalHandler refused_;
+    std::function<void()> phonebookChanged_;
 };
 
 } // namespace zumi::nm

@@ -50,6 +50,11 @@ void NetworkManagerDialUp::onLateRefusal(LateRefusalHandler handler)
     bus_->onRefusal(std::move(handler));
 }
 
+void NetworkManagerDialUp::onPhonebookChanged(std::function<void()> handler)
+{
+    bus_->onPhonebookChanged(std::move(handler));
+}
+
 bool NetworkManagerDialUp::present() const
 {
     return bus_->present();

@@ -33,6 +33,7 @@ public:
     Phonebook phonebookEntries() override;
     DialResult dial(const std::string& entryName) override;
     void onLateRefusal(LateRefusalHandler handler) override;
+    void onPhonebookChanged(std::function<void()> handler) override;
 
     // NetworkManager is on the bus (and so reports the pppds it started).
     bool present() const;

@@ -30,6 +30,12 @@ void LinkCache::setProfile(const std::string& path, Profile profile)
     profiles_[path] = std::move(profile);
 }
 
+std::optional<Profile> LinkCache::profile(const std::string& path) const
+{
+    const auto found = profiles_.find(path);
+    return found != profiles_.end() ? std::optional<Profile>(found->second) : std::nullopt;
+}
+
 void LinkCache::removeProfile(const std::string& path)
 {
     profiles_.erase(path);
@@ -174,16 +180,6 @@ std::optional<std::string> LinkCache::profileNamed(const std::string& name) cons
         if (profile.dialable() && profile.id == name)
             return path;
     return std::nullopt;
-}
-
-std::vector<std::string> LinkCache::unreadDevices() const
-{
-    std::vector<std::string> devices;
-    for (const auto& [path, active] : actives_)
-        for (const std::string& device : active.devices)
-            if (!deviceInterfaces_.count(device))
-                devices.push_back(device);
-    return devices;
 }
 
 } // namespace zumi::nm

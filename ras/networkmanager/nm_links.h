@@ -50,6 +50,7 @@ public:
 
     void setProfile(const std::string& path, Profile profile);
     void removeProfile(const std::string& path);
+    std::optional<Profile> profile(const std::string& path) const;
     // The manager's list of active connections: the new ones are taken up
     // (unread until setActive), those missing are over.
     void setActiveConnections(const std::vector<std::string>& paths);
@@ -71,8 +72,6 @@ public:
 
     std::vector<std::string> entries() const;
     std::optional<std::string> profileNamed(const std::string& name) const;
-    // Devices named by an active connection whose interface is not known yet.
-    std::vector<std::string> unreadDevices() const;
     bool knowsActive(const std::string& path) const { return actives_.count(path) != 0; }
     ActiveState activeState(const std::string& path) const;
 

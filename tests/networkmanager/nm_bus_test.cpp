@@ -50,11 +50,19 @@ TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
     control({"modem", "modem0", "wwan7"});
 
     NetworkManagerDialUp networkManager;
+    int phonebookChanges = 0;
+    networkManager.onPhonebookChanged([&] { ++phonebookChanges; });
     ASSERT_TRUE(waitFor([&] { return networkManager.phonebookEntries().entries.size() == 4; }));
     EXPECT_TRUE(networkManager.present());
+    EXPECT_EQ(phonebookChanges, 4) << "once for each dialable profile read";
+    control({"profile", "Gäste", "802-11-wireless"});
+    control({"profile", "Zweitstick", "gsm"});
+    ASSERT_TRUE(waitFor([&] { return networkManager.phonebookEntries().entries.size() == 5; }));
+    EXPECT_EQ(phonebookChanges, 5) << "a profile the phonebook does not list changes nothing";
     auto entries = networkManager.phonebookEntries().entries;
     std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"DSL", "Handy über Bluetooth", "Iridium Daten", "Stick"}));
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{"DSL", "Handy über Bluetooth", "Iridium Daten", "Stick", "Zweitstick"}));
 
     EXPECT_EQ(networkManager.dial("Kopfhörer").error, DialError::NoSuchEntry);
     ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
