@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "app/desktop_dialup.h"
 #include "app/dial_failure_text.h"
 #include "app/freed_memory.h"
 #include "app/screen_metrics.h"
@@ -31,7 +32,7 @@ constexpr std::chrono::seconds kSettleTime{3};
 App::App(const std::filesystem::path& dataDir, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
-    , backend_(makePlatformBackend("/"))
+    , backend_(makeDesktopDialUp())
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
@@ -49,6 +50,13 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
                 connNames_, autoHangup_, hangups_})
 {
+    // NetworkManager answers dials and hang-ups after the menu returned.
+    backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {
+        if (refusal.request == LateRefusal::Request::Dial)
+            messages_.warnWithoutWaiting(QString::fromStdString(refusedDialText(refusal)));
+        else
+            hangups_.refusedLater(refusal.handle, refusalReasonText(refusal));
+    });
     connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
     form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
     form_.setCloseCommand([this] { shutdown(); });

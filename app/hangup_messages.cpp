@@ -31,6 +31,12 @@ std::string hangupFailureText(const HangupRequest& request, int error)
 {
     const std::string name = quoted(request.entryName);
     std::string text = whoAsked(request.cause) + " der Verbindung " + name + " ist fehlgeschlagen: ";
+    if (!request.refusal.empty())
+        return text + "NetworkManager lehnt es ab: " + request.refusal
+            + " Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. mit \xE2\x80\x9Enmcli "
+              "connection "
+              "down "
+            + request.entryName + "\xE2\x80\x9C.";
     if (error == 0)
         text
             += "Die Verbindung besteht " + std::to_string(HangupWatch::kHangupGrace.count()) + " Sekunden danach noch.";

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,9 @@ namespace zumi {
 // Connection state numbers as dial-up networking reports them.
 inline constexpr std::int32_t kStateConnected = 8192;
 inline constexpr std::int32_t kStateDisconnected = 8193;
+// While a link is being set up (dialing, negotiating): RASCS_ConnectDevice.
+// Not 0, which reads as "no such connection".
+inline constexpr std::int32_t kStateConnecting = 2;
 
 struct DialUpConnection {
     std::int32_t handle = 0;
@@ -68,6 +72,18 @@ struct Phonebook {
     int code = 0;
 };
 
+// A request the dial-up system turned down after dial() or hangUp() had
+// returned, in the system's own terms; the shell words it for the user.
+struct LateRefusal {
+    enum class Request { Dial, HangUp };
+    Request request = Request::Dial;
+    std::int32_t handle = 0; // the connection a hang-up was for
+    std::string entryName;
+    std::string fault;   // the system's name of the fault
+    std::string message; // the system's own message
+};
+using LateRefusalHandler = std::function<void(const LateRefusal&)>;
+
 // The operating system's dial-up networking, one backend per platform.
 class DialUpAccess {
 public:
@@ -83,6 +99,9 @@ public:
     virtual Phonebook phonebookEntries() = 0;
     // Starts the system's dialer for the entry, detached.
     virtual DialResult dial(const std::string& entryName) = 0;
+    // Where refusals go that arrive after dial() or hangUp() returned; a
+    // system that answers at once has none to tell.
+    virtual void onLateRefusal(LateRefusalHandler handler) { (void)handler; }
 };
 
 } // namespace zumi

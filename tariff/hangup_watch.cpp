@@ -20,6 +20,17 @@ void HangupWatch::requested(const HangupRequest& request)
     deadline_ = clock_.monotonicNow() + kHangupGrace;
 }
 
+void HangupWatch::refusedLater(std::int32_t handle, const std::string& reason)
+{
+    if (!pending_ || pending_->handle != handle)
+        return; // told already, or the link went meanwhile
+    HangupRequest request = *pending_;
+    request.refusal = reason;
+    pending_.reset();
+    failedHandle_ = handle;
+    reports_.hangupFailed(request, 0);
+}
+
 void HangupWatch::linkSeen(std::int32_t handle)
 {
     if (handle != failedHandle_)

@@ -18,6 +18,7 @@ struct HangupRequest {
     int refusedError = 0; // errno when the request itself was refused, else 0
     std::int32_t onlineSeconds = 0;
     std::int32_t units = 0; // units begun up to the request
+    std::string refusal{};  // the system's reason when it turned the request down later
 };
 
 // Where the outcome of a hang-up goes: the user's boxes and notifications.
@@ -45,6 +46,9 @@ public:
     }
 
     void requested(const HangupRequest& request);
+    // The system turned the request for this connection down after it was
+    // made; reason in words for the user.
+    void refusedLater(std::int32_t handle, const std::string& reason);
     // Once a tick: the handle of the first connection, 0 for none.
     void linkSeen(std::int32_t handle);
 

@@ -19,9 +19,10 @@ std::optional<std::uint64_t> readCounter(HeldFiles& files, const std::string& pa
 
 } // namespace
 
-LinkBytes::LinkBytes(std::filesystem::path root)
+LinkBytes::LinkBytes(std::filesystem::path root, InterfaceOf interfaceOf)
     : root_(std::move(root))
     , interfaces_(root_)
+    , interfaceOf_(std::move(interfaceOf))
 {
 }
 
@@ -29,8 +30,11 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
 {
     if (connectionHandle <= 0)
         return 0;
-    const std::string interfaceName = interfaces_.find(connectionHandle);
-    if (interfaceName.empty())
+    const std::string interfaceName
+        = interfaceOf_ ? interfaceOf_(connectionHandle) : interfaces_.find(connectionHandle);
+    // A name that is not one folder below sys/class/net names no interface.
+    if (interfaceName.empty() || interfaceName == "." || interfaceName == ".."
+        || interfaceName.find('/') != std::string::npos)
         return 0;
     if (interfaceName != counted_) {
         const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";

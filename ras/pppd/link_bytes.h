@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 namespace zumi {
 
@@ -12,15 +14,20 @@ namespace zumi {
 // summed modulo 2^32. 0 when there is no such link or its counters cannot be read.
 // Another interface (a name or ifindex not seen at the last reading, as when
 // pppd re-creates its unit) or a 64-bit sum that fell is a new origin.
+// interfaceOf, when given, names the interface of a handle in place of the
+// pppd lookup (for links that another system runs).
 class LinkBytes final : public ByteSource {
 public:
-    explicit LinkBytes(std::filesystem::path root = "/");
+    using InterfaceOf = std::function<std::string(std::int32_t handle)>;
+
+    explicit LinkBytes(std::filesystem::path root = "/", InterfaceOf interfaceOf = {});
     std::uint32_t bytesTotal(std::int32_t connectionHandle) override;
     std::uint64_t origin() const override { return origin_; }
 
 private:
     std::filesystem::path root_;
     pppd::InterfaceFinder interfaces_;
+    InterfaceOf interfaceOf_;
     std::string counted_; // the interface the two paths are of
     std::string sentPath_, receivedPath_, indexPath_;
     HeldFiles counters_{3};

@@ -78,7 +78,10 @@ ConnectionList PppdDialUp::enumConnections()
     ConnectionList list;
     list.ok = true;
     list.connections.reserve(pppds->size());
+    const bool leaveOut = networkManagerReports_ && networkManagerReports_();
     for (const pppd::PppdProcess& process : *pppds) {
+        if (leaveOut && pppd::startedByNetworkManager(process.args))
+            continue;
         std::string entryName = pppd::optionValue(process.args, "call");
         if (entryName.empty())
             entryName = pppd::optionValue(process.args, "linkname");

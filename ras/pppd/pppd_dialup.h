@@ -10,10 +10,6 @@
 
 namespace zumi {
 
-// The state number while pppd runs but its link is not up yet (dialing,
-// negotiating): RASCS_ConnectDevice. Not 0, which reads as "no such connection".
-inline constexpr std::int32_t kStateConnecting = 2;
-
 // Dial-up networking as pppd provides it on Linux:
 // - the phonebook is the set of peers files in root/etc/ppp/peers;
 // - the connections are the running pppd processes in root/proc, the
@@ -42,10 +38,18 @@ public:
     // The network interface of the pppd with this pid, "" while it has none.
     std::string interfaceOf(std::int32_t handle);
 
+    // While this says yes, the pppds NetworkManager started are left out:
+    // NetworkManager reports them under their profile's name.
+    void leaveToNetworkManager(std::function<bool()> networkManagerReports)
+    {
+        networkManagerReports_ = std::move(networkManagerReports);
+    }
+
 private:
     std::filesystem::path root_;
     std::string proc_; // root/proc
     SignalSender sendSignal_;
+    std::function<bool()> networkManagerReports_;
     pppd::InterfaceFinder interfaces_;
     pppd::ProcessScan processes_;
     // The stat line of the pppd asked about and the flags of its link.

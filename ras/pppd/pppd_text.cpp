@@ -119,6 +119,13 @@ std::string optionValue(const std::vector<std::string>& args, std::string_view o
     return {};
 }
 
+bool startedByNetworkManager(const std::vector<std::string>& args)
+{
+    const std::string plugin = optionValue(args, "plugin");
+    const std::string_view base = std::string_view(plugin).substr(plugin.rfind('/') + 1);
+    return base == "nm-pppd-plugin.so" && optionValue(args, "call").empty();
+}
+
 std::optional<std::uint64_t> parseDecimal(std::string_view text)
 {
     text = trimmed(text);

@@ -38,6 +38,10 @@ bool isPppdProcess(std::string_view comm, const std::vector<std::string>& args);
 // The value that follows an option word ("call", "linkname"); "" when absent.
 std::string optionValue(const std::vector<std::string>& args, std::string_view option);
 
+// A pppd that NetworkManager started: it carries NetworkManager's plugin and
+// dials no peers entry.
+bool startedByNetworkManager(const std::vector<std::string>& args);
+
 // A decimal number filling the whole text but for surrounding white space.
 std::optional<std::uint64_t> parseDecimal(std::string_view text);
 

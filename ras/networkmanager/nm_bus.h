@@ -1,0 +1,62 @@
+#pragma once
+#include "platform/dialup_access.h"
+#include "ras/networkmanager/nm_links.h"
+
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+class QDBusMessage;
+
+namespace zumi::nm {
+
+// The conversation with NetworkManager on the system bus: follows whoever
+// owns its name, reads its profiles, active connections and devices into
+// the cache once, then keeps the cache current from its signals. Every call
+// is asynchronous with a time limit; replies meant for an earlier owner are
+// dropped.
+class Bus final : public QObject {
+    Q_OBJECT
+public:
+    explicit Bus(LinkCache& cache, QObject* parent = nullptr);
+
+    bool present() const { return !owner_.isEmpty(); }
+    void activate(const std::string& profilePath, const std::string& entryName);
+    void deactivate(const std::string& activePath, std::int32_t handle, const std::string& entryName);
+    void onRefusal(LateRefusalHandler handler) { refused_ = std::move(handler); }
+
+private slots:
+    void signalArrived(const QDBusMessage& message);
+    void ownerChanged(const QString& service, const QString& oldOwner, const QString& newOwner);
+
+private:
+    using ReplyHandler = std::function<void(const QDBusMessage& reply)>;
+
+    void call(const QDBusMessage& message, ReplyHandler onReply);
+    void follow(const QString& owner);
+    void readProfile(const QString& path);
+    void readActive(const QString& path);
+    void readDevice(const QString& path);
+    void takeActiveList(const QStringList& paths);
+    void takeActive(const QString& path, const QVariantMap& properties);
+    void activationEnded(const QString& path, std::uint32_t reason);
+    void refuse(LateRefusal refusal);
+
+    LinkCache& cache_;
+    QDBusConnection bus_;
+    QDBusServiceWatcher watcher_;
+    QString owner_;
+    std::uint64_t generation_ = 0;
+    // Activations asked for here that have not come up yet, by active
+    // connection path: their entry names.
+    std::map<std::string, std::string> dialing_;
+    LateRefusalHandler refused_;
+};
+
+} // namespace zumi::nm
