@@ -6,8 +6,9 @@
 # - The phonebook lists the dial-up profiles (gsm, Bluetooth DUN) sorted in
 #   with the pppd peers, not the others (Wi-Fi, Bluetooth PAN); choosing one
 #   asks NetworkManager to activate it.
-# - Activating, with its pppd already up, is not metered; activated, it is,
-#   with the profile's tariff and the bytes of the device's IP interface.
+# - Metered from the activation on, as one connection also once activated
+#   with its pppd up, with the profile's tariff and the bytes of the device's
+#   IP interface.
 # - Hang-ups, "Nach laufender Einheit" and "&Trennen", ask NetworkManager to
 #   deactivate; the pppd is NetworkManager's to end, and while it still runs
 #   it is not a connection of its own.
@@ -29,7 +30,7 @@ done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
 
 readonly gsm_name="Iridium Daten" dun_name="Handy DUN" modem_tty=ttyUSB2
-modem= ac= # the mock's modem and the active connection of the test
+modem= ac= t_activate= # the mock's modem, the active connection of the test, when it was chosen
 readonly ac_iface=org.freedesktop.NetworkManager.Connection.Active
 
 # The calls the mock got, without the property reads and signals it logs too.
@@ -59,12 +60,13 @@ nm_pppd_start() {
 
 # Chooses the entry $1 places up from the bottom of the menu (where "&Trennen"
 # is hidden while offline) and waits for the mock's activation call number $2,
-# which must be for the profile $3; sets $ac to the active connection.
+# which must be for the profile $3; $t_activate is when it was chosen.
 choose_entry() {
     local up=$1 count=$2 profile=$3 i
     open_tray_menu
     for (( i = 0; i < up; i++ )); do menu_key Up 1; done
     menu_key Return 0
+    t_activate=$(now_ms)
     wait_nm_call ActivateConnection 3000 "$count" \
         || fail "choosing the entry $up from the bottom asked NetworkManager for no activation within 3 s"
     local last
@@ -91,23 +93,25 @@ expect_deactivation() {
     standin_stop "$tag"
 }
 
-# The text of the message box $1: each of its text lines is triple-clicked,
-# which selects its paragraph into the X selection, as a user copies it.
+# The text of the message box $1: the first line of each of its paragraphs is
+# triple-clicked, which selects the paragraph into the X selection, as a user
+# copies it.
 box_text() {
-    local box=$1 w h x y line seen=
+    local box=$1 w h x y line text seen=
     read -r w h x y _ <<<"$(window_info "$box")"
-    # Dark pixels right of the icon and above the button row, by row.
+    # Dark pixels right of the icon and above the button row; a paragraph
+    # begins after a gap wider than that between two lines.
     for line in $(import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- 2>/dev/null | awk -F'[(),:]' -v h="$h" '
         /^#/ {next}
         { px = $1 + 0; py = $2 + 0; r = $4 + 0; g = $5 + 0; b = $6 + 0
           if (px >= 56 && py < h - 40 && r < 90 && g < 90 && b < 90) { if (!(py in left) || px < left[py]) left[py] = px } }
-        END { for (py = 0; py < h; py++) if (py in left) {
+        END { bottom = -100
+              for (py = 0; py < h; py++) if (py in left) {
                   if (!(py - 1 in left)) { top = py; lx = left[py] }
                   if (left[py] < lx) lx = left[py]
-                  if (!(py + 1 in left)) print lx + 3 "," int((top + py) / 2) } }'); do
+                  if (!(py + 1 in left)) { if (top - bottom > 8) print lx + 3 "," int((top + py) / 2); bottom = py } } }'); do
         xdotool mousemove $(( x + ${line%,*} )) $(( y + ${line#*,} )) click --repeat 3 --delay 60 1
-        sleep 0.3
-        local text
+        sleep 0.2
         text=$(xclip -o -selection primary 2>/dev/null)
         [ -n "$text" ] && [[ "$seen" != *"$text"* ]] && seen+="$text"$'\n'
     done
@@ -158,24 +162,22 @@ scenario_networkmanager() {
         || fail "the mock gave the active connection the devices $(nm_property "$ac" Connection.Active Devices)"
     log "\"$gsm_name\" chosen: $ac activating on $modem"
 
-    # Activating, with its pppd up: nothing is metered yet, the pppd is not a
-    # connection of its own.
-    nm_pppd_start nm1 0
-    local t_wait=$(( $(now_ms) + 2500 ))
-    while (( $(now_ms) < t_wait )); do
-        info_window >/dev/null && fail "metering began while NetworkManager still reports the connection as activating"
-        sleep 0.1
-    done
-    icon_is blue || fail "the icon is not blue while activating (blue/red pixels: $icon_blue/$icon_red)"
-    log "activating with ${SI_IF[nm1]} up: not metered"
-
-    # Activated: metered with the profile's tariff.
+    # Metered from the activation on, as a dial-up connection is while it is
+    # being set up; once NetworkManager's pppd has its link and the connection
+    # is activated, the same connection goes on: no end, no second one.
     local t_up w h x y speed0 speed1
-    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-    t_up=$(now_ms)
-    wait_metering_start "$t_up" 2000
+    wait_metering_start "$t_activate" 2000
     wait_icon red 4000
     e2e_shot_window icon-online "$icon" 6
+    nm_pppd_start nm1 0
+    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
+    t_up=$(now_ms)
+    while (( $(now_ms) - t_up < 2500 )); do
+        [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
+        sleep 0.1
+    done
+    icon_is red || fail "the icon is no longer red after the activation (blue/red pixels: $icon_blue/$icon_red)"
+    log "activated with ${SI_IF[nm1]} up: metered on as one connection"
     read -r w h x y _ <<<"$(window_info "$info")"
     [ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
 
@@ -189,40 +191,11 @@ scenario_networkmanager() {
     e2e_shot_window info-window "$info" 4
     log "4000 bytes/s over ${SI_IF[nm1]} show in the info window"
 
-    # "Nach laufender Einheit": the armed rest of the profile's 10-s unit
-    # shows light green, and the hang-up comes in that unit's last seconds.
-    local phase t_arm hi green
-    phase=$(( $(since_detect) % unit_ms ))
-    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
-    open_tray_menu
-    menu_key v 2
-    e2e_shot_menus menu-online
-    menu_key Return 0
-    t_arm=$(since_detect)
-    hi=$(( (t_arm / unit_ms + 1) * unit_ms + slack_ms ))
-    (( t_arm % unit_ms < 6000 )) || hi=$(( hi + unit_ms ))
-    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hi ms"
-    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels): no tariff of \"$gsm_name\"?"
-    e2e_shot_window info-armed "$info" 4
-    expect_deactivation 1 $(( hi - $(since_detect) )) nm1 "\"Nach laufender Einheit\""
-    (( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
-    phase=$(( tau % unit_ms ))
-    (( phase >= 7000 - slack_ms || phase < slack_ms )) \
-        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
-    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
-
-    # Again, and "&Trennen".
-    choose_entry 2 2 "$gsm"
-    ac=$(active_connections)
-    nm_pppd_start nm2 1
-    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-    wait_metering_start "$(now_ms)" 2000
-    wait_icon red 4000
+    # "&Trennen".
     open_tray_menu
     menu_key t 0
-    expect_deactivation 2 3000 nm2 "\"&Trennen\""
-    [ "$(nm_call_count ActivateConnection)" -eq 2 ] || fail "$(nm_call_count ActivateConnection) activations for two choices"
+    expect_deactivation 1 3000 nm1 "\"&Trennen\""
+    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
     # The menu lists what it listed before dialling.
     local menu_h1
@@ -236,9 +209,10 @@ scenario_networkmanager() {
         'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")' \
         >/dev/null || fail "the mock did not take the refusing ActivateConnection"
     local box text
-    choose_entry 3 3 "$dun"
+    choose_entry 3 2 "$dun"
     wait_until 4000 eval 'box=$(xdotool search --onlyvisible --name "^Zumi\$" | head -n1); [ -n "$box" ]' \
         || fail "no \"Zumi\" box within 4 s of the refused activation"
+    log "the \"Zumi\" box came $(( $(now_ms) - t_activate )) ms after the choice"
     sleep 0.3
     e2e_shot_window refused-box "$box" 0
     text=$(box_text "$box")
@@ -246,11 +220,48 @@ scenario_networkmanager() {
     local prefix="Der Wählvorgang für „${dun_name}“ wurde von NetworkManager abgelehnt: "
     [[ "$text" == *"$prefix"?*"Not authorized to control networking."* ]] \
         || fail "the box does not say \"$prefix\", a reason and NetworkManager's message; it says: $text"
-    xdotool key --window "$box" Return
+    xdotool key Return
     wait_until 3000 eval '[ -z "$(xdotool search --onlyvisible --name "^Zumi\$")" ]' || fail "Return did not close the box"
     [ -z "$(active_connections)" ] || fail "NetworkManager lists $(active_connections) after the refusal"
     zumi_running || fail "the program ended after the refusal"
     wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
+
+    # NetworkManager takes dials again. Once more, hung up by "Nach laufender
+    # Einheit" with the profile's 10-s unit.
+    nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
+        'ret = self.activate_connection(self, args[0], args[1], args[2])' >/dev/null \
+        || fail "the mock did not take back its own ActivateConnection"
+    choose_entry 2 3 "$gsm"
+    ac=$(active_connections)
+    wait_metering_start "$t_activate" 2000
+    wait_icon red 4000
+    nm_pppd_start nm2 1
+    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
+    # The armed rest of the unit shows light green, and the hang-up comes in
+    # that unit's last seconds: of a 60-s unit, without the profile's tariff,
+    # it would come too late.
+    local phase t_arm hi green
+    phase=$(( $(since_detect) % unit_ms ))
+    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
+    open_tray_menu
+    menu_key v 2
+    e2e_shot_menus menu-online
+    menu_key Return 0
+    t_arm=$(since_detect)
+    hi=$(( (t_arm / unit_ms + 1) * unit_ms + slack_ms ))
+    (( t_arm % unit_ms < 6000 )) || hi=$(( hi + unit_ms ))
+    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hi ms"
+    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
+        || fail "the unit bar shows no light green rest after arming ($green pixels)"
+    e2e_shot_window info-armed "$info" 4
+    expect_deactivation 2 $(( hi - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
+    (( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
+    phase=$(( tau % unit_ms ))
+    (( phase >= 7000 - slack_ms || phase < slack_ms )) \
+        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
+    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
+
+    [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
 }
 
 scenario_networkmanager
