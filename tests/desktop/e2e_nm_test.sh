@@ -30,8 +30,7 @@ done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
 
 readonly gsm_name="Iridium Daten" dun_name="Handy DUN" modem_tty=ttyUSB2
-modem= ac= t_activate= # the mock's modem, the active connection of the test, when it was chosen
-readonly ac_iface=org.freedesktop.NetworkManager.Connection.Active
+modem='' ac='' t_activate='' # the mock's modem, the active connection of the test, when it was chosen
 
 # The calls the mock got, without the property reads and signals it logs too.
 nm_calls_report() {
