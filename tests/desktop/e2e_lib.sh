@@ -16,6 +16,8 @@ e2e_created_files=()
 e2e_created_dirs=()
 e2e_user_pids=() # the test user's bus and notification server
 e2e_as_user=()   # how the program is started: as root, or as the test user
+e2e_cleanup_hooks=() # commands run by e2e_cleanup once the program has ended, last first
+e2e_fail_reports=()  # commands whose output fail adds to its report
 declare -A SI_PID=() SI_OUT=() SI_FD=() SI_IF=()
 
 now_ms() { date +%s%3N; }
@@ -47,6 +49,8 @@ fail() {
     local foreign
     foreign=$(foreign_pppds)
     [ -n "$foreign" ] && echo "NOTE: pppd processes not started by this test ran ($foreign); the program sees them as connections too" >&2
+    local report
+    for report in "${e2e_fail_reports[@]}"; do "$report" >&2; done
     echo "--- settings file" >&2
     cat "$e2e_conf" >&2 2>/dev/null
     echo "--- windows of the program" >&2
@@ -73,7 +77,32 @@ wait_until() {
     done
 }
 
+# The screen is 1280 x 800 pixels; the program works in twips, 15 to a pixel here.
+readonly screen_w=1280 tpp=15
+# The info window with all three fields: 189 x 21 pixels.
+readonly info_w=189 info_h=21
+# One unit of the test tariff, and the slack allowed around the moments the
+# program acts at: the test sees a connection start only when the info window
+# is mapped, up to a few hundred ms after the program's tick, and ticks jitter.
+readonly unit_ms=10000 slack_ms=1000
+
+sleep_ms() { (( $1 > 0 )) && sleep "$(( $1 / 1000 )).$(printf '%03d' $(( $1 % 1000 )))"; return 0; }
+since_detect() { echo $(( $(now_ms) - t_detect )); }
+
 # ---------------------------------------------------------------- setup
+
+# What every scenario starts with: the tools, the X session with its tray, the
+# program, e2e_setup, and no pppd of anyone else. $e2e_zumi names the program.
+e2e_begin() {
+    local tool
+    for tool in xdotool xwininfo xprop xmessage import md5sum; do
+        command -v "$tool" >/dev/null || skip "$tool is missing"
+    done
+    [ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
+    [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
+    e2e_setup "$1" "$2"
+    require_no_foreign_pppd
+}
 
 # A private home, configuration and runtime folder; the settings file is $e2e_conf.
 e2e_setup() {
@@ -116,6 +145,7 @@ e2e_cleanup() {
         wait_until 3000 eval '! alive "$e2e_zumi_pid"' || kill -KILL "$e2e_zumi_pid" 2>/dev/null
         wait "$e2e_zumi_pid" 2>/dev/null
     fi
+    for (( i = ${#e2e_cleanup_hooks[@]} - 1; i >= 0; i-- )); do "${e2e_cleanup_hooks[$i]}"; done
     for tag in "${!SI_PID[@]}"; do
         pid=${SI_PID[$tag]}
         if alive "$pid"; then
@@ -175,15 +205,21 @@ require_link_rights() {
     [ -x "$e2e_fake_pppd" ] || fail "the stand-in pppd is not built: $e2e_fake_pppd"
 }
 
-# A phonebook entry /etc/ppp/peers/NAME made for the test; never an existing one.
-add_peers_entry() {
-    local name=$1 dir
+# /etc/ppp/peers, made for the test where it is missing.
+ensure_peers_folder() {
+    local dir
     for dir in /etc/ppp /etc/ppp/peers; do
         if [ ! -d "$dir" ]; then
             mkdir "$dir" || fail "cannot create $dir"
             e2e_created_dirs+=("$dir")
         fi
     done
+}
+
+# A phonebook entry /etc/ppp/peers/NAME made for the test; never an existing one.
+add_peers_entry() {
+    local name=$1
+    ensure_peers_folder
     [ -e "/etc/ppp/peers/$name" ] && fail "/etc/ppp/peers/$name exists already; it is not the test's to change"
     printf '# Made by the end-to-end tests of Zumi; removed when they end.\nnodetach\n' >"/etc/ppp/peers/$name" \
         || fail "cannot write /etc/ppp/peers/$name"
@@ -195,6 +231,21 @@ unique_entry_name() { echo "zumi-e2e-$$-$RANDOM"; }
 
 # A tariff record: every band of every day NAME cycles of $2 seconds from 0 h.
 tariff_record() { echo "$1,0,,,,$2,,,,0,,,,$2,,,,"; }
+
+# Settings for a link test: the tariff of NAME, no lead time, the info window
+# 100 px from the right and top screen edges, and any further lines given.
+write_link_settings() {
+    local name=$1
+    shift
+    {
+        echo "[Settings]"
+        echo "00=$(tariff_record "$name" $(( unit_ms / 1000 )))"
+        echo "Vorlauf=0"
+        echo "Right=$(( 100 * tpp ))"
+        echo "Top=$(( 100 * tpp ))"
+        printf '%s\n' "$@"
+    } >"$e2e_conf"
+}
 
 # Value of KEY in the [Settings] section of the settings file.
 conf_value() {
@@ -421,11 +472,16 @@ rect_hash() { import -window root -crop "${1}x${2}+${3}+${4}" -depth 8 rgb:- 2>/
 
 # Starts a stand-in pppd for the peers entry NAME under TAG, as pon would start
 # pppd ("/usr/sbin/pppd call NAME"), and waits until its link is up.
-standin_start() {
-    local name=$1 tag=$2 fifo=$e2e_work/standin-$2.in fd
+standin_start() { standin_launch "$2" call "$1"; }
+
+# Starts a stand-in pppd under TAG with the command line "/usr/sbin/pppd ARGS..."
+# and waits until its link is up.
+standin_launch() {
+    local tag=$1 fifo=$e2e_work/standin-$1.in fd
+    shift
     SI_OUT[$tag]=$e2e_work/standin-$tag.out
     mkfifo "$fifo" || fail "mkfifo"
-    ( close_standin_fds; exec -a /usr/sbin/pppd "$e2e_fake_pppd" call "$name" ) <"$fifo" >"${SI_OUT[$tag]}" 2>&1 &
+    ( close_standin_fds; exec -a /usr/sbin/pppd "$e2e_fake_pppd" "$@" ) <"$fifo" >"${SI_OUT[$tag]}" 2>&1 &
     SI_PID[$tag]=$!
     exec {fd}>"$fifo"
     SI_FD[$tag]=$fd

@@ -19,40 +19,7 @@ e2e_fake_pppd=${3:?stand-in pppd}
 artifacts=${4:?artifact folder}
 . "$(dirname "$0")/e2e_lib.sh"
 
-for tool in xdotool xwininfo xprop xmessage import md5sum; do
-    command -v "$tool" >/dev/null || skip "$tool is missing"
-done
-[ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
-[ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
-e2e_setup "$artifacts" "$scenario"
-require_no_foreign_pppd
-
-# The screen is 1280 x 800 pixels; the program works in twips, 15 to a pixel here.
-readonly screen_w=1280 tpp=15
-# The info window with all three fields: 189 x 21 pixels.
-readonly info_w=189 info_h=21
-# One unit of the test tariff, and the slack allowed around the moments the
-# program acts at: the test sees a connection start only when the info window
-# is mapped, up to a few hundred ms after the program's tick, and ticks jitter.
-readonly unit_ms=10000 slack_ms=1000
-
-sleep_ms() { (( $1 > 0 )) && sleep "$(( $1 / 1000 )).$(printf '%03d' $(( $1 % 1000 )))"; return 0; }
-since_detect() { echo $(( $(now_ms) - t_detect )); }
-
-# Settings for a link test: the tariff of NAME, no lead time, the info window
-# 100 px from the right and top screen edges, and any further lines given.
-write_link_settings() {
-    local name=$1
-    shift
-    {
-        echo "[Settings]"
-        echo "00=$(tariff_record "$name" $(( unit_ms / 1000 )))"
-        echo "Vorlauf=0"
-        echo "Right=$(( 100 * tpp ))"
-        echo "Top=$(( 100 * tpp ))"
-        printf '%s\n' "$@"
-    } >"$e2e_conf"
-}
+e2e_begin "$artifacts" "$scenario"
 
 # Waits for a SIGTERM to the stand-in between $2 and $3 ms after the connection
 # was seen; sets $tau to when it came.

@@ -2,7 +2,10 @@
 // like a running pppd with its link up, and moves traffic on demand.
 //
 // Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME [unit N]
-// so that /proc/PID/cmdline reads "/usr/sbin/pppd call NAME ...". It names
+// so that /proc/PID/cmdline reads "/usr/sbin/pppd call NAME ...", or, as
+// NetworkManager starts pppd, with no call but "ipparam PATH" among options it
+// ignores (exec -a /usr/sbin/pppd fake_pppd nodetach ttyUSB2 ipparam
+// /org/freedesktop/NetworkManager/PPP/0 plugin nm-pppd-plugin.so). It names
 // itself pppd, creates the tun pppN (the first free one without "unit") of
 // link type ppp, brings it up, writes /run/pppN.pid and prints "ready pppN".
 // Commands on stdin, one per line, each answered "done LINE":
@@ -136,16 +139,18 @@ int main(int argc, char** argv)
 {
     ::prctl(PR_SET_NAME, "pppd", 0, 0, 0);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::string name;
+    std::string name, ipparam;
     int unit = -1;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "call") == 0)
             name = argv[++i];
+        else if (std::strcmp(argv[i], "ipparam") == 0)
+            ipparam = argv[++i];
         else if (std::strcmp(argv[i], "unit") == 0)
             unit = std::atoi(argv[++i]);
     }
-    if (name.empty()) {
-        std::fprintf(stderr, "usage: exec -a /usr/sbin/pppd fake_pppd call NAME [unit N]\n");
+    if (name.empty() && ipparam.empty()) {
+        std::fprintf(stderr, "usage: exec -a /usr/sbin/pppd fake_pppd {call NAME | ... ipparam PATH ...} [unit N]\n");
         return 2;
     }
     sigset_t signals;
