@@ -19,6 +19,7 @@ namespace zumi::bench {
 namespace {
 
 constexpr const char* kEntry = "Iridium Daten";
+const test::NetworkManagerStandIn* networkManager = nullptr;
 
 void meteringTick(benchmark::State& state)
 {
@@ -27,6 +28,14 @@ void meteringTick(benchmark::State& state)
     if (!test::waitFor([&] { return !dialUp.phonebookEntries().entries.empty(); }) || !dialUp.dial(kEntry).started
         || !test::waitFor([&] { return dialUp.enumConnections().connections.size() == 1; })) {
         state.SkipWithError("the stand-in's profile could not be dialed");
+        return;
+    }
+    // Up, on the loopback interface (a hang-up takes a modem's interface away).
+    networkManager->control({"interface", "modem0", "lo"});
+    networkManager->control({"state", networkManager->control({"active"}), "2"});
+    const std::int32_t handle = dialUp.enumConnections().connections.at(0).handle;
+    if (!test::waitFor([&] { return dialUp.connectionState(handle) == kStateConnected; })) {
+        state.SkipWithError("the activation did not come up");
         return;
     }
     SystemClock clock;
@@ -67,11 +76,13 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     QCoreApplication app(argc, argv);
-    test::NetworkManagerStandIn networkManager;
-    bool ready = networkManager.busRuns() && networkManager.start();
-    networkManager.control({"profile", bench::kEntry, "gsm"}, &ready);
+    test::NetworkManagerStandIn standIn;
+    bench::networkManager = &standIn;
+    bool ready = standIn.busRuns() && standIn.start();
     if (ready)
-        networkManager.control({"modem", "modem0", "lo"}, &ready);
+        standIn.control({"profile", bench::kEntry, "gsm"}, &ready);
+    if (ready)
+        standIn.control({"modem", "modem0", "lo"}, &ready);
     if (!ready) {
         std::fprintf(stderr, "bench_tick_networkmanager: no stand-in NetworkManager\n");
         return 1;

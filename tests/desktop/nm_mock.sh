@@ -29,7 +29,7 @@ nm_mock_start() {
     [ -n "$nm_bus_address" ] || { echo "the private system bus did not start: $(cat "$folder/system_bus.err")" >&2; return 1; }
     # Debian's python3-dbusmock, not a python3 of another installation first in PATH.
     DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address /usr/bin/python3 -m dbusmock --system \
-        --template "$nm_mock_dir/nm_dialup_mock.py" -l "$nm_mock_log" >"$folder/nm-mock.out" 2>&1 &
+        --template "$nm_mock_dir/../networkmanager/nm_dialup_mock.py" -l "$nm_mock_log" >"$folder/nm-mock.out" 2>&1 &
     nm_mock_pid=$!
     for i in $(seq 1 200); do
         gdbus call --address "$nm_bus_address" -d org.freedesktop.DBus -o /org/freedesktop/DBus \

@@ -1,11 +1,10 @@
 #!/usr/bin/python3
-"""Drives the NetworkManager stand-in (python3-dbusmock's networkmanager
-template) on a private bus, as the tests need it beyond the template:
+"""Drives the stand-in NetworkManager (nm_dialup_mock.py) on a private bus:
 
   nm_mock.py ADDRESS profile NAME TYPE [BLUETOOTH_TYPE]   prints the profile's path
-  nm_mock.py ADDRESS modem NAME IP_INTERFACE [activating] a modem; activations without a device use it
-                                                          (and stay activating when asked so)
-  nm_mock.py ADDRESS state ACTIVE_PATH STATE [REASON]     sets State and emits StateChanged
+  nm_mock.py ADDRESS modem NAME IP_INTERFACE              a modem whose link is IP_INTERFACE
+  nm_mock.py ADDRESS interface NAME IP_INTERFACE          the modem's link is IP_INTERFACE again
+  nm_mock.py ADDRESS state ACTIVE_PATH STATE [REASON]     moves an active connection on
   nm_mock.py ADDRESS refuse ERROR_NAME MESSAGE            ActivateConnection answers with that error
   nm_mock.py ADDRESS refuse-hangup ERROR_NAME MESSAGE     DeactivateConnection answers with that error
   nm_mock.py ADDRESS active                               prints the active connections' paths
@@ -18,7 +17,6 @@ import dbus
 NM = 'org.freedesktop.NetworkManager'
 MANAGER = '/org/freedesktop/NetworkManager'
 DEVICE = 'org.freedesktop.NetworkManager.Device'
-ACTIVE = 'org.freedesktop.NetworkManager.Connection.Active'
 MOCK = 'org.freedesktop.DBus.Mock'
 
 address, command, *args = sys.argv[1:]
@@ -33,33 +31,12 @@ if command == 'profile':
         settings['bluetooth'] = {'type': args[2]}
     settings_object = dbus.Interface(bus.get_object(NM, MANAGER + '/Settings'), NM + '.Settings')
     print(settings_object.AddConnection(dbus.Dictionary(settings, signature='sa{sv}')))
-elif command == 'modem':
-    path = MANAGER + '/Devices/' + args[0]
-    mock.AddObject(path, DEVICE, {
-        'DeviceType': dbus.UInt32(8),
-        'State': dbus.UInt32(30),
-        'StateReason': (dbus.UInt32(30), dbus.UInt32(0)),
-        'Interface': 'ttyUSB2',
-        'IpInterface': args[1],
-        'ActiveConnection': dbus.ObjectPath('/'),
-        'AvailableConnections': dbus.Array([], signature='o'),
-        'Managed': True,
-    }, [])
-    properties = dbus.Interface(manager, dbus.PROPERTIES_IFACE)
-    devices = properties.Get(NM, 'Devices')
-    devices.append(dbus.ObjectPath(path))
-    properties.Set(NM, 'Devices', dbus.Array(devices, signature='o'))
-    # NetworkManager picks the device itself when asked with "/".
-    code = f"ret = self.activate_connection(self, args[0], '{path}' if args[1] == '/' else args[1], args[2])"
-    if args[2:] == ['activating']:
-        code += f"; objects[ret].Set('{ACTIVE}', 'State', dbus.UInt32(1))"
-    mock.AddMethod(NM, 'ActivateConnection', 'ooo', 'o', code)
+elif command in ('modem', 'interface'):
+    path = mock.AddModemDevice(args[0], 'ttyUSB2') if command == 'modem' else MANAGER + '/Devices/' + args[0]
+    mock.SetProperty(path, DEVICE, 'IpInterface', dbus.String(args[1], variant_level=1))
 elif command == 'state':
-    path, state = args[0], int(args[1])
     reason = int(args[2]) if len(args) > 2 else 1
-    mock.SetProperty(path, ACTIVE, 'State', dbus.UInt32(state, variant_level=1))
-    dbus.Interface(bus.get_object(NM, path), MOCK).EmitSignal(ACTIVE, 'StateChanged', 'uu',
-                                                              [dbus.UInt32(state), dbus.UInt32(reason)])
+    mock.SetActiveConnectionState(args[0], dbus.UInt32(int(args[1])), dbus.UInt32(reason))
 elif command in ('refuse', 'refuse-hangup'):
     method, signature, out = ('ActivateConnection', 'ooo', 'o') if command == 'refuse' else ('DeactivateConnection', 'o', '')
     mock.AddMethod(NM, method, signature, out,

@@ -50,7 +50,7 @@ bool NetworkManagerStandIn::start()
     mock_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     mock_->start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                  QStringLiteral("--template"), QStringLiteral("networkmanager")});
+                  QStringLiteral("--template"), QStringLiteral(ZUMI_NM_TEMPLATE)});
     return mock_->waitForStarted() && waitFor([&] { return onBus(); }, 15000);
 }
 

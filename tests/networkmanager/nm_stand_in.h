@@ -14,8 +14,8 @@ bool waitFor(const std::function<bool()>& done, int milliseconds = 5000);
 
 // A private D-Bus daemon given to this process as its system bus (Qt reads
 // the address once, so it must be started before the first use of the bus),
-// and python3-dbusmock's NetworkManager on it, started and stopped at will
-// and driven through nm_mock.py.
+// and the stand-in NetworkManager (nm_dialup_mock.py) on it, started and
+// stopped at will and driven through nm_mock.py.
 class NetworkManagerStandIn {
 public:
     NetworkManagerStandIn();
