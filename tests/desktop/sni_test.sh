@@ -6,7 +6,8 @@
 #  - the session says Wayland: the item, not the XEmbed icon, even with no
 #    watcher yet;
 #  - a watcher that starts after the program gets the item registered, and so
-#    does one that starts again, within 2 s, with the re-add tooltip;
+#    does one that starts again, within 2 s, with the re-add tooltip, also
+#    when it answers only a while after taking its name;
 #  - Activate and ContextMenu open the menu at the position given, the middle
 #    button does not;
 #  - with a stand-in link (root only): the picture turns red, and a watcher
@@ -36,7 +37,7 @@ watcher_runs=0
 start_watcher() {
     watcher_runs=$(( watcher_runs + 1 ))
     watcher_out=$e2e_work/watcher-$watcher_runs.out
-    ( close_standin_fds; exec /usr/bin/python3 "$watcher_py" ) >"$watcher_out" 2>&1 &
+    ( close_standin_fds; exec /usr/bin/python3 "$watcher_py" "$@" ) >"$watcher_out" 2>&1 &
     watcher_pid=$!
     e2e_user_pids+=("$watcher_pid")
     wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
@@ -110,6 +111,11 @@ start_watcher
 wait_registered 2000
 log "registered again $took ms after the watcher started again"
 tooltip_is "  Zumi  " || fail "the tooltip after the watcher's restart: $(property ToolTip)"
+# A panel that answers only a while after it took its name is asked again.
+stop_watcher
+start_watcher --late
+wait_registered 2000
+log "registered $took ms after a watcher started that answers 500 ms late"
 
 # Both buttons open the menu where the panel says; the middle one does nothing.
 press Activate 300 200

@@ -6,7 +6,8 @@ Prints one line per event, flushed at once, for the test to read:
   register SERVICE SENDER       a RegisterStatusNotifierItem call
   signal NAME SENDER            NewIcon, NewToolTip or NewStatus of an item
 
-"sni_watcher.py icon SERVICE" instead reads the item's IconPixmap as a host
+"sni_watcher.py --late" takes its name half a second before it answers, as a
+slow panel may. "sni_watcher.py icon SERVICE" instead reads the item's IconPixmap as a host
 does and prints one line per picture: its size and its colour (blue, red or
 what it is), taken from the opaque pixels as alpha, red, green, blue bytes.
 """
@@ -82,16 +83,22 @@ def main():
         return icon_colours(sys.argv[2])
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    watcher = Watcher(bus)
+    late = sys.argv[1:] == ["--late"]
+    objects = []
+    if late:
+        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
+        GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
+    else:
+        objects.append(Watcher(bus))
     for name in ("NewIcon", "NewToolTip", "NewStatus"):
         bus.add_signal_receiver(
             lambda *args, sender=None, signal=name: say(f"signal {signal} {sender}"),
             signal_name=name, dbus_interface="org.kde.StatusNotifierItem", sender_keyword="sender")
-    # The name last, as a real watcher does: whoever sees it finds the methods there.
-    name = dbus.service.BusName(WATCHER, bus, do_not_queue=True)
+    if not late:
+        # The name last, as a real watcher does: whoever sees it finds the methods there.
+        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
     say("ready")
     GLib.MainLoop().run()
-    del watcher, name
 
 
 if __name__ == "__main__":

@@ -88,7 +88,7 @@ e2e_zumi_pid=$!
 log "zumi started (pid $e2e_zumi_pid)"
 standin_start "$name" link
 wait_until 10000 eval 'info=$(window_node Zumi); [ -n "$info" ] && [ "$(jq -r .visible <<<"$info")" = true ]' \
-    || fail "no visible info window in sway's tree: $(tree | jq -c '[recurse(.nodes[]?, .floating_nodes[]?) | select(.window_properties?) | {type, name, visible, window_properties}]')"
+    || fail "no visible info window in sway's tree: $(tree | jq -c '[recurse(.nodes[]?, .floating_nodes[]?) | select(.type == "con" or .type == "floating_con") | {type, name, shell, app_id, visible, window_properties}]')"
 sleep 1.5 # a tick or two: the window's fields drawn
 info=$(window_node Zumi)
 tiled=$(window_node Xmessage)
