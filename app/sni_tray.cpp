@@ -3,6 +3,8 @@
 #include "app/tray_pictures.h"
 #include "app/tray_text.h"
 
+#include <cstdio>
+
 namespace zumi {
 
 SniTray::SniTray(std::function<bool()> infoWindowVisible, QObject* parent)
@@ -32,7 +34,14 @@ void SniTray::trayAdd(TrayIcon icon, const std::string& text)
 {
     setIcon(icon);
     item_.setToolTip(QString::fromStdString(trayAddTooltip(text)));
-    item_.show();
+    if (!item_.show() && !toldNoBus_) {
+        // Said once: without the bus no panel can show the icon, and the menu
+        // cannot be reached.
+        toldNoBus_ = true;
+        std::fprintf(stderr,
+                     "Zumi: Der Sitzungsbus (D-Bus) ist nicht erreichbar; das Symbol im Infobereich "
+                     "kann nicht angezeigt werden, und das Menü ist nicht erreichbar.\n");
+    }
 }
 
 void SniTray::trayModify(TrayIcon icon, const std::string& text)

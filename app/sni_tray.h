@@ -47,6 +47,7 @@ private:
     StatusNotifierItem item_;
     TrayIcon current_ = TrayIcon::Offline;
     bool hooked_ = false;
+    bool toldNoBus_ = false;
     std::optional<QPoint> pressedAt_;
 };
 

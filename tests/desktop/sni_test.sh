@@ -86,6 +86,14 @@ expect_menu_at() {
     wait_until 3000 no_menu_open || fail "Escape left the menu open"
 }
 
+# Without a session bus no panel can show the icon: the program says so once.
+DBUS_SESSION_BUS_ADDRESS=unix:path=$e2e_work/no-bus "$e2e_zumi" >"$e2e_work/no-bus.out" 2>&1 &
+no_bus_pid=$!
+wait_until 5000 grep -q "Sitzungsbus" "$e2e_work/no-bus.out" || { kill "$no_bus_pid"; fail "no word about the missing session bus: $(cat "$e2e_work/no-bus.out")"; }
+kill "$no_bus_pid"
+wait "$no_bus_pid" 2>/dev/null
+[ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was told more than once: $(cat "$e2e_work/no-bus.out")"
+
 start_zumi
 item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
 wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
