@@ -4,6 +4,7 @@
 #include "app/dial_failure_text.h"
 #include "app/freed_memory.h"
 #include "app/screen_metrics.h"
+#include "app/tray_factory.h"
 #include "app/window_queries_factory.h"
 #include "infowindow/info_window_controller.h"
 #include "platform/win_version.h"
@@ -38,7 +39,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
     , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
              [this] { return monitor_.activeConn(); }})
-    , tray_({[this] { return info_ && info_->isVisible(); }})
+    , tray_(makeTray([this] { return info_ && info_->isVisible(); }))
     , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_,
                                                    [this] {
                                                        if (dialog_)
@@ -47,7 +48,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , dialog_(std::make_unique<SettingsDialogHost>(
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
-    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
+    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
                 connNames_, autoHangup_, hangups_})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
@@ -61,8 +62,9 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
         phonebookStale_ = true;
         takeNewPhonebook();
     });
-    connect(&tray_, &Tray::activated, &form_, &MainForm::trayActivated);
-    form_.setIconGeometry([this] { return tray_.systemTrayIcon().geometry(); });
+    connect(tray_.get(), &TrayBackend::activated, &form_, &MainForm::trayActivated);
+    form_.setIconGeometry([this] { return tray_->iconGeometry(); });
+    form_.setPressPosition([this] { return tray_->pressPosition(); });
     form_.setCloseCommand([this] { shutdown(); });
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
@@ -77,7 +79,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     connect(&form_.timer(), &QTimer::timeout, this, [this] {
         takeNewPhonebook();
         monitor_.Timer_Timer();
-        tray_.checkTray();
+        tray_->checkTray();
         if (!windowEventsNotifier_)
             windows_->drainEvents();
     });
@@ -113,9 +115,9 @@ void App::start()
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
     reportUnusableSettingsFile();
-    tray_.trayAdd(TrayIcon::Offline, " Zumi ");
+    tray_->trayAdd(TrayIcon::Offline, " Zumi ");
     form_.timer().start();
-    tray_.hookMainWindow();
+    tray_->hookMainWindow();
     QTimer::singleShot(kSettleTime, this, returnFreedMemory);
 }
 
@@ -144,8 +146,8 @@ void App::shutdown()
     if (unloaded_)
         return;
     unloaded_ = true;
-    tray_.unhookMainWindow();
-    tray_.trayDelete();
+    tray_->unhookMainWindow();
+    tray_->trayDelete();
     if (!saveSettings(store_, settings_.position))
         std::fprintf(stderr, "Zumi: Die Fensterposition konnte nicht in %s gespeichert werden.\n",
                      store_.path().c_str());

@@ -4,7 +4,7 @@
 #include "app/main_form.h"
 #include "app/notifications/dbus_desktop_notifier.h"
 #include "app/qt_message_boxes.h"
-#include "app/tray.h"
+#include "app/tray_backend.h"
 #include "core/conn_names.h"
 #include "platform/system_clock.h"
 #include "platform/window_queries.h"
@@ -47,7 +47,7 @@ public:
     bool shutDown() const { return unloaded_; }
 
     MainForm& mainForm() { return form_; }
-    Tray& tray() { return tray_; }
+    TrayBackend& tray() { return *tray_; }
 
 private:
     ScreenMetrics currentScreen() const;
@@ -69,7 +69,7 @@ private:
     HangupWatch hangups_{clock_, hangupMessages_};
     CanberraSoundPlayer sound_;
     MainForm form_;
-    Tray tray_;
+    std::unique_ptr<TrayBackend> tray_;
     std::unique_ptr<InfoWindowController> info_;
     std::unique_ptr<SettingsDialogHost> dialog_;
     Monitor monitor_;

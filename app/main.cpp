@@ -1,14 +1,18 @@
 #include "app/app.h"
 #include "app/data_dir.h"
 #include "app/german_qt_texts.h"
+#include "app/qt_platform_choice.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
+#include "app/tray_pictures.h"
 
 #include <QApplication>
 #include <QSessionManager>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 // Zumi: sits in the tray and meters the cost of a dial-up connection.
 int main(int argc, char** argv)
@@ -38,6 +42,13 @@ int main(int argc, char** argv)
     // loop costs less per wake-up - the program wakes once a second for good.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    // On Wayland the windows go through XWayland where it runs, so that the
+    // info window can stay on top; the user's own choice is left alone.
+    const std::optional<std::string> platform
+        = zumi::platformOverride({qEnvironmentVariableIsSet("WAYLAND_DISPLAY"), qEnvironmentVariableIsSet("DISPLAY"),
+                                  qEnvironmentVariableIsSet("QT_QPA_PLATFORM")});
+    if (platform)
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zumi"));
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
@@ -50,7 +61,7 @@ int main(int argc, char** argv)
 
     zumi::ShutdownSignals termination;
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));
-    QApplication::setWindowIcon(app.tray().systemTrayIcon().icon()); // the offline picture
+    QApplication::setWindowIcon(zumi::trayPicture(zumi::TrayIcon::Offline));
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".

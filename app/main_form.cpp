@@ -147,7 +147,8 @@ QPoint trayMenuPosition(QRect icon, QSize menu, QRect screen, QPoint pointer)
 
 QPoint MainForm::menuPosition() const
 {
-    const QPoint pointer = QCursor::pos();
+    const std::optional<QPoint> pressed = pressPosition_ ? pressPosition_() : std::nullopt;
+    const QPoint pointer = pressed ? *pressed : QCursor::pos();
     const QScreen* where = QGuiApplication::screenAt(pointer);
     if (!where)
         where = QGuiApplication::primaryScreen();

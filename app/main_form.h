@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ public:
     void setBringToFront(std::function<void()> bring) { bringToFront_ = std::move(bring); }
     // Where the tray icon lies on the screen (empty when the tray does not say).
     void setIconGeometry(std::function<QRect()> geometry) { iconGeometry_ = std::move(geometry); }
+    // Where the tray says the press was (none: where the pointer is).
+    void setPressPosition(std::function<std::optional<QPoint>()> position) { pressPosition_ = std::move(position); }
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
@@ -121,6 +124,7 @@ private:
     std::function<void(const std::string&)> debugOut_;
     std::function<void()> bringToFront_;
     std::function<QRect()> iconGeometry_;
+    std::function<std::optional<QPoint>()> pressPosition_;
     std::function<void()> settingsCommand_;
     std::function<void()> closeCommand_;
     std::function<void()> menuClosedCommand_;

@@ -1,45 +1,21 @@
 #include "app/tray.h"
 
+#include "app/tray_pictures.h"
 #include "app/tray_text.h"
 #include "platform/x11/x11_tray_host.h"
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QSocketNotifier>
 #include <QWidget>
 
-// The icons are compiled into the library; a static library needs them named
-// once so the linker keeps them.
-static void initTrayIcons()
-{
-    Q_INIT_RESOURCE(app_icons);
-}
-
 namespace zumi {
 
-namespace {
-
-QIcon loadIcon(const QString& colour)
-{
-    QIcon icon;
-    for (int size : {16, 32}) {
-        // Read as the PNG it is: guessing the format would load every image
-        // format plugin there is, to stay in memory for the program's run.
-        QImageReader reader(QStringLiteral(":/icons/net-%1-%2.png").arg(colour).arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
-
-} // namespace
-
 Tray::Tray(Deps deps, QObject* parent)
-    : QObject(parent)
+    : TrayBackend(parent)
     , deps_(std::move(deps))
-    , blue_((initTrayIcons(), loadIcon(QStringLiteral("blue"))))
-    , red_(loadIcon(QStringLiteral("red")))
+    , blue_(trayPicture(TrayIcon::Offline))
+    , red_(trayPicture(TrayIcon::Online))
 {
     trayIcon_.setIcon(blue_);
     // Queued, so that the menu's own event loop does not run inside the
@@ -113,7 +89,7 @@ void Tray::followTrayHost()
     hostNotifier_ = std::make_unique<QSocketNotifier>(host_->fd(), QSocketNotifier::Read);
     connect(hostNotifier_.get(), &QSocketNotifier::activated, this, [this] {
         if (host_->newHost() && hooked_)
-            addAgain();
+            addAgain(deps_.infoWindowVisible && deps_.infoWindowVisible());
     });
 }
 
@@ -130,15 +106,7 @@ void Tray::checkTray()
     const bool cameBack = available && !lastAvailable_;
     lastAvailable_ = available;
     if (cameBack)
-        addAgain();
-}
-
-void Tray::addAgain()
-{
-    if (deps_.infoWindowVisible && deps_.infoWindowVisible())
-        trayAdd(TrayIcon::Online, " Zumi - Verbunden ");
-    else
-        trayAdd(TrayIcon::Offline, " Zumi ");
+        addAgain(deps_.infoWindowVisible && deps_.infoWindowVisible());
 }
 
 } // namespace zumi

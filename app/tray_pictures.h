@@ -1,0 +1,11 @@
+#pragma once
+#include "tariff/monitor_views.h"
+
+#include <QIcon>
+
+namespace zumi {
+
+// The tray's two pictures, 16 and 32 pixels each: blue offline, red online.
+QIcon trayPicture(TrayIcon icon);
+
+} // namespace zumi

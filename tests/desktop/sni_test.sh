@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The tray icon as a StatusNotifierItem, against a stand-in for the panel's
+# StatusNotifierWatcher on a private session bus; run inside
+# tests/xsession.sh --tray (the XEmbed tray there must stay empty).
+# Usage: sni_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
+#  - the session says Wayland: the item, not the XEmbed icon, even with no
+#    watcher yet;
+#  - a watcher that starts after the program gets the item registered, and so
+#    does one that starts again, within 2 s, with the re-add tooltip, also
+#    when it answers only a while after taking its name;
+#  - Activate and ContextMenu open the menu at the position given, the middle
+#    button does not;
+#  - with a stand-in link (root only): the picture turns red, and a watcher
+#    that starts again meanwhile gets the red icon with " Zumi - Verbunden ".
+set -u
+e2e_zumi=${1:?zumi binary}
+e2e_fake_pppd=${2:?stand-in pppd}
+. "$(dirname "$0")/e2e_lib.sh"
+watcher_py=$(dirname "$0")/sni_watcher.py
+for tool in xdotool xwininfo xprop import gdbus dbus-daemon; do
+    command -v "$tool" >/dev/null || skip "$tool is missing"
+done
+/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || skip "python3-dbus or python3-gi is missing"
+[ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray"
+e2e_setup "${3:?artifact folder}" tray-sni
+export XDG_SESSION_TYPE=wayland
+
+read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 \
+    --address="unix:path=$XDG_RUNTIME_DIR/bus" | tr '\n' ' ')
+[ -n "$bus_pid" ] || fail "the private session bus did not start"
+e2e_user_pids+=("$bus_pid")
+export DBUS_SESSION_BUS_ADDRESS=$address
+
+watcher_pid=
+watcher_out=
+watcher_runs=0
+start_watcher() {
+    watcher_runs=$(( watcher_runs + 1 ))
+    watcher_out=$e2e_work/watcher-$watcher_runs.out
+    ( close_standin_fds; exec /usr/bin/python3 "$watcher_py" "$@" ) >"$watcher_out" 2>&1 &
+    watcher_pid=$!
+    e2e_user_pids+=("$watcher_pid")
+    wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
+}
+stop_watcher() {
+    kill "$watcher_pid"
+    wait "$watcher_pid" 2>/dev/null
+}
+report_watchers() {
+    local f
+    for f in "$e2e_work"/watcher-*.out; do echo "--- $f"; cat "$f"; done
+}
+e2e_fail_reports+=(report_watchers)
+
+# Waits up to $1 ms for the running watcher to be told about the item; the time taken lands in $took.
+wait_registered() {
+    local t0
+    t0=$(now_ms)
+    wait_until "$1" grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within $1 ms"
+    took=$(( $(now_ms) - t0 ))
+}
+
+property() { # the item's property $1 as gdbus prints it
+    gdbus call --session -d "$item" -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get \
+        org.kde.StatusNotifierItem "$1" 2>&1
+}
+icon_colours() { /usr/bin/python3 "$watcher_py" icon "$item" 2>&1 | tr '\n' ' '; }
+icon_all() { [ "$(icon_colours)" = "16x16 $1 22x22 $1 24x24 $1 32x32 $1 " ]; }
+tooltip_is() { [ "$(property ToolTip)" = "(<('', @a(iiay) [], '$1', '')>,)" ]; }
+press() { # method x y
+    gdbus call --session -d "$item" -o /StatusNotifierItem -m "org.kde.StatusNotifierItem.$1" "$2" "$3" >/dev/null \
+        || fail "the item did not answer $1"
+}
+click_lines() { grep -cE '^[0-9A-F]+  ' "$e2e_work/zumi.out"; }
+
+# The menu opens for the press at X Y: its corner just below that point.
+expect_menu_at() {
+    local before=$3 menu mw mh mx my
+    wait_until 3000 menus_open 1 || fail "no menu opened for the press at $1,$2"
+    menu=$(menu_windows | head -n1)
+    read -r mw mh mx my _ <<<"$(window_info "$menu")"
+    [ "$mx" -eq "$1" ] && [ "$my" -eq $(( $2 + 1 )) ] || fail "the menu (${mw}x${mh}+$mx+$my) is not at the press at $1,$2"
+    [ "$(click_lines)" -eq $(( before + 1 )) ] || fail "the press wrote $(( $(click_lines) - before )) tray click lines, not one"
+    e2e_shot_root "menu-$1-$2"
+    xdotool key Escape
+    wait_until 3000 no_menu_open || fail "Escape left the menu open"
+}
+
+# Without a session bus no panel can show the icon: the program says so once.
+DBUS_SESSION_BUS_ADDRESS=unix:path=$e2e_work/no-bus "$e2e_zumi" >"$e2e_work/no-bus.out" 2>&1 &
+no_bus_pid=$!
+wait_until 5000 grep -q "Sitzungsbus" "$e2e_work/no-bus.out" || { kill "$no_bus_pid"; fail "no word about the missing session bus: $(cat "$e2e_work/no-bus.out")"; }
+kill "$no_bus_pid"
+wait "$no_bus_pid" 2>/dev/null
+[ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was told more than once: $(cat "$e2e_work/no-bus.out")"
+
+start_zumi
+item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
+wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
+log "item $item on the bus"
+sleep 1
+icon_window >/dev/null && fail "an XEmbed icon came as well, in the X tray"
+
+# The panel starts after the program.
+start_watcher
+wait_registered 2000
+log "registered $took ms after the watcher started"
+[ "$(property Category)" = "(<'Communications'>,)" ] || fail "Category: $(property Category)"
+[ "$(property Title)" = "(<'Zumi'>,)" ] || fail "Title: $(property Title)"
+[ "$(property Status)" = "(<'Active'>,)" ] || fail "Status: $(property Status)"
+[ "$(property ItemIsMenu)" = "(<false>,)" ] || fail "ItemIsMenu: $(property ItemIsMenu)"
+[ "$(property Menu)" = "(<objectpath '/NO_DBUSMENU'>,)" ] || fail "Menu: $(property Menu)"
+tooltip_is "  Zumi  " || fail "the tooltip after the start: $(property ToolTip)"
+icon_all blue || fail "the offline icon: $(icon_colours)"
+
+# The panel starts again.
+stop_watcher
+start_watcher
+wait_registered 2000
+log "registered again $took ms after the watcher started again"
+tooltip_is "  Zumi  " || fail "the tooltip after the watcher's restart: $(property ToolTip)"
+# A panel that answers only a while after it took its name is asked again.
+stop_watcher
+start_watcher --late
+wait_registered 2000
+log "registered $took ms after a watcher started that answers 500 ms late"
+
+# Both buttons open the menu where the panel says; the middle one does nothing.
+press Activate 300 200
+expect_menu_at 300 200 0
+press ContextMenu 500 300
+expect_menu_at 500 300 1
+press SecondaryActivate 400 250
+sleep 1
+no_menu_open || fail "the middle button opened the menu"
+[ "$(click_lines)" -eq 2 ] || fail "the middle button was taken for a click"
+zumi_running || fail "the program ended"
+
+if [ "$(id -u)" -ne 0 ] || ! ( exec 3<>/dev/net/tun ) 2>/dev/null || [ ! -x "$e2e_fake_pppd" ]; then
+    log "NOT TESTED: the red icon while metering (a stand-in link needs root and /dev/net/tun)"
+    echo PASS
+    exit 0
+fi
+require_no_foreign_pppd
+name=$(unique_entry_name)
+add_peers_entry "$name"
+new_icons=$(grep -c "^signal NewIcon " "$watcher_out")
+standin_start "$name" link
+wait_until 5000 eval 'info=$(info_window)' || fail "no info window for the stand-in link"
+wait_until 3000 icon_all red || fail "the icon while metering: $(icon_colours)"
+[ "$(grep -c "^signal NewIcon " "$watcher_out")" -gt "$new_icons" ] || fail "no NewIcon signal when the icon turned red"
+tooltip_is "Connected: $name" || fail "the tooltip while metering: $(property ToolTip)"
+stop_watcher
+start_watcher
+wait_registered 2000
+wait_until 1000 tooltip_is "  Zumi - Verbunden  " || fail "the re-added tooltip while metering: $(property ToolTip)"
+icon_all red || fail "the re-added icon while metering: $(icon_colours)"
+log "registered again while metering, $took ms after the watcher started"
+echo PASS

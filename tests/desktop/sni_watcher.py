@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+"""A stand-in for a panel's org.kde.StatusNotifierWatcher on the session bus.
+
+Prints one line per event, flushed at once, for the test to read:
+  ready
+  register SERVICE SENDER       a RegisterStatusNotifierItem call
+  signal NAME SENDER            NewIcon, NewToolTip or NewStatus of an item
+
+"sni_watcher.py --late" takes its name half a second before it answers, as a
+slow panel may. "sni_watcher.py icon SERVICE" instead reads the item's IconPixmap as a host
+does and prints one line per picture: its size and its colour (blue, red or
+what it is), taken from the opaque pixels as alpha, red, green, blue bytes.
+"""
+import sys
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+WATCHER = "org.kde.StatusNotifierWatcher"
+
+
+def say(line):
+    print(line, flush=True)
+
+
+class Watcher(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/StatusNotifierWatcher")
+        self.items = []
+
+    @dbus.service.method(WATCHER, in_signature="s", out_signature="", sender_keyword="sender")
+    def RegisterStatusNotifierItem(self, service, sender=None):
+        say(f"register {service} {sender}")
+        if service not in self.items:
+            self.items.append(service)
+        self.StatusNotifierItemRegistered(service)
+
+    @dbus.service.method(WATCHER, in_signature="s", out_signature="")
+    def RegisterStatusNotifierHost(self, service):
+        pass
+
+    @dbus.service.signal(WATCHER, signature="s")
+    def StatusNotifierItemRegistered(self, service):
+        pass
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        return self.GetAll(interface)[name]
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        return {
+            "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
+            "IsStatusNotifierHostRegistered": True,
+            "ProtocolVersion": dbus.Int32(0),
+        }
+
+
+def icon_colours(service):
+    bus = dbus.SessionBus()
+    item = bus.get_object(service, "/StatusNotifierItem")
+    pixmaps = item.Get("org.kde.StatusNotifierItem", "IconPixmap", dbus_interface=dbus.PROPERTIES_IFACE)
+    for width, height, data in pixmaps:
+        data = bytes(data)
+        if len(data) != width * height * 4:
+            print(f"{width}x{height} wrong-length {len(data)}")
+            continue
+        blue = red = 0
+        for i in range(0, len(data), 4):
+            a, r, b = data[i], data[i + 1], data[i + 3]
+            if a < 200:
+                continue
+            blue += b > 120 and b > 2 * r
+            red += r > 120 and r > 2 * b
+        colour = "blue" if blue > 10 * max(red, 1) else "red" if red > 10 * max(blue, 1) else f"mixed-{blue}-{red}"
+        print(f"{width}x{height} {colour}")
+
+
+def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "icon":
+        return icon_colours(sys.argv[2])
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    late = sys.argv[1:] == ["--late"]
+    objects = []
+    if late:
+        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
+        GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
+    else:
+        objects.append(Watcher(bus))
+    for name in ("NewIcon", "NewToolTip", "NewStatus"):
+        bus.add_signal_receiver(
+            lambda *args, sender=None, signal=name: say(f"signal {signal} {sender}"),
+            signal_name=name, dbus_interface="org.kde.StatusNotifierItem", sender_keyword="sender")
+    if not late:
+        # The name last, as a real watcher does: whoever sees it finds the methods there.
+        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
+    say("ready")
+    GLib.MainLoop().run()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
