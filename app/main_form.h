@@ -58,6 +58,8 @@ public:
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
+    // "&Verbindungen…" opens the call log's window.
+    void setCallsCommand(std::function<void()> command) { callsCommand_ = std::move(command); }
     // Run each time the tray menu has closed.
     void setMenuClosedCommand(std::function<void()> command) { menuClosedCommand_ = std::move(command); }
 
@@ -88,6 +90,7 @@ public:
     QMenu& mnuPop() { return mnuPop_; }
     QAction* mnuClose() const { return mnuClose_; }
     QAction* mnuSettings() const { return mnuSettings_; }
+    QAction* mnuCalls() const { return mnuCalls_; }
     QAction* mnuAutoHangup() const { return mnuAutoHangup_; }
     QAction* mnuAutoHangupEinheiten(int index) const { return mnuAutoHangupEinheiten_.at(index); }
     const std::vector<QAction*>& mnuProvider() const { return mnuProvider_; }
@@ -110,6 +113,7 @@ private:
     QMenu autoHangupMenu_;
     QAction* mnuClose_ = nullptr;
     QAction* mnuSettings_ = nullptr;
+    QAction* mnuCalls_ = nullptr;
     QAction* mnuAutoHangup_ = nullptr;
     std::array<QAction*, kAutoHangupEntries> mnuAutoHangupEinheiten_{};
     std::vector<QAction*> mnuProvider_;
@@ -123,6 +127,7 @@ private:
     std::function<QRect()> iconGeometry_;
     std::function<void()> settingsCommand_;
     std::function<void()> closeCommand_;
+    std::function<void()> callsCommand_;
     std::function<void()> menuClosedCommand_;
 
     bool busy_ = false;

@@ -1,0 +1,29 @@
+#pragma once
+#include "calls/call_record.h"
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zumi {
+
+// Where the call log and the unit prices are kept. Each write is complete or
+// not done at all; a failed one returns false and problem() says why in German.
+class CallStore {
+public:
+    virtual ~CallStore() = default;
+    // Stores a new call and sets its id.
+    virtual bool add(CallRecord& call) = 0;
+    virtual bool update(const CallRecord& call) = 0;
+    // The calls that started in the month, oldest first.
+    virtual std::vector<CallRecord> calls(std::chrono::year_month month) = 0;
+    // Unit prices by phonebook entry; an entry without one has none.
+    virtual std::map<std::string, UnitPrice> prices() = 0;
+    // nullopt removes the entry's price.
+    virtual bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) = 0;
+    virtual std::string problem() const = 0;
+};
+
+} // namespace zumi
