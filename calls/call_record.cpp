@@ -27,7 +27,7 @@ std::chrono::year_month callMonth(const CallRecord& call)
     if (t.size() < 7)
         return std::chrono::year{0} / std::chrono::month{1};
     return std::chrono::year{std::atoi(t.substr(0, 4).c_str())}
-        / std::chrono::month{static_cast<unsigned>(std::atoi(t.substr(5, 2).c_str()))};
+    / std::chrono::month{static_cast<unsigned>(std::atoi(t.substr(5, 2).c_str()))};
 }
 
 } // namespace zumi

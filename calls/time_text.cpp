@@ -23,7 +23,8 @@ std::string utcStamp(std::chrono::system_clock::time_point at)
     char text[40];
     std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lldZ", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<long long>(s / 3600), static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+                  static_cast<long long>(s / 3600), static_cast<long long>(s / 60 % 60),
+                  static_cast<long long>(s % 60));
     return text;
 }
 

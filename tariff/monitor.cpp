@@ -91,7 +91,7 @@ void Monitor::connectionEnd()
     if (d_.log) {
         CallEnd how = CallEnd::Outside;
         if (const auto cause = d_.hangups.lastAsked(meteredHandle_))
-            how = *cause == HangupCause::Menu     ? CallEnd::Menu
+            how = *cause == HangupCause::Menu       ? CallEnd::Menu
                 : *cause == HangupCause::LowTraffic ? CallEnd::LowTraffic
                                                     : CallEnd::AfterUnits;
         d_.log->ended(how, loggedBytes_);

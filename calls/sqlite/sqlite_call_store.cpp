@@ -39,7 +39,8 @@ public:
     bool ok() const { return ok_; }
     void bind(int i, const std::string& text)
     {
-        ok_ = ok_ && sqlite3_bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        ok_ = ok_
+            && sqlite3_bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
     }
     void bindOrNull(int i, const std::string& text)
     {
@@ -125,8 +126,7 @@ bool SqliteCallStore::open()
     sqlite3_busy_timeout(db_, 200);
     // WAL: a kill between two writes leaves the last committed row intact,
     // and readers (sqlite3 on the command line) do not block the writer.
-    if (sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr)
-            != SQLITE_OK
+    if (sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
         || sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
     return true;
@@ -136,8 +136,9 @@ bool SqliteCallStore::add(CallRecord& call)
 {
     if (!open())
         return false;
-    Statement s(db_, "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
-                     "bytes, ended_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement s(db_,
+                "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
+                "bytes, ended_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     s.bind(1, call.entry);
     s.bind(2, call.startLocal);
     s.bind(3, call.startUtc);
@@ -157,8 +158,9 @@ bool SqliteCallStore::update(const CallRecord& call)
 {
     if (!open())
         return false;
-    Statement s(db_, "UPDATE calls SET end_local = ?, end_utc = ?, online_seconds = ?, units = ?, bytes = ?, "
-                     "ended_by = ? WHERE id = ?");
+    Statement s(db_,
+                "UPDATE calls SET end_local = ?, end_utc = ?, online_seconds = ?, units = ?, bytes = ?, "
+                "ended_by = ? WHERE id = ?");
     s.bindOrNull(1, call.endLocal);
     s.bindOrNull(2, call.endUtc);
     s.bind(3, call.onlineSeconds);
@@ -176,8 +178,9 @@ std::vector<CallRecord> SqliteCallStore::calls(std::chrono::year_month month)
     std::vector<CallRecord> result;
     if (!open())
         return result;
-    Statement s(db_, "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
-                     "ended_by FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY start_local, id");
+    Statement s(db_,
+                "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
+                "ended_by FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY start_local, id");
     s.bind(1, monthStart(month));
     s.bind(2, monthStart(month + std::chrono::months{1}));
     int rc;
@@ -207,8 +210,9 @@ bool SqliteCallStore::setPrice(const std::string& entry, const std::optional<Uni
 {
     if (!open())
         return false;
-    Statement s(db_, price ? "INSERT OR REPLACE INTO prices (entry, ten_thousandths, currency) VALUES (?, ?, ?)"
-                           : "DELETE FROM prices WHERE entry = ?");
+    Statement s(db_,
+                price ? "INSERT OR REPLACE INTO prices (entry, ten_thousandths, currency) VALUES (?, ?, ?)"
+                      : "DELETE FROM prices WHERE entry = ?");
     s.bind(1, entry);
     if (price) {
         s.bind(2, price->tenThousandths);

@@ -4,8 +4,8 @@
 #include "calls/time_text.h"
 #include "ui_frm_calls.h"
 
-#include <QSaveFile>
 #include <QHeaderView>
+#include <QSaveFile>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -34,8 +34,8 @@ std::string costText(const std::optional<std::int64_t>& cost, const std::string&
 
 QString germanMonth(std::chrono::year_month month)
 {
-    static const char* const kNames[12] = {"Januar", "Februar", "M\xC3\xA4rz",     "April",   "Mai",      "Juni",
-                                           "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+    static const char* const kNames[12] = {"Januar", "Februar", "M\xC3\xA4rz", "April",   "Mai",      "Juni",
+                                           "Juli",   "August",  "September",   "Oktober", "November", "Dezember"};
     const unsigned m = static_cast<unsigned>(month.month());
     return QString::fromUtf8(kNames[(m >= 1 && m <= 12 ? m : 1) - 1]) + QLatin1Char(' ')
         + QString::number(static_cast<int>(month.year()));
@@ -91,8 +91,13 @@ void CallsWindow::refresh()
         const CallLine l = callLine(calls_[static_cast<std::size_t>(r)], prices_);
         const std::string cost = l.cost.empty() ? std::string{} : l.cost + " " + l.currency;
         int c = 0;
-        for (const auto& [text, number] : {std::pair{&l.date, false}, {&l.entry, false}, {&l.from, false},
-                                           {&l.until, false}, {&l.duration, true}, {&l.units, true}, {&cost, true},
+        for (const auto& [text, number] : {std::pair{&l.date, false},
+                                           {&l.entry, false},
+                                           {&l.from, false},
+                                           {&l.until, false},
+                                           {&l.duration, true},
+                                           {&l.units, true},
+                                           {&cost, true},
                                            {&l.bytes, true}})
             calls.setItem(r, c++, cell(*text, number));
     }

@@ -21,7 +21,7 @@ namespace zumi {
 struct CallsWindowDeps {
     CallStore& store;
     const Clock& clock;
-    std::function<std::vector<std::string>()> phonebook; // entries that may get a price
+    std::function<std::vector<std::string>()> phonebook;           // entries that may get a price
     std::function<QString(const QString& suggested)> saveFileName; // "" when cancelled
     std::function<void(const QString& text)> warn;                 // a "Zumi" box
 };
