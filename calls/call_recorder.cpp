@@ -61,7 +61,7 @@ void CallRecorder::takeBytes(std::uint32_t reading)
 
 void CallRecorder::takeTime()
 {
-    call_->onlineSeconds = std::chrono::duration_cast<std::chrono::seconds>(clock_.monotonicNow() - start_).count();
+    call_->onlineSeconds = std::chrono::round<std::chrono::seconds>(clock_.monotonicNow() - start_).count();
 }
 
 void CallRecorder::store()
