@@ -54,7 +54,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_, &calls_})
+                connNames_, autoHangup_, hangups_, &budget_, &budget_})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {

@@ -5,6 +5,7 @@
 #include "app/notifications/dbus_desktop_notifier.h"
 #include "app/qt_message_boxes.h"
 #include "app/tray.h"
+#include "calls/budget_guard.h"
 #include "calls/call_recorder.h"
 #include "calls/sqlite/sqlite_call_store.h"
 #include "core/conn_names.h"
@@ -74,6 +75,9 @@ private:
     CanberraSoundPlayer sound_;
     SqliteCallStore callStore_;
     CallRecorder calls_;
+    BudgetGuard budget_{clock_, callStore_, calls_, [this](const std::string& summary, const std::string& body) {
+                            notifier_.notify(summary, body);
+                        }};
     std::unique_ptr<CallsWindow> callsWindow_; // made when first opened
     MainForm form_;
     Tray tray_;

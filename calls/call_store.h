@@ -1,4 +1,5 @@
 #pragma once
+#include "calls/budget.h"
 #include "calls/call_record.h"
 
 #include <chrono>
@@ -19,10 +20,15 @@ public:
     virtual bool update(const CallRecord& call) = 0;
     // The calls that started in the month, oldest first.
     virtual std::vector<CallRecord> calls(std::chrono::year_month month) = 0;
+    // The calls that started from `from` up to before `to` (local stamps).
+    virtual std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) = 0;
     // Unit prices by phonebook entry; an entry without one has none.
     virtual std::map<std::string, UnitPrice> prices() = 0;
     // nullopt removes the entry's price.
     virtual bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) = 0;
+    // The monthly budget; none when never set.
+    virtual BudgetSettings budget() = 0;
+    virtual bool setBudget(const BudgetSettings& budget) = 0;
     virtual std::string problem() const = 0;
 };
 

@@ -9,7 +9,7 @@
 namespace zumi {
 
 // Who asked for a hang-up.
-enum class HangupCause { Menu, LowTraffic, AfterUnits };
+enum class HangupCause { Menu, LowTraffic, AfterUnits, Budget };
 
 struct HangupRequest {
     std::int32_t handle = 0; // the connection asked to end; 0: there was none

@@ -20,4 +20,12 @@ public:
     virtual void ended(CallEnd how, std::uint32_t bytes) = 0;
 };
 
+// The monthly budget as the monitor asks it, once in the last seconds of each
+// unit: has the budget run out, so the call ends before another unit begins?
+class BudgetCheck {
+public:
+    virtual ~BudgetCheck() = default;
+    virtual bool exhausted() = 0;
+};
+
 } // namespace zumi

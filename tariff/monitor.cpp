@@ -60,6 +60,7 @@ void Monitor::connectionStart(const std::string& name)
 {
     d_.autoHangup.disarm();
     lowTrafficArmed_ = true;
+    budgetArmed_ = true;
     lastBytes_ = bytes_.getBytesTotal(hActiveConn_);
     prevBytes_ = lastBytes_;
     byteSamples_.fill(lastBytes_);
@@ -93,6 +94,7 @@ void Monitor::connectionEnd()
         if (const auto cause = d_.hangups.lastAsked(meteredHandle_))
             how = *cause == HangupCause::Menu       ? CallEnd::Menu
                 : *cause == HangupCause::LowTraffic ? CallEnd::LowTraffic
+                : *cause == HangupCause::Budget     ? CallEnd::Budget
                                                     : CallEnd::AfterUnits;
         d_.log->ended(how, loggedBytes_);
     }
@@ -136,6 +138,24 @@ void Monitor::refreshProgress()
         d_.sound.beep();
 
     afterUnitsRule(remaining, elapsedSeconds);
+    if (d_.budget)
+        budgetRule(remaining, elapsedSeconds);
+}
+
+// Once per unit, in its last three seconds, as the other automatic rules: a
+// budget that ran out ends the call before the next unit is charged.
+void Monitor::budgetRule(std::int32_t remaining, std::int32_t elapsedSeconds)
+{
+    const bool lastSeconds = remaining >= 1 && remaining <= 3;
+    if (!lastSeconds) {
+        budgetArmed_ = true;
+        return;
+    }
+    if (!budgetArmed_)
+        return;
+    budgetArmed_ = false;
+    if (d_.budget->exhausted())
+        requestHangup(HangupCause::Budget, elapsedSeconds);
 }
 
 // Units begun are what a unit tariff charges, so a band change that

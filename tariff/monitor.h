@@ -31,7 +31,8 @@ struct MonitorDeps {
     const ConnNames& connNames;
     AutoHangupState& autoHangup;
     HangupWatch& hangups;
-    MeteringLog* log = nullptr; // the call log, when there is one
+    MeteringLog* log = nullptr;    // the call log, when there is one
+    BudgetCheck* budget = nullptr; // the monthly budget's cut-off, when there is one
 };
 
 // The once-a-second heartbeat: detects connects and disconnects and meters
@@ -54,6 +55,7 @@ private:
     void lowTrafficRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
     void afterUnitsRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
     void requestHangup(HangupCause cause, std::int32_t elapsedSeconds);
+    void budgetRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
     void countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSeconds, std::int32_t remaining);
 
     MonitorDeps d_;
@@ -69,6 +71,7 @@ private:
     bool lowTrafficArmed_ = false;
     CycleState cycle_;
     // The call log's count: units begun, and the grid they were counted on.
+    bool budgetArmed_ = false; // the budget may still be asked in this unit
     std::int32_t loggedUnits_ = 0;
     std::int32_t loggedCycle_ = 0;
     std::int32_t loggedIndex_ = 0;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -27,6 +28,12 @@ CREATE TABLE IF NOT EXISTS prices (
   entry TEXT PRIMARY KEY,
   ten_thousandths INTEGER NOT NULL,
   currency TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS budget (
+  id INTEGER PRIMARY KEY CHECK (id = 1),
+  kind TEXT NOT NULL,
+  amount INTEGER NOT NULL,
+  billing_day INTEGER NOT NULL,
+  cut_off INTEGER NOT NULL);
 )";
 
 // One prepared statement, finalised whatever happens.
@@ -175,14 +182,19 @@ bool SqliteCallStore::update(const CallRecord& call)
 
 std::vector<CallRecord> SqliteCallStore::calls(std::chrono::year_month month)
 {
+    return callsBetween(monthStart(month), monthStart(month + std::chrono::months{1}));
+}
+
+std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, const std::string& to)
+{
     std::vector<CallRecord> result;
     if (!open())
         return result;
     Statement s(db_,
                 "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
                 "ended_by FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY start_local, id");
-    s.bind(1, monthStart(month));
-    s.bind(2, monthStart(month + std::chrono::months{1}));
+    s.bind(1, from);
+    s.bind(2, to);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW)
         result.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5), s.integer(6),
@@ -204,6 +216,41 @@ std::map<std::string, UnitPrice> SqliteCallStore::prices()
     if (rc != SQLITE_DONE)
         fail("Die Preise lassen sich nicht lesen");
     return result;
+}
+
+BudgetSettings SqliteCallStore::budget()
+{
+    BudgetSettings result;
+    if (!open())
+        return result;
+    Statement s(db_, "SELECT kind, amount, billing_day, cut_off FROM budget WHERE id = 1");
+    if (s.step() == SQLITE_ROW) {
+        const std::string kind = s.text(0);
+        result.kind = kind == "units" ? BudgetSettings::Kind::Units
+            : kind == "money"         ? BudgetSettings::Kind::Money
+                                      : BudgetSettings::Kind::None;
+        result.amount = s.integer(1);
+        result.billingDay = static_cast<int>(std::clamp<std::int64_t>(s.integer(2), 1, 28));
+        result.cutOff = s.integer(3) != 0;
+    }
+    return result;
+}
+
+bool SqliteCallStore::setBudget(const BudgetSettings& budget)
+{
+    if (!open())
+        return false;
+    Statement s(db_, "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
+    s.bind(1,
+           std::string(budget.kind == BudgetSettings::Kind::Units       ? "units"
+                           : budget.kind == BudgetSettings::Kind::Money ? "money"
+                                                                        : "none"));
+    s.bind(2, budget.amount);
+    s.bind(3, std::int64_t{budget.billingDay});
+    s.bind(4, std::int64_t{budget.cutOff ? 1 : 0});
+    if (s.step() != SQLITE_DONE)
+        return fail("Das Budget l\xC3\xA4sst sich nicht speichern");
+    return true;
 }
 
 bool SqliteCallStore::setPrice(const std::string& entry, const std::optional<UnitPrice>& price)

@@ -25,6 +25,9 @@ public:
     bool add(CallRecord& call) override;
     bool update(const CallRecord& call) override;
     std::vector<CallRecord> calls(std::chrono::year_month month) override;
+    std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override;
+    BudgetSettings budget() override;
+    bool setBudget(const BudgetSettings& budget) override;
     std::map<std::string, UnitPrice> prices() override;
     bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) override;
     std::string problem() const override { return problem_; }

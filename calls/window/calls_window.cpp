@@ -1,5 +1,6 @@
 #include "calls/window/calls_window.h"
 
+#include "calls/budget.h"
 #include "calls/money.h"
 #include "calls/time_text.h"
 #include "ui_frm_calls.h"
@@ -56,6 +57,7 @@ CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
     connect(ui_->cmdExport, &QPushButton::clicked, this, &CallsWindow::exportCsv);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_->tblTotals, &QTableWidget::cellChanged, this, &CallsWindow::priceEdited);
+    connect(ui_->cmdBudget, &QPushButton::clicked, this, &CallsWindow::saveBudget);
 }
 
 CallsWindow::~CallsWindow() = default;
@@ -143,6 +145,59 @@ void CallsWindow::refresh()
         if (QTableWidgetItem* item = sums.item(sums.rowCount() - 1, c))
             item->setFont(bold);
     filling_ = false;
+    showBudget();
+}
+
+void CallsWindow::showBudget()
+{
+    const BudgetSettings budget = d_.store.budget();
+    ui_->cboBudget->setCurrentIndex(static_cast<int>(budget.kind));
+    ui_->spnBillingDay->setValue(budget.billingDay);
+    ui_->chkCutOff->setChecked(budget.cutOff);
+    const std::string amount = budget.kind == BudgetSettings::Kind::Money ? moneyText(budget.amount)
+        : budget.kind == BudgetSettings::Kind::Units                      ? std::to_string(budget.amount)
+                                                                          : std::string{};
+    ui_->txtBudget->setText(QString::fromStdString(amount));
+    if (budget.kind == BudgetSettings::Kind::None) {
+        ui_->lblBudgetUse->clear();
+        return;
+    }
+    const auto from = periodStart(d_.clock.localNow().date, budget.billingDay);
+    const auto to = (from.year() / from.month() + std::chrono::months{1}) / from.day();
+    const std::int64_t used = spent(budget, d_.store.callsBetween(localStamp({from, 0}), localStamp({to, 0})), prices_);
+    ui_->lblBudgetUse->setText(QString::fromStdString("seit " + germanDate(localStamp({from, 0})) + ": "
+                                                      + budgetUseText(budget, used, prices_)));
+}
+
+void CallsWindow::saveBudget()
+{
+    BudgetSettings budget;
+    budget.kind = static_cast<BudgetSettings::Kind>(std::clamp(ui_->cboBudget->currentIndex(), 0, 2));
+    budget.billingDay = ui_->spnBillingDay->value();
+    budget.cutOff = ui_->chkCutOff->isChecked();
+    const std::string text = ui_->txtBudget->text().trimmed().toStdString();
+    if (budget.kind == BudgetSettings::Kind::Units) {
+        const PriceInput units = parsePrice(text);
+        if (!units.ok || !units.price || units.price->tenThousandths % 10000 != 0 || units.price->tenThousandths == 0) {
+            if (d_.warn)
+                d_.warn(
+                    QStringLiteral("Das Budget in Einheiten ist eine ganze Zahl gr\u00f6\u00dfer als 0, etwa 100."));
+            return;
+        }
+        budget.amount = units.price->tenThousandths / 10000;
+    } else if (budget.kind == BudgetSettings::Kind::Money) {
+        const PriceInput money = parsePrice(text);
+        if (!money.ok || !money.price || money.price->tenThousandths == 0) {
+            if (d_.warn)
+                d_.warn(QStringLiteral("Das Budget in Geld ist ein Betrag gr\u00f6\u00dfer als 0, etwa 20,00."));
+            return;
+        }
+        budget.amount = money.price->tenThousandths;
+    }
+    if (!d_.store.setBudget(budget) && d_.warn)
+        d_.warn(QStringLiteral("Das Budget kann nicht gespeichert werden: %1")
+                    .arg(QString::fromStdString(d_.store.problem())));
+    showBudget();
 }
 
 void CallsWindow::priceEdited(int row, int column)

@@ -45,6 +45,8 @@ public:
 private:
     void refresh();
     void priceEdited(int row, int column);
+    void showBudget();
+    void saveBudget();
 
     CallsWindowDeps d_;
     std::unique_ptr<Ui::frmCalls> ui_;

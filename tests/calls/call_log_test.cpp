@@ -1,3 +1,4 @@
+#include "calls/budget_guard.h"
 #include "calls/call_recorder.h"
 #include "calls/money.h"
 #include "calls/month_report.h"
@@ -184,6 +185,63 @@ TEST(CallLog, PricesAsTyped)
     EXPECT_EQ(priceText({486, "\xE2\x82\xAC"}), "0,0486 \xE2\x82\xAC");
     EXPECT_EQ(priceText({12000, "DM"}), "1,20 DM");
     EXPECT_EQ(moneyText(4850), "0,49"); // halves up
+}
+
+} // namespace
+} // namespace zumi
+
+namespace zumi {
+namespace {
+
+// A budget of 5 units from the 15th: February's call from the 20th on counts
+// (2 units), the one of the 10th does not. The call's first unit makes 3, the
+// second 4 (80 %: told once), the third 5: hung up in its last three seconds,
+// and the log says "budget". With the cut-off off the call runs on.
+TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
+{
+    for (bool cutOff : {true, false}) {
+        test::FakeClock clock(year{2026} / 3 / 10, 36000 - 1);
+        test::FakeDialUp dialUp;
+        test::FakeByteCounter bytes;
+        test::FakeCallStore store;
+        store.budgetSettings = {BudgetSettings::Kind::Units, 5, 15, cutOff};
+        for (const auto& [start, units] : {std::pair{"2026-02-10 09:00:00", 9}, {"2026-02-20 09:00:00", 2}}) {
+            CallRecord earlier = call("Net1", start, start, 60, units, 0);
+            store.add(earlier);
+        }
+        CallRecorder recorder(clock, store, nullptr);
+        std::vector<std::string> notes;
+        BudgetGuard guard(clock, store, recorder, [&](const std::string& summary, const std::string& body) {
+            notes.push_back(summary + body);
+        });
+        test::MeteredMonitor metered(clock, dialUp, bytes, nullptr, &guard, &guard);
+        metered.names = {"Net1"};
+        metered.taktAllDay("60");
+        metered.settings.options.Vorlauf = 0;
+        dialUp.connect(7, "Net1");
+        auto tick = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                clock.advance(1);
+                metered.monitor.Timer_Timer();
+            }
+        };
+        tick(1 + 60); // detected at 10:00:00; the second unit begins at 60 s
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0],
+                  "Zumi: Monatsbudget zu 80 % verbrauchtSeit dem 15.02.2026: 4 von 5 Einheiten"
+                      + std::string(cutOff ? ". Ist es verbraucht, trennt Zumi am Ende der Einheit." : "."));
+        tick(116); // 176 s: four seconds left of the third unit
+        EXPECT_TRUE(dialUp.hangUps.empty());
+        tick(1);
+        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u);
+        tick(2);
+        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
+        dialUp.disconnectAll();
+        tick(1);
+        EXPECT_EQ(store.rows.back().units, 3);
+        EXPECT_EQ(store.rows.back().endedBy, cutOff ? "budget" : "outside");
+        EXPECT_EQ(notes.size(), 1u);
+    }
 }
 
 } // namespace

@@ -62,6 +62,8 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopen)
         ASSERT_TRUE(store.setPrice("Net2", UnitPrice{486, "DM"}));
         ASSERT_TRUE(store.setPrice("Net \"1\"", UnitPrice{1200}));
         ASSERT_TRUE(store.setPrice("Net \"1\"", std::nullopt));
+        EXPECT_EQ(store.budget(), BudgetSettings{}) << "none until set";
+        ASSERT_TRUE(store.setBudget({BudgetSettings::Kind::Money, 200000, 15, false}));
         EXPECT_TRUE(std::filesystem::exists(path.string() + "-wal"));
     }
     SqliteCallStore again(path);
@@ -76,6 +78,7 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopen)
     ASSERT_EQ(again.calls(year{2026} / 4).size(), 1u);
     EXPECT_EQ(again.calls(year{2026} / 4)[0].endedBy, "");
     EXPECT_EQ(again.prices(), (std::map<std::string, UnitPrice>{{"Net2", {486, "DM"}}}));
+    EXPECT_EQ(again.budget(), (BudgetSettings{BudgetSettings::Kind::Money, 200000, 15, false}));
 }
 
 // A file that is no database is left as it is; one the user may not write

@@ -42,6 +42,23 @@ public:
                 result.push_back(row);
         return result;
     }
+    std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override
+    {
+        std::vector<CallRecord> result;
+        for (const CallRecord& row : rows)
+            if (row.startLocal >= from && row.startLocal < to)
+                result.push_back(row);
+        return result;
+    }
+    BudgetSettings budgetSettings;
+    BudgetSettings budget() override { return budgetSettings; }
+    bool setBudget(const BudgetSettings& budget) override
+    {
+        if (failing)
+            return false;
+        budgetSettings = budget;
+        return true;
+    }
     std::map<std::string, UnitPrice> prices() override { return priceTable; }
     bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) override
     {

@@ -11,15 +11,15 @@ namespace zumi::test {
 // in the settings they change.
 struct MeteredMonitor {
     MeteredMonitor(const Clock& clock, DialUpAccess& dialUp, ByteSource& bytes, CallLog* log = nullptr,
-                   MeteringLog* callLog = nullptr)
+                   MeteringLog* callLog = nullptr, BudgetCheck* budget = nullptr)
         : info(log)
         , tray(log)
         , menu(log)
         , sound(log)
         , reports(log)
         , hangups(clock, reports)
-        , monitor(
-              {clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup, hangups, callLog})
+        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup, hangups,
+                   callLog, budget})
     {
     }
     // The first phonebook slot on one unit length all day, every day.
