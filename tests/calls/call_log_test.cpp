@@ -135,6 +135,20 @@ TEST(CallLog, HowCallsEndedAndAStoreThatFails)
     EXPECT_NE(rig.told[0].find("the disk is full"), std::string::npos);
 }
 
+// The unit grid starts again every 24 hours; that restart begins a unit too.
+TEST(CallLog, ADayLongCallLosesNoUnitAtTheGridsRestart)
+{
+    LogRig rig(year{2026} / 3 / 10, 36000);
+    rig.metered.settings.options.Vorlauf = 0;
+    rig.dialUp.connect(7, "Net2"); // no tariff: 60 s units
+    rig.tick(1 + 86399);
+    EXPECT_EQ(rig.store.rows[0].units, 1440);
+    rig.tick();
+    EXPECT_EQ(rig.store.rows[0].units, 1441);
+    rig.tick(60);
+    EXPECT_EQ(rig.store.rows[0].units, 1442);
+}
+
 CallRecord call(std::string entry, std::string start, std::string end, std::int64_t seconds, std::int64_t units,
                 std::int64_t bytes, std::string endedBy = "menu")
 {
