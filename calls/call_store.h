@@ -11,7 +11,8 @@
 namespace zumi {
 
 // Where the call log and the unit prices are kept. Each write is complete or
-// not done at all; a failed one returns false and problem() says why in German.
+// not done at all; a failed one returns false and problem() says why in German
+// (empty after an operation that worked, reads included).
 class CallStore {
 public:
     virtual ~CallStore() = default;

@@ -120,6 +120,7 @@ bool SqliteCallStore::fail(const std::string& what)
 
 bool SqliteCallStore::open()
 {
+    problem_.clear(); // each operation reports only its own failure
     if (db_)
         return true;
     std::error_code ec;

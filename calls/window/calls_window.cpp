@@ -83,7 +83,14 @@ void CallsWindow::showMonth(std::chrono::year_month month)
 void CallsWindow::refresh()
 {
     calls_ = d_.store.calls(month_);
+    std::string problem = d_.store.problem();
     prices_ = d_.store.prices();
+    if (problem.empty())
+        problem = d_.store.problem();
+    ui_->lblProblem->setVisible(!problem.empty());
+    ui_->lblProblem->setText(problem.empty() ? QString()
+                                             : QStringLiteral("Das Verbindungsprotokoll kann nicht gelesen werden: %1")
+                                                   .arg(QString::fromStdString(problem)));
     ui_->lblMonth->setText(germanMonth(month_));
 
     filling_ = true;

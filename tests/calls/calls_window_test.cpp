@@ -84,7 +84,14 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
     EXPECT_EQ(warnings.size(), 2u);
     EXPECT_EQ(store.budgetSettings.kind, BudgetSettings::Kind::Money) << "a refused budget is not stored";
 
+    EXPECT_TRUE(ui.lblProblem->isHidden());
+    store.failing = true;
     window.showMonth(year{2026} / 2);
+    EXPECT_FALSE(ui.lblProblem->isHidden());
+    EXPECT_TRUE(ui.lblProblem->text().contains(QStringLiteral("the disk is full")));
+    store.failing = false;
+    window.showMonth(year{2026} / 2);
+    EXPECT_TRUE(ui.lblProblem->isHidden());
     EXPECT_EQ(ui.tblCalls->rowCount(), 1);
     ui.cmdNextMonth->click();
     ui.cmdExport->click();

@@ -70,7 +70,7 @@ public:
             priceTable.erase(entry);
         return true;
     }
-    std::string problem() const override { return "the disk is full"; }
+    std::string problem() const override { return failing ? "the disk is full" : ""; }
 };
 
 } // namespace zumi::test
