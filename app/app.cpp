@@ -6,6 +6,7 @@
 #include "app/screen_metrics.h"
 #include "app/tray_factory.h"
 #include "app/window_queries_factory.h"
+#include "calls/window/calls_window.h"
 #include "infowindow/info_window_controller.h"
 #include "platform/win_version.h"
 #include "settings/dialog/settings_dialog_host.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -37,6 +40,9 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     , store_(IniSettingsStore::defaultPath())
     , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
+    , callStore_(SqliteCallStore::defaultPath())
+    , calls_(clock_, callStore_,
+             [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); })
     , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
              [this] { return monitor_.activeConn(); }})
     , tray_(makeTray([this] { return info_ && info_->isVisible(); }))
@@ -49,7 +55,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_})
+                connNames_, autoHangup_, hangups_, &budget_, &budget_})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {
@@ -69,6 +75,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
+    form_.setCallsCommand([this] { showCalls(); });
     // What the window system reports is taken in as it comes, not looked
     // for once a second, which would cost a call into the kernel each time.
     const int windowEvents = windows_->eventSocket();
@@ -87,6 +94,7 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
 
 App::~App()
 {
+    callsWindow_.reset();
     // The dialog host closes an open dialog; it goes before what the dialog uses.
     dialog_.reset();
 }
@@ -106,6 +114,28 @@ void App::takeNewPhonebook()
     phonebookStale_ = false;
     form_.loadPhonebook();
     reloadTariffs(store_, connNames_, settings_.tariffs);
+}
+
+void App::showCalls()
+{
+    if (!callsWindow_) {
+        callsWindow_ = std::make_unique<CallsWindow>(CallsWindowDeps{
+            callStore_, clock_,
+            [this] {
+                std::vector<std::string> names;
+                for (const std::string& name : connNames_)
+                    if (!name.empty())
+                        names.push_back(name);
+                return names;
+            },
+            [this](const QString& suggested) {
+                return QFileDialog::getSaveFileName(callsWindow_.get(), QStringLiteral("Verbindungen speichern"),
+                                                    QDir::home().filePath(suggested),
+                                                    QStringLiteral("CSV-Dateien (*.csv)"));
+            },
+            [this](const QString& text) { messages_.warnWithoutWaiting(text); }});
+    }
+    callsWindow_->showWindow();
 }
 
 void App::start()
@@ -154,6 +184,8 @@ void App::shutdown()
     info_->unload();
     // Form_Unload: whatever else is open goes without its own closing code.
     dialog_->closeWithoutSaving();
+    if (callsWindow_)
+        callsWindow_->close();
     form_.timer().stop();
     QCoreApplication::quit();
 }

@@ -5,6 +5,9 @@
 #include "app/notifications/dbus_desktop_notifier.h"
 #include "app/qt_message_boxes.h"
 #include "app/tray_backend.h"
+#include "calls/budget_guard.h"
+#include "calls/call_recorder.h"
+#include "calls/sqlite/sqlite_call_store.h"
 #include "core/conn_names.h"
 #include "platform/system_clock.h"
 #include "platform/window_queries.h"
@@ -24,6 +27,7 @@ class QSocketNotifier;
 
 namespace zumi {
 
+class CallsWindow;
 class InfoWindowController;
 class SettingsDialogHost;
 
@@ -53,6 +57,7 @@ private:
     ScreenMetrics currentScreen() const;
     void reportUnusableSettingsFile();
     void takeNewPhonebook();
+    void showCalls();
 
     SystemClock clock_;
     std::int32_t winVersion_;
@@ -68,6 +73,12 @@ private:
     HangupMessages hangupMessages_{messages_, notifier_};
     HangupWatch hangups_{clock_, hangupMessages_};
     CanberraSoundPlayer sound_;
+    SqliteCallStore callStore_;
+    CallRecorder calls_;
+    BudgetGuard budget_{clock_, callStore_, calls_, [this](const std::string& summary, const std::string& body) {
+                            notifier_.notify(summary, body);
+                        }};
+    std::unique_ptr<CallsWindow> callsWindow_; // made when first opened
     MainForm form_;
     std::unique_ptr<TrayBackend> tray_;
     std::unique_ptr<InfoWindowController> info_;

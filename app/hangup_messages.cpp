@@ -19,6 +19,8 @@ std::string whoAsked(HangupCause cause)
         return "Die automatische Trennung bei geringem Datenverkehr";
     case HangupCause::AfterUnits:
         return "Die Trennung nach den gew\xC3\xA4hlten Einheiten";
+    case HangupCause::Budget:
+        return "Die Trennung beim Ende des Monatsbudgets";
     case HangupCause::Menu:
         break;
     }
@@ -52,6 +54,7 @@ std::string hangupFailureText(const HangupRequest& request, int error)
 std::string automaticHangupText(const HangupRequest& request)
 {
     const std::string why = request.cause == HangupCause::LowTraffic ? "wegen geringen Datenverkehrs"
+        : request.cause == HangupCause::Budget                       ? "am Ende des Monatsbudgets"
                                                                      : "nach den gew\xC3\xA4hlten Einheiten";
     return "Die Verbindung " + quoted(request.entryName) + " wurde " + why + " getrennt: Online-Zeit "
         + formatOnlineTime(request.onlineSeconds) + ", " + std::to_string(request.units)

@@ -60,6 +60,14 @@ void MainForm::buildMenu()
 
     mnuSettings_ = mnuPop_.addAction(QStringLiteral("&Einstellungen"));
     connect(mnuSettings_, &QAction::triggered, this, [this] { mnuSettings_Click(); });
+    // Always enabled: the log can be read while a call is metered. Its access
+    // key is the "d": "v" stays the one key of "&Vor Einheitsende trennen",
+    // which a shared key would only select instead of opening.
+    mnuCalls_ = mnuPop_.addAction(QStringLiteral("Verbin&dungen\u2026"));
+    connect(mnuCalls_, &QAction::triggered, this, [this] {
+        if (callsCommand_)
+            callsCommand_();
+    });
     mnuPop_.addSeparator(); // mnuTrenn2
 
     autoHangupMenu_.setTitle(QStringLiteral("&Vor Einheitsende trennen"));

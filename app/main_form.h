@@ -61,6 +61,8 @@ public:
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
+    // "&Verbindungen…" opens the call log's window.
+    void setCallsCommand(std::function<void()> command) { callsCommand_ = std::move(command); }
     // Run each time the tray menu has closed.
     void setMenuClosedCommand(std::function<void()> command) { menuClosedCommand_ = std::move(command); }
 
@@ -91,6 +93,7 @@ public:
     QMenu& mnuPop() { return mnuPop_; }
     QAction* mnuClose() const { return mnuClose_; }
     QAction* mnuSettings() const { return mnuSettings_; }
+    QAction* mnuCalls() const { return mnuCalls_; }
     QAction* mnuAutoHangup() const { return mnuAutoHangup_; }
     QAction* mnuAutoHangupEinheiten(int index) const { return mnuAutoHangupEinheiten_.at(index); }
     const std::vector<QAction*>& mnuProvider() const { return mnuProvider_; }
@@ -113,6 +116,7 @@ private:
     QMenu autoHangupMenu_;
     QAction* mnuClose_ = nullptr;
     QAction* mnuSettings_ = nullptr;
+    QAction* mnuCalls_ = nullptr;
     QAction* mnuAutoHangup_ = nullptr;
     std::array<QAction*, kAutoHangupEntries> mnuAutoHangupEinheiten_{};
     std::vector<QAction*> mnuProvider_;
@@ -127,6 +131,7 @@ private:
     std::function<std::optional<QPoint>()> pressPosition_;
     std::function<void()> settingsCommand_;
     std::function<void()> closeCommand_;
+    std::function<void()> callsCommand_;
     std::function<void()> menuClosedCommand_;
 
     bool busy_ = false;

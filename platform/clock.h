@@ -16,6 +16,8 @@ public:
     virtual ~Clock() = default;
     virtual LocalDateTime localNow() const = 0;
     virtual std::chrono::steady_clock::time_point monotonicNow() const = 0;
+    // The same moment as localNow() in UTC, for records that outlive a time zone.
+    virtual std::chrono::system_clock::time_point utcNow() const = 0;
 };
 
 } // namespace zumi

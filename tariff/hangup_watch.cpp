@@ -6,6 +6,10 @@ void HangupWatch::requested(const HangupRequest& request)
 {
     if (request.handle == 0)
         return;
+    if (request.refusedError == 0) {
+        asked_ = request.cause;
+        askedHandle_ = request.handle;
+    }
     if (request.handle == failedHandle_ && request.cause != HangupCause::Menu)
         return; // the user knows already; the rule keeps trying silently
     if (request.refusedError != 0) {

@@ -9,7 +9,7 @@
 namespace zumi {
 
 // Who asked for a hang-up.
-enum class HangupCause { Menu, LowTraffic, AfterUnits };
+enum class HangupCause { Menu, LowTraffic, AfterUnits, Budget };
 
 struct HangupRequest {
     std::int32_t handle = 0; // the connection asked to end; 0: there was none
@@ -51,6 +51,13 @@ public:
     void refusedLater(std::int32_t handle, const std::string& reason);
     // Once a tick: the handle of the first connection, 0 for none.
     void linkSeen(std::int32_t handle);
+    // Who last asked to end this connection (the request was made, not
+    // refused at once), since forgetAsked(); for the call log.
+    std::optional<HangupCause> lastAsked(std::int32_t handle) const
+    {
+        return asked_ && askedHandle_ == handle ? asked_ : std::nullopt;
+    }
+    void forgetAsked() { asked_.reset(); }
 
 private:
     const Clock& clock_;
@@ -58,6 +65,8 @@ private:
     std::optional<HangupRequest> pending_;
     std::chrono::steady_clock::time_point deadline_{};
     std::int32_t failedHandle_ = 0; // the connection a failure was told for
+    std::optional<HangupCause> asked_;
+    std::int32_t askedHandle_ = 0;
 };
 
 } // namespace zumi

@@ -60,6 +60,7 @@ void Monitor::connectionStart(const std::string& name)
 {
     d_.autoHangup.disarm();
     lowTrafficArmed_ = true;
+    budgetArmed_ = true;
     lastBytes_ = bytes_.getBytesTotal(hActiveConn_);
     prevBytes_ = lastBytes_;
     byteSamples_.fill(lastBytes_);
@@ -74,10 +75,29 @@ void Monitor::connectionStart(const std::string& name)
     connectStart_ = d_.clock.monotonicNow() + d_.settings.options.Vorlauf * kVorlaufStep;
     activeConn_ = findConnectionSlot(d_.connNames, name);
     cycle_.recalcCycle = true;
+
+    if (d_.log) {
+        loggedUnits_ = 1;
+        loggedCycle_ = 0; // no grid yet: the first refresh sets it
+        loggedIndex_ = 0;
+        loggedBytes_ = lastBytes_;
+        meteredHandle_ = hActiveConn_;
+        d_.hangups.forgetAsked();
+        d_.log->started(name, lastBytes_);
+    }
 }
 
 void Monitor::connectionEnd()
 {
+    if (d_.log) {
+        CallEnd how = CallEnd::Outside;
+        if (const auto cause = d_.hangups.lastAsked(meteredHandle_))
+            how = *cause == HangupCause::Menu       ? CallEnd::Menu
+                : *cause == HangupCause::LowTraffic ? CallEnd::LowTraffic
+                : *cause == HangupCause::Budget     ? CallEnd::Budget
+                                                    : CallEnd::AfterUnits;
+        d_.log->ended(how, loggedBytes_);
+    }
     d_.tray.trayModify(TrayIcon::Offline, " Zumi ");
     d_.menu.setDisconnectShown(false);
     d_.info.unload();
@@ -104,6 +124,8 @@ void Monitor::refreshProgress()
 
     const std::int32_t cycleSeconds = cycle_.cycleSeconds;
     const std::int32_t remaining = remainingSeconds(elapsedSeconds, cycleSeconds);
+    if (d_.log)
+        countUnitsForLog(elapsedSeconds, cycleSeconds, remaining);
 
     if (options.AutoHangup)
         lowTrafficRule(remaining, elapsedSeconds);
@@ -116,6 +138,53 @@ void Monitor::refreshProgress()
         d_.sound.beep();
 
     afterUnitsRule(remaining, elapsedSeconds);
+    if (d_.budget)
+        budgetRule(remaining, elapsedSeconds);
+}
+
+// Once per unit, in its last three seconds, as the other automatic rules: a
+// budget that ran out ends the call before the next unit is charged.
+void Monitor::budgetRule(std::int32_t remaining, std::int32_t elapsedSeconds)
+{
+    const bool lastSeconds = remaining >= 1 && remaining <= 3;
+    if (!lastSeconds) {
+        budgetArmed_ = true;
+        return;
+    }
+    if (!budgetArmed_)
+        return;
+    budgetArmed_ = false;
+    if (d_.budget->exhausted())
+        requestHangup(HangupCause::Budget, elapsedSeconds);
+}
+
+// Units begun are what a unit tariff charges, so a band change that
+// lengthens the cycle takes none back: the unit in progress runs on, and only
+// a grid point of the cycle in force begins a new one. The grid's 24-hour wrap
+// begins one too.
+void Monitor::countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSeconds, std::int32_t remaining)
+{
+    if (currentBytes_ != 0)
+        loggedBytes_ = currentBytes_;
+    const std::int32_t index = cycleSeconds > 0 ? elapsedSeconds / cycleSeconds : 0;
+    std::int32_t begun = 0;
+    if (loggedCycle_ == 0 || cycleSeconds != loggedCycle_)
+        begun = loggedCycle_ != 0 && cycleSeconds > 0 && remaining == cycleSeconds ? 1 : 0;
+    else if (index > loggedIndex_)
+        begun = index - loggedIndex_; // ticks the timer skipped lose no unit
+    else if (index < loggedIndex_)
+        begun = index + 1;
+    loggedCycle_ = cycleSeconds;
+    loggedIndex_ = index;
+    if (begun == 0)
+        return;
+    loggedUnits_ += begun;
+    if (currentBytes_ == 0) { // the counter is not read every tick then; once a unit is cheap
+        const std::uint32_t total = bytes_.getBytesTotal(hActiveConn_);
+        if (total != 0)
+            loggedBytes_ = total;
+    }
+    d_.log->unitBegun(loggedUnits_, loggedBytes_);
 }
 
 // Once per unit, in its last three seconds: hang up when fewer than

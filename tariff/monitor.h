@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
 #include "tariff/hangup_watch.h"
+#include "tariff/metering_log.h"
 #include "tariff/monitor_views.h"
 #include "tariff/tariff_schedule.h"
 
@@ -30,6 +31,8 @@ struct MonitorDeps {
     const ConnNames& connNames;
     AutoHangupState& autoHangup;
     HangupWatch& hangups;
+    MeteringLog* log = nullptr;    // the call log, when there is one
+    BudgetCheck* budget = nullptr; // the monthly budget's cut-off, when there is one
 };
 
 // The once-a-second heartbeat: detects connects and disconnects and meters
@@ -52,6 +55,8 @@ private:
     void lowTrafficRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
     void afterUnitsRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
     void requestHangup(HangupCause cause, std::int32_t elapsedSeconds);
+    void budgetRule(std::int32_t remainingSeconds, std::int32_t elapsedSeconds);
+    void countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSeconds, std::int32_t remaining);
 
     MonitorDeps d_;
     BytesTotal bytes_{d_.bytes};
@@ -65,6 +70,13 @@ private:
     std::array<std::uint32_t, 11> byteSamples_{};
     bool lowTrafficArmed_ = false;
     CycleState cycle_;
+    // The call log's count: units begun, and the grid they were counted on.
+    bool budgetArmed_ = false; // the budget may still be asked in this unit
+    std::int32_t loggedUnits_ = 0;
+    std::int32_t loggedCycle_ = 0;
+    std::int32_t loggedIndex_ = 0;
+    std::int32_t meteredHandle_ = 0;
+    std::uint32_t loggedBytes_ = 0; // the last readable byte total while up
 };
 
 } // namespace zumi

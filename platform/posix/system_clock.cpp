@@ -25,4 +25,9 @@ std::chrono::steady_clock::time_point SystemClock::monotonicNow() const
     return std::chrono::steady_clock::now();
 }
 
+std::chrono::system_clock::time_point SystemClock::utcNow() const
+{
+    return std::chrono::system_clock::now();
+}
+
 } // namespace zumi

@@ -16,6 +16,14 @@ public:
 
     LocalDateTime localNow() const override { return local_; }
     std::chrono::steady_clock::time_point monotonicNow() const override { return mono_; }
+    // The local time taken as UTC plus utcOffset (one hour: winter in Germany).
+    std::chrono::system_clock::time_point utcNow() const override
+    {
+        using namespace std::chrono;
+        return sys_days(local_.date) + duration_cast<system_clock::duration>(duration<double>(local_.secondsOfDay))
+            - utcOffset;
+    }
+    std::chrono::seconds utcOffset{3600};
 
     void advance(double seconds)
     {

@@ -10,14 +10,16 @@ namespace zumi::test {
 // source; tests, benchmarks and the link test differ only in those three and
 // in the settings they change.
 struct MeteredMonitor {
-    MeteredMonitor(const Clock& clock, DialUpAccess& dialUp, ByteSource& bytes, CallLog* log = nullptr)
+    MeteredMonitor(const Clock& clock, DialUpAccess& dialUp, ByteSource& bytes, CallLog* log = nullptr,
+                   MeteringLog* callLog = nullptr, BudgetCheck* budget = nullptr)
         : info(log)
         , tray(log)
         , menu(log)
         , sound(log)
         , reports(log)
         , hangups(clock, reports)
-        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup, hangups})
+        , monitor({clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, names, autoHangup, hangups,
+                   callLog, budget})
     {
     }
     // The first phonebook slot on one unit length all day, every day.

@@ -1,0 +1,75 @@
+#include "calls/budget_guard.h"
+
+#include "calls/time_text.h"
+
+#include <utility>
+
+namespace zumi {
+
+BudgetGuard::BudgetGuard(const Clock& clock, CallStore& store, MeteringLog& next, Notify notify)
+    : clock_(clock)
+    , store_(store)
+    , next_(next)
+    , notify_(std::move(notify))
+{
+}
+
+void BudgetGuard::started(const std::string& entryName, std::uint32_t bytes)
+{
+    // Read before the new row exists, so the call is not counted twice.
+    budget_ = store_.budget();
+    units_ = 0;
+    if (budget_.kind != BudgetSettings::Kind::None) {
+        using namespace std::chrono;
+        period_ = periodStart(clock_.localNow().date, budget_.billingDay);
+        const year_month after = period_.year() / period_.month() + months{1};
+        const std::string from = localStamp({period_, 0});
+        const std::string to = localStamp({after / period_.day(), 0});
+        prices_ = store_.prices();
+        before_ = spent(budget_, store_.callsBetween(from, to), prices_);
+    }
+    entry_ = entryName;
+    next_.started(entryName, bytes);
+    units_ = 1;
+    warnAtFourFifths();
+}
+
+void BudgetGuard::unitBegun(std::int32_t units, std::uint32_t bytes)
+{
+    next_.unitBegun(units, bytes);
+    units_ = units;
+    warnAtFourFifths();
+}
+
+void BudgetGuard::ended(CallEnd how, std::uint32_t bytes)
+{
+    next_.ended(how, bytes);
+    units_ = 0;
+}
+
+std::int64_t BudgetGuard::used() const
+{
+    return before_ + unitsCost(budget_, entry_, units_, prices_);
+}
+
+// The unit that brings the spending to the budget is the last one.
+bool BudgetGuard::exhausted()
+{
+    return units_ > 0 && budget_.kind != BudgetSettings::Kind::None && budget_.cutOff && budget_.amount > 0
+        && used() >= budget_.amount;
+}
+
+void BudgetGuard::warnAtFourFifths()
+{
+    if (budget_.kind == BudgetSettings::Kind::None || budget_.amount <= 0 || warnedFor_ == period_)
+        return;
+    if (used() * 5 < budget_.amount * 4)
+        return;
+    warnedFor_ = period_;
+    if (notify_)
+        notify_("Zumi: Monatsbudget zu 80 % verbraucht",
+                "Seit dem " + germanDate(localStamp({period_, 0})) + ": " + budgetUseText(budget_, used(), prices_)
+                    + (budget_.cutOff ? ". Ist es verbraucht, trennt Zumi am Ende der Einheit." : "."));
+}
+
+} // namespace zumi

@@ -1,0 +1,47 @@
+#pragma once
+#include "calls/budget.h"
+#include "calls/call_store.h"
+#include "platform/clock.h"
+#include "tariff/metering_log.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace zumi {
+
+// Keeps the monthly budget while a call is metered: what the billing month's
+// earlier calls spent is read at the call's start, the call's own units are
+// added as they begin. Passes every event on to the call log behind it. At
+// 80 % it notifies once per billing month; when the budget has run out it
+// answers exhausted() (unless the cut-off is off).
+class BudgetGuard final : public MeteringLog, public BudgetCheck {
+public:
+    using Notify = std::function<void(const std::string& summary, const std::string& body)>;
+    BudgetGuard(const Clock& clock, CallStore& store, MeteringLog& next, Notify notify);
+
+    void started(const std::string& entryName, std::uint32_t bytes) override;
+    void unitBegun(std::int32_t units, std::uint32_t bytes) override;
+    void ended(CallEnd how, std::uint32_t bytes) override;
+    bool exhausted() override;
+
+private:
+    std::int64_t used() const;
+    void warnAtFourFifths();
+
+    const Clock& clock_;
+    CallStore& store_;
+    MeteringLog& next_;
+    Notify notify_;
+    BudgetSettings budget_;
+    Prices prices_;
+    std::string entry_;
+    std::int64_t before_ = 0;                              // spent by the billing month's earlier calls
+    std::int64_t units_ = 0;                               // of the call being metered; 0: none
+    std::optional<std::chrono::year_month_day> warnedFor_; // the billing month told about
+    std::chrono::year_month_day period_{};
+};
+
+} // namespace zumi

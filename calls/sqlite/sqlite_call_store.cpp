@@ -1,0 +1,274 @@
+#include "calls/sqlite/sqlite_call_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <utility>
+
+namespace zumi {
+namespace {
+
+constexpr const char* kSchema = R"(
+CREATE TABLE IF NOT EXISTS calls (
+  id INTEGER PRIMARY KEY,
+  entry TEXT NOT NULL,
+  start_local TEXT NOT NULL,
+  start_utc TEXT NOT NULL,
+  end_local TEXT,
+  end_utc TEXT,
+  online_seconds INTEGER NOT NULL,
+  units INTEGER NOT NULL,
+  bytes INTEGER NOT NULL,
+  ended_by TEXT);
+CREATE INDEX IF NOT EXISTS calls_by_start ON calls(start_local);
+CREATE TABLE IF NOT EXISTS prices (
+  entry TEXT PRIMARY KEY,
+  ten_thousandths INTEGER NOT NULL,
+  currency TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS budget (
+  id INTEGER PRIMARY KEY CHECK (id = 1),
+  kind TEXT NOT NULL,
+  amount INTEGER NOT NULL,
+  billing_day INTEGER NOT NULL,
+  cut_off INTEGER NOT NULL);
+)";
+
+// One prepared statement, finalised whatever happens.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) == SQLITE_OK; }
+    ~Statement() { sqlite3_finalize(s_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    bool ok() const { return ok_; }
+    void bind(int i, const std::string& text)
+    {
+        ok_ = ok_
+            && sqlite3_bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    void bindOrNull(int i, const std::string& text)
+    {
+        if (text.empty())
+            ok_ = ok_ && sqlite3_bind_null(s_, i) == SQLITE_OK;
+        else
+            bind(i, text);
+    }
+    void bind(int i, std::int64_t value) { ok_ = ok_ && sqlite3_bind_int64(s_, i, value) == SQLITE_OK; }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int step() { return ok_ ? sqlite3_step(s_) : SQLITE_ERROR; }
+    std::string text(int i) const
+    {
+        const auto* t = sqlite3_column_text(s_, i);
+        return t ? reinterpret_cast<const char*>(t) : std::string{};
+    }
+    std::int64_t integer(int i) const { return sqlite3_column_int64(s_, i); }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+    bool ok_ = false;
+};
+
+std::string monthStart(std::chrono::year_month month)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-01", static_cast<int>(month.year()),
+                  static_cast<unsigned>(month.month()));
+    return text;
+}
+
+} // namespace
+
+SqliteCallStore::SqliteCallStore(std::filesystem::path path)
+    : path_(std::move(path))
+{
+}
+
+SqliteCallStore::~SqliteCallStore()
+{
+    close();
+}
+
+std::filesystem::path SqliteCallStore::defaultPath()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::filesystem::path base;
+    if (data && *data == '/')
+        base = data;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::filesystem::path(home) / ".local/share";
+    else
+        base = ".";
+    return base / "Zumi" / "calls.sqlite";
+}
+
+void SqliteCallStore::close()
+{
+    if (db_)
+        sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+bool SqliteCallStore::fail(const std::string& what)
+{
+    problem_ = what + " (" + path_.string() + ": " + (db_ ? sqlite3_errmsg(db_) : "keine Datenbank") + ")";
+    close(); // the next write opens it afresh
+    return false;
+}
+
+bool SqliteCallStore::open()
+{
+    problem_.clear(); // each operation reports only its own failure
+    if (db_)
+        return true;
+    std::error_code ec;
+    std::filesystem::create_directories(path_.parent_path(), ec);
+    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr)
+        != SQLITE_OK)
+        return fail("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
+                    "ffnen");
+    // A long wait would stall the once-a-second tick; another reader holds the file only briefly.
+    sqlite3_busy_timeout(db_, 200);
+    // WAL: a kill between two writes leaves the last committed row intact,
+    // and readers (sqlite3 on the command line) do not block the writer.
+    if (sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
+        || sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
+    return true;
+}
+
+bool SqliteCallStore::add(CallRecord& call)
+{
+    if (!open())
+        return false;
+    Statement s(db_,
+                "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
+                "bytes, ended_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    s.bind(1, call.entry);
+    s.bind(2, call.startLocal);
+    s.bind(3, call.startUtc);
+    s.bindOrNull(4, call.endLocal);
+    s.bindOrNull(5, call.endUtc);
+    s.bind(6, call.onlineSeconds);
+    s.bind(7, call.units);
+    s.bind(8, call.bytes);
+    s.bindOrNull(9, call.endedBy);
+    if (s.step() != SQLITE_DONE)
+        return fail("Die Verbindung l\xC3\xA4sst sich nicht eintragen");
+    call.id = sqlite3_last_insert_rowid(db_);
+    return true;
+}
+
+bool SqliteCallStore::update(const CallRecord& call)
+{
+    if (!open())
+        return false;
+    Statement s(db_,
+                "UPDATE calls SET end_local = ?, end_utc = ?, online_seconds = ?, units = ?, bytes = ?, "
+                "ended_by = ? WHERE id = ?");
+    s.bindOrNull(1, call.endLocal);
+    s.bindOrNull(2, call.endUtc);
+    s.bind(3, call.onlineSeconds);
+    s.bind(4, call.units);
+    s.bind(5, call.bytes);
+    s.bindOrNull(6, call.endedBy);
+    s.bind(7, call.id);
+    if (s.step() != SQLITE_DONE)
+        return fail("Die Verbindung l\xC3\xA4sst sich nicht fortschreiben");
+    return true;
+}
+
+std::vector<CallRecord> SqliteCallStore::calls(std::chrono::year_month month)
+{
+    return callsBetween(monthStart(month), monthStart(month + std::chrono::months{1}));
+}
+
+std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, const std::string& to)
+{
+    std::vector<CallRecord> result;
+    if (!open())
+        return result;
+    Statement s(db_,
+                "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
+                "ended_by FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY start_local, id");
+    s.bind(1, from);
+    s.bind(2, to);
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW)
+        result.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5), s.integer(6),
+                          s.integer(7), s.integer(8), s.text(9)});
+    if (rc != SQLITE_DONE)
+        fail("Die Verbindungen lassen sich nicht lesen");
+    return result;
+}
+
+std::map<std::string, UnitPrice> SqliteCallStore::prices()
+{
+    std::map<std::string, UnitPrice> result;
+    if (!open())
+        return result;
+    Statement s(db_, "SELECT entry, ten_thousandths, currency FROM prices");
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW)
+        result[s.text(0)] = UnitPrice{s.integer(1), s.text(2)};
+    if (rc != SQLITE_DONE)
+        fail("Die Preise lassen sich nicht lesen");
+    return result;
+}
+
+BudgetSettings SqliteCallStore::budget()
+{
+    BudgetSettings result;
+    if (!open())
+        return result;
+    Statement s(db_, "SELECT kind, amount, billing_day, cut_off FROM budget WHERE id = 1");
+    if (s.step() == SQLITE_ROW) {
+        const std::string kind = s.text(0);
+        result.kind = kind == "units" ? BudgetSettings::Kind::Units
+            : kind == "money"         ? BudgetSettings::Kind::Money
+                                      : BudgetSettings::Kind::None;
+        result.amount = s.integer(1);
+        result.billingDay = static_cast<int>(std::clamp<std::int64_t>(s.integer(2), 1, 28));
+        result.cutOff = s.integer(3) != 0;
+    }
+    return result;
+}
+
+bool SqliteCallStore::setBudget(const BudgetSettings& budget)
+{
+    if (!open())
+        return false;
+    Statement s(db_, "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
+    s.bind(1,
+           std::string(budget.kind == BudgetSettings::Kind::Units       ? "units"
+                           : budget.kind == BudgetSettings::Kind::Money ? "money"
+                                                                        : "none"));
+    s.bind(2, budget.amount);
+    s.bind(3, std::int64_t{budget.billingDay});
+    s.bind(4, std::int64_t{budget.cutOff ? 1 : 0});
+    if (s.step() != SQLITE_DONE)
+        return fail("Das Budget l\xC3\xA4sst sich nicht speichern");
+    return true;
+}
+
+bool SqliteCallStore::setPrice(const std::string& entry, const std::optional<UnitPrice>& price)
+{
+    if (!open())
+        return false;
+    Statement s(db_,
+                price ? "INSERT OR REPLACE INTO prices (entry, ten_thousandths, currency) VALUES (?, ?, ?)"
+                      : "DELETE FROM prices WHERE entry = ?");
+    s.bind(1, entry);
+    if (price) {
+        s.bind(2, price->tenThousandths);
+        s.bind(3, price->currency);
+    }
+    if (s.step() != SQLITE_DONE)
+        return fail("Der Preis l\xC3\xA4sst sich nicht speichern");
+    return true;
+}
+
+} // namespace zumi

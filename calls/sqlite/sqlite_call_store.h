@@ -1,0 +1,45 @@
+#pragma once
+#include "calls/call_store.h"
+
+#include <filesystem>
+#include <string>
+
+struct sqlite3;
+
+namespace zumi {
+
+// The call log in an SQLite database in WAL mode: the table "calls" (one row
+// per connection) and "prices" (unit price by entry). Opened lazily and again
+// after a failure, so a database that comes back is used again.
+class SqliteCallStore final : public CallStore {
+public:
+    explicit SqliteCallStore(std::filesystem::path path);
+    ~SqliteCallStore() override;
+    SqliteCallStore(const SqliteCallStore&) = delete;
+    SqliteCallStore& operator=(const SqliteCallStore&) = delete;
+
+    // $XDG_DATA_HOME/Zumi/calls.sqlite, ~/.local/share/Zumi/calls.sqlite without it.
+    static std::filesystem::path defaultPath();
+    const std::filesystem::path& path() const { return path_; }
+
+    bool add(CallRecord& call) override;
+    bool update(const CallRecord& call) override;
+    std::vector<CallRecord> calls(std::chrono::year_month month) override;
+    std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override;
+    BudgetSettings budget() override;
+    bool setBudget(const BudgetSettings& budget) override;
+    std::map<std::string, UnitPrice> prices() override;
+    bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) override;
+    std::string problem() const override { return problem_; }
+
+private:
+    bool open();
+    void close();
+    bool fail(const std::string& what);
+
+    std::filesystem::path path_;
+    sqlite3* db_ = nullptr;
+    std::string problem_;
+};
+
+} // namespace zumi

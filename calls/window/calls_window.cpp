@@ -1,0 +1,249 @@
+#include "calls/window/calls_window.h"
+
+#include "calls/budget.h"
+#include "calls/money.h"
+#include "calls/time_text.h"
+#include "ui_frm_calls.h"
+
+#include <QHeaderView>
+#include <QSaveFile>
+#include <QTableWidgetItem>
+
+#include <algorithm>
+#include <set>
+
+namespace zumi {
+namespace {
+
+constexpr int kPriceColumn = 6;
+
+QTableWidgetItem* cell(const std::string& text, bool number = false)
+{
+    auto* item = new QTableWidgetItem(QString::fromStdString(text));
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+std::string costText(const std::optional<std::int64_t>& cost, const std::string& currency)
+{
+    return cost ? moneyText(*cost) + " " + currency : std::string{};
+}
+
+} // namespace
+
+QString germanMonth(std::chrono::year_month month)
+{
+    static const char* const kNames[12] = {"Januar", "Februar", "M\xC3\xA4rz", "April",   "Mai",      "Juni",
+                                           "Juli",   "August",  "September",   "Oktober", "November", "Dezember"};
+    const unsigned m = static_cast<unsigned>(month.month());
+    return QString::fromUtf8(kNames[(m >= 1 && m <= 12 ? m : 1) - 1]) + QLatin1Char(' ')
+        + QString::number(static_cast<int>(month.year()));
+}
+
+CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , d_(std::move(deps))
+    , ui_(std::make_unique<Ui::frmCalls>())
+{
+    ui_->setupUi(this);
+    const auto today = d_.clock.localNow().date;
+    month_ = today.year() / today.month();
+    for (QTableWidget* table : {ui_->tblCalls, ui_->tblTotals})
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(ui_->cmdPrevMonth, &QPushButton::clicked, this, [this] { showMonth(month_ - std::chrono::months{1}); });
+    connect(ui_->cmdNextMonth, &QPushButton::clicked, this, [this] { showMonth(month_ + std::chrono::months{1}); });
+    connect(ui_->cmdExport, &QPushButton::clicked, this, &CallsWindow::exportCsv);
+    connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->tblTotals, &QTableWidget::cellChanged, this, &CallsWindow::priceEdited);
+    connect(ui_->cmdBudget, &QPushButton::clicked, this, &CallsWindow::saveBudget);
+}
+
+CallsWindow::~CallsWindow() = default;
+
+void CallsWindow::showWindow()
+{
+    if (!isVisible()) {
+        const auto today = d_.clock.localNow().date;
+        month_ = today.year() / today.month();
+    }
+    refresh();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CallsWindow::showMonth(std::chrono::year_month month)
+{
+    month_ = month;
+    refresh();
+}
+
+void CallsWindow::refresh()
+{
+    calls_ = d_.store.calls(month_);
+    std::string problem = d_.store.problem();
+    prices_ = d_.store.prices();
+    if (problem.empty())
+        problem = d_.store.problem();
+    ui_->lblProblem->setVisible(!problem.empty());
+    ui_->lblProblem->setText(problem.empty() ? QString()
+                                             : QStringLiteral("Das Verbindungsprotokoll kann nicht gelesen werden: %1")
+                                                   .arg(QString::fromStdString(problem)));
+    ui_->lblMonth->setText(germanMonth(month_));
+
+    filling_ = true;
+    QTableWidget& calls = *ui_->tblCalls;
+    calls.setRowCount(static_cast<int>(calls_.size()));
+    for (int r = 0; r < static_cast<int>(calls_.size()); ++r) {
+        const CallLine l = callLine(calls_[static_cast<std::size_t>(r)], prices_);
+        const std::string cost = l.cost.empty() ? std::string{} : l.cost + " " + l.currency;
+        int c = 0;
+        for (const auto& [text, number] : {std::pair{&l.date, false},
+                                           {&l.entry, false},
+                                           {&l.from, false},
+                                           {&l.until, false},
+                                           {&l.duration, true},
+                                           {&l.units, true},
+                                           {&cost, true},
+                                           {&l.bytes, true}})
+            calls.setItem(r, c++, cell(*text, number));
+    }
+
+    // Every phonebook entry can be given a price, also before its first call.
+    std::vector<MonthTotal> totals = monthTotals(calls_, prices_);
+    MonthTotal overall = totals.back();
+    totals.pop_back();
+    std::set<std::string> listed;
+    for (const MonthTotal& t : totals)
+        listed.insert(t.entry);
+    for (const std::string& entry : d_.phonebook ? d_.phonebook() : std::vector<std::string>{})
+        if (listed.insert(entry).second) {
+            MonthTotal none;
+            none.entry = entry;
+            totals.push_back(none);
+        }
+    std::sort(totals.begin(), totals.end(), [](const auto& a, const auto& b) { return a.entry < b.entry; });
+    overall.entry = "Gesamt";
+    totals.push_back(overall);
+
+    QTableWidget& sums = *ui_->tblTotals;
+    sums.setRowCount(static_cast<int>(totals.size()));
+    for (int r = 0; r < static_cast<int>(totals.size()); ++r) {
+        const MonthTotal& t = totals[static_cast<std::size_t>(r)];
+        const bool last = r + 1 == static_cast<int>(totals.size());
+        sums.setItem(r, 0, cell(t.entry));
+        sums.setItem(r, 1, cell(std::to_string(t.calls), true));
+        sums.setItem(r, 2, cell(durationText(t.seconds), true));
+        sums.setItem(r, 3, cell(std::to_string(t.units), true));
+        sums.setItem(r, 4, cell(costText(t.cost, t.currency), true));
+        sums.setItem(r, 5, cell(std::to_string(t.bytes), true));
+        const auto price = prices_.find(t.entry);
+        QTableWidgetItem* priceCell = cell(!last && price != prices_.end() ? priceText(price->second) : "", true);
+        if (!last)
+            priceCell->setFlags(priceCell->flags() | Qt::ItemIsEditable);
+        priceCell->setData(Qt::UserRole, QString::fromStdString(t.entry));
+        sums.setItem(r, kPriceColumn, priceCell);
+    }
+    QFont bold = sums.font();
+    bold.setBold(true);
+    for (int c = 0; c < sums.columnCount(); ++c)
+        if (QTableWidgetItem* item = sums.item(sums.rowCount() - 1, c))
+            item->setFont(bold);
+    filling_ = false;
+    showBudget();
+}
+
+void CallsWindow::showBudget()
+{
+    const BudgetSettings budget = d_.store.budget();
+    ui_->cboBudget->setCurrentIndex(static_cast<int>(budget.kind));
+    ui_->spnBillingDay->setValue(budget.billingDay);
+    ui_->chkCutOff->setChecked(budget.cutOff);
+    const std::string amount = budget.kind == BudgetSettings::Kind::Money ? moneyText(budget.amount)
+        : budget.kind == BudgetSettings::Kind::Units                      ? std::to_string(budget.amount)
+                                                                          : std::string{};
+    ui_->txtBudget->setText(QString::fromStdString(amount));
+    if (budget.kind == BudgetSettings::Kind::None) {
+        ui_->lblBudgetUse->clear();
+        return;
+    }
+    const auto from = periodStart(d_.clock.localNow().date, budget.billingDay);
+    const auto to = (from.year() / from.month() + std::chrono::months{1}) / from.day();
+    const std::int64_t used = spent(budget, d_.store.callsBetween(localStamp({from, 0}), localStamp({to, 0})), prices_);
+    ui_->lblBudgetUse->setText(QString::fromStdString("seit " + germanDate(localStamp({from, 0})) + ": "
+                                                      + budgetUseText(budget, used, prices_)));
+}
+
+void CallsWindow::saveBudget()
+{
+    BudgetSettings budget;
+    budget.kind = static_cast<BudgetSettings::Kind>(std::clamp(ui_->cboBudget->currentIndex(), 0, 2));
+    budget.billingDay = ui_->spnBillingDay->value();
+    budget.cutOff = ui_->chkCutOff->isChecked();
+    const std::string text = ui_->txtBudget->text().trimmed().toStdString();
+    if (budget.kind == BudgetSettings::Kind::Units) {
+        const PriceInput units = parsePrice(text);
+        if (!units.ok || !units.price || units.price->tenThousandths % 10000 != 0 || units.price->tenThousandths == 0) {
+            if (d_.warn)
+                d_.warn(
+                    QStringLiteral("Das Budget in Einheiten ist eine ganze Zahl gr\u00f6\u00dfer als 0, etwa 100."));
+            return;
+        }
+        budget.amount = units.price->tenThousandths / 10000;
+    } else if (budget.kind == BudgetSettings::Kind::Money) {
+        const PriceInput money = parsePrice(text);
+        if (!money.ok || !money.price || money.price->tenThousandths == 0) {
+            if (d_.warn)
+                d_.warn(QStringLiteral("Das Budget in Geld ist ein Betrag gr\u00f6\u00dfer als 0, etwa 20,00."));
+            return;
+        }
+        budget.amount = money.price->tenThousandths;
+    }
+    if (!d_.store.setBudget(budget) && d_.warn)
+        d_.warn(QStringLiteral("Das Budget kann nicht gespeichert werden: %1")
+                    .arg(QString::fromStdString(d_.store.problem())));
+    showBudget();
+}
+
+void CallsWindow::priceEdited(int row, int column)
+{
+    if (filling_ || column != kPriceColumn)
+        return;
+    QTableWidgetItem* item = ui_->tblTotals->item(row, column);
+    if (!item)
+        return;
+    const std::string entry = item->data(Qt::UserRole).toString().toStdString();
+    const PriceInput input = parsePrice(item->text().toStdString());
+    if (!input.ok) {
+        if (d_.warn)
+            d_.warn(QString::fromStdString(input.error));
+    } else if (!d_.store.setPrice(entry, input.price) && d_.warn) {
+        d_.warn(QStringLiteral("Der Preis kann nicht gespeichert werden: %1")
+                    .arg(QString::fromStdString(d_.store.problem())));
+    }
+    // Deferred: the table is in the middle of committing the edit.
+    QMetaObject::invokeMethod(this, &CallsWindow::refresh, Qt::QueuedConnection);
+}
+
+void CallsWindow::exportCsv()
+{
+    char suggested[32];
+    std::snprintf(suggested, sizeof suggested, "Verbindungen-%04d-%02u.csv", static_cast<int>(month_.year()),
+                  static_cast<unsigned>(month_.month()));
+    const QString path = d_.saveFileName ? d_.saveFileName(QString::fromLatin1(suggested)) : QString();
+    if (path.isEmpty())
+        return;
+    const std::string csv = monthCsv(d_.store.calls(month_), d_.store.prices());
+    // Written beside and renamed over: a failed export leaves an older file whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())
+        || !file.commit()) {
+        if (d_.warn)
+            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, file.errorString()));
+    }
+}
+
+} // namespace zumi

@@ -1,0 +1,61 @@
+#pragma once
+#include "calls/call_store.h"
+#include "calls/month_report.h"
+#include "platform/clock.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class frmCalls;
+}
+
+namespace zumi {
+
+struct CallsWindowDeps {
+    CallStore& store;
+    const Clock& clock;
+    std::function<std::vector<std::string>()> phonebook;           // entries that may get a price
+    std::function<QString(const QString& suggested)> saveFileName; // "" when cancelled
+    std::function<void(const QString& text)> warn;                 // a "Zumi" box
+};
+
+// The "Verbindungen" window: the calls of one month, the totals per entry and
+// overall with each entry's unit price (editable), and the month as CSV.
+class CallsWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit CallsWindow(CallsWindowDeps deps, QWidget* parent = nullptr);
+    ~CallsWindow() override;
+
+    // Shows the current month (or keeps the shown one when open) and brings the window up.
+    void showWindow();
+    void showMonth(std::chrono::year_month month);
+    std::chrono::year_month month() const { return month_; }
+    void exportCsv();
+
+    Ui::frmCalls& ui() { return *ui_; }
+
+private:
+    void refresh();
+    void priceEdited(int row, int column);
+    void showBudget();
+    void saveBudget();
+
+    CallsWindowDeps d_;
+    std::unique_ptr<Ui::frmCalls> ui_;
+    std::chrono::year_month month_;
+    std::vector<CallRecord> calls_;
+    Prices prices_;
+    bool filling_ = false;
+};
+
+QString germanMonth(std::chrono::year_month month); // "März 2026"
+
+} // namespace zumi

@@ -1,0 +1,105 @@
+#include "calls/window/calls_window.h"
+#include "fake_call_store.h"
+#include "fake_clock.h"
+#include "ui_frm_calls.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace zumi {
+namespace {
+
+using namespace std::chrono;
+
+CallRecord row(std::string entry, std::string start, std::int64_t units)
+{
+    CallRecord call;
+    call.entry = std::move(entry);
+    call.startLocal = start;
+    call.endLocal = start;
+    call.units = units;
+    call.onlineSeconds = 60 * units;
+    return call;
+}
+
+QString text(QTableWidget* table, int r, int c)
+{
+    return table->item(r, c) ? table->item(r, c)->text() : QStringLiteral("<none>");
+}
+
+// The month shown, an entry priced in the totals (also one without calls),
+// a price refused with a reason, the budget stored, the month exported.
+TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
+{
+    test::FakeClock clock(year{2026} / 3 / 20, 36000);
+    test::FakeCallStore store;
+    for (CallRecord call : {row("Net1", "2026-02-27 10:00:00", 9), row("Net1", "2026-03-02 10:00:00", 3),
+                            row("Net1", "2026-03-05 10:00:00", 2)})
+        store.add(call);
+    QTemporaryDir dir;
+    const QString csvPath = dir.filePath(QStringLiteral("m.csv"));
+    std::vector<QString> warnings;
+    CallsWindow window({store, clock,
+                        [] {
+                            return std::vector<std::string>{"Net1", "Net2"};
+                        },
+                        [&](const QString& suggested) {
+                            EXPECT_EQ(suggested, QStringLiteral("Verbindungen-2026-03.csv"));
+                            return csvPath;
+                        },
+                        [&](const QString& text) { warnings.push_back(text); }});
+    window.showWindow();
+    Ui::frmCalls& ui = window.ui();
+    EXPECT_EQ(ui.lblMonth->text(), QStringLiteral("M\u00e4rz 2026"));
+    ASSERT_EQ(ui.tblCalls->rowCount(), 2);
+    ASSERT_EQ(ui.tblTotals->rowCount(), 3); // Net1, Net2 (no calls), Gesamt
+    EXPECT_EQ(text(ui.tblTotals, 1, 0), QStringLiteral("Net2"));
+    EXPECT_EQ(text(ui.tblTotals, 2, 3), QStringLiteral("5"));
+
+    ui.tblTotals->item(0, 6)->setText(QStringLiteral("0,12"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store.priceTable.at("Net1"), (UnitPrice{1200, "\xE2\x82\xAC"}));
+    EXPECT_EQ(text(ui.tblCalls, 0, 6), QStringLiteral("0,36 \u20ac"));
+    EXPECT_EQ(text(ui.tblTotals, 0, 4), QStringLiteral("0,60 \u20ac"));
+    EXPECT_EQ(text(ui.tblTotals, 2, 4), QStringLiteral("0,60 \u20ac")) << "Net2 made no calls this month";
+    ui.tblTotals->item(1, 6)->setText(QStringLiteral("zwei"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_FALSE(store.priceTable.count("Net2"));
+    EXPECT_EQ(text(ui.tblTotals, 1, 6), QString()) << "the refused text is not left standing";
+
+    ui.cboBudget->setCurrentIndex(2);
+    ui.txtBudget->setText(QStringLiteral("10,50"));
+    ui.spnBillingDay->setValue(27);
+    ui.cmdBudget->click();
+    EXPECT_EQ(store.budgetSettings, (BudgetSettings{BudgetSettings::Kind::Money, 105000, 27, true}));
+    EXPECT_EQ(ui.lblBudgetUse->text(), QStringLiteral("seit 27.02.2026: 1,68 von 10,50 \u20ac"));
+    ui.cboBudget->setCurrentIndex(1);
+    ui.txtBudget->setText(QStringLiteral("2,5"));
+    ui.cmdBudget->click();
+    EXPECT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(store.budgetSettings.kind, BudgetSettings::Kind::Money) << "a refused budget is not stored";
+
+    EXPECT_TRUE(ui.lblProblem->isHidden());
+    store.failing = true;
+    window.showMonth(year{2026} / 2);
+    EXPECT_FALSE(ui.lblProblem->isHidden());
+    EXPECT_TRUE(ui.lblProblem->text().contains(QStringLiteral("the disk is full")));
+    store.failing = false;
+    window.showMonth(year{2026} / 2);
+    EXPECT_TRUE(ui.lblProblem->isHidden());
+    EXPECT_EQ(ui.tblCalls->rowCount(), 1);
+    ui.cmdNextMonth->click();
+    ui.cmdExport->click();
+    std::ifstream in(csvPath.toStdString(), std::ios::binary);
+    const std::string csv{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), store.priceTable));
+    EXPECT_NE(csv.find("05.03.2026;Net1;10:00:00;10:00:00;0:02:00;2;0,24;"), std::string::npos) << csv;
+}
+
+} // namespace
+} // namespace zumi
