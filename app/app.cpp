@@ -69,6 +69,9 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
         takeNewPhonebook();
     });
     connect(tray_.get(), &TrayBackend::activated, &form_, &MainForm::trayActivated);
+    tray_->offerMenu(
+        form_.mnuPop(), [this] { form_.exportedMenuAboutToShow(); },
+        [this](QAction* entry) { form_.exportedMenuChosen(entry); });
     form_.setIconGeometry([this] { return tray_->iconGeometry(); });
     form_.setPressPosition([this] { return tray_->pressPosition(); });
     form_.setCloseCommand([this] { shutdown(); });

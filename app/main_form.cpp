@@ -169,17 +169,7 @@ void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
     // Only a left or right button press opens the menu.
     if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context)
         return;
-    // A dialog or message box of ours holds the input: the press fetches it,
-    // also out of the taskbar when it was minimised.
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
-        modal->show();
-        modal->raise();
-        modal->activateWindow();
-        d_.windowActions.activate(modal->winId());
-        return;
-    }
-    if (busy_)
+    if (fetchModal() || busy_)
         return;
     busy_ = true;
     prevForeground_ = d_.windows.activeWindow();
@@ -192,6 +182,34 @@ void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
     busy_ = false;
     if (menuClosedCommand_)
         menuClosedCommand_();
+}
+
+bool MainForm::fetchModal()
+{
+    // A dialog or message box of ours holds the input: the press fetches it,
+    // also out of the taskbar when it was minimised.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+    modal->show();
+    modal->raise();
+    modal->activateWindow();
+    d_.windowActions.activate(modal->winId());
+    return true;
+}
+
+void MainForm::exportedMenuAboutToShow()
+{
+    if (!busy_)
+        loadPhonebook();
+}
+
+void MainForm::exportedMenuChosen(QAction* entry)
+{
+    if (fetchModal() || busy_)
+        return;
+    entry->trigger();
 }
 
 void MainForm::run()

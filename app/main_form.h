@@ -72,6 +72,12 @@ public:
 
     // A button press (or any other event) on the tray icon.
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    // The menu drawn by the notification area itself: before it shows, the
+    // phonebook is read as for the own menu (not while that is open); an
+    // entry chosen from it runs as from the own menu, unless a dialog of ours
+    // holds the input, which is fetched instead.
+    void exportedMenuAboutToShow();
+    void exportedMenuChosen(QAction* entry);
 
     void mnuClose_Click();
     void mnuSettings_Click();
@@ -108,6 +114,8 @@ private:
     void buildMenu();
     QAction* addProviderEntry();
     void bringOwnerToFront();
+    // Brings a dialog or message box of ours that holds the input to the front; false when none does.
+    bool fetchModal();
     QPoint menuPosition() const;
 
     MainFormDeps d_;

@@ -50,6 +50,11 @@ void SniTray::trayModify(TrayIcon icon, const std::string& text)
     item_.setToolTip(QString::fromStdString(trayModifyTooltip(text)));
 }
 
+void SniTray::offerMenu(QMenu& menu, std::function<void()> aboutToShow, std::function<void(QAction*)> chosen)
+{
+    item_.exportMenu(menu, {std::move(aboutToShow), std::move(chosen)});
+}
+
 void SniTray::trayDelete()
 {
     item_.hide();

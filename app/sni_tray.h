@@ -14,7 +14,8 @@ namespace zumi {
 // them. The panel's StatusNotifierWatcher may start after the program or
 // start again; while the tray is watched, each start of one gets the icon
 // added again. A left and a right button press both ask for the menu, at the
-// position the panel gives.
+// position the panel gives; a panel that draws menus itself takes the
+// exported one instead.
 class SniTray final : public TrayBackend {
     Q_OBJECT
 public:
@@ -34,6 +35,8 @@ public:
     QString toolTip() const override { return item_.toolTipText(); }
     QRect iconGeometry() const override { return {}; }
     std::optional<QPoint> pressPosition() const override { return pressedAt_; }
+    // Exported over com.canonical.dbusmenu at the item's Menu path.
+    void offerMenu(QMenu& menu, std::function<void()> aboutToShow, std::function<void(QAction*)> chosen) override;
 
     StatusNotifierItem& item() { return item_; }
 

@@ -11,6 +11,9 @@
 #include <optional>
 #include <string>
 
+class QAction;
+class QMenu;
+
 namespace zumi {
 
 // The notification-area icon as the program drives it, whichever kind of
@@ -43,6 +46,11 @@ public:
     // Where the notification area says the last press was; none when the
     // pointer's own position is to be used.
     virtual std::optional<QPoint> pressPosition() const = 0;
+
+    // The menu offered to a notification area that draws it itself: what is
+    // done before it shows, and with an entry chosen from it. A tray without
+    // such a menu leaves it to the press and the program's own menu.
+    virtual void offerMenu(QMenu&, std::function<void()> /*aboutToShow*/, std::function<void(QAction*)> /*chosen*/) {}
 
 signals:
     // Every activation as the tray reports it; the main form decides what counts.

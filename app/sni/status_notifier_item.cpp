@@ -16,6 +16,7 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+const QString kMenuPath = QStringLiteral("/MenuBar");
 // A watcher may own its name a moment before it answers: asked again this
 // often, this far apart, before waiting for its next start.
 constexpr int kRegisterAttempts = 8;
@@ -57,8 +58,16 @@ bool StatusNotifierItem::show()
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected() || !bus.registerObject(kItemPath, this, QDBusConnection::ExportAdaptors))
             return false;
+        if (menu_
+            && !bus.registerObject(kMenuPath, menu_.get(),
+                                   QDBusConnection::ExportScriptableContents | QDBusConnection::ExportAllProperties)) {
+            bus.unregisterObject(kItemPath);
+            return false;
+        }
         if (!bus.registerService(serviceName_)) {
             bus.unregisterObject(kItemPath);
+            if (menu_)
+                bus.unregisterObject(kMenuPath);
             return false;
         }
         shown_ = true;
@@ -78,6 +87,22 @@ void StatusNotifierItem::hide()
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterService(serviceName_);
     bus.unregisterObject(kItemPath);
+    if (menu_)
+        bus.unregisterObject(kMenuPath);
+}
+
+void StatusNotifierItem::exportMenu(QMenu& menu, DBusMenuExporter::Callbacks callbacks)
+{
+    const bool wasShown = shown_;
+    hide();
+    menu_ = std::make_unique<DBusMenuExporter>(menu, std::move(callbacks));
+    if (wasShown)
+        show();
+}
+
+QString StatusNotifierItem::menuPath() const
+{
+    return menu_ ? kMenuPath : QStringLiteral("/NO_DBUSMENU");
 }
 
 void StatusNotifierItem::registerWithWatcher()

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/sni/dbus_menu_exporter.h"
 #include "app/sni/sni_types.h"
 
 #include <QDBusServiceWatcher>
@@ -8,6 +9,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QMenu;
 
 namespace zumi {
 
@@ -42,6 +46,13 @@ public:
     // Registers with the watcher now, when the item is shown.
     void registerWithWatcher();
 
+    // Offers the menu over com.canonical.dbusmenu as well, to hosts that draw
+    // it themselves; before the item is shown, since hosts read Menu once.
+    void exportMenu(QMenu& menu, DBusMenuExporter::Callbacks callbacks);
+    DBusMenuExporter* menuExporter() const { return menu_.get(); }
+    // Where the menu is on the bus, "/NO_DBUSMENU" without one.
+    QString menuPath() const;
+
     void setIcon(const QIcon& icon);
     void setToolTip(const QString& text);
 
@@ -64,6 +75,7 @@ private:
     Callbacks callbacks_;
     QString serviceName_;
     StatusNotifierItemAdaptor* adaptor_;
+    std::unique_ptr<DBusMenuExporter> menu_;
     QDBusServiceWatcher watcher_;
     SniPixmaps pixmaps_;
     QString toolTip_;

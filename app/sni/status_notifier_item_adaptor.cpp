@@ -27,6 +27,11 @@ QString StatusNotifierItemAdaptor::status() const
     return item_.status();
 }
 
+QDBusObjectPath StatusNotifierItemAdaptor::menu() const
+{
+    return QDBusObjectPath(item_.menuPath());
+}
+
 SniPixmaps StatusNotifierItemAdaptor::iconPixmap() const
 {
     return item_.iconPixmap();

@@ -61,9 +61,10 @@ public:
     QString iconName() const { return QString(); } // the pictures come as pixmaps
     SniPixmaps iconPixmap() const;
     SniToolTip toolTip() const;
-    // Both buttons ask the program for its own menu; there is no exported one.
+    // Both buttons ask the program for its own menu; a host that draws the
+    // exported menu itself does so on its own.
     bool itemIsMenu() const { return false; }
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
+    QDBusObjectPath menu() const;
 
 public slots:
     void Activate(int x, int y);

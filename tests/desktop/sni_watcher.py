@@ -10,6 +10,11 @@ Prints one line per event, flushed at once, for the test to read:
 slow panel may. "sni_watcher.py icon SERVICE" instead reads the item's IconPixmap as a host
 does and prints one line per picture: its size and its colour (blue, red or
 what it is), taken from the opaque pixels as alpha, red, green, blue bytes.
+"sni_watcher.py menu SERVICE" reads the item's exported menu as a panel that
+draws it does (Menu, then GetLayout(0, -1, [])) and prints one line per entry,
+indented by its depth: its id, then its properties as name=value, sorted.
+"sni_watcher.py about-to-show SERVICE" prints what AboutToShow(0) answers and
+"sni_watcher.py click SERVICE ID" sends the entry a "clicked" Event.
 """
 import sys
 
@@ -78,9 +83,38 @@ def icon_colours(service):
         print(f"{width}x{height} {colour}")
 
 
+def exported_menu(service):
+    bus = dbus.SessionBus()
+    item = bus.get_object(service, "/StatusNotifierItem")
+    path = item.Get("org.kde.StatusNotifierItem", "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
+    return dbus.Interface(bus.get_object(service, path), "com.canonical.dbusmenu")
+
+
+def print_entry(entry, depth):
+    entry_id, properties, children = entry
+    shown = " ".join(f"{name}={properties[name]}" for name in sorted(properties))
+    print(f"{'  ' * depth}{entry_id} {shown}")
+    for child in children:
+        print_entry(child, depth + 1)
+
+
+def menu_command(command, service, *args):
+    menu = exported_menu(service)
+    if command == "menu":
+        revision, layout = menu.GetLayout(0, -1, dbus.Array([], signature="s"))
+        print(f"revision {revision}")
+        print_entry(layout, 0)
+    elif command == "about-to-show":
+        print("update" if menu.AboutToShow(0) else "unchanged")
+    else:
+        menu.Event(int(args[0]), "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0))
+
+
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "icon":
         return icon_colours(sys.argv[2])
+    if len(sys.argv) >= 3 and sys.argv[1] in ("menu", "about-to-show", "click"):
+        return menu_command(*sys.argv[1:])
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     late = sys.argv[1:] == ["--late"]
