@@ -46,10 +46,7 @@ void meteringTick(benchmark::State& state, bool withLog)
         clock.advance(1);
         bytes.total += 1000;
         metered.monitor.Timer_Timer();
-        info.timeTexts.clear();
-        info.taktTexts.clear();
-        info.speedTexts.clear();
-        info.progressValues.clear();
+        info.forgetShown();
     }
     removeDatabase(path);
 }

@@ -1,14 +1,13 @@
 // One whole monitor tick while a connection is metered, with the real
 // dial-up backend scanning a machine of about 500 processes.
 #include "bench_link.h"
-#include "metered_monitor.h"
+#include "metering_ticks.h"
 #include "platform/system_clock.h"
 #include "process_crowd.h"
 #include "ras/platform_backend.h"
 
 #include <benchmark/benchmark.h>
 
-#include <limits>
 #include <memory>
 
 namespace zumi::bench {
@@ -56,32 +55,8 @@ void meteringTick(benchmark::State& state, const Machine& machine)
     DialUpAccess& dialUp = link ? *backend.dialUp : static_cast<DialUpAccess&>(scanCost);
 
     SystemClock clock;
-    test::MeteredMonitor metered(clock, dialUp, *backend.linkBytes);
-    Settings& settings = metered.settings;
-    settings.options.AutoHangup = true; // the low-traffic rule runs but never hangs up
-    settings.options.HangupBytes = std::numeric_limits<std::int32_t>::min();
-    settings.options.ShowSpeed = true;
-    metered.names = {kLinkName};
-    Monitor& monitor = metered.monitor;
-    auto& info = metered.info;
-
-    monitor.Timer_Timer(); // notices the connection
-    if (!monitor.metering()) {
-        state.SkipWithError("the connection was not seen");
-        return;
-    }
-    for (auto _ : state) {
-        monitor.Timer_Timer();
-        // Keep the texts from piling up: a real window keeps only the last.
-        info.timeTexts.clear();
-        info.taktTexts.clear();
-        info.speedTexts.clear();
-        info.progressValues.clear();
-    }
-    state.counters["processes"] = ProcessCrowd::countProcesses();
+    runMeteringTicks(state, clock, dialUp, *backend.linkBytes, kLinkName);
     state.counters["stand_in_link"] = link ? 1 : 0;
-    if (!monitor.metering())
-        state.SkipWithError("metering stopped during the run");
 }
 } // namespace
 } // namespace zumi::bench

@@ -3,7 +3,7 @@
 // a stand-in on a private bus), on a machine of about 500 processes. The
 // activation's device is the loopback interface, so bytes are real counters.
 #include "app/desktop_dialup.h"
-#include "metered_monitor.h"
+#include "metering_ticks.h"
 #include "nm_stand_in.h"
 #include "platform/system_clock.h"
 #include "process_crowd.h"
@@ -13,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <limits>
 
 namespace zumi::bench {
 namespace {
@@ -39,29 +38,7 @@ void meteringTick(benchmark::State& state)
         return;
     }
     SystemClock clock;
-    test::MeteredMonitor metered(clock, dialUp, *backend.linkBytes);
-    Settings& settings = metered.settings;
-    settings.options.AutoHangup = true; // the low-traffic rule runs but never hangs up
-    settings.options.HangupBytes = std::numeric_limits<std::int32_t>::min();
-    settings.options.ShowSpeed = true;
-    metered.names = {kEntry};
-    Monitor& monitor = metered.monitor;
-    auto& info = metered.info;
-    monitor.Timer_Timer();
-    if (!monitor.metering()) {
-        state.SkipWithError("the activation was not metered");
-        return;
-    }
-    for (auto _ : state) {
-        monitor.Timer_Timer();
-        info.timeTexts.clear();
-        info.taktTexts.clear();
-        info.speedTexts.clear();
-        info.progressValues.clear();
-    }
-    state.counters["processes"] = ProcessCrowd::countProcesses();
-    if (!monitor.metering())
-        state.SkipWithError("metering stopped during the run");
+    runMeteringTicks(state, clock, dialUp, *backend.linkBytes, kEntry);
     dialUp.hangUp(dialUp.enumConnections().connections.at(0).handle);
     test::waitFor([&] { return dialUp.enumConnections().connections.empty(); });
 }

@@ -47,6 +47,14 @@ public:
     const std::string& taktText() const { return last(taktTexts); }
     const std::string& speedText() const { return last(speedTexts); }
     double progress() const { return progressValues.empty() ? -1 : progressValues.back(); }
+    // Keeps long runs from piling texts up: a real window keeps only the last.
+    void forgetShown()
+    {
+        timeTexts.clear();
+        taktTexts.clear();
+        speedTexts.clear();
+        progressValues.clear();
+    }
 
     void setTimeText(const std::string& text) override
     {
