@@ -89,6 +89,29 @@ readonly unit_ms=10000 slack_ms=1000
 sleep_ms() { (( $1 > 0 )) && sleep "$(( $1 / 1000 )).$(printf '%03d' $(( $1 % 1000 )))"; return 0; }
 since_detect() { echo $(( $(now_ms) - t_detect )); }
 
+# Chooses "Vor Einheitsende trennen" > "Nach laufender Einheit" early in a unit
+# of $1 ms (waiting for the next unit when past its fourth second) and sees the
+# armed rest of the unit turn light green in the info window $3. Sets t_arm to
+# when, after the connection start, and hang_due to the latest moment the
+# hang-up may come with $2 ms of slack: the end of that unit, or of the next
+# when chosen too late for the first.
+arm_after_current_unit() {
+    local unit_ms=$1 slack_ms=$2 info=$3 phase green
+    phase=$(( $(since_detect) % unit_ms ))
+    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
+    open_tray_menu
+    menu_key v 2
+    e2e_shot_menus menu-online
+    menu_key Return 0
+    t_arm=$(since_detect)
+    hang_due=$(( (t_arm / unit_ms + 1) * unit_ms + slack_ms ))
+    (( t_arm % unit_ms < 6000 )) || hang_due=$(( hang_due + unit_ms ))
+    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hang_due ms"
+    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
+        || fail "the unit bar shows no light green rest after arming ($green pixels)"
+    e2e_shot_window info-armed "$info" 4
+}
+
 # ---------------------------------------------------------------- setup
 
 # What every scenario starts with: the tools, the X session with its tray, the

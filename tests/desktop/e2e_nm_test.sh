@@ -239,21 +239,9 @@ scenario_networkmanager() {
     # The armed rest of the unit shows light green, and the hang-up comes in
     # that unit's last seconds: of a 60-s unit, without the profile's tariff,
     # it would come too late.
-    local phase t_arm hi green
-    phase=$(( $(since_detect) % unit_ms ))
-    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
-    open_tray_menu
-    menu_key v 2
-    e2e_shot_menus menu-online
-    menu_key Return 0
-    t_arm=$(since_detect)
-    hi=$(( (t_arm / unit_ms + 1) * unit_ms + slack_ms ))
-    (( t_arm % unit_ms < 6000 )) || hi=$(( hi + unit_ms ))
-    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hi ms"
-    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels)"
-    e2e_shot_window info-armed "$info" 4
-    expect_deactivation 2 $(( hi - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
+    local phase t_arm hang_due
+    arm_after_current_unit "$unit_ms" "$slack_ms" "$info"
+    expect_deactivation 2 $(( hang_due - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
     (( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
     phase=$(( tau % unit_ms ))
     (( phase >= 7000 - slack_ms || phase < slack_ms )) \

@@ -127,23 +127,9 @@ scenario_link_metering() {
 
     # "Vor Einheitsende trennen" > "Nach laufender Einheit". Chosen early in a unit, the hang-up is due in the last three seconds of
     # that same unit; chosen later, it may fall into the next unit's end.
-    local phase t_arm arm_unit hi green
-    phase=$(( $(since_detect) % unit_ms ))
-    (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
-    open_tray_menu
-    menu_key v 2
-    e2e_shot_menus menu-online
-    menu_key Return 0
-    t_arm=$(since_detect)
-    arm_unit=$(( t_arm / unit_ms ))
-    hi=$(( (arm_unit + 1) * unit_ms + slack_ms ))
-    (( t_arm % unit_ms < 6000 )) || hi=$(( hi + unit_ms ))
-    log "\"Nach laufender Einheit\" chosen $t_arm ms after the connection start; hang-up due by $hi ms"
-    # The armed hang-up shows as a light green rest of the unit bar.
-    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels)"
-    e2e_shot_window info-armed "$info" 4
-    expect_hangup_between link $(( t_arm - slack_ms )) "$hi" "\"Nach laufender Einheit\""
+    local phase t_arm hang_due
+    arm_after_current_unit "$unit_ms" "$slack_ms" "$info"
+    expect_hangup_between link $(( t_arm - slack_ms )) "$hang_due" "\"Nach laufender Einheit\""
     phase=$(( tau % unit_ms ))
     (( phase >= 7000 - slack_ms || phase < slack_ms )) \
         || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
