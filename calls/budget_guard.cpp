@@ -14,7 +14,7 @@ BudgetGuard::BudgetGuard(const Clock& clock, CallStore& store, MeteringLog& next
 {
 }
 
-void BudgetGuard::started(const std::string& entryName, std::uint32_t bytes)
+void BudgetGuard::started(const std::string& entryName, LinkCounts bytes)
 {
     // Read before the new row exists, so the call is not counted twice.
     budget_ = store_.budget();
@@ -34,14 +34,14 @@ void BudgetGuard::started(const std::string& entryName, std::uint32_t bytes)
     warnAtFourFifths();
 }
 
-void BudgetGuard::unitBegun(std::int32_t units, std::uint32_t bytes)
+void BudgetGuard::unitBegun(std::int32_t units, LinkCounts bytes)
 {
     next_.unitBegun(units, bytes);
     units_ = units;
     warnAtFourFifths();
 }
 
-void BudgetGuard::ended(CallEnd how, std::uint32_t bytes)
+void BudgetGuard::ended(CallEnd how, LinkCounts bytes)
 {
     next_.ended(how, bytes);
     units_ = 0;

@@ -22,9 +22,9 @@ public:
     using Notify = std::function<void(const std::string& summary, const std::string& body)>;
     BudgetGuard(const Clock& clock, CallStore& store, MeteringLog& next, Notify notify);
 
-    void started(const std::string& entryName, std::uint32_t bytes) override;
-    void unitBegun(std::int32_t units, std::uint32_t bytes) override;
-    void ended(CallEnd how, std::uint32_t bytes) override;
+    void started(const std::string& entryName, LinkCounts bytes) override;
+    void unitBegun(std::int32_t units, LinkCounts bytes) override;
+    void ended(CallEnd how, LinkCounts bytes) override;
     bool exhausted() override;
 
 private:

@@ -18,6 +18,8 @@ struct CallRecord {
     std::int64_t units = 0; // units begun
     std::int64_t bytes = 0; // sent and received together
     std::string endedBy;    // empty while running, else callEndName()
+    // Each direction (0 in rows of a log that kept only the sum).
+    std::int64_t bytesSent = 0, bytesReceived = 0;
 };
 
 // "menu", "low-traffic", "after-units", "budget", "outside".

@@ -13,7 +13,7 @@ CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble
 {
 }
 
-void CallRecorder::started(const std::string& entryName, std::uint32_t bytes)
+void CallRecorder::started(const std::string& entryName, LinkCounts bytes)
 {
     call_ = CallRecord{};
     call_->entry = entryName;
@@ -26,7 +26,7 @@ void CallRecorder::started(const std::string& entryName, std::uint32_t bytes)
     store();
 }
 
-void CallRecorder::unitBegun(std::int32_t units, std::uint32_t bytes)
+void CallRecorder::unitBegun(std::int32_t units, LinkCounts bytes)
 {
     if (!call_)
         return;
@@ -36,7 +36,7 @@ void CallRecorder::unitBegun(std::int32_t units, std::uint32_t bytes)
     store();
 }
 
-void CallRecorder::ended(CallEnd how, std::uint32_t bytes)
+void CallRecorder::ended(CallEnd how, LinkCounts bytes)
 {
     if (!call_)
         return;
@@ -49,13 +49,18 @@ void CallRecorder::ended(CallEnd how, std::uint32_t bytes)
     call_.reset();
 }
 
-// The counter is 32-bit and wraps; the call's total is the sum of the steps.
-void CallRecorder::takeBytes(std::uint32_t reading)
+// The counters are 32-bit and wrap; the call's totals are the sums of the steps.
+void CallRecorder::takeBytes(LinkCounts reading)
 {
-    if (reading == 0)
-        return; // nothing readable
-    if (lastReading_)
-        call_->bytes += static_cast<std::uint32_t>(reading - *lastReading_);
+    if (!reading.readable())
+        return;
+    if (lastReading_) {
+        const std::uint32_t sent = reading.sent - lastReading_->sent;
+        const std::uint32_t received = reading.received - lastReading_->received;
+        call_->bytesSent += sent;
+        call_->bytesReceived += received;
+        call_->bytes += std::int64_t{sent} + received;
+    }
     lastReading_ = reading;
 }
 

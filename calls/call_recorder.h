@@ -20,15 +20,15 @@ public:
     using Trouble = std::function<void(const std::string& text)>;
     CallRecorder(const Clock& clock, CallStore& store, Trouble trouble);
 
-    void started(const std::string& entryName, std::uint32_t bytes) override;
-    void unitBegun(std::int32_t units, std::uint32_t bytes) override;
-    void ended(CallEnd how, std::uint32_t bytes) override;
+    void started(const std::string& entryName, LinkCounts bytes) override;
+    void unitBegun(std::int32_t units, LinkCounts bytes) override;
+    void ended(CallEnd how, LinkCounts bytes) override;
 
     // The call being metered, if any.
     const std::optional<CallRecord>& current() const { return call_; }
 
 private:
-    void takeBytes(std::uint32_t reading);
+    void takeBytes(LinkCounts reading);
     void takeTime();
     void store();
 
@@ -38,7 +38,7 @@ private:
     bool told_ = false;
     std::optional<CallRecord> call_;
     std::chrono::steady_clock::time_point start_{};
-    std::optional<std::uint32_t> lastReading_;
+    std::optional<LinkCounts> lastReading_;
 };
 
 } // namespace zumi

@@ -3,12 +3,22 @@
 
 namespace zumi {
 
-// One source of the 32-bit sent + received byte total of the dial-up link.
-// Only differences of readings matter; 0 when nothing can be read.
+// The link's 32-bit counters of bytes sent and received. Only differences of
+// readings matter; both 0 when nothing can be read.
+struct LinkCounts {
+    std::uint32_t sent = 0;
+    std::uint32_t received = 0;
+    bool readable() const { return sent != 0 || received != 0; }
+    std::uint32_t total() const { return sent + received; } // wraps as the counters do
+    bool operator==(const LinkCounts&) const = default;
+};
+
+// One source of the dial-up link's byte counters.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    virtual std::uint32_t bytesTotal(std::int32_t connectionHandle) = 0;
+    virtual LinkCounts counts(std::int32_t connectionHandle) = 0;
+    std::uint32_t bytesTotal(std::int32_t connectionHandle) { return counts(connectionHandle).total(); }
     // Changes whenever the counter of the last readable reading started again
     // from a new origin (another interface, a count that fell), so the
     // difference to earlier readings is no traffic. A counter that merely

@@ -9,16 +9,18 @@ BytesTotal::BytesTotal(ByteSource& source)
 
 std::uint32_t BytesTotal::getBytesTotal(std::int32_t hActiveConn)
 {
-    const std::uint32_t count = source_.bytesTotal(hActiveConn);
-    if (count == 0)
+    const LinkCounts counts = source_.counts(hActiveConn);
+    if (!counts.readable())
         return 0;
     const std::uint64_t origin = source_.origin();
-    if (read_ && origin != origin_)
-        offset_ = last_ - count; // wraps: the first reading of the new origin continues the last total
+    if (read_ && origin != origin_) // wraps: the first reading of the new origin continues the last one
+        offset_ = {static_cast<std::uint32_t>(last_.sent - counts.sent),
+                   static_cast<std::uint32_t>(last_.received - counts.received)};
     read_ = true;
     origin_ = origin;
-    last_ = count + offset_;
-    return last_;
+    last_ = {static_cast<std::uint32_t>(counts.sent + offset_.sent),
+             static_cast<std::uint32_t>(counts.received + offset_.received)};
+    return last_.total();
 }
 
 } // namespace zumi

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/byte_source.h"
+
 #include <cstdint>
 #include <string>
 
@@ -7,17 +9,17 @@ namespace zumi {
 // How a metered connection came to an end, as the call log keeps it.
 enum class CallEnd { Outside, Menu, LowTraffic, AfterUnits, Budget };
 
-// What the monitor tells a log of its calls. Byte totals are the link
-// counter's raw 32-bit readings, 0 when nothing could be read.
+// What the monitor tells a log of its calls. Bytes are the link's counters,
+// run on across a new origin; both 0 when nothing could be read.
 class MeteringLog {
 public:
     virtual ~MeteringLog() = default;
     // At the tick that notices the connection: its first unit has begun.
-    virtual void started(const std::string& entryName, std::uint32_t bytes) = 0;
+    virtual void started(const std::string& entryName, LinkCounts bytes) = 0;
     // A further unit began; units counts every unit begun so far, the first included.
-    virtual void unitBegun(std::int32_t units, std::uint32_t bytes) = 0;
+    virtual void unitBegun(std::int32_t units, LinkCounts bytes) = 0;
     // At the tick that sees the connection gone.
-    virtual void ended(CallEnd how, std::uint32_t bytes) = 0;
+    virtual void ended(CallEnd how, LinkCounts bytes) = 0;
 };
 
 // The monthly budget as the monitor asks it, once in the last seconds of each

@@ -80,10 +80,10 @@ void Monitor::connectionStart(const std::string& name)
         loggedUnits_ = 1;
         loggedCycle_ = 0; // no grid yet: the first refresh sets it
         loggedIndex_ = 0;
-        loggedBytes_ = lastBytes_;
+        loggedBytes_ = lastBytes_ != 0 ? bytes_.lastCounts() : LinkCounts{};
         meteredHandle_ = hActiveConn_;
         d_.hangups.forgetAsked();
-        d_.log->started(name, lastBytes_);
+        d_.log->started(name, loggedBytes_);
     }
 }
 
@@ -165,7 +165,7 @@ void Monitor::budgetRule(std::int32_t remaining, std::int32_t elapsedSeconds)
 void Monitor::countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSeconds, std::int32_t remaining)
 {
     if (currentBytes_ != 0)
-        loggedBytes_ = currentBytes_;
+        loggedBytes_ = bytes_.lastCounts();
     const std::int32_t index = cycleSeconds > 0 ? elapsedSeconds / cycleSeconds : 0;
     std::int32_t begun = 0;
     if (loggedCycle_ == 0 || cycleSeconds != loggedCycle_)
@@ -180,9 +180,8 @@ void Monitor::countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSe
         return;
     loggedUnits_ += begun;
     if (currentBytes_ == 0) { // the counter is not read every tick then; once a unit is cheap
-        const std::uint32_t total = bytes_.getBytesTotal(hActiveConn_);
-        if (total != 0)
-            loggedBytes_ = total;
+        if (bytes_.getBytesTotal(hActiveConn_) != 0)
+            loggedBytes_ = bytes_.lastCounts();
     }
     d_.log->unitBegun(loggedUnits_, loggedBytes_);
 }

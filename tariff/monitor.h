@@ -76,7 +76,7 @@ private:
     std::int32_t loggedCycle_ = 0;
     std::int32_t loggedIndex_ = 0;
     std::int32_t meteredHandle_ = 0;
-    std::uint32_t loggedBytes_ = 0; // the last readable byte total while up
+    LinkCounts loggedBytes_; // the last readable counters while up
 };
 
 } // namespace zumi

@@ -57,13 +57,13 @@ void unitWrite(benchmark::State& state)
     test::FakeClock clock;
     SqliteCallStore store(path);
     CallRecorder recorder(clock, store, nullptr);
-    recorder.started("Net1", 1);
+    recorder.started("Net1", {0, 1});
     std::int32_t units = 1;
     for (auto _ : state) {
         ++units;
-        recorder.unitBegun(units, static_cast<std::uint32_t>(units) * 1000u);
+        recorder.unitBegun(units, {static_cast<std::uint32_t>(units) * 100u, static_cast<std::uint32_t>(units) * 900u});
     }
-    recorder.ended(CallEnd::Outside, 0);
+    recorder.ended(CallEnd::Outside, {});
     removeDatabase(path);
 }
 

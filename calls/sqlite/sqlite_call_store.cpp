@@ -22,7 +22,9 @@ CREATE TABLE IF NOT EXISTS calls (
   online_seconds INTEGER NOT NULL,
   units INTEGER NOT NULL,
   bytes INTEGER NOT NULL,
-  ended_by TEXT);
+  ended_by TEXT,
+  bytes_sent INTEGER NOT NULL DEFAULT 0,
+  bytes_received INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS calls_by_start ON calls(start_local);
 CREATE TABLE IF NOT EXISTS prices (
   entry TEXT PRIMARY KEY,
@@ -34,6 +36,12 @@ CREATE TABLE IF NOT EXISTS budget (
   amount INTEGER NOT NULL,
   billing_day INTEGER NOT NULL,
   cut_off INTEGER NOT NULL);
+)";
+
+// Columns a log made by an earlier Zumi lacks; its rows keep their sum.
+constexpr const char* kAddedColumns = R"(
+ALTER TABLE calls ADD COLUMN bytes_sent INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE calls ADD COLUMN bytes_received INTEGER NOT NULL DEFAULT 0;
 )";
 
 // One prepared statement, finalised whatever happens.
@@ -135,9 +143,15 @@ bool SqliteCallStore::open()
     // WAL: a kill between two writes leaves the last committed row intact,
     // and readers (sqlite3 on the command line) do not block the writer.
     if (sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
-        || sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+        || sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
+        || (!hasDirections() && sqlite3_exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))
         return fail("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
     return true;
+}
+
+bool SqliteCallStore::hasDirections()
+{
+    return Statement(db_, "SELECT bytes_sent FROM calls LIMIT 0").ok();
 }
 
 bool SqliteCallStore::add(CallRecord& call)
@@ -146,7 +160,7 @@ bool SqliteCallStore::add(CallRecord& call)
         return false;
     Statement s(db_,
                 "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
-                "bytes, ended_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                "bytes, ended_by, bytes_sent, bytes_received) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     s.bind(1, call.entry);
     s.bind(2, call.startLocal);
     s.bind(3, call.startUtc);
@@ -156,6 +170,8 @@ bool SqliteCallStore::add(CallRecord& call)
     s.bind(7, call.units);
     s.bind(8, call.bytes);
     s.bindOrNull(9, call.endedBy);
+    s.bind(10, call.bytesSent);
+    s.bind(11, call.bytesReceived);
     if (s.step() != SQLITE_DONE)
         return fail("Die Verbindung l\xC3\xA4sst sich nicht eintragen");
     call.id = sqlite3_last_insert_rowid(db_);
@@ -168,14 +184,16 @@ bool SqliteCallStore::update(const CallRecord& call)
         return false;
     Statement s(db_,
                 "UPDATE calls SET end_local = ?, end_utc = ?, online_seconds = ?, units = ?, bytes = ?, "
-                "ended_by = ? WHERE id = ?");
+                "ended_by = ?, bytes_sent = ?, bytes_received = ? WHERE id = ?");
     s.bindOrNull(1, call.endLocal);
     s.bindOrNull(2, call.endUtc);
     s.bind(3, call.onlineSeconds);
     s.bind(4, call.units);
     s.bind(5, call.bytes);
     s.bindOrNull(6, call.endedBy);
-    s.bind(7, call.id);
+    s.bind(7, call.bytesSent);
+    s.bind(8, call.bytesReceived);
+    s.bind(9, call.id);
     if (s.step() != SQLITE_DONE)
         return fail("Die Verbindung l\xC3\xA4sst sich nicht fortschreiben");
     return true;
@@ -193,13 +211,14 @@ std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, c
         return result;
     Statement s(db_,
                 "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
-                "ended_by FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY start_local, id");
+                "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY "
+                "start_local, id");
     s.bind(1, from);
     s.bind(2, to);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW)
         result.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5), s.integer(6),
-                          s.integer(7), s.integer(8), s.text(9)});
+                          s.integer(7), s.integer(8), s.text(9), s.integer(10), s.integer(11)});
     if (rc != SQLITE_DONE)
         fail("Die Verbindungen lassen sich nicht lesen");
     return result;

@@ -34,6 +34,7 @@ public:
 
 private:
     bool open();
+    bool hasDirections(); // the calls table has its sent and received columns
     void close();
     bool fail(const std::string& what);
 

@@ -26,16 +26,16 @@ LinkBytes::LinkBytes(std::filesystem::path root, InterfaceOf interfaceOf)
 {
 }
 
-std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
+LinkCounts LinkBytes::counts(std::int32_t connectionHandle)
 {
     if (connectionHandle <= 0)
-        return 0;
+        return {};
     const std::string interfaceName
         = interfaceOf_ ? interfaceOf_(connectionHandle) : interfaces_.find(connectionHandle);
     // A name that is not one folder below sys/class/net names no interface.
     if (interfaceName.empty() || interfaceName == "." || interfaceName == ".."
         || interfaceName.find('/') != std::string::npos)
-        return 0;
+        return {};
     if (interfaceName != counted_) {
         const std::filesystem::path statistics = root_ / "sys/class/net" / interfaceName / "statistics";
         counted_ = interfaceName;
@@ -47,16 +47,16 @@ std::uint32_t LinkBytes::bytesTotal(std::int32_t connectionHandle)
     const auto received = readCounter(counters_, receivedPath_);
     // Half a reading would jump when the other half comes back.
     if (!sent || !received)
-        return 0;
-    const std::uint64_t sum = *sent + *received;
+        return {};
     // A unit pppd made anew under the same name has another ifindex.
     std::string index = counters_.read(indexPath_, 64).value_or("");
-    if (interfaceName != readName_ || index != readIndex_ || sum < sum_)
+    if (interfaceName != readName_ || index != readIndex_ || *sent < sent_ || *received < received_)
         ++origin_;
     readName_ = interfaceName;
     readIndex_ = std::move(index);
-    sum_ = sum;
-    return static_cast<std::uint32_t>(sum);
+    sent_ = *sent;
+    received_ = *received;
+    return {static_cast<std::uint32_t>(*sent), static_cast<std::uint32_t>(*received)};
 }
 
 } // namespace zumi

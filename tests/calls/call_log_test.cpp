@@ -34,6 +34,7 @@ struct LogRig {
     {
         for (int i = 0; i < count; ++i) {
             bytes.total += 1000;
+            bytes.sent += 100;
             clock.advance(1);
             metered.monitor.Timer_Timer();
         }
@@ -98,6 +99,8 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
     EXPECT_EQ(row.endUtc, "2026-03-31T23:04:00Z");
     EXPECT_EQ(row.onlineSeconds, 360);
     EXPECT_EQ(row.bytes, 359 * 1000) << "up to the last reading while the link was up";
+    EXPECT_EQ(row.bytesSent, 359 * 100);
+    EXPECT_EQ(row.bytesReceived, 359 * 900);
     EXPECT_EQ(rig.store.calls(year{2026} / 3).size(), 1u);
     EXPECT_TRUE(rig.store.calls(year{2026} / 4).empty());
     EXPECT_TRUE(rig.told.empty());

@@ -1,6 +1,7 @@
 #include "calls/sqlite/sqlite_call_store.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -53,6 +54,8 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopen)
         late.units = 4;
         late.onlineSeconds = 360;
         late.bytes = 5'000'000'000;
+        late.bytesSent = 1'000'000'000;
+        late.bytesReceived = 4'000'000'000;
         late.endLocal = "2026-04-01 00:04:00";
         late.endedBy = "budget";
         ASSERT_TRUE(store.update(late));
@@ -72,6 +75,8 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopen)
     EXPECT_EQ(march[0].entry, "Net \"1\"");
     EXPECT_EQ(march[0].units, 4);
     EXPECT_EQ(march[0].bytes, 5'000'000'000);
+    EXPECT_EQ(march[0].bytesSent, 1'000'000'000);
+    EXPECT_EQ(march[0].bytesReceived, 4'000'000'000);
     EXPECT_EQ(march[0].endLocal, "2026-04-01 00:04:00");
     EXPECT_EQ(march[0].endUtc, "") << "no end written: none read";
     EXPECT_EQ(march[0].endedBy, "budget");
@@ -79,6 +84,38 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopen)
     EXPECT_EQ(again.calls(year{2026} / 4)[0].endedBy, "");
     EXPECT_EQ(again.prices(), (std::map<std::string, UnitPrice>{{"Net2", {486, "DM"}}}));
     EXPECT_EQ(again.budget(), (BudgetSettings{BudgetSettings::Kind::Money, 200000, 15, false}));
+}
+
+// A log kept before the two directions were: its rows keep their sum, new
+// rows get both directions.
+TEST(SqliteCallStore, TakesOnALogThatKeptOnlyTheSum)
+{
+    TempFolder folder;
+    const auto path = folder.path / "calls.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE calls (id INTEGER PRIMARY KEY, entry TEXT NOT NULL, start_local TEXT NOT "
+                           "NULL, start_utc TEXT NOT NULL, end_local TEXT, end_utc TEXT, online_seconds INTEGER NOT "
+                           "NULL, units INTEGER NOT NULL, bytes INTEGER NOT NULL, ended_by TEXT);"
+                           "INSERT INTO calls VALUES (1, 'Old', '2026-03-01 10:00:00', '2026-03-01T09:00:00Z', "
+                           "'2026-03-01 10:01:00', '2026-03-01T09:01:00Z', 60, 1, 777, 'menu');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    SqliteCallStore store(path);
+    CallRecord call = running("New", "2026-03-02 10:00:00");
+    call.bytes = 30;
+    call.bytesSent = 10;
+    call.bytesReceived = 20;
+    ASSERT_TRUE(store.add(call)) << store.problem();
+    const auto march = store.calls(year{2026} / 3);
+    ASSERT_EQ(march.size(), 2u);
+    EXPECT_EQ(march[0].bytes, 777);
+    EXPECT_EQ(march[0].bytesSent + march[0].bytesReceived, 0) << "the split of an old row is not made up";
+    EXPECT_EQ(march[1].bytesSent, 10);
+    EXPECT_EQ(march[1].bytesReceived, 20);
 }
 
 // A file that is no database is left as it is; one the user may not write

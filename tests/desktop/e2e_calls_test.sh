@@ -4,7 +4,7 @@
 # Usage: e2e_calls_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 #   calls_kill     kill -9 of the program during a metered call: the row is
 #                  there with the units begun up to then, and no end
-#   calls_window   two calls give two rows; "Verbin&dungen…" shows them with
+#   calls_window   two calls give two rows; "&Verbindungen…" shows them with
 #                  their totals (screenshot) and exports the month as CSV
 set -u
 scenario=${1:?scenario}
@@ -71,9 +71,11 @@ scenario_calls_window() {
     calls_db "INSERT INTO prices VALUES ('$name', 1200, '€')" >/dev/null
 
     open_tray_menu
-    menu_key d 0
+    # "v" is shared with "&Vor Einheitsende trennen": it selects the first, Enter opens it.
+    xdotool key v
+    menu_key Return 0
     wait_until 5000 eval 'win=$(xdotool search --onlyvisible --name "^Verbindungen$" | head -n1); [ -n "$win" ]' \
-        || fail "\"Verbin&dungen…\" opened no window \"Verbindungen\""
+        || fail "\"&Verbindungen…\" opened no window \"Verbindungen\""
     sleep 0.5
     e2e_shot_window window "$win" 0
     log "the window \"Verbindungen\" is open (screenshot $e2e_scenario-window.png)"

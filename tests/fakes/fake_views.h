@@ -207,15 +207,16 @@ public:
         : LoggingFake(log)
     {
     }
-    std::uint32_t total = 0;
+    std::uint32_t total = 0; // received, less what is sent
+    std::uint32_t sent = 0;
     int reads = 0;
     std::vector<std::int32_t> handles;
-    std::uint32_t bytesTotal(std::int32_t hActiveConn) override
+    LinkCounts counts(std::int32_t hActiveConn) override
     {
         ++reads;
         handles.push_back(hActiveConn);
         note("bytes.read");
-        return total;
+        return {sent, total - sent};
     }
 };
 

@@ -439,6 +439,7 @@ TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
     EXPECT_EQ(bytes.bytesTotal(100), 0u); // no pid file: the link is not up
     write("run/ppp0.pid", "100\n");
     EXPECT_EQ(bytes.bytesTotal(100), 16u);
+    EXPECT_EQ(bytes.counts(100), (LinkCounts{5, 11})) << "tx_bytes is sent, each modulo 2^32";
     EXPECT_EQ(bytes.bytesTotal(0), 0u);
     EXPECT_EQ(bytes.bytesTotal(101), 0u);
     for (const char* garbage : {"abc", "", "-1", "12 34", "99999999999999999999999"}) {
