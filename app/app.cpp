@@ -33,7 +33,7 @@ constexpr std::chrono::seconds kSettleTime{3};
 
 } // namespace
 
-App::App(const std::filesystem::path& dataDir, QObject* parent)
+App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
     , backend_(makeDesktopDialUp())
@@ -55,7 +55,8 @@ App::App(const std::filesystem::path& dataDir, QObject* parent)
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_, &budget_, &budget_})
+                connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr,
+                keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {

@@ -38,7 +38,9 @@ class App final : public QObject {
     Q_OBJECT
 public:
     // dataDir: the folder of the program's own files (sounds/).
-    explicit App(const std::filesystem::path& dataDir, QObject* parent = nullptr);
+    // keepCallLog false: no call is logged, so no monthly budget is kept
+    // either; the window still shows the calls logged before.
+    App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent = nullptr);
     ~App() override;
 
     // Form_Load: phonebook, settings, tray icon; then the tray is watched and the timer runs.

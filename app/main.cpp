@@ -60,7 +60,9 @@ int main(int argc, char** argv)
                      "Knöpfe erscheinen englisch.\n");
 
     zumi::ShutdownSignals termination;
-    zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()));
+    // Qt has taken its own options out by now.
+    const bool keepCallLog = !QCoreApplication::arguments().contains(QStringLiteral("--no-call-log"));
+    zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), keepCallLog);
     QApplication::setWindowIcon(zumi::trayPicture(zumi::TrayIcon::Offline));
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });

@@ -5,9 +5,9 @@
 # trayer), reported as ratios, since absolute CPU on a shared machine swings
 # with its state:
 # - exec to tray icon, Zumi against (a);
-# - CPU idle against (a) and while metering a stand-in link against (b): the
-#   scheduler's own account over windows of the given length, the ratio per
-#   window and its median;
+# - CPU idle against (a) and while metering a stand-in link against (b), with
+#   the call log and again without it (--no-call-log): the scheduler's own
+#   account over windows of the given length, the ratio per window and its median;
 # - resident memory while metering, and after the tray menu was opened, against (b);
 # - one tick at 5000 processes against 500 (bench_scan_crowd).
 # Metering needs root and the stand-in pppd. ZUMI_BENCH_SMOKE=1 skips the crowd.
@@ -123,6 +123,18 @@ else
     sleep 2
     rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
     echo "resident memory after the menu: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
+    calls="$tmp/zumi/home/.local/share/Zumi/calls.sqlite"
+    if command -v sqlite3 >/dev/null; then
+        echo "call log: $(sqlite3 "$calls" 'SELECT count(*) || " row, " || units || " units" FROM calls') written"
+    fi
+
+    echo "== the same link metered without the call log (--no-call-log), $windows windows of $seconds s"
+    kill "$zumi_pid"; wait "$zumi_pid" 2>/dev/null
+    start zumi "$zumi" --no-call-log; zumi_pid=$started; pids+=("$zumi_pid")
+    for _ in $(seq 1 100); do xwininfo -root -tree | grep -q '"Zumi".* 189x21+' && break; sleep 0.1; done
+    xwininfo -root -tree | grep -q '"Zumi".* 189x21+' || fail "no info window while metering without the log"
+    sleep 3
+    compare "CPU metering without the log, Zumi / (b)" "$zumi_pid" "$b_pid"
     exec 7>&-
 fi
 

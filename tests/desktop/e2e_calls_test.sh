@@ -3,7 +3,8 @@
 # links; run inside tests/xsession.sh --tray.
 # Usage: e2e_calls_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 #   calls_kill     kill -9 of the program during a metered call: the row is
-#                  there with the units begun up to then, and no end
+#                  there with the units begun up to then, and no end; started
+#                  again with --no-call-log, it meters the call on and logs nothing
 #   calls_window   two calls give two rows; "&Verbindungen…" shows them with
 #                  their totals (screenshot) and exports the month as CSV
 set -u
@@ -48,7 +49,17 @@ scenario_calls_kill() {
     (( seconds >= 2 * unit_ms / 1000 && seconds <= 2 * unit_ms / 1000 + 1 )) \
         || fail "the row's online time is $seconds s, not that of the third unit's start"
     log "after kill -9: one row, $units units, $seconds s online (as at the last unit begun), no end"
+
+    start_zumi --no-call-log
+    wait_metering_start "$(now_ms)" 3000
+    sleep_ms $(( unit_ms + 500 ))
     standin_stop link
+    wait_metering_end 4000
+    row=$(calls_db "SELECT count(*), units FROM calls")
+    [ "$row" = "1|3" ] || fail "with --no-call-log the log holds \"$row\", not the one row of before"
+    log "with --no-call-log a call metered over a unit left the log as it was"
+    zumi_running || fail "the program ended"
+
 }
 
 scenario_calls_window() {

@@ -318,8 +318,9 @@ notifications() {
         -m org.freedesktop.DBus.Mock.GetCalls 2>/dev/null
 }
 
+# Arguments go to the program.
 start_zumi() {
-    ( close_standin_fds; exec "${e2e_as_user[@]}" "$e2e_zumi" ) >"$e2e_work/zumi.out" 2>&1 &
+    ( close_standin_fds; exec "${e2e_as_user[@]}" "$e2e_zumi" "$@" ) >"$e2e_work/zumi.out" 2>&1 &
     e2e_zumi_pid=$!
     log "zumi started (pid $e2e_zumi_pid)"
 }
