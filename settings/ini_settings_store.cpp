@@ -2,8 +2,9 @@
 
 #include "platform/durable_file.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <utility>
 
 namespace zumi {
@@ -32,22 +33,21 @@ FileContents readFile(const std::filesystem::path& path)
         return {FileState::Unreadable, {}};
     if (size > IniSettingsStore::kMaxFileSize)
         return {FileState::TooLarge, {}};
-    std::ifstream in(path, std::ios::binary);
+    // C stdio, not a stream: a stream would bring in the C++ locale machinery,
+    // a few hundred kB resident for one read at the start.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!in)
         return {FileState::Unreadable, {}};
     std::string text(static_cast<std::size_t>(size), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
-        return {FileState::Unreadable, {}};
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    text.resize(std::fread(text.data(), 1, text.size(), in.get()));
     // It may have grown since it was measured.
     char more[4096];
-    while (in.read(more, sizeof more) || in.gcount() > 0) {
-        if (text.size() + static_cast<std::size_t>(in.gcount()) > IniSettingsStore::kMaxFileSize)
+    while (const std::size_t got = std::fread(more, 1, sizeof more, in.get())) {
+        if (text.size() + got > IniSettingsStore::kMaxFileSize)
             return {FileState::TooLarge, {}};
-        text.append(more, static_cast<std::size_t>(in.gcount()));
+        text.append(more, got);
     }
-    if (in.bad())
+    if (std::ferror(in.get()))
         return {FileState::Unreadable, {}};
     return {FileState::Read, std::move(text)};
 }

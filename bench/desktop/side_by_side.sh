@@ -135,6 +135,8 @@ else
     xwininfo -root -tree | grep -q '"Zumi".* 189x21+' || fail "no info window while metering without the log"
     sleep 3
     compare "CPU metering without the log, Zumi / (b)" "$zumi_pid" "$b_pid"
+    rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
+    echo "resident memory metering without the log: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
     exec 7>&-
 fi
 
