@@ -66,9 +66,11 @@ struct LogRig {
     test::FakeDialUp dialUp;
     test::FakeByteCounter bytes;
     test::FakeCallStore store;
-    std::vector<std::string> told;
+    std::vector<std::string> told, notes;
     CallRecorder recorder{clock, store, [this](const std::string& text) { told.push_back(text); }};
-    test::MeteredMonitor metered{clock, dialUp, bytes, nullptr, &recorder};
+    BudgetGuard guard{clock, store, recorder,
+                      [this](const std::string& summary, const std::string& body) { notes.push_back(summary + body); }};
+    test::MeteredMonitor metered{clock, dialUp, bytes, nullptr, &guard, &guard};
 };
 
 // A call from 23:58 on the last day of March into April, with the lead time:
@@ -106,7 +108,7 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
               "2026-03-31T23:04:00Z 360s 4u 359000=35900+323100 after-units");
     EXPECT_EQ(rig.store.calls(year{2026} / 3).size(), 1u);
     EXPECT_TRUE(rig.store.calls(year{2026} / 4).empty());
-    EXPECT_TRUE(rig.told.empty());
+    EXPECT_TRUE(rig.told.empty() && rig.notes.empty());
 }
 
 // Who ended a call: the menu's request, nobody (from outside); a failing
@@ -204,46 +206,32 @@ TEST(CallLog, MonthAsCsvItsTotalsAndPricesAsTyped)
 TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
 {
     for (bool cutOff : {true, false}) {
-        test::FakeClock clock(year{2026} / 3 / 10, 36000 - 1);
-        test::FakeDialUp dialUp;
-        test::FakeByteCounter bytes;
-        test::FakeCallStore store;
-        store.budgetSettings = {BudgetSettings::Kind::Units, 5, 15, cutOff};
+        LogRig rig(year{2026} / 3 / 10, 36000 - 1);
+        rig.store.budgetSettings = {BudgetSettings::Kind::Units, 5, 15, cutOff};
         for (CallRecord earlier :
              {call("Net1", "2026-02-10 09:00:00", "", 60, 9, 0), call("Net1", "2026-02-20 09:00:00", "", 60, 2, 0)})
-            store.add(earlier);
-        CallRecorder recorder(clock, store, nullptr);
-        std::vector<std::string> notes;
-        BudgetGuard guard(clock, store, recorder, [&](const std::string& summary, const std::string& body) {
-            notes.push_back(summary + body);
-        });
-        test::MeteredMonitor metered(clock, dialUp, bytes, nullptr, &guard, &guard);
-        metered.names = {"Net1"};
-        metered.taktAllDay("60");
-        metered.settings.options.Vorlauf = 0;
-        dialUp.connect(7, "Net1");
-        auto tick = [&](int count) {
-            for (int i = 0; i < count; ++i, metered.monitor.Timer_Timer())
-                clock.advance(1);
-        };
-        tick(1 + 60); // detected at 10:00:00; the second unit begins at 60 s
-        EXPECT_EQ(notes,
-                  std::vector<std::string>{"Zumi: Monatsbudget zu 80 % verbrauchtSeit dem 15.02.2026: 4 von 5 "
-                                           "Einheiten"
-                                           + std::string(cutOff ? ". Ist es verbraucht, trennt Zumi am Ende der "
-                                                                  "Einheit."
+            rig.store.add(earlier);
+        rig.metered.taktAllDay("60");
+        rig.metered.settings.options.Vorlauf = 0;
+        rig.dialUp.connect(7, "Net1");
+        rig.tick(1 + 60); // detected at 10:00:00; the second unit begins at 60 s
+        EXPECT_EQ(rig.notes,
+                  std::vector<std::string>{"Zumi: Monatsbudget zu 80 % verbrauchtSeit dem 15.02.2026: 4 von "
+                                           "5 Einheiten"
+                                           + std::string(cutOff ? ". Ist es verbraucht, trennt Zumi am Ende "
+                                                                  "der Einheit."
                                                                 : ".")});
-        tick(116); // 176 s: four seconds left of the third unit
-        EXPECT_TRUE(dialUp.hangUps.empty());
-        tick(1);
-        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u);
-        tick(2);
-        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
-        dialUp.disconnectAll();
-        tick(1);
-        EXPECT_EQ(store.rows.back().units, 3);
-        EXPECT_EQ(store.rows.back().endedBy, cutOff ? "budget" : "outside");
-        EXPECT_EQ(notes.size(), 1u);
+        rig.tick(116); // 176 s: four seconds left of the third unit
+        EXPECT_TRUE(rig.dialUp.hangUps.empty());
+        rig.tick();
+        EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u);
+        rig.tick(2);
+        EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
+        rig.dialUp.disconnectAll();
+        rig.tick();
+        EXPECT_EQ(rig.store.rows.back().units, 3);
+        EXPECT_EQ(rig.store.rows.back().endedBy, cutOff ? "budget" : "outside");
+        EXPECT_EQ(rig.notes.size(), 1u);
     }
 }
 
@@ -329,7 +317,7 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
               "Old 2026-03-01 10:00:00 2026-03-01T09:00:00Z - 2026-03-01 10:01:00 "
               "2026-03-01T09:01:00Z 60s 1u 777=0+0 menu")
         << "the split of an old row is not made up";
-    EXPECT_EQ(both[1].bytesSent * 100 + both[1].bytesReceived, 1020);
+    EXPECT_EQ(rowText(both[1]), "New 2026-03-02 10:00:00 2026-03-31T21:58:00Z -   0s 1u 30=10+20 ");
 }
 
 // A file that is no database is left as it is; one the user may not write

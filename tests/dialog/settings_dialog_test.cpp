@@ -1,4 +1,5 @@
 #include "about/about_box.h"
+#include "about/version_text.h"
 #include "fake_dialup.h"
 #include "fake_store.h"
 #include "settings/dialog/settings_dialog_host.h"
@@ -18,6 +19,8 @@ namespace {
 
 TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
 {
+    EXPECT_EQ(formatAppTitle("Zumi", 1, 10), "Zumi V1.10");
+    EXPECT_EQ(formatBuildLine(1234, "CMake/GCC"), "Build 1234 (CMake/GCC)");
     AboutBox box(VersionInfo{"Zumi", 2, 1, 7, "CMake/GCC"});
     EXPECT_EQ(box.findChild<QLabel*>("lblApp")->text(), "Zumi V2.1");
     EXPECT_EQ(box.findChild<QLabel*>("lblBuild")->text(), "Build 007 (CMake/GCC)");
