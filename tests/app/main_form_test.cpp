@@ -241,7 +241,7 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchangedAndFailuresAreTold)
               std::string::npos)
         << messages.shown.back();
 
-    // Nor may read the phonebook: why it is empty and what helps, in place of the entries; it dials nothing.
+    // Outside the group that may read the phonebook: why it is empty and what helps, in place of the entries.
     dialUp.dials.clear();
     dialUp.phonebookError = PhonebookError::NotPermitted;
     EXPECT_EQ(menu(),
