@@ -153,9 +153,25 @@ TEST_F(SettingsDialogTest, EmptyOrUnreadablePhonebookSavesAllOptions)
     }
 }
 
-TEST_F(SettingsDialogTest, PasteBeforeCopyEmptiesAndCopyPasteThenAbbrechenDropsEverything)
+// A comma in a tariff is refused and every edit kept; paste before copy
+// empties, copy and paste copy; "Abbrechen" then drops everything.
+TEST_F(SettingsDialogTest, CommaRefusedCopyPasteAndAbbrechen)
 {
     open([&](QDialog& d) {
+        conn(d)->setCurrentIndex(1);
+        QTest::keyClicks(box(d, "txtTakt1", 5), "7,5");
+        conn(d)->setCurrentIndex(0);
+        QTest::keyClicks(box(d, "txtTime", 5), "1");
+        click(d, "cmdOK");
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_EQ(warnings[0].toStdString(),
+                  "Die Taktzeiten von „Beta“ enthalten ein Komma (Wochenende, Feiertags, 2. Zeile, Takt).\nEin "
+                  "Komma kann nicht gespeichert werden. Bitte entfernen Sie es; es wurde nichts gespeichert.");
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(box(d, "txtTakt1", 5)->text(), "7,5"); // led to the field, on Beta
+        conn(d)->setCurrentIndex(0);
+        EXPECT_EQ(box(d, "txtTime", 5)->text(), "1");
+
         const QStringList alpha = boxes(d);
         conn(d)->setCurrentIndex(1);
         click(d, "cmdCP_1");
@@ -169,26 +185,6 @@ TEST_F(SettingsDialogTest, PasteBeforeCopyEmptiesAndCopyPasteThenAbbrechenDropsE
     });
     EXPECT_EQ(store.writeCalls, 0);
     EXPECT_EQ(settings.tariffs.takt(1, 0), "60");
-}
-
-TEST_F(SettingsDialogTest, CommaInATariffIsRefusedAndEveryEditKept)
-{
-    open([&](QDialog& d) {
-        conn(d)->setCurrentIndex(1);
-        QTest::keyClicks(box(d, "txtTakt1", 5), "7,5");
-        conn(d)->setCurrentIndex(0);
-        QTest::keyClicks(box(d, "txtTime", 5), "1");
-        click(d, "cmdOK");
-        ASSERT_EQ(warnings.size(), 1);
-        EXPECT_EQ(warnings[0].toStdString(),
-                  "Die Taktzeiten von „Beta“ enthalten ein Komma (Wochenende, Feiertags, 2. Zeile, Takt).\nEin "
-                  "Komma kann nicht gespeichert werden. Bitte entfernen Sie es; es wurde nichts gespeichert.");
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(store.writeCalls, 0);
-        EXPECT_EQ(box(d, "txtTakt1", 5)->text(), "7,5"); // led to the field, on Beta
-        conn(d)->setCurrentIndex(0);
-        EXPECT_EQ(box(d, "txtTime", 5)->text(), "1");
-    });
 }
 
 TEST_F(SettingsDialogTest, EnteringABoxSelectsItsTextUnlessByClick)
