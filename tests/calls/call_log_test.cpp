@@ -173,20 +173,24 @@ TEST(CallLog, MonthAsCsvItsTotalsAndPricesAsTyped)
               "03.03.2026;\"Net;2 \"\"Nacht\"\"\";23:58:00;00:01:00;0:03:00;2;;;99\r\n"
               "31.03.2026;Net1;23:59:00;;0:01:01;2;0,10;\xE2\x82\xAC;7\r\n");
 
-    auto totals = monthTotals(calls, prices);
-    ASSERT_EQ(totals.size(), 3u);
-    EXPECT_EQ(totals[0].entry, "Net1");
-    EXPECT_EQ(totals[0].units, 8);
-    EXPECT_EQ(totals[0].cost, 8 * 486);
-    EXPECT_EQ(totals[1].cost, std::nullopt);
-    EXPECT_EQ(totals[2].calls, 3);
-    EXPECT_EQ(totals[2].seconds, 571);
-    EXPECT_EQ(totals[2].cost, std::nullopt) << "one entry has no price: no overall cost";
+    // Per entry, then overall (no name): calls/seconds/units/bytes, cost and currency ("-": none).
+    const auto totals = [&] {
+        std::string out;
+        for (const MonthTotal& t : monthTotals(calls, prices))
+            out += t.entry + " " + to_string(t.calls) + "/" + to_string(t.seconds) + "/" + to_string(t.units) + "/"
+                + to_string(t.bytes) + " " + (t.cost ? to_string(*t.cost) + t.currency : "-") + "; ";
+        return out;
+    };
+    // One entry has no price: no overall cost.
+    EXPECT_EQ(totals(), "Net1 2/391/8/123463 3888\xE2\x82\xAC; Net;2 \"Nacht\" 1/180/2/99 -;  3/571/10/123562 -; ");
     prices["Net;2 \"Nacht\""] = {1200, "\xE2\x82\xAC"};
-    EXPECT_EQ(monthTotals(calls, prices)[2].cost, 8 * 486 + 2 * 1200);
-    EXPECT_EQ(moneyText(8 * 486 + 2 * 1200), "0,63");
+    EXPECT_EQ(totals(),
+              "Net1 2/391/8/123463 3888\xE2\x82\xAC; Net;2 \"Nacht\" 1/180/2/99 2400\xE2\x82\xAC; "
+              " 3/571/10/123562 6288\xE2\x82\xAC; ");
+    EXPECT_EQ(moneyText(6288), "0,63");
     prices["Net1"].currency = "DM";
-    EXPECT_EQ(monthTotals(calls, prices)[2].cost, std::nullopt) << "no sum across currencies";
+    EXPECT_EQ(totals(), "Net1 2/391/8/123463 3888DM; Net;2 \"Nacht\" 1/180/2/99 2400\xE2\x82\xAC;  3/571/10/123562 -; ")
+        << "no sum across currencies";
 
     EXPECT_EQ(parsePrice("0,12").price, (UnitPrice{1200, "\xE2\x82\xAC"}));
     EXPECT_EQ(parsePrice(" 0.0486 DM ").price, (UnitPrice{486, "DM"}));
