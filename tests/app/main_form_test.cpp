@@ -1,6 +1,8 @@
 #include "app/dial_failure_text.h"
+#include "app/german_qt_texts.h"
 #include "app/hangup_messages.h"
 #include "app/main_form.h"
+#include "app/qt_message_boxes.h"
 #include "app/tray.h"
 #include "infowindow/info_window_controller.h"
 #include "tariff/monitor.h"
@@ -9,6 +11,11 @@
 #include "fake_dialup.h"
 #include "fake_views.h"
 #include "fake_window_queries.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,24 +28,14 @@ namespace {
 using namespace zumi::test;
 using Strings = std::vector<std::string>;
 
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    Strings shown;
-    bool question(const QString& text) override
-    {
-        shown.push_back("question: " + text.toStdString());
-        return false;
-    }
+struct RecordingMessages final : MessageBoxes, DesktopNotifier {
+    Strings shown, notes;
+    bool question(const QString& text) override { return shown.push_back("question: " + text.toStdString()), false; }
     void exclamation(const QString& text) override { shown.push_back("exclamation: " + text.toStdString()); }
     void warnWithoutWaiting(const QString& text) override { shown.push_back("warning: " + text.toStdString()); }
-};
-
-class RecordingNotifier final : public DesktopNotifier {
-public:
-    Strings shown;
     void notify(const std::string& summary, const std::string& body) override
     {
-        shown.push_back(summary + ": " + body);
+        notes.push_back(summary + ": " + body);
     }
 };
 
@@ -49,9 +46,8 @@ struct MainFormFixture : ::testing::Test {
     FakeByteCounter bytes;
     FakeSoundPlayer sound;
     FakeWindowQueries windows;
-    RecordingMessageBoxes messages;
-    RecordingNotifier notifier;
-    HangupMessages hangupMessages{messages, notifier};
+    RecordingMessages messages;
+    HangupMessages hangupMessages{messages, messages};
     HangupWatch hangups{clock, hangupMessages};
     Settings settings;
     ConnNames connNames{};
@@ -77,10 +73,20 @@ struct MainFormFixture : ::testing::Test {
         dialUp.hangUpDrops = true;
         form.loadPhonebook();
     }
-    void tick()
+    void tick(int count = 1)
     {
-        monitor.Timer_Timer();
-        clock.advance(1);
+        for (int i = 0; i < count; ++i, clock.advance(1))
+            monitor.Timer_Timer();
+    }
+    // The menu's visible entries as the user sees them once it opens; "(aus)" marks a disabled one.
+    std::string menu()
+    {
+        form.trayActivated(QSystemTrayIcon::Trigger);
+        std::string out;
+        for (QAction* a : form.mnuPop().actions())
+            if (a->isVisible())
+                out += (a->isSeparator() ? "-" : a->text().toStdString()) + (a->isEnabled() ? " " : "(aus) ");
+        return out;
     }
     void choose(int index) { form.mnuAutoHangupEinheiten(index)->trigger(); }
     using Armed = std::pair<std::vector<int>, std::int32_t>; // the checked entries, the units to wait
@@ -92,76 +98,64 @@ struct MainFormFixture : ::testing::Test {
                 result.first.push_back(i);
         return result;
     }
-    void expectMenu(bool metering)
-    {
-        EXPECT_EQ(form.mnuSettings()->isEnabled(), !metering);
-        EXPECT_EQ(form.mnuAutoHangup()->isEnabled(), metering);
-        EXPECT_EQ(form.mnuTrenn1()->isVisible(), metering);
-        EXPECT_EQ(form.mnuDisconnect()->isVisible(), metering);
-        EXPECT_EQ(form.mnuDisconnect()->isEnabled(), metering);
-        form.trayActivated(QSystemTrayIcon::Trigger); // the provider entries as the user sees them
-        for (QAction* entry : form.mnuProvider())
-            EXPECT_EQ(entry->isEnabled(), !metering);
-    }
 };
 
-TEST_F(MainFormFixture, MenuAndTrayThroughOneConnection)
+// "&Trennen" of a pppd this user may not stop says so at once, in a box that
+// does not hold up the tick and on the desktop; asking again tells again.
+TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
 {
-    expectMenu(false);
+    const std::string offline = "&Beenden - &Einstellungen &Verbindungen\u2026 - &Vor Einheitsende trennen(aus) - "
+                                "Net 1 Net 2 ";
+    EXPECT_EQ(menu(), offline);
     dialUp.connect(11, "Net 1");
     tick();
-    expectMenu(true);
+    const std::string online = "&Beenden - &Einstellungen(aus) &Verbindungen\u2026 - &Vor Einheitsende trennen - "
+                               "Net 1(aus) Net 2(aus) - &Trennen ";
+    EXPECT_EQ(menu(), online);
     EXPECT_EQ(tray.toolTip(), "Connected: Net 1");
 
-    form.mnuDisconnect()->trigger(); // without asking
-    EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11}));
-    tick();
-    expectMenu(false);
-    EXPECT_EQ(tray.toolTip(), " Zumi ");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// A pppd this user may not stop: "&Trennen" says so at once, in a box that
-// does not hold up the tick and on the desktop; asking again tells again.
-TEST_F(MainFormFixture, ARefusedHangUpIsToldAtOnce)
-{
     dialUp.hangUpDrops = false;
     dialUp.hangUpError = EPERM;
-    dialUp.connect(11, "Net 1");
-    tick();
-    form.mnuDisconnect()->trigger();
+    form.mnuDisconnect()->trigger(); // without asking
     const std::string text = "Das Trennen der Verbindung \u201eNet 1\u201c ist fehlgeschlagen: Zumi darf diese "
                              "Verbindung nicht beenden (sie wurde von root oder einem anderen Benutzer gestartet). "
                              "Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. mit "
                              "\u201esudo poff Net 1\u201c.";
     EXPECT_EQ(messages.shown, Strings{"warning: " + text});
-    EXPECT_EQ(notifier.shown, Strings{"Zumi: Trennen fehlgeschlagen: " + text});
-    for (int i = 0; i < 4; ++i)
-        tick();
+    EXPECT_EQ(messages.notes, Strings{"Zumi: Trennen fehlgeschlagen: " + text});
+    tick(4);
     form.mnuDisconnect()->trigger();
     EXPECT_EQ(messages.shown.size(), 2u);
-    expectMenu(true);
+    EXPECT_EQ(menu(), online);
+
+    dialUp.hangUpDrops = true;
+    dialUp.hangUpError = 0;
+    form.mnuDisconnect()->trigger();
+    EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11, 11, 11}));
+    tick();
+    EXPECT_EQ(menu(), offline);
+    EXPECT_EQ(tray.toolTip(), " Zumi ");
+    EXPECT_EQ(messages.shown.size(), 2u);
 
     // A rule's hang-up that worked: which rule, how long, how many units.
     hangupMessages.automaticHangupDone({11, "Net 1", HangupCause::LowTraffic, 0, 3725, 63});
-    EXPECT_EQ(notifier.shown.back(),
-              "Zumi: automatisch getrennt: Die Verbindung \u201eNet 1\u201c wurde wegen geringen "
-              "Datenverkehrs getrennt: Online-Zeit 1:02:05, 63 Einheiten.");
+    EXPECT_EQ(messages.notes.back(),
+              "Zumi: automatisch getrennt: Die Verbindung \u201eNet 1\u201c wurde wegen "
+              "geringen Datenverkehrs getrennt: Online-Zeit 1:02:05, 63 Einheiten.");
 }
 
 TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
 {
-    const LateRefusal denied{LateRefusal::Request::Dial, 0, "Iridium",
-                             "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"};
-    EXPECT_EQ(refusedDialText(denied),
-              "Der Wählvorgang für \u201eIridium\u201c wurde von NetworkManager abgelehnt: Keine Berechtigung: "
-              "NetworkManager (polkit) erlaubt das diesem Benutzer nicht. In einer aktiven lokalen Sitzung ist es "
-              "normalerweise erlaubt. (NetworkManager: Not authorized)");
-    EXPECT_EQ(refusalReasonText({LateRefusal::Request::Dial, 0, "Iridium", "reason:9", ""}),
+    using R = LateRefusal::Request;
+    EXPECT_EQ(
+        refusedDialText({R::Dial, 0, "Iridium", "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"}),
+        "Der Wählvorgang für \u201eIridium\u201c wurde von NetworkManager abgelehnt: Keine Berechtigung: "
+        "NetworkManager (polkit) erlaubt das diesem Benutzer nicht. In einer aktiven lokalen Sitzung ist es "
+        "normalerweise erlaubt. (NetworkManager: Not authorized)");
+    EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
-    EXPECT_EQ(refusalReasonText({LateRefusal::Request::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
+    EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
               "Fehler org.example.Odd. (NetworkManager: kaputt)");
-
     HangupRequest request{7, "Iridium", HangupCause::Menu, 0};
     request.refusal = "NetworkManager antwortet nicht.";
     EXPECT_EQ(hangupFailureText(request, 0),
@@ -179,17 +173,14 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
 
     dialUp.connect(5, "Net 2");
     tick();
-    autoHangup.AutoHangupPastUnits = 5;
-    choose(2);
-    EXPECT_EQ(armed(), Armed({2}, 2));
-    EXPECT_EQ(autoHangup.AutoHangupPastUnits, 0);
-    autoHangup.AutoHangupPastUnits = 1;
-    choose(9); // another entry: only it is checked, the count starts again
-    EXPECT_EQ(armed(), Armed({9}, 120));
-    EXPECT_EQ(autoHangup.AutoHangupPastUnits, 0);
-    choose(9); // the checked one: disarmed
-    EXPECT_EQ(armed(), Armed({}, -1));
-
+    for (const auto& [entry, expected] : {std::pair{2, Armed({2}, 2)}, {9, Armed({9}, 120)}, {9, Armed({}, -1)}}) {
+        autoHangup.AutoHangupPastUnits = 5;
+        choose(entry); // another entry: only it is checked, the count starts again; the checked one: disarmed
+        EXPECT_EQ(armed(), expected);
+        if (!expected.first.empty()) {
+            EXPECT_EQ(autoHangup.AutoHangupPastUnits, 0);
+        }
+    }
     choose(0);
     dialUp.disconnectAll();
     tick(); // the run ends and resets the count; the mark stays
@@ -226,7 +217,7 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceAndIgnoresPressesWhileOpen)
     EXPECT_EQ(menuOpenings, 2);
 }
 
-TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
+TEST_F(MainFormFixture, ProviderDialsTheNameUnchangedAndFailuresAreTold)
 {
     dialUp.phonebook = {"Arcor Call by Call", "say \"hi\"", "$(touch /tmp/x)", "a;rm -rf ~", "-f", "Tom & Jerry"};
     form.loadPhonebook();
@@ -237,7 +228,6 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                                     dialUp.phonebook.end()));
     EXPECT_EQ(form.mnuProvider()[5]->text(), "Tom && Jerry"); // shown, not an access key
 
-    // A dialer that cannot start is no silent failure.
     dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");
     EXPECT_EQ(messages.shown,
@@ -245,7 +235,6 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                        "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
                        "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
                        "unrecognized option 'x'"}));
-
     // A user outside the group that may start pppd learns which group it is.
     dialUp.dialResult = {false, DialError::NotPermitted, "/usr/sbin/pppd"};
     form.doConnect("Net 1");
@@ -253,35 +242,21 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchanged)
                                          "Mitglied der Gruppe „dip“ sein"),
               std::string::npos)
         << messages.shown.back();
-}
 
-// A user outside the group that may read the phonebook learns why it is empty
-// and what helps, in place of the entries; nothing there dials.
-TEST_F(MainFormFixture, AnUnreadablePhonebookIsExplainedInTheMenu)
-{
+    // Outside the group that may read the phonebook: why it is empty and what helps, in place of the entries.
+    dialUp.dials.clear();
     dialUp.phonebookError = PhonebookError::NotPermitted;
-    form.loadPhonebook();
-    ASSERT_EQ(form.mnuProvider().size(), 1u);
-    QAction* entry = form.mnuProvider().front();
-    EXPECT_EQ(entry->text().toStdString(),
-              "Keine Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ "
-              "(sudo adduser BENUTZER dip, danach neu anmelden)");
-    EXPECT_TRUE(entry->isVisible());
-    EXPECT_FALSE(entry->isEnabled());
-    entry->trigger();
+    EXPECT_EQ(menu(),
+              "&Beenden - &Einstellungen &Verbindungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
+              "Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ (sudo adduser "
+              "BENUTZER dip, danach neu anmelden)(aus) ");
+    form.mnuProvider().front()->trigger();
     EXPECT_TRUE(dialUp.dials.empty());
-
     dialUp.phonebookError = PhonebookError::None; // after joining the group
     form.loadPhonebook();
-    EXPECT_EQ(form.mnuProvider().size(), 2u);
+    EXPECT_EQ(form.mnuProvider().size(), 6u);
     EXPECT_TRUE(form.mnuProvider().front()->isEnabled());
 }
-
-} // namespace
-} // namespace zumi
-
-namespace zumi {
-namespace {
 
 TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
 {
@@ -293,6 +268,24 @@ TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
     EXPECT_EQ(trayMenuPosition(QRect(4, 770, 22, 30), menu, screen, {10, 780}), QPoint(4, 700));
     // No icon place known: just below the pointer, never on it.
     EXPECT_EQ(trayMenuPosition(QRect(), menu, screen, {600, 100}), QPoint(600, 101));
+}
+
+// The program's question box (the one of the after-N-units command) with Qt's
+// buttons in German, whatever the locale of the test run.
+TEST(GermanQtTexts, TheQuestionBoxAsksWithJaAndNein)
+{
+    ASSERT_TRUE(loadGermanQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n is missing";
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    EXPECT_FALSE(QtMessageBoxes().question(QStringLiteral("Nach wie vielen Einheiten auflegen?")));
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
 }
 
 } // namespace

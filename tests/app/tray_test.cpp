@@ -1,4 +1,7 @@
+#include "app/qt_platform_choice.h"
+#include "app/sni/sni_types.h"
 #include "app/tray.h"
+#include "app/tray_choice.h"
 #include "app/tray_text.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +15,6 @@ TEST(TrayTooltip, PaddingAndTheSixtyThreeCharacterField)
     const std::string connected = "Connected: " + std::string(52, 'a');
     EXPECT_EQ(trayModifyTooltip(connected + "bcdefgh"), connected);
     EXPECT_EQ(trayAddTooltip(std::string(70, 'x')), " " + std::string(62, 'x'));
-
     std::string umlauts; // "ü€": whole characters are counted and cut, not bytes
     for (int i = 0; i < 30; ++i)
         umlauts += "\xC3\xBC\xE2\x82\xAC";
@@ -41,7 +43,6 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
         available = true;
         tray.checkTray();
     };
-
     tray.trayAdd(TrayIcon::Offline, " Zumi ");
     EXPECT_EQ(colourOf(tray), "blue blue ");
     tray.trayModify(TrayIcon::Online, "Connected: Arcor");
@@ -62,12 +63,54 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
 
     tray.unhookMainWindow();
     tray.unhookMainWindow();
-    EXPECT_FALSE(tray.hooked());
     tray.trayModify(TrayIcon::Online, "Connected: Arcor");
     restartTray(); // no longer watched: nothing re-added
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor");
     tray.trayDelete();
     EXPECT_FALSE(tray.shown());
+}
+
+// A StatusNotifierItem where a watcher runs or the session is Wayland's (its
+// panel's watcher may come later); XWayland only when it runs and the user chose nothing.
+TEST(TrayChoice, TrayKindAndPlatform)
+{
+    for (const auto& [watcher, session, wayland, kind] : {std::tuple{false, "x11", false, TrayKind::Toolkit},
+                                                          {false, "", false, TrayKind::Toolkit},
+                                                          {true, "x11", false, TrayKind::StatusNotifierItem},
+                                                          {false, "wayland", false, TrayKind::StatusNotifierItem},
+                                                          {false, "", true, TrayKind::StatusNotifierItem}})
+        EXPECT_EQ(chooseTrayKind({watcher, session, wayland}), kind) << session;
+    EXPECT_EQ(platformOverride({true, true, false}), std::optional<std::string>("xcb"));
+    for (const auto& [wayland, xwayland, chosen] :
+         {std::tuple{true, true, true}, {true, false, false}, {false, true, false}})
+        EXPECT_EQ(platformOverride({wayland, xwayland, chosen}), std::nullopt) << wayland << xwayland << chosen;
+}
+
+// Alpha, red, green, blue bytes row by row, not premultiplied; each size once and never scaled up.
+TEST(SniPixmap, BytesAndSizes)
+{
+    QImage image(2, 2, QImage::Format_ARGB32_Premultiplied);
+    image.setPixelColor(0, 0, QColor(0x11, 0x22, 0x33, 0xff));
+    image.setPixelColor(1, 0, QColor(0xff, 0x00, 0x00, 0x80)); // half transparent red
+    image.setPixelColor(0, 1, QColor(0x00, 0x00, 0xff, 0xff));
+    image.setPixelColor(1, 1, QColor(0x00, 0x00, 0x00, 0x00));
+    const SniPixmap pixmap = sniPixmap(image);
+    EXPECT_EQ(QSize(pixmap.width, pixmap.height), QSize(2, 2));
+    EXPECT_EQ(pixmap.argb,
+              QByteArray::fromHex("ff112233"
+                                  "80ff0000"
+                                  "ff0000ff"
+                                  "00000000"));
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap picture(size, size);
+        picture.fill(Qt::blue);
+        icon.addPixmap(picture);
+    }
+    QList<int> sizes;
+    for (const SniPixmap& p : sniPixmaps(icon, {16, 22, 32, 48, 64}))
+        sizes.append(p.width * 1000 + p.height);
+    EXPECT_EQ(sizes, (QList<int>{16016, 22022, 32032}));
 }
 
 } // namespace

@@ -2,21 +2,36 @@
 #include "calls/call_recorder.h"
 #include "calls/money.h"
 #include "calls/month_report.h"
+#include "calls/sqlite/sqlite_call_store.h"
 #include "fake_call_store.h"
 #include "fake_clock.h"
 #include "fake_dialup.h"
 #include "metered_monitor.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace zumi {
 namespace {
 
 using namespace std::chrono;
+using std::to_string;
+
+// A row as one line: entry, start, end (local and UTC), seconds, units, bytes = sent + received, ended by.
+std::string rowText(const CallRecord& r)
+{
+    return r.entry + " " + r.startLocal + " " + r.startUtc + " - " + r.endLocal + " " + r.endUtc + " "
+        + to_string(r.onlineSeconds) + "s " + to_string(r.units) + "u " + to_string(r.bytes) + "="
+        + to_string(r.bytesSent) + "+" + to_string(r.bytesReceived) + " " + r.endedBy;
+}
 
 // A whole monitor on fakes with the call log behind it. Net1's weekdays: 120 s
 // units from midnight, 60 s from 23:00.
@@ -51,9 +66,11 @@ struct LogRig {
     test::FakeDialUp dialUp;
     test::FakeByteCounter bytes;
     test::FakeCallStore store;
-    std::vector<std::string> told;
+    std::vector<std::string> told, notes;
     CallRecorder recorder{clock, store, [this](const std::string& text) { told.push_back(text); }};
-    test::MeteredMonitor metered{clock, dialUp, bytes, nullptr, &recorder};
+    BudgetGuard guard{clock, store, recorder,
+                      [this](const std::string& summary, const std::string& body) { notes.push_back(summary + body); }};
+    test::MeteredMonitor metered{clock, dialUp, bytes, nullptr, &guard, &guard};
 };
 
 // A call from 23:58 on the last day of March into April, with the lead time:
@@ -66,13 +83,7 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
     rig.dialUp.connect(7, "Net1");
     rig.tick(); // detects it at 23:58:00
     ASSERT_EQ(rig.store.rows.size(), 1u);
-    const CallRecord& first = rig.store.writes.front();
-    EXPECT_EQ(first.entry, "Net1");
-    EXPECT_EQ(first.startLocal, "2026-03-31 23:58:00");
-    EXPECT_EQ(first.startUtc, "2026-03-31T22:58:00Z");
-    EXPECT_EQ(first.units, 1);
-    EXPECT_EQ(first.endedBy, "");
-
+    EXPECT_EQ(rowText(rig.store.writes.front()), "Net1 2026-03-31 23:58:00 2026-03-31T22:58:00Z -   0s 1u 0=0+0 ");
     rig.tick(61);
     EXPECT_EQ(rig.writtenUnits(), (std::vector<std::int64_t>{1}));
     rig.tick(); // 60 s units: the second begins at 23:59:02
@@ -80,8 +91,7 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
     EXPECT_EQ(rig.store.rows[0].onlineSeconds, 62);
     rig.tick(58); // midnight: 120 s units from now on, the second unit runs on
     EXPECT_EQ(rig.writtenUnits(), (std::vector<std::int64_t>{1, 2}));
-    rig.tick(2); // 00:00:02: 120 s after the count's start
-    rig.tick(120);
+    rig.tick(2 + 120); // 00:00:02: 120 s after the count's start, and the next
     EXPECT_EQ(rig.writtenUnits(), (std::vector<std::int64_t>{1, 2, 3, 4}));
 
     // Armed after the unit in progress: hung up in its last three seconds, then gone.
@@ -92,23 +102,19 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
     EXPECT_EQ(rig.dialUp.hangUps.size(), 1u);
     rig.dialUp.disconnectAll();
     rig.tick();
-    const CallRecord& row = rig.store.rows[0];
-    EXPECT_EQ(row.units, 4);
-    EXPECT_EQ(row.endedBy, "after-units");
-    EXPECT_EQ(row.endLocal, "2026-04-01 00:04:00");
-    EXPECT_EQ(row.endUtc, "2026-03-31T23:04:00Z");
-    EXPECT_EQ(row.onlineSeconds, 360);
-    EXPECT_EQ(row.bytes, 359 * 1000) << "up to the last reading while the link was up";
-    EXPECT_EQ(row.bytesSent, 359 * 100);
-    EXPECT_EQ(row.bytesReceived, 359 * 900);
+    // The bytes up to the last reading while the link was up.
+    EXPECT_EQ(rowText(rig.store.rows[0]),
+              "Net1 2026-03-31 23:58:00 2026-03-31T22:58:00Z - 2026-04-01 00:04:00 "
+              "2026-03-31T23:04:00Z 360s 4u 359000=35900+323100 after-units");
     EXPECT_EQ(rig.store.calls(year{2026} / 3).size(), 1u);
     EXPECT_TRUE(rig.store.calls(year{2026} / 4).empty());
-    EXPECT_TRUE(rig.told.empty());
+    EXPECT_TRUE(rig.told.empty() && rig.notes.empty());
 }
 
 // Who ended a call: the menu's request, nobody (from outside); a failing
-// store is told once and the metering goes on.
-TEST(CallLog, HowCallsEndedAndAStoreThatFails)
+// store is told once and the metering goes on. The unit grid starts again
+// every 24 hours; that restart begins a unit too.
+TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
 {
     LogRig rig(year{2026} / 3 / 10, 36000);
     rig.dialUp.connect(7, "Net1");
@@ -125,11 +131,19 @@ TEST(CallLog, HowCallsEndedAndAStoreThatFails)
     EXPECT_EQ(rig.store.rows[1].endedBy, "outside");
     EXPECT_EQ(rig.store.rows[1].units, 3) << "60 s without tariff: units at 0, 60 and 120 s";
 
+    rig.metered.settings.options.Vorlauf = 0;
+    rig.dialUp.connect(9, "Net2");
+    for (const auto& [ticks, units] : {std::pair{1 + 86399, 1440}, {1, 1441}, {60, 1442}}) {
+        rig.tick(ticks);
+        EXPECT_EQ(rig.store.rows[2].units, units);
+    }
+    rig.dialUp.disconnectAll();
+    rig.tick();
+
     rig.store.failing = true;
     const std::size_t shown = rig.metered.info.taktTexts.size();
     rig.dialUp.connect(8, "Net1");
     rig.tick(300);
-    EXPECT_TRUE(rig.metered.monitor.metering());
     EXPECT_EQ(rig.metered.info.taktTexts.size() - shown, 300u) << "metering goes on";
     rig.dialUp.disconnectAll();
     rig.tick();
@@ -138,27 +152,13 @@ TEST(CallLog, HowCallsEndedAndAStoreThatFails)
     EXPECT_NE(rig.told[0].find("the disk is full"), std::string::npos);
 }
 
-// The unit grid starts again every 24 hours; that restart begins a unit too.
-TEST(CallLog, ADayLongCallLosesNoUnitAtTheGridsRestart)
-{
-    LogRig rig(year{2026} / 3 / 10, 36000);
-    rig.metered.settings.options.Vorlauf = 0;
-    rig.dialUp.connect(7, "Net2"); // no tariff: 60 s units
-    rig.tick(1 + 86399);
-    EXPECT_EQ(rig.store.rows[0].units, 1440);
-    rig.tick();
-    EXPECT_EQ(rig.store.rows[0].units, 1441);
-    rig.tick(60);
-    EXPECT_EQ(rig.store.rows[0].units, 1442);
-}
-
 CallRecord call(std::string entry, std::string start, std::string end, std::int64_t seconds, std::int64_t units,
                 std::int64_t bytes, std::string endedBy = "menu")
 {
     return {0, std::move(entry), std::move(start), "", std::move(end), "", seconds, units, bytes, std::move(endedBy)};
 }
 
-TEST(CallLog, MonthAsCsvAndItsTotals)
+TEST(CallLog, MonthAsCsvItsTotalsAndPricesAsTyped)
 {
     const std::vector<CallRecord> calls{
         call("Net1", "2026-03-02 09:15:00", "2026-03-02 09:20:30", 330, 6, 123456),
@@ -173,42 +173,35 @@ TEST(CallLog, MonthAsCsvAndItsTotals)
               "03.03.2026;\"Net;2 \"\"Nacht\"\"\";23:58:00;00:01:00;0:03:00;2;;;99\r\n"
               "31.03.2026;Net1;23:59:00;;0:01:01;2;0,10;\xE2\x82\xAC;7\r\n");
 
-    auto totals = monthTotals(calls, prices);
-    ASSERT_EQ(totals.size(), 3u);
-    EXPECT_EQ(totals[0].entry, "Net1");
-    EXPECT_EQ(totals[0].units, 8);
-    EXPECT_EQ(totals[0].cost, 8 * 486);
-    EXPECT_EQ(totals[1].cost, std::nullopt);
-    EXPECT_EQ(totals[2].calls, 3);
-    EXPECT_EQ(totals[2].seconds, 571);
-    EXPECT_EQ(totals[2].cost, std::nullopt) << "one entry has no price: no overall cost";
+    // Per entry, then overall (no name): calls/seconds/units/bytes, cost and currency ("-": none).
+    const auto totals = [&] {
+        std::string out;
+        for (const MonthTotal& t : monthTotals(calls, prices))
+            out += t.entry + " " + to_string(t.calls) + "/" + to_string(t.seconds) + "/" + to_string(t.units) + "/"
+                + to_string(t.bytes) + " " + (t.cost ? to_string(*t.cost) + t.currency : "-") + "; ";
+        return out;
+    };
+    // One entry has no price: no overall cost.
+    EXPECT_EQ(totals(), "Net1 2/391/8/123463 3888\xE2\x82\xAC; Net;2 \"Nacht\" 1/180/2/99 -;  3/571/10/123562 -; ");
     prices["Net;2 \"Nacht\""] = {1200, "\xE2\x82\xAC"};
-    totals = monthTotals(calls, prices);
-    EXPECT_EQ(totals[2].cost, 8 * 486 + 2 * 1200);
-    EXPECT_EQ(moneyText(*totals[2].cost), "0,63");
+    EXPECT_EQ(totals(),
+              "Net1 2/391/8/123463 3888\xE2\x82\xAC; Net;2 \"Nacht\" 1/180/2/99 2400\xE2\x82\xAC; "
+              " 3/571/10/123562 6288\xE2\x82\xAC; ");
+    EXPECT_EQ(moneyText(6288), "0,63");
     prices["Net1"].currency = "DM";
-    EXPECT_EQ(monthTotals(calls, prices)[2].cost, std::nullopt) << "no sum across currencies";
-}
+    EXPECT_EQ(totals(), "Net1 2/391/8/123463 3888DM; Net;2 \"Nacht\" 1/180/2/99 2400\xE2\x82\xAC;  3/571/10/123562 -; ")
+        << "no sum across currencies";
 
-TEST(CallLog, PricesAsTyped)
-{
     EXPECT_EQ(parsePrice("0,12").price, (UnitPrice{1200, "\xE2\x82\xAC"}));
     EXPECT_EQ(parsePrice(" 0.0486 DM ").price, (UnitPrice{486, "DM"}));
     EXPECT_TRUE(parsePrice("").ok);
     EXPECT_EQ(parsePrice("").price, std::nullopt);
-    EXPECT_FALSE(parsePrice("0,00001").ok);
-    EXPECT_FALSE(parsePrice("zwölf").ok);
-    EXPECT_FALSE(parsePrice("1,2 3").ok);
+    for (const char* refused : {"0,00001", "zwölf", "1,2 3"})
+        EXPECT_FALSE(parsePrice(refused).ok) << refused;
     EXPECT_EQ(priceText({486, "\xE2\x82\xAC"}), "0,0486 \xE2\x82\xAC");
     EXPECT_EQ(priceText({12000, "DM"}), "1,20 DM");
     EXPECT_EQ(moneyText(4850), "0,49"); // halves up
 }
-
-} // namespace
-} // namespace zumi
-
-namespace zumi {
-namespace {
 
 // A budget of 5 units from the 15th: February's call from the 20th on counts
 // (2 units), the one of the 10th does not. The call's first unit makes 3, the
@@ -217,48 +210,150 @@ namespace {
 TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
 {
     for (bool cutOff : {true, false}) {
-        test::FakeClock clock(year{2026} / 3 / 10, 36000 - 1);
-        test::FakeDialUp dialUp;
-        test::FakeByteCounter bytes;
-        test::FakeCallStore store;
-        store.budgetSettings = {BudgetSettings::Kind::Units, 5, 15, cutOff};
-        for (const auto& [start, units] : {std::pair{"2026-02-10 09:00:00", 9}, {"2026-02-20 09:00:00", 2}}) {
-            CallRecord earlier = call("Net1", start, start, 60, units, 0);
-            store.add(earlier);
-        }
-        CallRecorder recorder(clock, store, nullptr);
-        std::vector<std::string> notes;
-        BudgetGuard guard(clock, store, recorder, [&](const std::string& summary, const std::string& body) {
-            notes.push_back(summary + body);
-        });
-        test::MeteredMonitor metered(clock, dialUp, bytes, nullptr, &guard, &guard);
-        metered.names = {"Net1"};
-        metered.taktAllDay("60");
-        metered.settings.options.Vorlauf = 0;
-        dialUp.connect(7, "Net1");
-        auto tick = [&](int count) {
-            for (int i = 0; i < count; ++i) {
-                clock.advance(1);
-                metered.monitor.Timer_Timer();
-            }
-        };
-        tick(1 + 60); // detected at 10:00:00; the second unit begins at 60 s
-        ASSERT_EQ(notes.size(), 1u);
-        EXPECT_EQ(notes[0],
-                  "Zumi: Monatsbudget zu 80 % verbrauchtSeit dem 15.02.2026: 4 von 5 Einheiten"
-                      + std::string(cutOff ? ". Ist es verbraucht, trennt Zumi am Ende der Einheit." : "."));
-        tick(116); // 176 s: four seconds left of the third unit
-        EXPECT_TRUE(dialUp.hangUps.empty());
-        tick(1);
-        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u);
-        tick(2);
-        EXPECT_EQ(dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
-        dialUp.disconnectAll();
-        tick(1);
-        EXPECT_EQ(store.rows.back().units, 3);
-        EXPECT_EQ(store.rows.back().endedBy, cutOff ? "budget" : "outside");
-        EXPECT_EQ(notes.size(), 1u);
+        LogRig rig(year{2026} / 3 / 10, 36000 - 1);
+        rig.store.budgetSettings = {BudgetSettings::Kind::Units, 5, 15, cutOff};
+        for (CallRecord earlier :
+             {call("Net1", "2026-02-10 09:00:00", "", 60, 9, 0), call("Net1", "2026-02-20 09:00:00", "", 60, 2, 0)})
+            rig.store.add(earlier);
+        rig.metered.taktAllDay("60");
+        rig.metered.settings.options.Vorlauf = 0;
+        rig.dialUp.connect(7, "Net1");
+        rig.tick(1 + 60); // detected at 10:00:00; the second unit begins at 60 s
+        EXPECT_EQ(rig.notes,
+                  std::vector<std::string>{"Zumi: Monatsbudget zu 80 % verbrauchtSeit dem 15.02.2026: 4 von "
+                                           "5 Einheiten"
+                                           + std::string(cutOff ? ". Ist es verbraucht, trennt Zumi am Ende "
+                                                                  "der Einheit."
+                                                                : ".")});
+        rig.tick(116); // 176 s: four seconds left of the third unit
+        EXPECT_TRUE(rig.dialUp.hangUps.empty());
+        rig.tick();
+        EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u);
+        rig.tick(2);
+        EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
+        rig.dialUp.disconnectAll();
+        rig.tick();
+        EXPECT_EQ(rig.store.rows.back().units, 3);
+        EXPECT_EQ(rig.store.rows.back().endedBy, cutOff ? "budget" : "outside");
+        EXPECT_EQ(rig.notes.size(), 1u);
     }
+}
+
+struct TempFolder {
+    std::filesystem::path path
+        = mkdtemp((std::filesystem::temp_directory_path() / "zumi-calls-XXXXXX").string().data());
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+CallRecord running(std::string entry, std::string start)
+{
+    CallRecord row = call(std::move(entry), std::move(start), "", 0, 1, 0, "");
+    row.startUtc = "2026-03-31T21:58:00Z";
+    return row;
+}
+
+// Rows, prices and the budget outlive the store; a call belongs to its start's
+// month; the database is in WAL mode. A log kept before the two directions
+// were: its rows keep their sum, new rows get both directions.
+TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyTheSum)
+{
+    TempFolder folder;
+    const auto path = folder.path / "sub" / "calls.sqlite";
+    {
+        SqliteCallStore store(path);
+        CallRecord late = running("Net \"1\"", "2026-03-31 23:58:00");
+        ASSERT_TRUE(store.add(late)) << store.problem();
+        late = {late.id, late.entry, late.startLocal, late.startUtc, "2026-04-01 00:04:00", "",
+                360,     4,          5'000'000'000,   "budget",      1'000'000'000,         4'000'000'000};
+        ASSERT_TRUE(store.update(late));
+        CallRecord april = running("Net2", "2026-04-01 00:00:00");
+        ASSERT_TRUE(store.add(april));
+        EXPECT_NE(april.id, late.id);
+        ASSERT_TRUE(store.setPrice("Net2", UnitPrice{486, "DM"}));
+        ASSERT_TRUE(store.setPrice("Net \"1\"", UnitPrice{1200}));
+        ASSERT_TRUE(store.setPrice("Net \"1\"", std::nullopt));
+        EXPECT_EQ(store.budget(), BudgetSettings{}) << "none until set";
+        ASSERT_TRUE(store.setBudget({BudgetSettings::Kind::Money, 200000, 15, false}));
+        EXPECT_TRUE(std::filesystem::exists(path.string() + "-wal"));
+    }
+    SqliteCallStore again(path);
+    const auto march = again.calls(year{2026} / 3);
+    ASSERT_EQ(march.size(), 1u);
+    EXPECT_EQ(rowText(march[0]),
+              "Net \"1\" 2026-03-31 23:58:00 2026-03-31T21:58:00Z - 2026-04-01 00:04:00  360s 4u "
+              "5000000000=1000000000+4000000000 budget")
+        << "no end written: none read";
+    EXPECT_EQ(rowText(again.calls(year{2026} / 4).at(0)),
+              "Net2 2026-04-01 00:00:00 2026-03-31T21:58:00Z -   0s 1u 0=0+0 ");
+    EXPECT_EQ(again.prices(), (std::map<std::string, UnitPrice>{{"Net2", {486, "DM"}}}));
+    EXPECT_EQ(again.budget(), (BudgetSettings{BudgetSettings::Kind::Money, 200000, 15, false}));
+
+    const auto old = folder.path / "old.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(old.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE calls (id INTEGER PRIMARY KEY, entry TEXT NOT NULL, start_local TEXT NOT "
+                           "NULL, start_utc TEXT NOT NULL, end_local TEXT, end_utc TEXT, online_seconds INTEGER NOT "
+                           "NULL, units INTEGER NOT NULL, bytes INTEGER NOT NULL, ended_by TEXT);"
+                           "INSERT INTO calls VALUES (1, 'Old', '2026-03-01 10:00:00', '2026-03-01T09:00:00Z', "
+                           "'2026-03-01 10:01:00', '2026-03-01T09:01:00Z', 60, 1, 777, 'menu');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    SqliteCallStore taken(old);
+    CallRecord split{0, "New", "2026-03-02 10:00:00", "2026-03-31T21:58:00Z", "", "", 0, 1, 30, "", 10, 20};
+    ASSERT_TRUE(taken.add(split)) << taken.problem();
+    const auto both = taken.calls(year{2026} / 3);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(rowText(both[0]),
+              "Old 2026-03-01 10:00:00 2026-03-01T09:00:00Z - 2026-03-01 10:01:00 "
+              "2026-03-01T09:01:00Z 60s 1u 777=0+0 menu")
+        << "the split of an old row is not made up";
+    EXPECT_EQ(rowText(both[1]), "New 2026-03-02 10:00:00 2026-03-31T21:58:00Z -   0s 1u 30=10+20 ");
+}
+
+// A file that is no database is left as it is; one the user may not write
+// refuses each write with the reason and keeps its rows.
+TEST(SqliteCallStore, GarbageAndReadOnlyFiles)
+{
+    TempFolder folder;
+    const auto garbage = folder.path / "garbage.sqlite";
+    const std::string noise(5000, 'x');
+    std::ofstream(garbage, std::ios::binary) << noise;
+    SqliteCallStore broken(garbage);
+    CallRecord call = running("Net1", "2026-03-10 10:00:00");
+    EXPECT_FALSE(broken.add(call));
+    EXPECT_NE(broken.problem().find(garbage.string()), std::string::npos) << broken.problem();
+    EXPECT_TRUE(broken.calls(year{2026} / 3).empty());
+    std::ifstream in(garbage, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), noise);
+
+    const auto path = folder.path / "calls.sqlite";
+    ASSERT_TRUE(SqliteCallStore(path).add(call));
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                     | std::filesystem::perms::others_read);
+    // root writes whatever the mode says: the check runs as an ordinary user.
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(seteuid(65534), 0);
+    }
+    {
+        SqliteCallStore readOnly(path);
+        CallRecord next = running("Net1", "2026-03-11 10:00:00");
+        const bool added = readOnly.add(next);
+        const std::string why = readOnly.problem();
+        if (root) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        EXPECT_FALSE(added);
+        EXPECT_NE(why.find("calls.sqlite"), std::string::npos) << why;
+    }
+    EXPECT_EQ(SqliteCallStore(path).calls(year{2026} / 3).size(), 1u);
 }
 
 } // namespace

@@ -15,15 +15,9 @@ namespace {
 
 using namespace std::chrono;
 
-CallRecord row(std::string entry, std::string start, std::int64_t units)
+CallRecord row(const char* start, std::int64_t units)
 {
-    CallRecord call;
-    call.entry = std::move(entry);
-    call.startLocal = start;
-    call.endLocal = start;
-    call.units = units;
-    call.onlineSeconds = 60 * units;
-    return call;
+    return {0, "Net1", start, "", start, "", 60 * units, units, 0, "menu"};
 }
 
 QString text(QTableWidget* table, int r, int c)
@@ -37,8 +31,8 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
 {
     test::FakeClock clock(year{2026} / 3 / 20, 36000);
     test::FakeCallStore store;
-    for (CallRecord call : {row("Net1", "2026-02-27 10:00:00", 9), row("Net1", "2026-03-02 10:00:00", 3),
-                            row("Net1", "2026-03-05 10:00:00", 2)})
+    for (CallRecord call :
+         {row("2026-02-27 10:00:00", 9), row("2026-03-02 10:00:00", 3), row("2026-03-05 10:00:00", 2)})
         store.add(call);
     QTemporaryDir dir;
     const QString csvPath = dir.filePath(QStringLiteral("m.csv"));

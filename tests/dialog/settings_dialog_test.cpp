@@ -1,9 +1,13 @@
+#include "about/about_box.h"
+#include "about/version_text.h"
 #include "fake_dialup.h"
 #include "fake_store.h"
 #include "settings/dialog/settings_dialog_host.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -13,8 +17,18 @@
 namespace zumi {
 namespace {
 
-class SettingsDialogTest : public testing::Test {
-protected:
+TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
+{
+    EXPECT_EQ(formatAppTitle("Zumi", 1, 10), "Zumi V1.10");
+    EXPECT_EQ(formatBuildLine(1234, "CMake/GCC"), "Build 1234 (CMake/GCC)");
+    AboutBox box(VersionInfo{"Zumi", 2, 1, 7, "CMake/GCC"});
+    EXPECT_EQ(box.findChild<QLabel*>("lblApp")->text(), "Zumi V2.1");
+    EXPECT_EQ(box.findChild<QLabel*>("lblBuild")->text(), "Build 007 (CMake/GCC)");
+    QTest::mouseClick(box.findChild<QPushButton*>("cmdCopyHome"), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
+}
+
+struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;
     test::FakeStore store;
     ConnNames connNames{};
@@ -22,7 +36,6 @@ protected:
     QStringList warnings;
     int setOptionCalls = 0;
     std::function<void(QDialog&)> act; // what the test does while the dialog is up
-
     SettingsDialogHost host{SettingsDialogDeps{
         .dialUp = dialUp,
         .connNames = connNames,
@@ -72,117 +85,106 @@ protected:
     {
         QTest::mouseClick(d.findChild<QPushButton*>(button), Qt::LeftButton);
     }
+    static QComboBox* conn(QDialog& d) { return d.findChild<QComboBox*>("cboConn"); }
 };
 
-TEST_F(SettingsDialogTest, RefusedWhileAnyConnectionExistsMeteredOrNot)
+// Refused while any connection exists, metered or not (a direct cable one has no entry name).
+TEST_F(SettingsDialogTest, OkStoresTheEditsOfEveryConnectionAndTheNextLoadReadsThemBack)
 {
     dialUp.connect(5, "Net1");
     host.mnuSettings_Click(nullptr);
     dialUp.disconnectAll();
-    dialUp.connections.push_back({7, ""}); // a direct cable connection: no entry name
+    dialUp.connections.push_back({7, ""});
     host.mnuSettings_Click(nullptr);
     EXPECT_EQ(warnings, QStringList(2, "Nicht während eine Verbindung aktiv ist"));
-}
+    dialUp.disconnectAll();
+    warnings.clear();
 
-TEST_F(SettingsDialogTest, OkStoresTheEditsOfEveryConnectionAndTheNextLoadReadsThemBack)
-{
     store.values["HangupBytes"] = "3000";
     open([&](QDialog& d) {
         EXPECT_EQ(d.findChild<QComboBox*>("cboBytes")->currentText(), "1024");
         EXPECT_EQ(boxes(d),
                   QStringList({"0", "150", "9", "90", "18", "90", "21", "150", "0", "240", "", "", "", "", "", ""}));
-        d.findChild<QComboBox*>("cboConn")->setCurrentIndex(1); // Beta
+        conn(d)->setCurrentIndex(1); // Beta
         QTest::keyClicks(box(d, "txtTime", 1), "8");
         QTest::keyClicks(box(d, "txtTakt1", 1), "120");
-        d.findChild<QComboBox*>("cboConn")->setCurrentIndex(0); // the edits stay with Beta
+        conn(d)->setCurrentIndex(0); // the edits stay with Beta
         d.findChild<QComboBox*>("cboTakte")->setCurrentIndex(9);
         click(d, "cmdOK");
     });
     EXPECT_EQ(setOptionCalls, 1);
     EXPECT_EQ(store.values["00"], "alpha,0,9,18,21,150,90,90,150,0,,,,240,,,,");
     EXPECT_EQ(store.values["01"], "Beta,0,8,,,60,120,,,0,,,,60,,,,");
-    Settings reloaded;
-    loadSettings(store, connNames, ScreenMetrics{19200, 12000}, {}, reloaded);
-    EXPECT_EQ(reloaded.tariffs.takt(1, 1), "120");
-    EXPECT_EQ(reloaded.options.HangupTakte, 10);
+    EXPECT_EQ(settings.tariffs.takt(1, 1), "120");
+    EXPECT_EQ(settings.options.HangupTakte, 10);
 
     store.values["HangupBytes"] = "4096";
     open([&](QDialog& d) { EXPECT_EQ(d.findChild<QComboBox*>("cboBytes")->currentText(), "4096"); });
+
+    // Vorlauf is stored as typed and read as its leading number; Enter answers OK.
+    open([&](QDialog& d) {
+        auto* vorlauf = d.findChild<QLineEdit*>("txtVorlauf");
+        vorlauf->selectAll();
+        QTest::keyClicks(vorlauf, "2.6");
+        QTest::keyClick(vorlauf, Qt::Key_Return);
+    });
+    EXPECT_EQ(store.values["Vorlauf"], "2.6");
+    EXPECT_EQ(settings.options.Vorlauf, 3);
+    EXPECT_TRUE(warnings.isEmpty());
 }
 
-TEST_F(SettingsDialogTest, VorlaufTextIsStoredAsTypedAndReadAsItsLeadingNumber)
+// An empty phonebook saves no record but every option; an unreadable one says why in the list.
+TEST_F(SettingsDialogTest, EmptyOrUnreadablePhonebookSavesAllOptions)
 {
-    for (const auto& [text, value] : {std::pair<const char*, int>{"3", 3}, {"abc", 0}, {"2.6", 3}}) {
+    dialUp.phonebook.clear();
+    for (PhonebookError error : {PhonebookError::None, PhonebookError::NotPermitted}) {
+        dialUp.phonebookError = error;
+        store.values.clear();
         open([&](QDialog& d) {
-            auto* vorlauf = d.findChild<QLineEdit*>("txtVorlauf");
-            vorlauf->selectAll();
-            QTest::keyClicks(vorlauf, text);
-            QTest::keyClick(vorlauf, Qt::Key_Return); // Enter answers OK
+            if (error != PhonebookError::None) {
+                EXPECT_EQ(conn(d)->count(), 1);
+                EXPECT_EQ(conn(d)->currentText(), "unlesbar: /etc/ppp/peers");
+                EXPECT_FALSE(conn(d)->isEnabled());
+            }
+            click(d, "cmdOK");
         });
-        EXPECT_EQ(store.values["Vorlauf"], text);
-        EXPECT_EQ(settings.options.Vorlauf, value) << text;
+        EXPECT_FALSE(store.values.count("00"));
+        EXPECT_EQ(store.values.size(), 9u) << "every option";
     }
 }
 
-TEST_F(SettingsDialogTest, EmptyPhonebookSavesNoRecordButAllOptions)
+// A comma in a tariff is refused and every edit kept; paste before copy
+// empties, copy and paste copy; "Abbrechen" then drops everything.
+TEST_F(SettingsDialogTest, CommaRefusedCopyPasteAndAbbrechen)
 {
-    dialUp.phonebook.clear();
-    store.values.clear();
-    open([&](QDialog& d) { click(d, "cmdOK"); });
-    EXPECT_FALSE(store.values.count("00"));
-    EXPECT_EQ(store.values.size(), 9u) << "every option";
-
-    // Unreadable: the list says why, and OK still stores the options.
-    dialUp.phonebookError = PhonebookError::NotPermitted;
-    store.values.clear();
     open([&](QDialog& d) {
-        auto* list = d.findChild<QComboBox*>("cboConn");
-        ASSERT_TRUE(list);
-        EXPECT_EQ(list->count(), 1);
-        EXPECT_EQ(list->currentText(), "unlesbar: /etc/ppp/peers");
-        EXPECT_FALSE(list->isEnabled());
+        conn(d)->setCurrentIndex(1);
+        QTest::keyClicks(box(d, "txtTakt1", 5), "7,5");
+        conn(d)->setCurrentIndex(0);
+        QTest::keyClicks(box(d, "txtTime", 5), "1");
         click(d, "cmdOK");
-    });
-    EXPECT_EQ(store.values.size(), 9u);
-}
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_EQ(warnings[0].toStdString(),
+                  "Die Taktzeiten von „Beta“ enthalten ein Komma (Wochenende, Feiertags, 2. Zeile, Takt).\nEin "
+                  "Komma kann nicht gespeichert werden. Bitte entfernen Sie es; es wurde nichts gespeichert.");
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(box(d, "txtTakt1", 5)->text(), "7,5"); // led to the field, on Beta
+        conn(d)->setCurrentIndex(0);
+        EXPECT_EQ(box(d, "txtTime", 5)->text(), "1");
 
-TEST_F(SettingsDialogTest, PasteBeforeCopyEmptiesAndCopyPasteThenAbbrechenDropsEverything)
-{
-    open([&](QDialog& d) {
         const QStringList alpha = boxes(d);
-        auto* cbo = d.findChild<QComboBox*>("cboConn");
-        cbo->setCurrentIndex(1);
+        conn(d)->setCurrentIndex(1);
         click(d, "cmdCP_1");
         EXPECT_EQ(boxes(d), QStringList(16, QString()));
-        cbo->setCurrentIndex(0);
+        conn(d)->setCurrentIndex(0);
         click(d, "cmdCP_0");
-        cbo->setCurrentIndex(1);
+        conn(d)->setCurrentIndex(1);
         click(d, "cmdCP_1");
         EXPECT_EQ(boxes(d), alpha);
         click(d, "cmdCancel");
     });
     EXPECT_EQ(store.writeCalls, 0);
     EXPECT_EQ(settings.tariffs.takt(1, 0), "60");
-}
-
-TEST_F(SettingsDialogTest, CommaInATariffIsRefusedAndEveryEditKept)
-{
-    open([&](QDialog& d) {
-        auto* cbo = d.findChild<QComboBox*>("cboConn");
-        cbo->setCurrentIndex(1);
-        QTest::keyClicks(box(d, "txtTakt1", 5), "7,5");
-        cbo->setCurrentIndex(0);
-        QTest::keyClicks(box(d, "txtTime", 5), "1");
-        click(d, "cmdOK");
-        ASSERT_EQ(warnings.size(), 1);
-        EXPECT_TRUE(warnings[0].contains("„Beta“")) << warnings[0].toStdString();
-        EXPECT_TRUE(warnings[0].contains("(Wochenende, Feiertags, 2. Zeile, Takt)"));
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(store.writeCalls, 0);
-        EXPECT_EQ(box(d, "txtTakt1", 5)->text(), "7,5"); // led to the field, on Beta
-        cbo->setCurrentIndex(0);
-        EXPECT_EQ(box(d, "txtTime", 5)->text(), "1");
-    });
 }
 
 TEST_F(SettingsDialogTest, EnteringABoxSelectsItsTextUnlessByClick)

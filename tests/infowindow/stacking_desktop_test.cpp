@@ -34,6 +34,10 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
     return true;
 }
+void pause(int ms)
+{
+    waitUntil([] { return false; }, ms);
+}
 
 // Another program's window: this binary started again in helper mode.
 struct OtherProgram {
@@ -69,6 +73,8 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         const auto it = std::find(order.begin(), order.end(), window);
         return it == order.end() ? -1 : static_cast<int>(it - order.begin());
     };
+    const auto belowKolp
+        = [&](const OtherProgram& kolp) { return place(kolp.id) > 0 && place(info()) == place(kolp.id) - 1; };
     const auto onTop = [&] { return place(info()) + 1 == static_cast<int>(x11.clientStackingOrder().size()); };
     const auto atBottom = [&] { return place(info()) == 0; };
     const auto activate = [&](const OtherProgram& program) {
@@ -84,7 +90,7 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
     controller.showInfoWindow();
     tick.start(1000);
     ASSERT_TRUE(waitUntil([&] { return place(info()) >= 0; }, 5000));
-    waitUntil([] { return false; }, 700);
+    pause(700);
     EXPECT_EQ(x11.activeWindow(), editor.id) << "showing took the focus";
     EXPECT_TRUE(waitUntil(onTop, 1500));
 
@@ -99,10 +105,9 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         // request's sibling take two ticks to find out.
         OtherProgram kolp("Kolp", "topmost");
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
-        const auto directlyBelowKolp = [&] { return place(kolp.id) > 0 && place(info()) == place(kolp.id) - 1; };
-        EXPECT_TRUE(waitUntil(directlyBelowKolp, 4500));
-        waitUntil([] { return false; }, 1200);
-        EXPECT_TRUE(directlyBelowKolp()) << "it did not stay there";
+        EXPECT_TRUE(waitUntil([&] { return belowKolp(kolp); }, 4500));
+        pause(1200);
+        EXPECT_TRUE(belowKolp(kolp)) << "it did not stay there";
     }
     {
         // An ordinary Kolp: directly below it and above the rest, whichever
@@ -111,16 +116,15 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == 0; }, 3000));
         OtherProgram kolp("Kolp", "normal");
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
-        const auto belowKolp = [&] { return place(kolp.id) > 0 && place(info()) == place(kolp.id) - 1; };
-        const auto overEditor = [&] { return belowKolp() && place(info()) > place(editor.id); };
+        const auto overEditor = [&] { return belowKolp(kolp) && place(info()) > place(editor.id); };
         EXPECT_TRUE(waitUntil(overEditor, 4500));
-        waitUntil([] { return false; }, 1200);
+        pause(1200);
         EXPECT_TRUE(overEditor()) << "it did not stay there";
         if (const QByteArray dir = qgetenv("ZUMI_ARTIFACTS"); !dir.isEmpty())
             QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(dir) + "/below_kolp.png");
         ASSERT_TRUE(activate(editor));
-        waitUntil([] { return false; }, 1200);
-        EXPECT_TRUE(belowKolp()) << "it left Kolp";
+        pause(1200);
+        EXPECT_TRUE(belowKolp(kolp)) << "it left Kolp";
         EXPECT_GT(place(editor.id), place(kolp.id)) << "the user's order was changed";
         ASSERT_TRUE(activate(kolp));
         EXPECT_TRUE(waitUntil(overEditor, 1500));
@@ -137,7 +141,7 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
     ASSERT_TRUE(waitUntil([&] { return x11.isMenuOpen(); }, 3000));
     game.process.kill();
     ASSERT_TRUE(waitUntil([&] { return place(game.id) < 0; }, 3000));
-    waitUntil([] { return false; }, 2200);
+    pause(2200);
     EXPECT_TRUE(atBottom()) << "the order changed under an open menu";
     popup.close();
     EXPECT_TRUE(waitUntil(onTop, 2500));
@@ -147,9 +151,8 @@ TEST(Desktop, TheWindowUnderThePointerIsFollowed)
 {
     X11WindowQueries x11;
     ASSERT_TRUE(x11.available()) << "no X display";
-    const auto under = [&](WindowId expected, int timeoutMs) {
-        return waitUntil([&] { return x11.windowUnderPointer() == expected; }, timeoutMs);
-    };
+    const auto under
+        = [&](WindowId id, int ms) { return waitUntil([&] { return x11.windowUnderPointer() == id; }, ms); };
     OtherProgram editor("Editor", "normal"); // 150,150 500 x 350
     ASSERT_NE(editor.id, 0u);
     QCursor::setPos(300, 300);
