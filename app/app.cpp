@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -55,8 +56,7 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
           SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr,
-                keepCallLog ? &budget_ : nullptr})
+                connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {
@@ -76,7 +76,12 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     form_.setIconGeometry([this] { return tray_->iconGeometry(); });
     form_.setPressPosition([this] { return tray_->pressPosition(); });
     form_.setCloseCommand([this] { shutdown(); });
-    form_.setMenuClosedCommand(returnFreedMemory);
+    form_.setMenuClosedCommand([] {
+        // The style's drawings of the menu are cached for the next opening,
+        // which comes rarely; the memory would stay resident all day.
+        QPixmapCache::clear();
+        returnFreedMemory();
+    });
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
     form_.setCallsCommand([this] { showCalls(); });

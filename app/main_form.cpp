@@ -60,10 +60,10 @@ void MainForm::buildMenu()
 
     mnuSettings_ = mnuPop_.addAction(QStringLiteral("&Einstellungen"));
     connect(mnuSettings_, &QAction::triggered, this, [this] { mnuSettings_Click(); });
-    // Always enabled: the log can be read while a call is metered. Its "v" is
-    // shared with "&Vor Einheitsende trennen": while both can be chosen, the key
-    // moves between the two and Enter opens the one selected.
-    mnuCalls_ = mnuPop_.addAction(QStringLiteral("&Verbindungen\u2026"));
+    // Always enabled: the log can be read while a call is metered. Its access
+    // key is the "d": "v" stays the one key of "&Vor Einheitsende trennen",
+    // which a shared key would only select instead of opening.
+    mnuCalls_ = mnuPop_.addAction(QStringLiteral("Verbin&dungen\u2026"));
     connect(mnuCalls_, &QAction::triggered, this, [this] {
         if (callsCommand_)
             callsCommand_();

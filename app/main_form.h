@@ -61,7 +61,7 @@ public:
     // "&Einstellungen" and "&Beenden" are carried out elsewhere.
     void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
     void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
-    // "&Verbindungen…" opens the call log's window.
+    // "Verbin&dungen…" opens the call log's window.
     void setCallsCommand(std::function<void()> command) { callsCommand_ = std::move(command); }
     // Run each time the tray menu has closed.
     void setMenuClosedCommand(std::function<void()> command) { menuClosedCommand_ = std::move(command); }

@@ -104,12 +104,12 @@ struct MainFormFixture : ::testing::Test {
 // does not hold up the tick and on the desktop; asking again tells again.
 TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
 {
-    const std::string offline = "&Beenden - &Einstellungen &Verbindungen\u2026 - &Vor Einheitsende trennen(aus) - "
+    const std::string offline = "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - "
                                 "Net 1 Net 2 ";
     EXPECT_EQ(menu(), offline);
     dialUp.connect(11, "Net 1");
     tick();
-    const std::string online = "&Beenden - &Einstellungen(aus) &Verbindungen\u2026 - &Vor Einheitsende trennen - "
+    const std::string online = "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
                                "Net 1(aus) Net 2(aus) - &Trennen ";
     EXPECT_EQ(menu(), online);
     EXPECT_EQ(tray.toolTip(), "Connected: Net 1");
@@ -247,7 +247,7 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchangedAndFailuresAreTold)
     dialUp.dials.clear();
     dialUp.phonebookError = PhonebookError::NotPermitted;
     EXPECT_EQ(menu(),
-              "&Beenden - &Einstellungen &Verbindungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
+              "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
               "Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ (sudo adduser "
               "BENUTZER dip, danach neu anmelden)(aus) ");
     form.mnuProvider().front()->trigger();

@@ -5,7 +5,7 @@
 #   calls_kill     kill -9 of the program during a metered call: the row is
 #                  there with the units begun up to then, and no end; started
 #                  again with --no-call-log, it meters the call on and logs nothing
-#   calls_window   two calls give two rows; "&Verbindungen…" shows them with
+#   calls_window   two calls give two rows; "Verbin&dungen…" shows them with
 #                  their totals (screenshot) and exports the month as CSV
 set -u
 scenario=${1:?scenario}
@@ -82,11 +82,9 @@ scenario_calls_window() {
     calls_db "INSERT INTO prices VALUES ('$name', 1200, '€')" >/dev/null
 
     open_tray_menu
-    # "v" is shared with "&Vor Einheitsende trennen": it selects the first, Enter opens it.
-    xdotool key v
-    menu_key Return 0
+    menu_key d 0
     wait_until 5000 eval 'win=$(xdotool search --onlyvisible --name "^Verbindungen$" | head -n1); [ -n "$win" ]' \
-        || fail "\"&Verbindungen…\" opened no window \"Verbindungen\""
+        || fail "\"Verbin&dungen…\" opened no window \"Verbindungen\""
     sleep 0.5
     e2e_shot_window window "$win" 0
     log "the window \"Verbindungen\" is open (screenshot $e2e_scenario-window.png)"

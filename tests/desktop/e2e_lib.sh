@@ -90,13 +90,13 @@ sleep_ms() { (( $1 > 0 )) && sleep "$(( $1 / 1000 )).$(printf '%03d' $(( $1 % 10
 since_detect() { echo $(( $(now_ms) - t_detect )); }
 
 # Chooses "Vor Einheitsende trennen" > "Nach laufender Einheit" early in a unit
-# of $1 ms (waiting for the next unit when past its fourth second) and sees the
-# armed rest of the unit turn light green in the info window $3. Sets t_arm to
-# when, after the connection start, and hang_due to the latest moment the
-# hang-up may come with $2 ms of slack: the end of that unit, or of the next
-# when chosen too late for the first.
+# (waiting for the next unit when past its fourth second) and sees the armed
+# rest of the unit turn light green in the info window $1. Sets t_arm to when,
+# after the connection start, and hang_due to the latest moment the hang-up
+# may come with slack: the end of that unit, or of the next when chosen too
+# late for the first.
 arm_after_current_unit() {
-    local unit_ms=$1 slack_ms=$2 info=$3 phase green
+    local info=$1 phase green
     phase=$(( $(since_detect) % unit_ms ))
     (( phase <= 4000 )) || sleep_ms $(( unit_ms - phase + 300 ))
     open_tray_menu

@@ -240,7 +240,7 @@ scenario_networkmanager() {
     # that unit's last seconds: of a 60-s unit, without the profile's tariff,
     # it would come too late.
     local phase t_arm hang_due
-    arm_after_current_unit "$unit_ms" "$slack_ms" "$info"
+    arm_after_current_unit "$info"
     expect_deactivation 2 $(( hang_due - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
     (( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
     phase=$(( tau % unit_ms ))

@@ -128,7 +128,7 @@ scenario_link_metering() {
     # "Vor Einheitsende trennen" > "Nach laufender Einheit". Chosen early in a unit, the hang-up is due in the last three seconds of
     # that same unit; chosen later, it may fall into the next unit's end.
     local phase t_arm hang_due
-    arm_after_current_unit "$unit_ms" "$slack_ms" "$info"
+    arm_after_current_unit "$info"
     expect_hangup_between link $(( t_arm - slack_ms )) "$hang_due" "\"Nach laufender Einheit\""
     phase=$(( tau % unit_ms ))
     (( phase >= 7000 - slack_ms || phase < slack_ms )) \
