@@ -40,13 +40,11 @@ public:
     }
     std::vector<std::string> timeTexts, taktTexts, speedTexts;
     std::vector<double> progressValues;
-    int shows = 0, unloads = 0, keepOnTops = 0;
-    bool shown = false;
+    int unloads = 0;
 
     const std::string& timeText() const { return last(timeTexts); }
     const std::string& taktText() const { return last(taktTexts); }
     const std::string& speedText() const { return last(speedTexts); }
-    double progress() const { return progressValues.empty() ? -1 : progressValues.back(); }
     // Keeps long runs from piling texts up: a real window keeps only the last.
     void forgetShown()
     {
@@ -76,21 +74,11 @@ public:
         progressValues.push_back(percent);
         note("info.progress " + std::to_string(percent));
     }
-    void showInfoWindow() override
-    {
-        ++shows;
-        shown = true;
-        note("info.show");
-    }
-    void keepInfoOnTop() override
-    {
-        ++keepOnTops;
-        note("info.keepOnTop");
-    }
+    void showInfoWindow() override { note("info.show"); }
+    void keepInfoOnTop() override { note("info.keepOnTop"); }
     void unload() override
     {
         ++unloads;
-        shown = false;
         note("info.unload");
     }
 
@@ -122,19 +110,9 @@ public:
         : LoggingFake(log)
     {
     }
-    bool disconnectShown = false;
-    bool meteringEnabled = false;
     int unchecks = 0;
-    void setDisconnectShown(bool shown) override
-    {
-        disconnectShown = shown;
-        note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0");
-    }
-    void setMeteringEnabled(bool metering) override
-    {
-        meteringEnabled = metering;
-        note(metering ? "menu.metering 1" : "menu.metering 0");
-    }
+    void setDisconnectShown(bool shown) override { note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0"); }
+    void setMeteringEnabled(bool metering) override { note(metering ? "menu.metering 1" : "menu.metering 0"); }
     void uncheckAutoHangupEntries() override
     {
         ++unchecks;
@@ -174,15 +152,9 @@ public:
         : LoggingFake(log)
     {
     }
-    int runs = 0;
-    void run() override
-    {
-        ++runs;
-        note("watchdog.run");
-    }
+    void run() override { note("watchdog.run"); }
 };
 
-// The byte counter: reads whatever the test set; counts the readings.
 class FakeHangupReports final : public HangupReports, LoggingFake {
 public:
     explicit FakeHangupReports(CallLog* log = nullptr)
@@ -201,6 +173,7 @@ public:
     }
 };
 
+// The byte counter: reads whatever the test set.
 class FakeByteCounter final : public ByteSource, LoggingFake {
 public:
     explicit FakeByteCounter(CallLog* log = nullptr)
@@ -209,12 +182,8 @@ public:
     }
     std::uint32_t total = 0; // received, less what is sent
     std::uint32_t sent = 0;
-    int reads = 0;
-    std::vector<std::int32_t> handles;
-    LinkCounts counts(std::int32_t hActiveConn) override
+    LinkCounts counts(std::int32_t) override
     {
-        ++reads;
-        handles.push_back(hActiveConn);
         note("bytes.read");
         return {sent, total - sent};
     }

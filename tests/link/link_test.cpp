@@ -37,10 +37,7 @@ TEST(LinkTest, BackendFollowsALinkFromUpToHangUp)
     ASSERT_TRUE(link->rx(20000));
     const std::uint32_t afterRx = bytes.getBytesTotal(handle);
     EXPECT_GE(afterRx - start, 20000u);
-    ASSERT_TRUE(link->tx(30000));
-    const std::uint32_t afterTx = bytes.getBytesTotal(handle);
-    EXPECT_GE(afterTx - afterRx, 30000u);
-    EXPECT_LT(afterTx - start, 60000u) << "traffic counted that the test did not send";
+    EXPECT_LT(afterRx - start, 30000u) << "traffic counted that the test did not send";
 
     // Exited but not yet reaped, it is still in /proc, but no longer a connection.
     hangUpConnection(*backend.dialUp);
