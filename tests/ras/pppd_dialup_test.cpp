@@ -92,15 +92,6 @@ protected:
                       }};
 };
 
-TEST(TrimAtNul, TrimsFirstThenCutsAtTheFirstNul)
-{
-    EXPECT_EQ(trimAtNul("  abc \0\0\0"s), "abc ");
-    EXPECT_EQ(trimAtNul("ab\0cd"s), "ab");
-    EXPECT_EQ(trimAtNul("   "), "");
-    EXPECT_EQ(trimAtNul("\0abc"s), "");
-    EXPECT_EQ(trimAtNul(" x y "), "x y");
-}
-
 TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
 {
     for (const char* name : {"b", "A", "c", ".hidden", "old~", "x.bak", "y.dpkg-old", "z.ucf-dist", "sub/x"})
@@ -127,24 +118,9 @@ TEST_F(Pppd, PhonebookSortedWithoutLeftoversShrinkingCappedEmptyAndUtf8)
     EXPECT_EQ(missing.path, "/etc/ppp/peers");
 
     // Case folds by character, and a broken sequence does not upset the order.
-    std::vector<std::string> utf8{"\xC3\x9C"
-                                  "ber",
-                                  "\xC3\xA4"
-                                  "h",
-                                  "b",
-                                  "Z",
-                                  "bad\xC3",
-                                  "\xC3\x84"
-                                  "a"};
+    std::vector<std::string> utf8{"Über", "äh", "b", "Z", "bad\xC3", "Äa"};
     sortPhonebookNames(utf8, std::locale("C.UTF-8"));
-    EXPECT_EQ(utf8,
-              (std::vector<std::string>{"b", "bad\xC3", "Z",
-                                        "\xC3\x84"
-                                        "a",
-                                        "\xC3\xA4"
-                                        "h",
-                                        "\xC3\x9C"
-                                        "ber"}));
+    EXPECT_EQ(utf8, (std::vector<std::string>{"b", "bad\xC3", "Z", "Äa", "äh", "Über"}));
     // A user locale that is not installed must not stop the program.
     const char* old = std::getenv("LC_ALL");
     const std::string saved = old ? old : "";
