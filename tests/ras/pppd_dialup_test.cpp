@@ -372,41 +372,6 @@ TEST_F(Pppd, KernelThreadsAreLookedAtOnlyWhileTheyStart)
     EXPECT_EQ(last, "40 helfer;42 exec;");
 }
 
-// This machine's own /proc: a shell that execs pppd only when it is no longer
-// young is found while it runs and is gone once it has ended.
-TEST(PppdOnThisMachine, AShellThatExecsPppdLateIsFound)
-{
-    const std::filesystem::path root = makeRoot();
-    std::filesystem::remove(root / "proc");
-    std::filesystem::create_directory_symlink("/proc", root / "proc");
-    std::filesystem::create_directory_symlink("/sys", root / "sys");
-    const std::string program = (root / "pppd").string();
-    std::ofstream(program) << "#!/bin/sh\nwhile :; do sleep 1; done\n";
-    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
-    const pid_t shell = ::fork();
-    if (shell == 0) {
-        ::execl("/bin/sh", "sh", "-c", "sleep 1; exec \"$0\" call 'spät exec'", program.c_str(), nullptr);
-        ::_exit(127);
-    }
-    PppdDialUp dialUp(root);
-    const auto found = [&] {
-        const auto list = dialUp.enumConnections().connections;
-        return std::any_of(list.begin(), list.end(),
-                           [&](const DialUpConnection& c) { return c.handle == shell && c.entryName == "spät exec"; });
-    };
-    bool seen = false;
-    // Its children (the sleeps of the stand-in) have it read again.
-    for (int scan = 0; scan < 250 && !seen; ++scan) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        seen = found();
-    }
-    ::kill(shell, SIGTERM);
-    ::waitpid(shell, nullptr, 0);
-    EXPECT_TRUE(seen);
-    EXPECT_FALSE(found());
-    std::filesystem::remove_all(root);
-}
-
 TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
 {
     addPppd(100, "isp");

@@ -173,7 +173,8 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
     EXPECT_EQ(one.run(7), 0u);      // no traffic, but the first unit is not complete
     EXPECT_EQ(one.run(9, 511), 0u); // 4 s left: not yet
     EXPECT_EQ(one.run(1), 1u);
-    EXPECT_EQ(one.run(2), 1u); // once per unit
+    EXPECT_EQ(one.info.taktText(), "0:03"); // in the last three seconds, not before
+    EXPECT_EQ(one.run(2), 1u);              // once per unit
     EXPECT_EQ(one.run(8, 5000), 1u);
     EXPECT_EQ(one.run(10, 512), 1u);
     EXPECT_EQ(one.run(10), 2u); // the line stayed up: it asks again
