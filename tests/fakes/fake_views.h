@@ -16,11 +16,13 @@ namespace zumi::test {
 using CallLog = std::vector<std::string>;
 
 class LoggingFake {
-protected:
-    explicit LoggingFake(CallLog* log)
+public:
+    explicit LoggingFake(CallLog* log = nullptr)
         : log_(log)
     {
     }
+
+protected:
     void note(std::string call)
     {
         if (log_)
@@ -34,10 +36,7 @@ private:
 // The info window: keeps every text and bar value it was given.
 class FakeInfoView final : public InfoView, LoggingFake {
 public:
-    explicit FakeInfoView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::vector<std::string> timeTexts, taktTexts, speedTexts;
     std::vector<double> progressValues;
     int unloads = 0;
@@ -92,10 +91,7 @@ private:
 
 class FakeTrayView final : public TrayView, LoggingFake {
 public:
-    explicit FakeTrayView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::vector<std::pair<TrayIcon, std::string>> calls;
     void trayModify(TrayIcon icon, const std::string& text) override
     {
@@ -106,10 +102,7 @@ public:
 
 class FakeMenuView final : public MenuView, LoggingFake {
 public:
-    explicit FakeMenuView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     int unchecks = 0;
     void setDisconnectShown(bool shown) override { note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0"); }
     void setMeteringEnabled(bool metering) override { note(metering ? "menu.metering 1" : "menu.metering 0"); }
@@ -122,10 +115,7 @@ public:
 
 class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
 public:
-    explicit FakeSoundPlayer(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     struct Play {
         std::string fileName;
         bool noWait;
@@ -148,19 +138,13 @@ public:
 
 class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
 public:
-    explicit FakePopupWatchdog(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     void run() override { note("watchdog.run"); }
 };
 
 class FakeHangupReports final : public HangupReports, LoggingFake {
 public:
-    explicit FakeHangupReports(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     void hangupFailed(const HangupRequest& request, int error) override
     {
         note("hangup.failed " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
@@ -176,10 +160,7 @@ public:
 // The byte counter: reads whatever the test set.
 class FakeByteCounter final : public ByteSource, LoggingFake {
 public:
-    explicit FakeByteCounter(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::uint32_t total = 0; // received, less what is sent
     std::uint32_t sent = 0;
     LinkCounts counts(std::int32_t) override

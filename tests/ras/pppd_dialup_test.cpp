@@ -3,6 +3,8 @@
 #include "ras/pppd/link_bytes.h"
 #include "ras/pppd/pppd_dialup.h"
 
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,25 +21,14 @@ namespace {
 using namespace std::string_literals;
 using Signals = std::vector<std::pair<std::int32_t, int>>;
 
-std::filesystem::path makeRoot()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "zumi-ras-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    std::filesystem::create_directory(pattern + "/proc");
-    return pattern;
-}
-
 // The backend on a throw-away root laid out like the parts of a Linux system
 // it reads, with the signals it sends recorded.
 class Pppd : public ::testing::Test {
 protected:
-    ~Pppd() override { std::filesystem::remove_all(root); }
-
+    Pppd() { std::filesystem::create_directory(root / "proc"); }
     void write(const std::string& relative, const std::string& contents) const
     {
-        std::filesystem::create_directories((root / relative).parent_path());
-        std::ofstream(root / relative, std::ios::binary) << contents;
+        test::writeText(root / relative, contents);
     }
     void remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
 
@@ -83,7 +74,8 @@ protected:
         return out;
     }
 
-    const std::filesystem::path root = makeRoot();
+    const test::TempFolder tree;
+    const std::filesystem::path& root = tree.path;
     Signals signals;
     int signalError = 0; // what sending a signal answers
     PppdDialUp dialUp{root, [this](std::int32_t pid, int signal) {

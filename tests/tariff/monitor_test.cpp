@@ -1,14 +1,13 @@
 #include "monitor_rig.h"
 #include "ras/pppd/link_bytes.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <stdlib.h>
 
 namespace zumi {
 namespace {
@@ -106,12 +105,7 @@ struct TreeLink {
         rig.settings.options.ShowSpeed = true;
         rig.connect();
     }
-    ~TreeLink() { std::filesystem::remove_all(root); }
-    void write(const std::string& path, const std::string& text) const
-    {
-        std::filesystem::create_directories((root / path).parent_path());
-        std::ofstream(root / path) << text;
-    }
+    void write(const std::string& path, const std::string& text) const { test::writeText(root / path, text); }
     void remove(const std::string& path) const { std::filesystem::remove(root / path); }
     // Ticks with 1000 more bytes before each; returns the hang-ups so far.
     std::size_t run(int count)
@@ -124,10 +118,8 @@ struct TreeLink {
         return rig.dialUp.hangUps.size();
     }
 
-    std::filesystem::path root = [] {
-        std::string name = (std::filesystem::temp_directory_path() / "zumi-tree-XXXXXX").string();
-        return std::filesystem::path(mkdtemp(name.data()));
-    }();
+    const test::TempFolder tree;
+    const std::filesystem::path& root = tree.path;
     std::uint64_t tx;
     LinkBytes source{root};
     Rig rig{"10", 1, &source};
