@@ -21,7 +21,6 @@ public:
     static std::optional<StandInLink> start(const std::string& name);
 
     std::int32_t pid() const { return process_->pid; }
-    const std::string& interfaceName() const { return process_->interfaceName; }
 
     // Receives that many bytes from the peer; true once the interface counted them.
     bool rx(std::uint64_t bytes);
