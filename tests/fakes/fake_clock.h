@@ -16,24 +16,19 @@ public:
 
     LocalDateTime localNow() const override { return local_; }
     std::chrono::steady_clock::time_point monotonicNow() const override { return mono_; }
-    // The local time taken as UTC plus utcOffset (one hour: winter in Germany).
+    // The local time taken as UTC plus one hour (winter in Germany).
     std::chrono::system_clock::time_point utcNow() const override
     {
         using namespace std::chrono;
         return sys_days(local_.date) + duration_cast<system_clock::duration>(duration<double>(local_.secondsOfDay))
-            - utcOffset;
+            - hours{1};
     }
-    std::chrono::seconds utcOffset{3600};
 
     void advance(double seconds)
     {
         mono_
             += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
-        local_.secondsOfDay += seconds;
-        while (local_.secondsOfDay >= 86400) {
-            local_.secondsOfDay -= 86400;
-            local_.date = std::chrono::sys_days(local_.date) + std::chrono::days{1};
-        }
+        jumpLocal(seconds);
     }
     // Moves only the wall clock, as a daylight-saving change does.
     void jumpLocal(double seconds)
@@ -48,7 +43,6 @@ public:
             local_.date = std::chrono::sys_days(local_.date) - std::chrono::days{1};
         }
     }
-    void setLocal(std::chrono::year_month_day date, double secondsOfDay) { local_ = {date, secondsOfDay}; }
 
 private:
     LocalDateTime local_;

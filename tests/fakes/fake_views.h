@@ -16,11 +16,13 @@ namespace zumi::test {
 using CallLog = std::vector<std::string>;
 
 class LoggingFake {
-protected:
-    explicit LoggingFake(CallLog* log)
+public:
+    explicit LoggingFake(CallLog* log = nullptr)
         : log_(log)
     {
     }
+
+protected:
     void note(std::string call)
     {
         if (log_)
@@ -34,19 +36,14 @@ private:
 // The info window: keeps every text and bar value it was given.
 class FakeInfoView final : public InfoView, LoggingFake {
 public:
-    explicit FakeInfoView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::vector<std::string> timeTexts, taktTexts, speedTexts;
     std::vector<double> progressValues;
-    int shows = 0, unloads = 0, keepOnTops = 0;
-    bool shown = false;
+    int unloads = 0;
 
     const std::string& timeText() const { return last(timeTexts); }
     const std::string& taktText() const { return last(taktTexts); }
     const std::string& speedText() const { return last(speedTexts); }
-    double progress() const { return progressValues.empty() ? -1 : progressValues.back(); }
     // Keeps long runs from piling texts up: a real window keeps only the last.
     void forgetShown()
     {
@@ -76,21 +73,11 @@ public:
         progressValues.push_back(percent);
         note("info.progress " + std::to_string(percent));
     }
-    void showInfoWindow() override
-    {
-        ++shows;
-        shown = true;
-        note("info.show");
-    }
-    void keepInfoOnTop() override
-    {
-        ++keepOnTops;
-        note("info.keepOnTop");
-    }
+    void showInfoWindow() override { note("info.show"); }
+    void keepInfoOnTop() override { note("info.keepOnTop"); }
     void unload() override
     {
         ++unloads;
-        shown = false;
         note("info.unload");
     }
 
@@ -104,10 +91,7 @@ private:
 
 class FakeTrayView final : public TrayView, LoggingFake {
 public:
-    explicit FakeTrayView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::vector<std::pair<TrayIcon, std::string>> calls;
     void trayModify(TrayIcon icon, const std::string& text) override
     {
@@ -118,23 +102,10 @@ public:
 
 class FakeMenuView final : public MenuView, LoggingFake {
 public:
-    explicit FakeMenuView(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
-    bool disconnectShown = false;
-    bool meteringEnabled = false;
+    using LoggingFake::LoggingFake;
     int unchecks = 0;
-    void setDisconnectShown(bool shown) override
-    {
-        disconnectShown = shown;
-        note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0");
-    }
-    void setMeteringEnabled(bool metering) override
-    {
-        meteringEnabled = metering;
-        note(metering ? "menu.metering 1" : "menu.metering 0");
-    }
+    void setDisconnectShown(bool shown) override { note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0"); }
+    void setMeteringEnabled(bool metering) override { note(metering ? "menu.metering 1" : "menu.metering 0"); }
     void uncheckAutoHangupEntries() override
     {
         ++unchecks;
@@ -144,10 +115,7 @@ public:
 
 class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
 public:
-    explicit FakeSoundPlayer(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     struct Play {
         std::string fileName;
         bool noWait;
@@ -170,25 +138,13 @@ public:
 
 class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
 public:
-    explicit FakePopupWatchdog(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
-    int runs = 0;
-    void run() override
-    {
-        ++runs;
-        note("watchdog.run");
-    }
+    using LoggingFake::LoggingFake;
+    void run() override { note("watchdog.run"); }
 };
 
-// The byte counter: reads whatever the test set; counts the readings.
 class FakeHangupReports final : public HangupReports, LoggingFake {
 public:
-    explicit FakeHangupReports(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     void hangupFailed(const HangupRequest& request, int error) override
     {
         note("hangup.failed " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
@@ -201,20 +157,14 @@ public:
     }
 };
 
+// The byte counter: reads whatever the test set.
 class FakeByteCounter final : public ByteSource, LoggingFake {
 public:
-    explicit FakeByteCounter(CallLog* log = nullptr)
-        : LoggingFake(log)
-    {
-    }
+    using LoggingFake::LoggingFake;
     std::uint32_t total = 0; // received, less what is sent
     std::uint32_t sent = 0;
-    int reads = 0;
-    std::vector<std::int32_t> handles;
-    LinkCounts counts(std::int32_t hActiveConn) override
+    LinkCounts counts(std::int32_t) override
     {
-        ++reads;
-        handles.push_back(hActiveConn);
         note("bytes.read");
         return {sent, total - sent};
     }

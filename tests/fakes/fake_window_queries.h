@@ -15,11 +15,8 @@ namespace zumi::test {
 // things at that moment); queries are not logged.
 class FakeWindowQueries final : public WindowSystem {
 public:
-    bool isAvailable = true;
     WindowId active = 0;
     WindowId underPointer = 0;
-    WindowId kolp = 0;
-    std::optional<PixelRect> kolpRect;
     bool menuOpen = false;
     std::set<WindowId> fullScreen;
     std::set<WindowId> transient;
@@ -29,10 +26,9 @@ public:
     std::optional<WindowId> activeLater;
 
     std::vector<std::string> calls;
-    std::vector<WindowId> activations;
     std::function<void(const std::string&)> onCall;
 
-    bool available() const override { return isAvailable; }
+    bool available() const override { return true; }
     WindowId activeWindow() override
     {
         const WindowId answer = active;
@@ -44,16 +40,13 @@ public:
     }
     std::string windowTitle(WindowId window) override
     {
-        if (auto it = titles.find(window); it != titles.end())
-            return it->second;
-        return window != 0 && window == kolp ? "Kolp" : "";
+        auto it = titles.find(window);
+        return it != titles.end() ? it->second : "";
     }
     WindowId windowUnderPointer() override { return underPointer; }
-    std::optional<PixelRect> windowRect(WindowId window) override
-    {
-        return window != 0 && window == kolp ? kolpRect : std::nullopt;
-    }
-    WindowId findKolpWindow() override { return kolp; }
+    // No Kolp on this desktop.
+    std::optional<PixelRect> windowRect(WindowId) override { return std::nullopt; }
+    WindowId findKolpWindow() override { return 0; }
     bool isFullScreen(WindowId window) override { return fullScreen.count(window) > 0; }
     bool isTransient(WindowId window) override { return transient.count(window) > 0; }
     bool isMenuOpen() override { return menuOpen; }
@@ -67,7 +60,6 @@ public:
     void activate(WindowId window) override
     {
         active = window;
-        activations.push_back(window);
         record("activate " + std::to_string(window));
     }
 

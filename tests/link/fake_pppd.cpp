@@ -1,21 +1,13 @@
 // A stand-in for pppd on machines without PPP support: it looks to the system
-// like a running pppd with its link up, and moves traffic on demand.
+// like a running pppd with its link up, and receives traffic on demand.
 //
-// Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME [unit N]
-// so that /proc/PID/cmdline reads "/usr/sbin/pppd call NAME ...", or, as
-// NetworkManager starts pppd, with no call but "ipparam PATH" among options it
-// ignores (exec -a /usr/sbin/pppd fake_pppd nodetach ttyUSB2 ipparam
-// /org/freedesktop/NetworkManager/PPP/0 plugin nm-pppd-plugin.so). It names
-// itself pppd, creates the tun pppN (the first free one without "unit") of
-// link type ppp, brings it up, writes /run/pppN.pid and prints "ready pppN".
-// Commands on stdin, one per line, each answered "done LINE":
-//   rx BYTES    packets from the peer
-//   tx BYTES    packets to the peer
-//   rate BPS    steady received traffic, 0 stops
-// SIGTERM, SIGINT (Ctrl-C) or SIGHUP: prints "sigterm", "sigint" or "sighup",
-// removes the pid file and exits 0, as pppd cleans up on each of them; the
-// interface goes with the tun descriptor. The end of stdin does the same
-// without the line.
+// Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME  (or, as
+// NetworkManager starts pppd, with "ipparam PATH" among options it ignores).
+// It names itself pppd, brings up the first free tun pppN with link type ppp,
+// writes /run/pppN.pid and prints "ready pppN". Commands on stdin, each
+// answered "done LINE": "rx BYTES" (packets from the peer), "rate BPS" (steady
+// received traffic, 0 stops). SIGTERM (printed "sigterm"), SIGINT, SIGHUP or
+// the end of stdin remove the pid file and exit 0, as pppd cleans up.
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +18,6 @@
 #include <fcntl.h>
 #include <fstream>
 #include <linux/if.h>
-#include <linux/if_packet.h>
 #include <linux/if_tun.h>
 #include <poll.h>
 #include <signal.h>
@@ -49,33 +40,27 @@ constexpr std::uint64_t kPacket = 1500;
 
 struct Link {
     int tun = -1;
-    int packets = -1; // sends packets out through the interface
-    sockaddr_ll out{};
     std::string name;
     std::string pidFile;
 };
 
-Link bringUp(int unit)
+Link bringUp()
 {
     Link link;
     ifreq ifr{};
     ifr.ifr_flags = IFF_TUN | IFF_NO_PI;
     // "ppp%d" lets the kernel pick the first free unit, without races.
-    const std::string wanted = unit >= 0 ? "ppp" + std::to_string(unit) : "ppp%d";
-    std::strncpy(ifr.ifr_name, wanted.c_str(), IFNAMSIZ - 1);
+    std::strncpy(ifr.ifr_name, "ppp%d", IFNAMSIZ - 1);
     link.tun = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC | O_NONBLOCK);
     // The link type can only change while the interface is down.
     if (link.tun < 0 || ::ioctl(link.tun, TUNSETIFF, &ifr) != 0 || ::ioctl(link.tun, TUNSETLINK, 512ul) != 0)
-        fail("creating " + wanted);
+        fail("creating a tun");
     link.name = ifr.ifr_name;
-    link.packets = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (link.packets < 0 || ::ioctl(link.packets, SIOCGIFINDEX, &ifr) != 0)
-        fail("finding " + link.name);
-    link.out.sll_family = AF_PACKET;
-    link.out.sll_ifindex = ifr.ifr_ifindex;
+    const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ifr.ifr_flags = IFF_UP | IFF_POINTOPOINT | IFF_NOARP | IFF_MULTICAST; // as a ppp link's
-    if (::ioctl(link.packets, SIOCSIFFLAGS, &ifr) != 0)
+    if (control < 0 || ::ioctl(control, SIOCSIFFLAGS, &ifr) != 0)
         fail("bringing " + link.name + " up");
+    ::close(control);
 
     // Written whole before it appears, as readers may look at any moment.
     link.pidFile = "/run/" + link.name + ".pid";
@@ -97,38 +82,18 @@ void receive(const Link& link, std::uint64_t bytes)
     }
 }
 
-// The tun counts a packet as sent once it is read from it.
-std::uint64_t drain(const Link& link)
+// What the kernel sends out through the tun (router solicitations, say) is read
+// and dropped.
+void drain(const Link& link)
 {
-    std::uint64_t total = 0;
     unsigned char buffer[65536];
-    for (ssize_t n; (n = ::read(link.tun, buffer, sizeof buffer)) > 0;)
-        total += static_cast<std::uint64_t>(n);
-    return total;
-}
-
-void send(const Link& link, std::uint64_t bytes)
-{
-    static const unsigned char packet[kPacket] = {};
-    std::uint64_t queued = 0, drained = 0;
-    for (std::uint64_t size; queued < bytes; queued += size) {
-        size = std::clamp<std::uint64_t>(bytes - queued, 20, kPacket);
-        if (::sendto(link.packets, packet, size, 0, reinterpret_cast<const sockaddr*>(&link.out), sizeof link.out) < 0)
-            fail("sending over " + link.name);
-        drained += drain(link);
-    }
-    for (pollfd p{link.tun, POLLIN, 0}; drained<queued&& ::poll(&p, 1, 2000)> 0;)
-        drained += drain(link);
+    while (::read(link.tun, buffer, sizeof buffer) > 0) {}
 }
 
 [[noreturn]] void finish(const Link& link, int signal)
 {
     if (signal == SIGTERM)
         std::puts("sigterm");
-    else if (signal == SIGINT)
-        std::puts("sigint");
-    else if (signal == SIGHUP)
-        std::puts("sighup");
     ::unlink(link.pidFile.c_str());
     std::exit(0);
 }
@@ -139,18 +104,11 @@ int main(int argc, char** argv)
 {
     ::prctl(PR_SET_NAME, "pppd", 0, 0, 0);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::string name, ipparam;
-    int unit = -1;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "call") == 0)
-            name = argv[++i];
-        else if (std::strcmp(argv[i], "ipparam") == 0)
-            ipparam = argv[++i];
-        else if (std::strcmp(argv[i], "unit") == 0)
-            unit = std::atoi(argv[++i]);
-    }
-    if (name.empty() && ipparam.empty()) {
-        std::fprintf(stderr, "usage: exec -a /usr/sbin/pppd fake_pppd {call NAME | ... ipparam PATH ...} [unit N]\n");
+    bool named = false;
+    for (int i = 1; i + 1 < argc; ++i)
+        named = named || std::strcmp(argv[i], "call") == 0 || std::strcmp(argv[i], "ipparam") == 0;
+    if (!named) {
+        std::fprintf(stderr, "usage: exec -a /usr/sbin/pppd fake_pppd {call NAME | ... ipparam PATH ...}\n");
         return 2;
     }
     sigset_t signals;
@@ -160,7 +118,7 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
 
-    const Link link = bringUp(unit);
+    const Link link = bringUp();
     std::printf("ready %s\n", link.name.c_str());
     std::string input;
     std::uint64_t rate = 0;
@@ -188,8 +146,6 @@ int main(int argc, char** argv)
             const std::uint64_t value = std::strtoull(line.c_str() + command.size(), nullptr, 10);
             if (command == "rx") {
                 receive(link, value);
-            } else if (command == "tx") {
-                send(link, value);
             } else if (command == "rate") {
                 rate = value;
                 nextTick = std::chrono::steady_clock::now();

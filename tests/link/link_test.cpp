@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <thread>
 
 namespace zumi {
@@ -37,10 +36,7 @@ TEST(LinkTest, BackendFollowsALinkFromUpToHangUp)
     ASSERT_TRUE(link->rx(20000));
     const std::uint32_t afterRx = bytes.getBytesTotal(handle);
     EXPECT_GE(afterRx - start, 20000u);
-    ASSERT_TRUE(link->tx(30000));
-    const std::uint32_t afterTx = bytes.getBytesTotal(handle);
-    EXPECT_GE(afterTx - afterRx, 30000u);
-    EXPECT_LT(afterTx - start, 60000u) << "traffic counted that the test did not send";
+    EXPECT_LT(afterRx - start, 30000u) << "traffic counted that the test did not send";
 
     // Exited but not yet reaped, it is still in /proc, but no longer a connection.
     hangUpConnection(*backend.dialUp);
@@ -53,8 +49,6 @@ TEST(LinkTest, BackendFollowsALinkFromUpToHangUp)
     ASSERT_TRUE(link->waitForExit(5s));
     EXPECT_TRUE(link->gotSigterm());
     EXPECT_EQ(getConnectState(*backend.dialUp, link->pid()), 0);
-    EXPECT_FALSE(std::filesystem::exists("/run/" + link->interfaceName() + ".pid"));
-    EXPECT_FALSE(std::filesystem::exists("/sys/class/net/" + link->interfaceName()));
 }
 
 } // namespace

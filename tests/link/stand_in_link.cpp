@@ -30,16 +30,14 @@ std::string StandInLink::whyNot()
     return {};
 }
 
-std::optional<StandInLink> StandInLink::start(const std::string& name, int unit)
+std::optional<StandInLink> StandInLink::start(const std::string& name)
 {
     int sockets[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
         return std::nullopt;
     // argv[0] as "exec -a /usr/sbin/pppd" sets it, so /proc/PID/cmdline reads
-    // like the command line pon gives pppd; without a unit it ends after the name.
-    const std::string unitText = std::to_string(unit);
-    const char* argv[]
-        = {"/usr/sbin/pppd", "call", name.c_str(), unit >= 0 ? "unit" : nullptr, unitText.c_str(), nullptr};
+    // like the command line pon gives pppd.
+    const char* argv[] = {"/usr/sbin/pppd", "call", name.c_str(), nullptr};
 
     StandInLink link;
     link.process_->channel = sockets[0];
@@ -72,11 +70,6 @@ StandInLink::Process::~Process()
 bool StandInLink::rx(std::uint64_t bytes)
 {
     return command("rx " + std::to_string(bytes));
-}
-
-bool StandInLink::tx(std::uint64_t bytes)
-{
-    return command("tx " + std::to_string(bytes));
 }
 
 bool StandInLink::rate(std::uint64_t bytesPerSecond)

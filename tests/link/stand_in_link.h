@@ -9,25 +9,21 @@ namespace zumi::test {
 
 // A running stand-in pppd (fake_pppd) with its link up, as the pppd backend
 // sees a real one: a process named pppd whose command line is
-// "/usr/sbin/pppd call NAME [unit N]", an up tun interface pppN of link type
-// ppp, and /run/pppN.pid. Needs root and /dev/net/tun.
+// "/usr/sbin/pppd call NAME", an up tun interface pppN of link type ppp, and
+// /run/pppN.pid. Needs root and /dev/net/tun.
 class StandInLink {
 public:
     // Whether stand-ins can run here; whyNot() says why not, for GTEST_SKIP.
     static bool canRun();
     static std::string whyNot();
 
-    // Starts a stand-in for the peers entry name on interface ppp<unit>
-    // (unit < 0: the first free one) and waits until its link is up.
-    static std::optional<StandInLink> start(const std::string& name, int unit = -1);
+    // Starts a stand-in for the peers entry name and waits until its link is up.
+    static std::optional<StandInLink> start(const std::string& name);
 
     std::int32_t pid() const { return process_->pid; }
-    const std::string& interfaceName() const { return process_->interfaceName; }
 
-    // Moves that many bytes over the link (received from / sent to the peer);
-    // true once the interface counted them.
+    // Receives that many bytes from the peer; true once the interface counted them.
     bool rx(std::uint64_t bytes);
-    bool tx(std::uint64_t bytes);
     // Steady received traffic in bytes per second; 0 stops it.
     bool rate(std::uint64_t bytesPerSecond);
 

@@ -28,13 +28,28 @@ protected:
     void TearDown() override { standIn->stop(); }
 
     void startNetworkManager() { ASSERT_TRUE(standIn->start()) << "the stand-in did not come up"; }
-    void stopNetworkManager() { standIn->stop(); }
     QString control(const QStringList& args)
     {
         bool ok = false;
         const QString output = standIn->control(args, &ok);
         EXPECT_TRUE(ok) << args.join(' ').toStdString();
         return output;
+    }
+    // NetworkManager with one GSM profile and a modem for it, as `dialUp` reads it.
+    void startWithIridium(NetworkManagerDialUp& dialUp)
+    {
+        startNetworkManager();
+        control({"profile", "Iridium Daten", "gsm"});
+        control({"modem", "modem0", "wwan7"});
+        ASSERT_TRUE(waitFor([&] { return !dialUp.phonebookEntries().entries.empty(); }));
+    }
+    // Dials it and waits for the activation; its handle.
+    std::int32_t dialIridium(NetworkManagerDialUp& dialUp)
+    {
+        EXPECT_TRUE(dialUp.dial("Iridium Daten").started);
+        EXPECT_TRUE(waitFor([&] { return dialUp.enumConnections().connections.size() == 1; }));
+        const auto list = dialUp.enumConnections().connections;
+        return list.empty() ? 0 : list[0].handle;
     }
 };
 
@@ -83,29 +98,22 @@ TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
     EXPECT_EQ(networkManager.connectionState(first.handle + 100), 0);
 
     // The stand-in hands out the same object path again; it is another activation.
-    ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
-    ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.size() == 1; }));
+    const std::int32_t second = dialIridium(networkManager);
     EXPECT_EQ(control({"active"}), path);
-    const DialUpConnection second = networkManager.enumConnections().connections.at(0);
-    EXPECT_NE(second.handle, first.handle);
+    EXPECT_NE(second, first.handle);
     EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
-    EXPECT_EQ(networkManager.connectionState(second.handle), kStateConnecting);
+    EXPECT_EQ(networkManager.connectionState(second), kStateConnecting);
 }
 
 TEST_F(NetworkManagerOnBus, RefusalsArriveAfterTheRequestReturned)
 {
-    startNetworkManager();
-    control({"profile", "Iridium Daten", "gsm"});
-    control({"modem", "modem0", "wwan7"});
     NetworkManagerDialUp networkManager;
     std::vector<LateRefusal> refusals;
     networkManager.onLateRefusal([&](const LateRefusal& refusal) { refusals.push_back(refusal); });
-    ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
+    startWithIridium(networkManager);
 
     // Coming up, then ended for want of a SIM PIN.
-    ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
-    ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.size() == 1; }));
-    const std::int32_t handle = networkManager.enumConnections().connections[0].handle;
+    const std::int32_t handle = dialIridium(networkManager);
     EXPECT_EQ(networkManager.connectionState(handle), kStateConnecting);
     control({"state", control({"active"}), "4", "9"});
     ASSERT_TRUE(waitFor([&] { return refusals.size() == 1; }));
@@ -144,27 +152,17 @@ TEST_F(NetworkManagerOnBus, FollowsNetworkManagerAwayAndBack)
     EXPECT_TRUE(networkManager.enumConnections().ok);
     EXPECT_LT(sinceStart.elapsed(), 100) << "without NetworkManager, nothing waits";
 
-    startNetworkManager();
-    control({"profile", "Iridium Daten", "gsm"});
-    control({"modem", "modem0", "wwan7"});
-    ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
-    ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
-    ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.size() == 1; }));
-    const std::int32_t before = networkManager.enumConnections().connections[0].handle;
+    startWithIridium(networkManager);
+    const std::int32_t before = dialIridium(networkManager);
 
-    stopNetworkManager();
+    standIn->stop();
     ASSERT_TRUE(waitFor([&] { return !networkManager.present(); }));
     EXPECT_TRUE(networkManager.enumConnections().connections.empty());
     EXPECT_TRUE(networkManager.phonebookEntries().entries.empty());
     EXPECT_EQ(networkManager.connectionState(before), kStateDisconnected);
 
-    startNetworkManager();
-    control({"profile", "Iridium Daten", "gsm"});
-    control({"modem", "modem0", "wwan7"});
-    ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
-    ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
-    ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.size() == 1; }));
-    EXPECT_GT(networkManager.enumConnections().connections[0].handle, before);
+    startWithIridium(networkManager);
+    EXPECT_GT(dialIridium(networkManager), before);
 }
 
 } // namespace

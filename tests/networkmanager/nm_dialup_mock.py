@@ -27,7 +27,6 @@ from dbusmock.templates.networkmanager import (ACTIVE_CONNECTION_IFACE, DEVICE_I
                                                DeviceState, NMActiveConnectionState)
 
 MODEM_IFACE = 'org.freedesktop.NetworkManager.Device.Modem'
-STATISTICS_IFACE = 'org.freedesktop.NetworkManager.Device.Statistics'
 
 # NMDeviceType of the devices that carry each kind of dial-up profile.
 DEVICE_TYPE_FOR = {'gsm': 8, 'cdma': 8, 'bluetooth': 5, 'pppoe': 1}
@@ -136,11 +135,6 @@ def AddModemDevice(self, device_name, control_interface):
         'AvailableConnections': dbus.Array([], signature='o'),
         'AutoConnect': False,
         'Managed': True,
-    })
-    modem.AddProperties(STATISTICS_IFACE, {
-        'RefreshRateMs': dbus.UInt32(0),
-        'TxBytes': dbus.UInt64(0),
-        'RxBytes': dbus.UInt64(0),
     })
     self.object_manager_emit_added(path)
     manager = dbusmock.get_object(MANAGER_OBJ)

@@ -1,10 +1,11 @@
 #include "ras/pppd/small_file.h"
 
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,21 +20,13 @@ std::size_t openFiles()
 
 class HeldFilesTest : public ::testing::Test {
 protected:
-    HeldFilesTest()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zumi-held-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
-    }
-    ~HeldFilesTest() override { std::filesystem::remove_all(folder); }
     std::string write(const std::string& name, const std::string& text) const
     {
-        std::ofstream(folder / name, std::ios::binary) << text;
-        return (folder / name).string();
+        test::writeText(folder.path / name, text);
+        return (folder.path / name).string();
     }
 
-    std::filesystem::path folder;
+    test::TempFolder folder;
 };
 
 TEST_F(HeldFilesTest, EveryReadGivesWhatThePathNamesNow)
@@ -85,7 +78,7 @@ TEST_F(HeldFilesTest, NoMoreThanTheCapacityStaysOpen)
                 EXPECT_EQ(files.read(write(name, name)), name);
             }
         EXPECT_EQ(openFiles(), before + 3);
-        EXPECT_EQ(files.read((folder / "missing").string()), std::nullopt);
+        EXPECT_EQ(files.read((folder.path / "missing").string()), std::nullopt);
         EXPECT_EQ(openFiles(), before + 3);
     }
     EXPECT_EQ(openFiles(), before);

@@ -1,6 +1,6 @@
 #include "settings/ini_settings_store.h"
 
-#include "test_support.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 

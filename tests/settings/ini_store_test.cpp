@@ -1,7 +1,7 @@
 #include "settings/ini_settings_store.h"
 #include "settings/settings_io.h"
 
-#include "test_support.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -9,33 +9,16 @@ namespace {
 
 TEST(Numbers, LeadingNumberRoundsHalfEvenTakesThePrefixAndClamps)
 {
-    const std::vector<std::pair<std::string, std::int32_t>> cases = {{"2.5", 2},
-                                                                     {"3.5", 4},
-                                                                     {" -3.5", -4},
-                                                                     {"2.6", 3},
-                                                                     {"7:30", 7},
-                                                                     {"1,5", 1},
-                                                                     {" \t42 s", 42},
-                                                                     {"+8", 8},
-                                                                     {"1.5.5", 2},
-                                                                     {"1e3", 1},
-                                                                     {"2e1", 2},
-                                                                     {"1e", 1},
-                                                                     {"5e+x", 5},
-                                                                     {"5.", 5},
-                                                                     {"", 0},
-                                                                     {"-", 0},
-                                                                     {".", 0},
-                                                                     {"e5", 0},
-                                                                     {"- 3", 0},
-                                                                     {"99999999999", INT32_MAX},
-                                                                     {"-99999999999", INT32_MIN},
-                                                                     {"2147483646.6", INT32_MAX},
-                                                                     {"-2147483648", INT32_MIN},
-                                                                     {std::string(5000, '9'), INT32_MAX},
-                                                                     {"0." + std::string(5000, '0') + "1", 0}};
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(leadingNumber(text), expected) << '"' << text << '"';
+    const auto expect = [](const std::vector<std::pair<std::string, std::int32_t>>& cases) {
+        for (const auto& [text, expected] : cases)
+            EXPECT_EQ(leadingNumber(text), expected) << '"' << text << '"';
+    };
+    expect({{"2.5", 2}, {"3.5", 4}, {" -3.5", -4}, {"2.6", 3}}); // halves to even
+    expect({{"7:30", 7}, {"1,5", 1}, {" \t42 s", 42}, {"+8", 8}, {"1.5.5", 2}, {"5.", 5}});
+    expect({{"1e3", 1}, {"2e1", 2}, {"1e", 1}, {"5e+x", 5}, {"e5", 0}}); // no exponent
+    expect({{"", 0}, {"-", 0}, {".", 0}, {"- 3", 0}});
+    expect({{"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"2147483646.6", INT32_MAX}});
+    expect({{"-2147483648", INT32_MIN}, {std::string(5000, '9'), INT32_MAX}, {"0." + std::string(5000, '0') + "1", 0}});
     for (const char* text : {"", "  ", "600px", "6 00", "1e", "1e3", "abc"})
         EXPECT_FALSE(isNumber(text)) << '"' << text << '"';
     EXPECT_EQ(numericValue("  -12.25 "), -12.25);

@@ -72,7 +72,6 @@ TEST(LoadSettings, DefaultsAndOptionConversions)
     const Options defaults = load(store).options;
     EXPECT_FALSE(defaults.HangupSnd || defaults.WarnSnd || defaults.AutoHangup);
     EXPECT_TRUE(defaults.ShowSpeed && defaults.ShowOnlineTime && defaults.ShowRest);
-    EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"HangupBytes", "512"}}));
 
     const auto option = [&store](const char* key, const std::string& text) {
         store.values = {{key, text}};

@@ -1,22 +1,30 @@
 #pragma once
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace zumi::test {
 
 // A fresh folder under the temp folder, removed with its contents afterwards.
 struct TempFolder {
-    std::filesystem::path path
-        = std::filesystem::temp_directory_path() / ("zumi-settings-" + std::to_string(std::random_device()()));
-    TempFolder() { std::filesystem::create_directories(path); }
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zumi-test-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        path = pattern;
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder()
     {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
+    std::filesystem::path path;
 };
 
 inline std::string readText(const std::filesystem::path& path)
@@ -25,8 +33,10 @@ inline std::string readText(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Makes the folders on the way.
 inline void writeText(const std::filesystem::path& path, const std::string& text)
 {
+    std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
 }
 
