@@ -90,7 +90,7 @@ expect_deactivation() {
 }
 
 nm_mock_start "$e2e_work" || fail "no mock NetworkManager"
-e2e_cleanup_hooks+=(nm_mock_stop)
+e2e_pids+=("$nm_mock_pid" "$nm_bus_pid")
 e2e_fail_reports+=(nm_calls_report)
 export DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address
 
@@ -200,4 +200,4 @@ in_last_seconds "$tau"
 [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
 [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
-log "PASS: networkmanager"
+echo "PASS: networkmanager"
