@@ -1,47 +1,40 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X session: Xvfb, openbox and (with --tray)
 # the trayer tray host, all stopped again afterwards, whatever the outcome.
-# Usage: xsession.sh [--tray] [--no-wm] -- command args...
-# The command sees DISPLAY, and ZUMI_TEST_TRAY_PID when a tray host runs
-# (so a test can kill and restart it: restart with "$ZUMI_TEST_TRAY_CMD").
+# Usage: xsession.sh [--tray] -- command args...
+# The command sees DISPLAY and, with a tray host, ZUMI_TEST_TRAY_PID; a test
+# that restarts the host runs "$ZUMI_TEST_TRAY_CMD" and writes its pid to
+# "$ZUMI_TEST_TRAY_PID_FILE".
 set -u
-tray=0 wm=1
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --tray) tray=1; shift ;;
-        --no-wm) wm=0; shift ;;
-        --) shift; break ;;
-        *) break ;;
-    esac
-done
+tray=0
+[ "${1:-}" = --tray ] && tray=1 && shift
+[ "${1:-}" = -- ] && shift
 
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    [ -n "${ZUMI_TEST_TRAY_PID_FILE:-}" ] && [ -f "$ZUMI_TEST_TRAY_PID_FILE" ] && kill "$(cat "$ZUMI_TEST_TRAY_PID_FILE")" 2>/dev/null
+    [ -f "${ZUMI_TEST_TRAY_PID_FILE:-}" ] && kill "$(cat "$ZUMI_TEST_TRAY_PID_FILE")" 2>/dev/null
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
-    [ -n "${workdir:-}" ] && rm -rf "$workdir"
+    rm -rf "$workdir"
 }
-trap cleanup EXIT INT TERM
-
 workdir=$(mktemp -d)
+trap cleanup EXIT INT TERM
+started() { [ "$1" ] || { echo "xsession: $2 did not start" >&2; cat "$workdir"/*.log >&2; exit 1; }; }
+
 # Xvfb picks a free display itself, so parallel sessions never collide; it
 # must not reset when its first client (the probe below) disconnects, or a
 # window manager connecting at that moment fails.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 200); do [ -s "$workdir/display" ] && break; sleep 0.05; done
-[ -s "$workdir/display" ] || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
-display=":$(head -n1 "$workdir/display")"
-export DISPLAY="$display"
+export DISPLAY=":$(head -n1 "$workdir/display")"
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || { echo "xsession: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+started "$(xdpyinfo 2>/dev/null | head -n1)" Xvfb
 
-if [ "$wm" -eq 1 ]; then
-    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
-fi
+openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 600); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+started "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep 'window id')" openbox
 if [ "$tray" -eq 1 ]; then
     export ZUMI_TEST_TRAY_CMD="trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false"
     export ZUMI_TEST_TRAY_PID_FILE="$workdir/tray.pid"

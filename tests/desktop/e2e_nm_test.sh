@@ -12,7 +12,7 @@
 # - Hang-ups, "Nach laufender Einheit" and "&Trennen", ask NetworkManager to
 #   deactivate; the pppd is NetworkManager's to end, and while it still runs
 #   it is not a connection of its own.
-# - A refused activation is told in a "Zumi" box that names the entry.
+# - A refused activation is told in a "Zumi" box.
 # Usage: e2e_nm_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 e2e_zumi=${1:?zumi binary}
@@ -24,7 +24,7 @@ here=$(dirname "$0")
 
 e2e_begin "$artifacts" networkmanager
 require_link_rights
-for tool in dbus-daemon gdbus unshare xclip; do
+for tool in dbus-daemon gdbus unshare; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
@@ -39,8 +39,7 @@ nm_calls_report() {
 }
 
 # Waits up to $2 ms for the mock's call number $3 (counted from 1) of METHOD $1.
-nm_calls_at_least() { [ "$(nm_call_count "$1")" -ge "$2" ]; }
-wait_nm_call() { wait_until "$2" nm_calls_at_least "$1" "$3"; }
+wait_nm_call() { wait_until "$2" eval "[ \"\$(nm_call_count $1)\" -ge $3 ]"; }
 
 # The active connections NetworkManager lists, one path a line.
 active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
@@ -82,174 +81,121 @@ expect_deactivation() {
         || fail "$what: NetworkManager was not asked to deactivate within $limit ms"
     tau=$(since_detect)
     nm_was_called DeactivateConnection "\"$ac\"" || fail "$what: the deactivation was not for $ac"
-    log "$what: DeactivateConnection $ac $tau ms after the connection start"
     # NetworkManager's pppd is NetworkManager's: it is still up, and while it
     # runs the program sees no connection of its own in it.
     wait_metering_end 4000
     standin_got_sigterm "$tag" && fail "$what: the program sent NetworkManager's pppd a SIGTERM itself"
     standin_alive "$tag" || fail "$what: NetworkManager's pppd ended"
-    log "$what: metering ended while NetworkManager's pppd still ran"
     standin_stop "$tag"
 }
 
-# The text of the message box $1: the first line of each of its paragraphs is
-# triple-clicked, which selects the paragraph into the X selection, as a user
-# copies it.
-box_text() {
-    local box=$1 w h x y line text seen=
-    read -r w h x y _ <<<"$(window_info "$box")"
-    # Dark pixels right of the icon and above the button row; a paragraph
-    # begins after a gap wider than that between two lines.
-    for line in $(import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- 2>/dev/null | awk -F'[(),:]' -v h="$h" '
-        /^#/ {next}
-        { px = $1 + 0; py = $2 + 0; r = $4 + 0; g = $5 + 0; b = $6 + 0
-          if (px >= 56 && py < h - 40 && r < 90 && g < 90 && b < 90) { if (!(py in left) || px < left[py]) left[py] = px } }
-        END { bottom = -100
-              for (py = 0; py < h; py++) if (py in left) {
-                  if (!(py - 1 in left)) { top = py; lx = left[py] }
-                  if (left[py] < lx) lx = left[py]
-                  if (!(py + 1 in left)) { if (top - bottom > 8) print lx + 3 "," int((top + py) / 2); bottom = py } } }'); do
-        xdotool mousemove $(( x + ${line%,*} )) $(( y + ${line#*,} )) click --repeat 3 --delay 60 1
-        sleep 0.2
-        text=$(xclip -o -selection primary 2>/dev/null)
-        [ -n "$text" ] && [[ "$seen" != *"$text"* ]] && seen+="$text"$'\n'
-    done
-    printf '%s' "$seen"
-}
+nm_mock_start "$e2e_work" || fail "no mock NetworkManager"
+e2e_pids+=("$nm_mock_pid" "$nm_bus_pid")
+e2e_fail_reports+=(nm_calls_report)
+export DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address
 
-scenario_networkmanager() {
-    nm_mock_start "$e2e_work" || fail "no mock NetworkManager"
-    e2e_cleanup_hooks+=(nm_mock_stop)
-    e2e_fail_reports+=(nm_calls_report)
-    export DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address
-    log "mock NetworkManager on $nm_bus_address"
+modem=$(nm_mock_call AddModemDevice modem0 "$modem_tty" | sed -n "s/^('\(.*\)',)\$/\1/p")
+[ -n "$modem" ] || fail "the mock has no modem"
+gsm=$(nm_add_profile "$gsm_name" gsm "'gsm': {'apn': <'internet'>, 'number': <'*99#'>}")
+dun=$(nm_add_profile "$dun_name" bluetooth "'bluetooth': {'type': <'dun'>}")
+# Sorted in between the dial-up ones: listed by mistake, they would move
+# the entries the test picks from the bottom.
+nm_add_profile "Heim-WLAN" 802-11-wireless "'802-11-wireless': {'ssid': <[byte 0x48, 0x65, 0x69, 0x6d]>}" >/dev/null
+nm_add_profile "Handy Netz" bluetooth "'bluetooth': {'type': <'panu'>}" >/dev/null
+[ -n "$gsm" ] && [ -n "$dun" ] || fail "the mock did not take the profiles"
 
-    modem=$(nm_mock_call AddModemDevice modem0 "$modem_tty" | sed -n "s/^('\(.*\)',)\$/\1/p")
-    [ -n "$modem" ] || fail "the mock has no modem"
-    local gsm dun
-    gsm=$(nm_add_profile "$gsm_name" gsm "'gsm': {'apn': <'internet'>, 'number': <'*99#'>}")
-    dun=$(nm_add_profile "$dun_name" bluetooth "'bluetooth': {'type': <'dun'>}")
-    # Sorted in between the dial-up ones: listed by mistake, they would move
-    # the entries the test picks from the bottom.
-    nm_add_profile "Heim-WLAN" 802-11-wireless "'802-11-wireless': {'ssid': <[byte 0x48, 0x65, 0x69, 0x6d]>}" >/dev/null
-    nm_add_profile "Handy Netz" bluetooth "'bluetooth': {'type': <'panu'>}" >/dev/null
-    [ -n "$gsm" ] && [ -n "$dun" ] || fail "the mock did not take the profiles"
+# The phonebook folder holds one peers entry, last in the sorted menu, in
+# a mount namespace of the program's own: entries of the machine's would
+# move the others.
+peers=$e2e_work/peers
+peer=$(unique_entry_name)
+ensure_peers_folder
+mkdir "$peers" && printf 'nodetach\n' >"$peers/$peer" || fail "cannot make the peers folder"
+# shellcheck disable=SC2016
+e2e_as_user=(unshare -m --propagation private sh -c 'mount --bind "$1" /etc/ppp/peers && shift && exec "$@"' sh "$peers")
+write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $(( unit_ms / 1000 )))"
+start_zumi
+wait_icon blue 10000
 
-    # The phonebook folder holds one peers entry, last in the sorted menu, in
-    # a mount namespace of the program's own: entries of the machine's would
-    # move the others.
-    local peers=$e2e_work/peers peer
-    peer=$(unique_entry_name)
-    ensure_peers_folder
-    mkdir "$peers" && printf 'nodetach\n' >"$peers/$peer" || fail "cannot make the peers folder"
-    # shellcheck disable=SC2016
-    e2e_as_user=(unshare -m --propagation private sh -c 'mount --bind "$1" /etc/ppp/peers && shift && exec "$@"' sh "$peers")
-    write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $(( unit_ms / 1000 )))"
-    start_zumi
-    wait_icon blue 10000
+# Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
+open_tray_menu
+read -r _ menu_h0 _ <<<"$(window_info "$(menu_windows | head -n1)")"
+e2e_shot_root menu-offline
+menu_key Escape 0
+choose_entry 2 1 "$gsm"
+ac=$(active_connections)
+[ "$(echo "$ac" | wc -l)" -eq 1 ] && [ -n "$ac" ] || fail "NetworkManager lists these active connections: $ac"
 
-    # Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
-    local menu_h0
-    open_tray_menu
-    read -r _ menu_h0 _ <<<"$(window_info "$(menu_windows | head -n1)")"
-    e2e_shot_menus menu-offline
-    menu_key Escape 0
-    choose_entry 2 1 "$gsm"
-    ac=$(active_connections)
-    [ "$(echo "$ac" | wc -l)" -eq 1 ] && [ -n "$ac" ] || fail "NetworkManager lists these active connections: $ac"
-    [ "$(nm_property "$ac" Connection.Active Devices)" = "[objectpath '$modem']" ] \
-        || fail "the mock gave the active connection the devices $(nm_property "$ac" Connection.Active Devices)"
-    log "\"$gsm_name\" chosen: $ac activating on $modem"
+# Metered from the activation on, as a dial-up connection is while it is
+# being set up; once NetworkManager's pppd has its link and the connection
+# is activated, the same connection goes on: no end, no second one.
+wait_metering_start "$t_activate" 2000
+wait_icon red 4000
+nm_pppd_start nm1 0
+nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
+t_up=$(now_ms)
+while (( $(now_ms) - t_up < 2500 )); do
+    [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
+    sleep 0.1
+done
+icon_is red || fail "the icon is no longer red after the activation (blue/red pixels: $icon_blue/$icon_red)"
+read -r w h x y _ <<<"$(window_info "$info")"
+[ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
 
-    # Metered from the activation on, as a dial-up connection is while it is
-    # being set up; once NetworkManager's pppd has its link and the connection
-    # is activated, the same connection goes on: no end, no second one.
-    local t_up w h x y speed0 speed1
-    wait_metering_start "$t_activate" 2000
-    wait_icon red 4000
-    e2e_shot_window icon-online "$icon" 6
-    nm_pppd_start nm1 0
-    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-    t_up=$(now_ms)
-    while (( $(now_ms) - t_up < 2500 )); do
-        [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
-        sleep 0.1
-    done
-    icon_is red || fail "the icon is no longer red after the activation (blue/red pixels: $icon_blue/$icon_red)"
-    log "activated with ${SI_IF[nm1]} up: metered on as one connection"
-    read -r w h x y _ <<<"$(window_info "$info")"
-    [ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
+# The bytes of the modem's IP interface show as a data rate.
+speed0=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+standin_command nm1 "rate 4000"
+sleep 3
+speed1=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+standin_command nm1 "rate 0"
+[ "$speed0" != "$speed1" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
+e2e_shot_window info-window "$info" 4
 
-    # The bytes of the modem's IP interface show as a data rate.
-    speed0=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
-    standin_command nm1 "rate 4000"
-    sleep 3
-    speed1=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
-    standin_command nm1 "rate 0"
-    [ "$speed0" != "$speed1" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
-    e2e_shot_window info-window "$info" 4
-    log "4000 bytes/s over ${SI_IF[nm1]} show in the info window"
+# "&Trennen".
+open_tray_menu
+menu_key t 0
+expect_deactivation 1 3000 nm1 "\"&Trennen\""
+[ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
-    # "&Trennen".
-    open_tray_menu
-    menu_key t 0
-    expect_deactivation 1 3000 nm1 "\"&Trennen\""
-    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
+# The menu lists what it listed before dialling.
+open_tray_menu
+read -r _ menu_h1 _ <<<"$(window_info "$(menu_windows | head -n1)")"
+[ "$menu_h1" -eq "$menu_h0" ] || fail "the menu is $menu_h1 px high after the connections, $menu_h0 px before"
+menu_key Escape 0
 
-    # The menu lists what it listed before dialling.
-    local menu_h1
-    open_tray_menu
-    read -r _ menu_h1 _ <<<"$(window_info "$(menu_windows | head -n1)")"
-    [ "$menu_h1" -eq "$menu_h0" ] || fail "the menu is $menu_h1 px high after the connections, $menu_h0 px before"
-    menu_key Escape 0
+# NetworkManager refuses: a box says so.
+nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
+    'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")' \
+    >/dev/null || fail "the mock did not take the refusing ActivateConnection"
+choose_entry 3 2 "$dun"
+wait_until 4000 eval 'box=$(box_window); [ -n "$box" ]' || fail "no \"Zumi\" box within 4 s of the refused activation"
+sleep 0.3
+e2e_shot_window refused-box "$box" 0
+xdotool key Return
+wait_until 3000 eval '[ -z "$(box_window)" ]' || fail "Return did not close the box"
+[ -z "$(active_connections)" ] || fail "NetworkManager lists $(active_connections) after the refusal"
+zumi_running || fail "the program ended after the refusal"
+wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
 
-    # NetworkManager refuses: the box names the entry and says why.
-    nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
-        'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")' \
-        >/dev/null || fail "the mock did not take the refusing ActivateConnection"
-    local box text
-    choose_entry 3 2 "$dun"
-    wait_until 4000 eval 'box=$(xdotool search --onlyvisible --name "^Zumi\$" | head -n1); [ -n "$box" ]' \
-        || fail "no \"Zumi\" box within 4 s of the refused activation"
-    log "the \"Zumi\" box came $(( $(now_ms) - t_activate )) ms after the choice"
-    sleep 0.3
-    e2e_shot_window refused-box "$box" 0
-    text=$(box_text "$box")
-    log "the box says: $text"
-    local prefix="Der Wählvorgang für „${dun_name}“ wurde von NetworkManager abgelehnt: "
-    [[ "$text" == *"$prefix"?*"Not authorized to control networking."* ]] \
-        || fail "the box does not say \"$prefix\", a reason and NetworkManager's message; it says: $text"
-    xdotool key Return
-    wait_until 3000 eval '[ -z "$(xdotool search --onlyvisible --name "^Zumi\$")" ]' || fail "Return did not close the box"
-    [ -z "$(active_connections)" ] || fail "NetworkManager lists $(active_connections) after the refusal"
-    zumi_running || fail "the program ended after the refusal"
-    wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
+# NetworkManager takes dials again. Once more, hung up by "Nach laufender
+# Einheit" with the profile's 10-s unit.
+nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
+    'ret = self.activate_connection(self, args[0], args[1], args[2])' >/dev/null \
+    || fail "the mock did not take back its own ActivateConnection"
+choose_entry 2 3 "$gsm"
+ac=$(active_connections)
+wait_metering_start "$t_activate" 2000
+wait_icon red 4000
+nm_pppd_start nm2 1
+nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
+# The armed rest of the unit shows light green, and the hang-up comes in
+# that unit's last seconds: of a 60-s unit, without the profile's tariff,
+# it would come too late.
+arm_after_current_unit
+expect_deactivation 2 $(( hang_due - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
+(( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
+in_last_seconds "$tau"
+[ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
-    # NetworkManager takes dials again. Once more, hung up by "Nach laufender
-    # Einheit" with the profile's 10-s unit.
-    nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
-        'ret = self.activate_connection(self, args[0], args[1], args[2])' >/dev/null \
-        || fail "the mock did not take back its own ActivateConnection"
-    choose_entry 2 3 "$gsm"
-    ac=$(active_connections)
-    wait_metering_start "$t_activate" 2000
-    wait_icon red 4000
-    nm_pppd_start nm2 1
-    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-    # The armed rest of the unit shows light green, and the hang-up comes in
-    # that unit's last seconds: of a 60-s unit, without the profile's tariff,
-    # it would come too late.
-    local phase t_arm hang_due
-    arm_after_current_unit "$info"
-    expect_deactivation 2 $(( hang_due - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
-    (( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
-    phase=$(( tau % unit_ms ))
-    (( phase >= 7000 - slack_ms || phase < slack_ms )) \
-        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
-    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
-
-    [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
-}
-
-scenario_networkmanager
-log "PASS: networkmanager"
+[ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
+echo "PASS: networkmanager"

@@ -1,35 +1,27 @@
 # A private system bus with a mock NetworkManager on it (nm_dialup_mock.py),
-# for the desktop tests and benchmarks; sourced. The caller stops what
-# nm_mock_start started with nm_mock_stop, also on failure.
-# Start it before any process whose descriptors must not leak into the bus.
+# for the desktop tests and benchmarks; sourced. Start it before any process
+# whose descriptors must not leak into the bus; the caller stops it with
+# nm_mock_stop, also on failure.
 
 nm_mock_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-nm_bus_address=
-nm_bus_pid=
-nm_mock_pid=
-nm_mock_log=
-
-readonly nm_dest=org.freedesktop.NetworkManager
-readonly nm_manager=/org/freedesktop/NetworkManager
+nm_bus_address= nm_bus_pid= nm_mock_pid= nm_mock_log=
+readonly nm_dest=org.freedesktop.NetworkManager nm_manager=/org/freedesktop/NetworkManager
 
 # nm_mock_start FOLDER: the bus listens in FOLDER, the mock writes every call it
-# gets to FOLDER/nm-calls.log. Fails (status 1, a reason on stderr) when
-# either does not come up within 10 s.
+# gets to FOLDER/nm-calls.log. Fails (a reason on stderr) when either does not
+# come up within 10 s.
 nm_mock_start() {
     local folder=$1 i
     nm_mock_log=$folder/nm-calls.log
     dbus-daemon --session --nofork --nopidfile --address="unix:path=$folder/system_bus" \
-        --print-address=1 >"$folder/system_bus.address" 2>"$folder/system_bus.err" &
+        --print-address=1 >"$folder/system_bus.address" 2>"$folder/nm-mock.out" &
     nm_bus_pid=$!
-    for i in $(seq 1 200); do
-        [ -s "$folder/system_bus.address" ] && break
-        sleep 0.05
-    done
+    for i in $(seq 1 200); do [ -s "$folder/system_bus.address" ] && break; sleep 0.05; done
     nm_bus_address=$(head -n1 "$folder/system_bus.address")
-    [ -n "$nm_bus_address" ] || { echo "the private system bus did not start: $(cat "$folder/system_bus.err")" >&2; return 1; }
+    [ -n "$nm_bus_address" ] || { echo "the private system bus did not start: $(cat "$folder/nm-mock.out")" >&2; return 1; }
     # Debian's python3-dbusmock, not a python3 of another installation first in PATH.
     DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address /usr/bin/python3 -m dbusmock --system \
-        --template "$nm_mock_dir/../networkmanager/nm_dialup_mock.py" -l "$nm_mock_log" >"$folder/nm-mock.out" 2>&1 &
+        --template "$nm_mock_dir/../networkmanager/nm_dialup_mock.py" -l "$nm_mock_log" >>"$folder/nm-mock.out" 2>&1 &
     nm_mock_pid=$!
     for i in $(seq 1 200); do
         gdbus call --address "$nm_bus_address" -d org.freedesktop.DBus -o /org/freedesktop/DBus \
@@ -43,49 +35,31 @@ nm_mock_start() {
 
 nm_mock_stop() {
     local pid
-    for pid in $nm_mock_pid $nm_bus_pid; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
+    for pid in $nm_mock_pid $nm_bus_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
     nm_mock_pid= nm_bus_pid=
 }
 
 # nm_call OBJECT INTERFACE.METHOD ARGS...: gdbus's answer on stdout.
-nm_call() {
-    local object=$1 method=$2
-    shift 2
-    gdbus call --address "$nm_bus_address" -d "$nm_dest" -o "$object" -m "$method" "$@"
-}
-
+nm_call() { gdbus call --address "$nm_bus_address" -d "$nm_dest" -o "$1" -m "$2" "${@:3}"; }
 # A mock method (org.freedesktop.DBus.Mock.METHOD) on the mock's main object.
-nm_mock_call() {
-    local method=$1
-    shift
-    nm_call /org/freedesktop "org.freedesktop.DBus.Mock.$method" "$@"
-}
+nm_mock_call() { nm_call /org/freedesktop "org.freedesktop.DBus.Mock.$1" "${@:2}"; }
 
 # nm_add_profile ID TYPE [SETTINGS]: a stored profile with connection.id ID and
 # connection.type TYPE, SETTINGS more settings groups in GVariant text
 # ("'gsm': {'apn': <'web'>}"); prints its object path.
 nm_add_profile() {
-    local settings="{'connection': {'id': <'$1'>, 'type': <'$2'>}${3:+, $3}}"
-    nm_call "$nm_manager/Settings" org.freedesktop.NetworkManager.Settings.AddConnection "$settings" \
-        | sed -n "s/^(objectpath '\(.*\)',)\$/\1/p"
+    nm_call "$nm_manager/Settings" org.freedesktop.NetworkManager.Settings.AddConnection \
+        "{'connection': {'id': <'$1'>, 'type': <'$2'>}${3:+, $3}}" | sed -n "s/^(objectpath '\(.*\)',)\$/\1/p"
 }
 
-# The value of PROPERTY of INTERFACE (after org.freedesktop.NetworkManager.) on OBJECT, as gdbus prints it.
+# The value of PROPERTY $3 of INTERFACE $2 (after org.freedesktop.NetworkManager.) on OBJECT $1.
 nm_property() {
     nm_call "$1" org.freedesktop.DBus.Properties.Get "org.freedesktop.NetworkManager${2:+.$2}" "$3" \
         | sed -n 's/^(<\(.*\)>,)$/\1/p'
 }
 
-# Whether the mock was called with METHOD and the arguments ARGS, as its log
+# Whether the mock was called with METHOD $1 and the arguments $2, as its log
 # writes them ("\"/org/...\" \"/\" \"/\"" for three paths).
-nm_was_called() {
-    cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"
-}
-
-# How often the mock was called with METHOD (and arguments).
-nm_call_count() {
-    grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null
-}
+nm_was_called() { cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"; }
+# How often the mock was called with METHOD $1.
+nm_call_count() { grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null; }

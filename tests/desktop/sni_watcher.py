@@ -1,20 +1,14 @@
 #!/usr/bin/python3
 """A stand-in for a panel's org.kde.StatusNotifierWatcher on the session bus.
 
-Prints one line per event, flushed at once, for the test to read:
-  ready
-  register SERVICE SENDER       a RegisterStatusNotifierItem call
-  signal NAME SENDER            NewIcon, NewToolTip or NewStatus of an item
-
-"sni_watcher.py --late" takes its name half a second before it answers, as a
-slow panel may. "sni_watcher.py icon SERVICE" instead reads the item's IconPixmap as a host
-does and prints one line per picture: its size and its colour (blue, red or
-what it is), taken from the opaque pixels as alpha, red, green, blue bytes.
-"sni_watcher.py menu SERVICE" reads the item's exported menu as a panel that
-draws it does (Menu, then GetLayout(0, -1, [])) and prints one line per entry,
-indented by its depth: its id, then its properties as name=value, sorted.
-"sni_watcher.py about-to-show SERVICE" prints what AboutToShow(0) answers and
-"sni_watcher.py click SERVICE ID" sends the entry a "clicked" Event.
+As a watcher (with --late: taking its name half a second before it answers,
+as a slow panel may) it prints "ready", then "register SERVICE SENDER" for
+each RegisterStatusNotifierItem and "signal NAME SENDER" for each NewIcon,
+NewToolTip or NewStatus. With "icon SERVICE" it prints the size and colour of
+each picture of the item's IconPixmap; with "menu SERVICE" the item's exported
+menu (GetLayout) one entry a line, indented by depth: id, then name=value
+sorted; with "about-to-show SERVICE" what AboutToShow(0) answers; with
+"click SERVICE ID" it sends the entry a "clicked" Event.
 """
 import sys
 

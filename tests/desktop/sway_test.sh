@@ -17,21 +17,9 @@ require_link_rights
 id nobody >/dev/null 2>&1 || skip "there is no user nobody"
 [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
 require_no_foreign_pppd
-
-e2e_artifacts=${3:?artifact folder}
-e2e_scenario=sway
-mkdir -p "$e2e_artifacts" || fail "cannot create $e2e_artifacts"
-rm -f "$e2e_artifacts/$e2e_scenario"-*.png
-e2e_work=$(mktemp -d /tmp/zumi-sway.XXXXXX) || fail "mktemp"
-chmod 755 "$e2e_work"
-trap e2e_cleanup EXIT
-trap 'exit 2' INT TERM HUP
+e2e_private_home "${3:?artifact folder}" sway
 # No X display of the caller's: screenshots here come from grim.
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XAUTHORITY
-export HOME=$e2e_work/home XDG_CONFIG_HOME=$e2e_work/config XDG_RUNTIME_DIR=$e2e_work/run
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Zumi"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-e2e_conf=$XDG_CONFIG_HOME/Zumi/Zumi.conf
+unset DISPLAY QT_QPA_PLATFORM XAUTHORITY
 name=$(unique_entry_name)
 add_peers_entry "$name"
 write_link_settings "$name"
@@ -47,11 +35,7 @@ chmod 644 "$e2e_work/sway.conf"
 ( close_standin_fds; exec "${as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$e2e_work/sway.conf" ) >"$e2e_work/sway.log" 2>&1 &
 sway_pid=$!
-stop_sway() {
-    kill "$sway_pid" 2>/dev/null
-    wait "$sway_pid" 2>/dev/null
-}
-e2e_cleanup_hooks+=(stop_sway)
+e2e_pids+=("$sway_pid")
 sway_log() { echo "--- sway"; tail -n 30 "$e2e_work/sway.log"; }
 e2e_fail_reports+=(sway_log)
 if ! wait_until 10000 test -s "$XDG_RUNTIME_DIR/displays"; then
@@ -60,7 +44,6 @@ if ! wait_until 10000 test -s "$XDG_RUNTIME_DIR/displays"; then
 fi
 read -r wayland_display x_display <"$XDG_RUNTIME_DIR/displays"
 [ -n "$x_display" ] || skip "sway runs without XWayland here: $(grep -i xwayland "$e2e_work/sway.log" | tail -n 2 | tr '\n' ' ')"
-log "sway up: WAYLAND_DISPLAY=$wayland_display DISPLAY=$x_display"
 sock=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
 [ -n "$sock" ] || fail "no sway IPC socket"
 user_env=(env HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
@@ -74,26 +57,21 @@ window_node() { tree | jq -c --arg c "$1" '[recurse(.nodes[]?, .floating_nodes[]
 read -r address pid < <(as_session dbus-daemon --session --fork --print-address=1 --print-pid=1 \
     --address="unix:path=$XDG_RUNTIME_DIR/bus" | tr '\n' ' ')
 [ -n "$pid" ] || fail "the session bus did not start"
-e2e_user_pids+=("$pid")
+e2e_pids+=("$pid")
 user_env+=(DBUS_SESSION_BUS_ADDRESS="$address")
 
-( close_standin_fds; exec "${as_user[@]}" "${user_env[@]}" xmessage -geometry 400x300 "ein gekacheltes Fenster" ) \
-    >"$e2e_work/xmessage.log" 2>&1 &
-e2e_user_pids+=($!)
+spawn "$e2e_work/xmessage.log" "${as_user[@]}" "${user_env[@]}" xmessage -geometry 400x300 "ein gekacheltes Fenster"
 wait_until 10000 eval 'tiled=$(window_node Xmessage); [ -n "$tiled" ]' || fail "the tiled window did not come: $(cat "$e2e_work/xmessage.log")"
 [ "$(jq -r .type <<<"$tiled")" = con ] || fail "the X window is not tiled: $tiled"
 
 ( close_standin_fds; exec "${as_user[@]}" "${user_env[@]}" "$e2e_zumi" ) >"$e2e_work/zumi.out" 2>&1 &
 e2e_zumi_pid=$!
-log "zumi started (pid $e2e_zumi_pid)"
 standin_start "$name" link
 wait_until 10000 eval 'info=$(window_node Zumi); [ -n "$info" ] && [ "$(jq -r .visible <<<"$info")" = true ]' \
     || fail "no visible info window in sway's tree: $(tree | jq -c '[recurse(.nodes[]?, .floating_nodes[]?) | select(.type == "con" or .type == "floating_con") | {type, name, shell, app_id, visible, window_properties}]')"
 sleep 1.5 # a tick or two: the window's fields drawn
 info=$(window_node Zumi)
 tiled=$(window_node Xmessage)
-log "info window: $(jq -c '{type, shell, visible, border, rect, window_rect, window_properties}' <<<"$info")"
-log "tiled window: $(jq -c '{type, visible, rect}' <<<"$tiled")"
 [ "$(jq -r .shell <<<"$info")" = xwayland ] || fail "the info window does not run through XWayland: $info"
 [ "$(jq -r .type <<<"$info")" = floating_con ] || fail "the info window is not floating: $info"
 # The window's own area: sway's rectangle holds its frame as well.
@@ -102,10 +80,9 @@ read -r tx ty tw th < <(jq -r '.rect | "\(.x) \(.y) \(.width) \(.height)"' <<<"$
 (( ix >= tx && iy >= ty && ix + iw <= tx + tw && iy + ih <= ty + th )) \
     || fail "the info window ($iw x $ih + $ix + $iy) does not lie over the tiled window ($tw x $th + $tx + $ty)"
 
-shot=$e2e_artifacts/sway-info-over-tiled.png
 as_session grim "$XDG_RUNTIME_DIR/shot.png" || fail "grim took no screenshot"
-mv "$XDG_RUNTIME_DIR/shot.png" "$e2e_work/shot.png" && cp "$e2e_work/shot.png" "$shot" || fail "cannot keep the screenshot"
-log "screenshot kept: $shot"
+mv "$XDG_RUNTIME_DIR/shot.png" "$e2e_work/shot.png" && cp "$e2e_work/shot.png" "$e2e_artifacts/sway-info-over-tiled.png" \
+    || fail "cannot keep the screenshot"
 # What the screen shows where the info window is, against what the tiled
 # window shows beside it: the info window's own pixels, not the tiled one's.
 region_hash() { convert "$e2e_work/shot.png" -crop "${1}x${2}+${3}+${4}" +repage -depth 8 rgb:- | md5sum | cut -c1-32; }
