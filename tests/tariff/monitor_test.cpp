@@ -176,6 +176,12 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
     three.run(7);
     EXPECT_EQ(three.run(30, 600), 0u); // the samples at 7 and 37 differ by 600 bytes
     EXPECT_EQ(three.run(10), 1u);      // those at 17 and 47 do not
+
+    Rig late("10", 1); // a late timer: the one tick in the second unit's last seconds has one left
+    late.connect();
+    late.run(16);
+    late.tick(1, 3);
+    EXPECT_EQ(late.dialUp.hangUps.size(), 1u);
 }
 
 // With the first unit's last seconds skipped (a late timer), the first check
