@@ -37,6 +37,12 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # A program's icon embedded in the tray, by the instance part of its WM_CLASS.
 icon_embedded() { xwininfo -root -tree 2>/dev/null | awk -v n="\"$1\"" '/"panel": \("panel" "trayer"\)/{p=1} p && index($0, ": (" n){f=1} END{exit !f}'; }
 rss_kb() { awk '/^VmRSS:/{print $2}' "/proc/$1/status"; }
+# memory LABEL: resident memory of Zumi against (b).
+memory() {
+    local rz rb
+    rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
+    echo "resident memory $1: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
+}
 # Nanoseconds on the CPU, all threads (the scheduler's own account).
 cpu_ns() { local sum=0 t; for t in /proc/"$1"/task/*/schedstat; do sum=$((sum + $(cut -d' ' -f1 "$t"))); done; echo "$sum"; }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
@@ -106,12 +112,15 @@ else
     exec 7>"$tmp/link.in"
     for _ in $(seq 1 100); do grep -q ready "$tmp/link.out" && break; sleep 0.05; done
     echo "rate 2048" >&7
-    for _ in $(seq 1 100); do xwininfo -root -tree | grep -q '"Zumi".* 189x21+' && break; sleep 0.1; done
-    xwininfo -root -tree | grep -q '"Zumi".* 189x21+' || fail "no info window while metering"
-    sleep 3
-    compare "CPU metering, Zumi / (b)" "$zumi_pid" "$b_pid"
-    rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
-    echo "resident memory metering: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
+    # metered LABEL: once the info window shows, CPU over the windows and memory.
+    metered() {
+        for _ in $(seq 1 100); do xwininfo -root -tree | grep -q '"Zumi".* 189x21+' && break; sleep 0.1; done
+        xwininfo -root -tree | grep -q '"Zumi".* 189x21+' || fail "no info window while metering$1"
+        sleep 3
+        compare "CPU metering$1, Zumi / (b)" "$zumi_pid" "$b_pid"
+        memory "metering$1"
+    }
+    metered ""
     # The menu, opened once: what its first showing costs stays resident.
     geometry=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/{p=1} p && /"Zumi": \("zumi" "Zumi"\)/{print $(NF-1), $NF; exit}')
     read -r size place <<<"$geometry"
@@ -121,8 +130,7 @@ else
     sleep 1
     xdotool key Escape
     sleep 2
-    rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
-    echo "resident memory after the menu: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
+    memory "after the menu"
     calls="$tmp/zumi/home/.local/share/Zumi/calls.sqlite"
     if command -v sqlite3 >/dev/null; then
         echo "call log: $(sqlite3 "$calls" 'SELECT count(*) || " row, " || units || " units" FROM calls') written"
@@ -131,12 +139,7 @@ else
     echo "== the same link metered without the call log (--no-call-log), $windows windows of $seconds s"
     kill "$zumi_pid"; wait "$zumi_pid" 2>/dev/null
     start zumi "$zumi" --no-call-log; zumi_pid=$started; pids+=("$zumi_pid")
-    for _ in $(seq 1 100); do xwininfo -root -tree | grep -q '"Zumi".* 189x21+' && break; sleep 0.1; done
-    xwininfo -root -tree | grep -q '"Zumi".* 189x21+' || fail "no info window while metering without the log"
-    sleep 3
-    compare "CPU metering without the log, Zumi / (b)" "$zumi_pid" "$b_pid"
-    rz=$(rss_kb "$zumi_pid") rb=$(rss_kb "$b_pid")
-    echo "resident memory metering without the log: Zumi $rz kB, (b) $rb kB, ratio $(awk -v z="$rz" -v b="$rb" 'BEGIN {printf "%.3f", z / b}')"
+    metered " without the log"
     exec 7>&-
 fi
 
