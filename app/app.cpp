@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QPixmapCache>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -76,12 +75,7 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     form_.setIconGeometry([this] { return tray_->iconGeometry(); });
     form_.setPressPosition([this] { return tray_->pressPosition(); });
     form_.setCloseCommand([this] { shutdown(); });
-    form_.setMenuClosedCommand([] {
-        // The style's drawings of the menu are cached for the next opening,
-        // which comes rarely; the memory would stay resident all day.
-        QPixmapCache::clear();
-        returnFreedMemory();
-    });
+    form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
     form_.setCallsCommand([this] { showCalls(); });

@@ -18,7 +18,6 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     virtual LinkCounts counts(std::int32_t connectionHandle) = 0;
-    std::uint32_t bytesTotal(std::int32_t connectionHandle) { return counts(connectionHandle).total(); }
     // Changes whenever the counter of the last readable reading started again
     // from a new origin (another interface, a count that fell), so the
     // difference to earlier readings is no traffic. A counter that merely

@@ -242,7 +242,7 @@ TEST_F(Pppd, GarbagePidFilesAreIgnored)
     write("run/ppp-b.pid", "99999999999999999999\nppp0\n");
     EXPECT_EQ(dialUp.interfaceOf(70), "");
     EXPECT_EQ(dialUp.connectionState(70), kStateConnecting);
-    EXPECT_EQ(LinkBytes(root).bytesTotal(70), 0u);
+    EXPECT_EQ(LinkBytes(root).counts(70).total(), 0u);
 
     write("run/ppp3.pid", " 70 \r\n");
     EXPECT_EQ(dialUp.interfaceOf(70), "ppp3");
@@ -369,32 +369,32 @@ TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
     addPppd(100, "isp");
     addInterface("ppp0", true, "4294967301", "11");
     LinkBytes bytes(root);
-    EXPECT_EQ(bytes.bytesTotal(100), 0u); // no pid file: the link is not up
+    EXPECT_EQ(bytes.counts(100).total(), 0u); // no pid file: the link is not up
     write("run/ppp0.pid", "100\n");
-    EXPECT_EQ(bytes.bytesTotal(100), 16u);
+    EXPECT_EQ(bytes.counts(100).total(), 16u);
     EXPECT_EQ(bytes.counts(100), (LinkCounts{5, 11})) << "tx_bytes is sent, each modulo 2^32";
-    EXPECT_EQ(bytes.bytesTotal(0), 0u);
-    EXPECT_EQ(bytes.bytesTotal(101), 0u);
+    EXPECT_EQ(bytes.counts(0).total(), 0u);
+    EXPECT_EQ(bytes.counts(101).total(), 0u);
     for (const char* garbage : {"abc", "", "-1", "12 34", "99999999999999999999999"}) {
         write("sys/class/net/ppp0/statistics/rx_bytes", garbage);
-        EXPECT_EQ(bytes.bytesTotal(100), 0u) << '"' << garbage << '"';
+        EXPECT_EQ(bytes.counts(100).total(), 0u) << '"' << garbage << '"';
     }
     write("sys/class/net/ppp0/statistics/rx_bytes", "2\n");
     remove("sys/class/net/ppp0/statistics/tx_bytes");
-    EXPECT_EQ(bytes.bytesTotal(100), 0u);
+    EXPECT_EQ(bytes.counts(100).total(), 0u);
 
     // The interface remembered from the last reading is given up as soon as
     // its pid file goes or names another process.
     addInterface("ppp1", true, "7", "0");
     write("run/ppp1.pid", "100\n");
     write("run/ppp0.pid", "200\n");
-    EXPECT_EQ(bytes.bytesTotal(100), 7u);
+    EXPECT_EQ(bytes.counts(100).total(), 7u);
     addInterface("ppp0", true, "40", "2");
     write("run/ppp0.pid", "100\n");
     remove("run/ppp1.pid");
-    EXPECT_EQ(bytes.bytesTotal(100), 42u);
+    EXPECT_EQ(bytes.counts(100).total(), 42u);
     remove("run/ppp0.pid");
-    EXPECT_EQ(bytes.bytesTotal(100), 0u);
+    EXPECT_EQ(bytes.counts(100).total(), 0u);
 }
 
 TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
