@@ -51,16 +51,11 @@ HangupAttempt hangUpConnection(DialUpAccess& dialUp)
 
 Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)
 {
-    return loadPhonebook(dialUp, connNames, userLocale());
-}
-
-Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale)
-{
     Phonebook phonebook = dialUp.phonebookEntries();
     std::vector<std::string>& names = phonebook.entries;
     for (std::string& name : names)
         name = cutAtNul(name);
-    sortPhonebookNames(names, locale);
+    sortPhonebookNames(names);
     // The connection table and the provider menu hold 30 entries; later ones
     // get no connection index rather than one that collides.
     if (names.size() > static_cast<std::size_t>(kMaxConnections))

@@ -4,7 +4,6 @@
 #include "platform/dialup_access.h"
 
 #include <cstdint>
-#include <locale>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,12 +27,10 @@ struct HangupAttempt {
 // Asks to hang up the first connection; does not wait.
 HangupAttempt hangUpConnection(DialUpAccess& dialUp);
 
-// Reads the phonebook, sorts it case-insensitively by the user's locale and
+// Reads the phonebook, sorts it case-insensitively by the C library's locale and
 // writes the first (at most 30) names into connNames 0..n-1; entries from n on
 // keep their names. Returns those names in that order (the provider menu), or
 // why there are none.
 Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames);
-// The same with the locale given instead of the user's.
-Phonebook loadPhonebook(DialUpAccess& dialUp, ConnNames& connNames, const std::locale& locale);
 
 } // namespace zumi

@@ -1,6 +1,6 @@
 #include "calls/sqlite/sqlite_call_store.h"
 
-#include <sqlite3.h>
+#include "calls/sqlite/sqlite_library.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,34 +47,39 @@ ALTER TABLE calls ADD COLUMN bytes_received INTEGER NOT NULL DEFAULT 0;
 // One prepared statement, finalised whatever happens.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { ok_ = sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) == SQLITE_OK; }
-    ~Statement() { sqlite3_finalize(s_); }
+    Statement(const SqliteLibrary& lib, sqlite3* db, const char* sql)
+        : lib_(lib)
+    {
+        ok_ = lib_.prepare_v2(db, sql, -1, &s_, nullptr) == SQLITE_OK;
+    }
+    ~Statement() { lib_.finalize(s_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     bool ok() const { return ok_; }
     void bind(int i, const std::string& text)
     {
         ok_ = ok_
-            && sqlite3_bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+            && lib_.bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
     }
     void bindOrNull(int i, const std::string& text)
     {
         if (text.empty())
-            ok_ = ok_ && sqlite3_bind_null(s_, i) == SQLITE_OK;
+            ok_ = ok_ && lib_.bind_null(s_, i) == SQLITE_OK;
         else
             bind(i, text);
     }
-    void bind(int i, std::int64_t value) { ok_ = ok_ && sqlite3_bind_int64(s_, i, value) == SQLITE_OK; }
+    void bind(int i, std::int64_t value) { ok_ = ok_ && lib_.bind_int64(s_, i, value) == SQLITE_OK; }
     // SQLITE_ROW, SQLITE_DONE or an error.
-    int step() { return ok_ ? sqlite3_step(s_) : SQLITE_ERROR; }
+    int step() { return ok_ ? lib_.step(s_) : SQLITE_ERROR; }
     std::string text(int i) const
     {
-        const auto* t = sqlite3_column_text(s_, i);
+        const auto* t = lib_.column_text(s_, i);
         return t ? reinterpret_cast<const char*>(t) : std::string{};
     }
-    std::int64_t integer(int i) const { return sqlite3_column_int64(s_, i); }
+    std::int64_t integer(int i) const { return lib_.column_int64(s_, i); }
 
 private:
+    const SqliteLibrary& lib_;
     sqlite3_stmt* s_ = nullptr;
     bool ok_ = false;
 };
@@ -88,6 +93,25 @@ std::string monthStart(std::chrono::year_month month)
 }
 
 } // namespace
+
+// The library and the database, for the length of one operation; its
+// statements are declared after it, so they are finalised before it closes.
+class SqliteCallStore::Session {
+public:
+    explicit Session(SqliteCallStore& store)
+        : store_(store)
+        , open_(store.open())
+    {
+    }
+    ~Session() { store_.close(); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    SqliteCallStore& store_;
+    bool open_;
+};
 
 SqliteCallStore::SqliteCallStore(std::filesystem::path path)
     : path_(std::move(path))
@@ -115,50 +139,58 @@ std::filesystem::path SqliteCallStore::defaultPath()
 void SqliteCallStore::close()
 {
     if (db_)
-        sqlite3_close(db_);
+        lib_->close(db_);
     db_ = nullptr;
+    lib_.reset();
 }
 
 bool SqliteCallStore::fail(const std::string& what)
 {
-    problem_ = what + " (" + path_.string() + ": " + (db_ ? sqlite3_errmsg(db_) : "keine Datenbank") + ")";
-    close(); // the next write opens it afresh
+    problem_ = what + " (" + path_.string() + ": " + (db_ ? lib_->errmsg(db_) : "keine Datenbank") + ")";
     return false;
 }
 
 bool SqliteCallStore::open()
 {
     problem_.clear(); // each operation reports only its own failure
-    if (db_)
-        return true;
+    lib_ = SqliteLibrary::load(problem_);
+    if (!lib_)
+        return false;
     std::error_code ec;
     std::filesystem::create_directories(path_.parent_path(), ec);
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                        nullptr)
+    if (lib_->open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr)
         != SQLITE_OK)
-        return fail("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
-                    "ffnen");
+        return abandon("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
+                       "ffnen");
     // A long wait would stall the once-a-second tick; another reader holds the file only briefly.
-    sqlite3_busy_timeout(db_, 200);
+    lib_->busy_timeout(db_, 200);
     // WAL: a kill between two writes leaves the last committed row intact,
     // and readers (sqlite3 on the command line) do not block the writer.
-    if (sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
-        || sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
-        || (!hasDirections() && sqlite3_exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))
-        return fail("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
+    if (lib_->exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
+        || lib_->exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
+        || (!hasDirections() && lib_->exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))
+        return abandon("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
     return true;
+}
+
+bool SqliteCallStore::abandon(const std::string& what)
+{
+    fail(what);
+    close();
+    return false;
 }
 
 bool SqliteCallStore::hasDirections()
 {
-    return Statement(db_, "SELECT bytes_sent FROM calls LIMIT 0").ok();
+    return Statement(*lib_, db_, "SELECT bytes_sent FROM calls LIMIT 0").ok();
 }
 
 bool SqliteCallStore::add(CallRecord& call)
 {
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return false;
-    Statement s(db_,
+    Statement s(*lib_, db_,
                 "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
                 "bytes, ended_by, bytes_sent, bytes_received) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     s.bind(1, call.entry);
@@ -174,15 +206,16 @@ bool SqliteCallStore::add(CallRecord& call)
     s.bind(11, call.bytesReceived);
     if (s.step() != SQLITE_DONE)
         return fail("Die Verbindung l\xC3\xA4sst sich nicht eintragen");
-    call.id = sqlite3_last_insert_rowid(db_);
+    call.id = lib_->last_insert_rowid(db_);
     return true;
 }
 
 bool SqliteCallStore::update(const CallRecord& call)
 {
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return false;
-    Statement s(db_,
+    Statement s(*lib_, db_,
                 "UPDATE calls SET end_local = ?, end_utc = ?, online_seconds = ?, units = ?, bytes = ?, "
                 "ended_by = ?, bytes_sent = ?, bytes_received = ? WHERE id = ?");
     s.bindOrNull(1, call.endLocal);
@@ -207,9 +240,10 @@ std::vector<CallRecord> SqliteCallStore::calls(std::chrono::year_month month)
 std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, const std::string& to)
 {
     std::vector<CallRecord> result;
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return result;
-    Statement s(db_,
+    Statement s(*lib_, db_,
                 "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
                 "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY "
                 "start_local, id");
@@ -227,9 +261,10 @@ std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, c
 std::map<std::string, UnitPrice> SqliteCallStore::prices()
 {
     std::map<std::string, UnitPrice> result;
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return result;
-    Statement s(db_, "SELECT entry, ten_thousandths, currency FROM prices");
+    Statement s(*lib_, db_, "SELECT entry, ten_thousandths, currency FROM prices");
     int rc;
     while ((rc = s.step()) == SQLITE_ROW)
         result[s.text(0)] = UnitPrice{s.integer(1), s.text(2)};
@@ -241,9 +276,10 @@ std::map<std::string, UnitPrice> SqliteCallStore::prices()
 BudgetSettings SqliteCallStore::budget()
 {
     BudgetSettings result;
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return result;
-    Statement s(db_, "SELECT kind, amount, billing_day, cut_off FROM budget WHERE id = 1");
+    Statement s(*lib_, db_, "SELECT kind, amount, billing_day, cut_off FROM budget WHERE id = 1");
     if (s.step() == SQLITE_ROW) {
         const std::string kind = s.text(0);
         result.kind = kind == "units" ? BudgetSettings::Kind::Units
@@ -258,9 +294,10 @@ BudgetSettings SqliteCallStore::budget()
 
 bool SqliteCallStore::setBudget(const BudgetSettings& budget)
 {
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return false;
-    Statement s(db_, "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
+    Statement s(*lib_, db_, "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
     s.bind(1,
            std::string(budget.kind == BudgetSettings::Kind::Units       ? "units"
                            : budget.kind == BudgetSettings::Kind::Money ? "money"
@@ -275,9 +312,10 @@ bool SqliteCallStore::setBudget(const BudgetSettings& budget)
 
 bool SqliteCallStore::setPrice(const std::string& entry, const std::optional<UnitPrice>& price)
 {
-    if (!open())
+    const Session session(*this);
+    if (!session)
         return false;
-    Statement s(db_,
+    Statement s(*lib_, db_,
                 price ? "INSERT OR REPLACE INTO prices (entry, ten_thousandths, currency) VALUES (?, ?, ?)"
                       : "DELETE FROM prices WHERE entry = ?");
     s.bind(1, entry);

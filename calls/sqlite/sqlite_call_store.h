@@ -2,15 +2,20 @@
 #include "calls/call_store.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 struct sqlite3;
 
 namespace zumi {
 
+class SqliteLibrary;
+
 // The call log in an SQLite database in WAL mode: the table "calls" (one row
-// per connection) and "prices" (unit price by entry). Opened lazily and again
-// after a failure, so a database that comes back is used again.
+// per connection) and "prices" (unit price by entry). The library and the
+// database are opened for each operation and let go after it, so a database
+// that comes back is used again and nothing of either stays resident between
+// the writes of a call.
 class SqliteCallStore final : public CallStore {
 public:
     explicit SqliteCallStore(std::filesystem::path path);
@@ -33,12 +38,15 @@ public:
     std::string problem() const override { return problem_; }
 
 private:
+    class Session;
     bool open();
     bool hasDirections(); // the calls table has its sent and received columns
     void close();
     bool fail(const std::string& what);
+    bool abandon(const std::string& what); // fails and closes: for open() alone
 
     std::filesystem::path path_;
+    std::unique_ptr<SqliteLibrary> lib_;
     sqlite3* db_ = nullptr;
     std::string problem_;
 };

@@ -278,8 +278,10 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
         ASSERT_TRUE(store.setPrice("Net \"1\"", std::nullopt));
         EXPECT_EQ(store.budget(), BudgetSettings{}) << "none until set";
         ASSERT_TRUE(store.setBudget({BudgetSettings::Kind::Money, 200000, 15, false}));
-        EXPECT_TRUE(std::filesystem::exists(path.string() + "-wal"));
     }
+    char header[20] = {};
+    std::ifstream(path, std::ios::binary).read(header, sizeof header);
+    EXPECT_EQ(header[18], 2) << "WAL mode";
     SqliteCallStore again(path);
     const auto march = again.calls(year{2026} / 3);
     ASSERT_EQ(march.size(), 1u);
