@@ -71,7 +71,8 @@ void sortPhonebookNames(std::vector<std::string>& names)
         keys.push_back(std::move(key));
     }
     // A NUL would end a name for the collation; the bytes behind it still break the tie.
-    const auto compare = [](const std::wstring& a, const std::wstring& b) { return std::wcscoll(a.c_str(), b.c_str()); };
+    const auto compare
+        = [](const std::wstring& a, const std::wstring& b) { return std::wcscoll(a.c_str(), b.c_str()); };
     std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
         if (const int c = compare(a.folded, b.folded); c != 0)
             return c < 0;

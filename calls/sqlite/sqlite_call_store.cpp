@@ -58,8 +58,7 @@ public:
     bool ok() const { return ok_; }
     void bind(int i, const std::string& text)
     {
-        ok_ = ok_
-            && lib_.bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        ok_ = ok_ && lib_.bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
     }
     void bindOrNull(int i, const std::string& text)
     {
@@ -297,7 +296,8 @@ bool SqliteCallStore::setBudget(const BudgetSettings& budget)
     const Session session(*this);
     if (!session)
         return false;
-    Statement s(*lib_, db_, "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
+    Statement s(*lib_, db_,
+                "INSERT OR REPLACE INTO budget (id, kind, amount, billing_day, cut_off) VALUES (1, ?, ?, ?, ?)");
     s.bind(1,
            std::string(budget.kind == BudgetSettings::Kind::Units       ? "units"
                            : budget.kind == BudgetSettings::Kind::Money ? "money"

@@ -21,8 +21,8 @@ std::unique_ptr<SqliteLibrary> SqliteLibrary::load(std::string& problem)
     void* handle = dlopen(kSoname, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
-        problem = std::string("Die SQLite-Bibliothek (") + kSoname + ") l\xC3\xA4sst sich nicht laden: "
-            + (why ? why : "unbekannter Fehler");
+        problem = std::string("Die SQLite-Bibliothek (") + kSoname
+            + ") l\xC3\xA4sst sich nicht laden: " + (why ? why : "unbekannter Fehler");
         return nullptr;
     }
     std::unique_ptr<SqliteLibrary> lib(new SqliteLibrary(handle));
