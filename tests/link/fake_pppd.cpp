@@ -1,13 +1,10 @@
-// A stand-in for pppd on machines without PPP support: it looks to the system
-// like a running pppd with its link up, and receives traffic on demand.
-//
-// Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME  (or, as
-// NetworkManager starts pppd, with "ipparam PATH" among options it ignores).
-// It names itself pppd, brings up the first free tun pppN with link type ppp,
-// writes /run/pppN.pid and prints "ready pppN". Commands on stdin, each
-// answered "done LINE": "rx BYTES" (packets from the peer), "rate BPS" (steady
-// received traffic, 0 stops). SIGTERM (printed "sigterm"), SIGINT, SIGHUP or
-// the end of stdin remove the pid file and exit 0, as pppd cleans up.
+// A stand-in for pppd on machines without PPP support, with its link up and
+// traffic on demand. Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME
+// (or with "ipparam PATH" among ignored options, as NetworkManager starts pppd).
+// It brings up the first free tun pppN with link type ppp, writes /run/pppN.pid
+// and prints "ready pppN". Stdin commands, each answered "done LINE": "rx BYTES"
+// (packets from the peer), "rate BPS" (steady traffic, 0 stops). SIGTERM (printed
+// "sigterm"), SIGINT, SIGHUP or the end of stdin remove the pid file and exit 0.
 
 #include <algorithm>
 #include <chrono>
@@ -82,14 +79,6 @@ void receive(const Link& link, std::uint64_t bytes)
     }
 }
 
-// What the kernel sends out through the tun (router solicitations, say) is read
-// and dropped.
-void drain(const Link& link)
-{
-    unsigned char buffer[65536];
-    while (::read(link.tun, buffer, sizeof buffer) > 0) {}
-}
-
 [[noreturn]] void finish(const Link& link, int signal)
 {
     if (signal == SIGTERM)
@@ -122,19 +111,20 @@ int main(int argc, char** argv)
     std::printf("ready %s\n", link.name.c_str());
     std::string input;
     std::uint64_t rate = 0;
+    char buffer[65536];
     auto nextTick = std::chrono::steady_clock::now();
     for (;;) {
         pollfd fds[3] = {{STDIN_FILENO, POLLIN, 0}, {link.tun, POLLIN, 0}, {signalFd, POLLIN, 0}};
         ::poll(fds, 3, rate > 0 ? 10 : -1);
         if (signalfd_siginfo info{}; (fds[2].revents & POLLIN) && ::read(signalFd, &info, sizeof info) == sizeof info)
             finish(link, static_cast<int>(info.ssi_signo));
-        drain(link);
+        // What the kernel sends out (router solicitations, say) is dropped.
+        while (::read(link.tun, buffer, sizeof buffer) > 0) {}
         if (rate > 0 && std::chrono::steady_clock::now() >= nextTick) {
             receive(link, std::max<std::uint64_t>(1, rate / 10));
             nextTick += std::chrono::milliseconds(100);
         }
         if (fds[0].revents) {
-            char buffer[512];
             const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
             if (n <= 0)
                 finish(link, 0);

@@ -14,11 +14,6 @@ namespace zumi::test {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-bool StandInLink::canRun()
-{
-    return whyNot().empty();
-}
-
 std::string StandInLink::whyNot()
 {
     if (::geteuid() != 0)
@@ -65,16 +60,6 @@ StandInLink::Process::~Process()
         ::unlink(("/run/" + interfaceName + ".pid").c_str());
     }
     ::close(channel);
-}
-
-bool StandInLink::rx(std::uint64_t bytes)
-{
-    return command("rx " + std::to_string(bytes));
-}
-
-bool StandInLink::rate(std::uint64_t bytesPerSecond)
-{
-    return command("rate " + std::to_string(bytesPerSecond));
 }
 
 bool StandInLink::command(const std::string& line)

@@ -14,7 +14,7 @@ namespace zumi::test {
 class StandInLink {
 public:
     // Whether stand-ins can run here; whyNot() says why not, for GTEST_SKIP.
-    static bool canRun();
+    static bool canRun() { return whyNot().empty(); }
     static std::string whyNot();
 
     // Starts a stand-in for the peers entry name and waits until its link is up.
@@ -23,9 +23,9 @@ public:
     std::int32_t pid() const { return process_->pid; }
 
     // Receives that many bytes from the peer; true once the interface counted them.
-    bool rx(std::uint64_t bytes);
+    bool rx(std::uint64_t bytes) { return command("rx " + std::to_string(bytes)); }
     // Steady received traffic in bytes per second; 0 stops it.
-    bool rate(std::uint64_t bytesPerSecond);
+    bool rate(std::uint64_t bytesPerSecond) { return command("rate " + std::to_string(bytesPerSecond)); }
 
     // Waits until the stand-in has exited and reaps it.
     bool waitForExit(std::chrono::milliseconds timeout);

@@ -18,44 +18,28 @@ using test::waitFor;
 
 test::NetworkManagerStandIn* standIn = nullptr;
 
-class NetworkManagerOnBus : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!standIn->busRuns())
-            GTEST_SKIP() << "no private bus (dbus-daemon missing?)";
-    }
-    void TearDown() override { standIn->stop(); }
-
-    void startNetworkManager() { ASSERT_TRUE(standIn->start()) << "the stand-in did not come up"; }
-    QString control(const QStringList& args)
-    {
-        bool ok = false;
-        const QString output = standIn->control(args, &ok);
-        EXPECT_TRUE(ok) << args.join(' ').toStdString();
-        return output;
-    }
-    // NetworkManager with one GSM profile and a modem for it, as `dialUp` reads it.
-    void startWithIridium(NetworkManagerDialUp& dialUp)
-    {
-        startNetworkManager();
-        control({"profile", "Iridium Daten", "gsm"});
-        control({"modem", "modem0", "wwan7"});
-        ASSERT_TRUE(waitFor([&] { return !dialUp.phonebookEntries().entries.empty(); }));
-    }
-    // Dials it and waits for the activation; its handle.
-    std::int32_t dialIridium(NetworkManagerDialUp& dialUp)
-    {
-        EXPECT_TRUE(dialUp.dial("Iridium Daten").started);
-        EXPECT_TRUE(waitFor([&] { return dialUp.enumConnections().connections.size() == 1; }));
-        const auto list = dialUp.enumConnections().connections;
-        return list.empty() ? 0 : list[0].handle;
-    }
-};
-
-TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
+QString control(const QStringList& args)
 {
-    startNetworkManager();
+    bool ok = false;
+    const QString output = standIn->control(args, &ok);
+    EXPECT_TRUE(ok) << args.join(' ').toStdString();
+    return output;
+}
+
+// Dials the GSM profile and waits for its activation; its handle.
+std::int32_t dialIridium(NetworkManagerDialUp& dialUp)
+{
+    EXPECT_TRUE(dialUp.dial("Iridium Daten").started);
+    EXPECT_TRUE(waitFor([&] { return dialUp.enumConnections().connections.size() == 1; }));
+    const auto list = dialUp.enumConnections().connections;
+    return list.empty() ? 0 : list[0].handle;
+}
+
+TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComingAndGoing)
+{
+    if (!standIn->busRuns())
+        GTEST_SKIP() << "no private bus (dbus-daemon missing?)";
+    ASSERT_TRUE(standIn->start()) << "the stand-in did not come up";
     control({"profile", "Iridium Daten", "gsm"});
     control({"profile", "Handy über Bluetooth", "bluetooth", "dun"});
     control({"profile", "Kopfhörer", "bluetooth", "panu"});
@@ -63,10 +47,11 @@ TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
     control({"profile", "DSL", "pppoe"});
     control({"profile", "Stick", "cdma"});
     control({"modem", "modem0", "wwan7"});
-
     NetworkManagerDialUp networkManager;
     int phonebookChanges = 0;
     networkManager.onPhonebookChanged([&] { ++phonebookChanges; });
+    std::vector<LateRefusal> refusals;
+    networkManager.onLateRefusal([&](const LateRefusal& refusal) { refusals.push_back(refusal); });
     ASSERT_TRUE(waitFor([&] { return networkManager.phonebookEntries().entries.size() == 4; }));
     EXPECT_TRUE(networkManager.present());
     EXPECT_EQ(phonebookChanges, 4) << "once for each dialable profile read";
@@ -91,38 +76,27 @@ TEST_F(NetworkManagerOnBus, DialableProfilesActivationsAndTheirEnd)
     const QString path = control({"active"});
     control({"state", path, "2"});
     EXPECT_TRUE(waitFor([&] { return networkManager.connectionState(first.handle) == kStateConnected; }));
-
     EXPECT_EQ(networkManager.hangUp(first.handle), 0);
     ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.empty(); }));
     EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
     EXPECT_EQ(networkManager.connectionState(first.handle + 100), 0);
 
     // The stand-in hands out the same object path again; it is another activation.
-    const std::int32_t second = dialIridium(networkManager);
-    EXPECT_EQ(control({"active"}), path);
-    EXPECT_NE(second, first.handle);
-    EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
-    EXPECT_EQ(networkManager.connectionState(second), kStateConnecting);
-}
-
-TEST_F(NetworkManagerOnBus, RefusalsArriveAfterTheRequestReturned)
-{
-    NetworkManagerDialUp networkManager;
-    std::vector<LateRefusal> refusals;
-    networkManager.onLateRefusal([&](const LateRefusal& refusal) { refusals.push_back(refusal); });
-    startWithIridium(networkManager);
-
-    // Coming up, then ended for want of a SIM PIN.
     const std::int32_t handle = dialIridium(networkManager);
+    EXPECT_EQ(control({"active"}), path);
+    EXPECT_NE(handle, first.handle);
+    EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
     EXPECT_EQ(networkManager.connectionState(handle), kStateConnecting);
-    control({"state", control({"active"}), "4", "9"});
+
+    // Refusals arrive after the request returned: ended for want of a SIM PIN,
+    control({"state", path, "4", "9"});
     ASSERT_TRUE(waitFor([&] { return refusals.size() == 1; }));
     EXPECT_EQ(refusals[0].request, LateRefusal::Request::Dial);
     EXPECT_EQ(refusals[0].entryName, "Iridium Daten");
     EXPECT_EQ(refusals[0].fault, "reason:9");
     EXPECT_EQ(networkManager.connectionState(handle), kStateDisconnected);
-
-    control({"state", control({"active"}), "2"});
+    // a hang-up refused,
+    control({"state", path, "2"});
     ASSERT_TRUE(waitFor([&] { return networkManager.connectionState(handle) == kStateConnected; }));
     control({"refuse-hangup", "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"});
     EXPECT_EQ(networkManager.hangUp(handle), 0);
@@ -131,7 +105,7 @@ TEST_F(NetworkManagerOnBus, RefusalsArriveAfterTheRequestReturned)
     EXPECT_EQ(refusals[1].handle, handle);
     EXPECT_EQ(refusals[1].fault, "org.freedesktop.NetworkManager.PermissionDenied");
     EXPECT_EQ(refusals[1].message, "Not authorized");
-
+    // and a dial refused.
     control({"refuse", "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized to control networking."});
     ASSERT_TRUE(networkManager.dial("Iridium Daten").started);
     ASSERT_TRUE(waitFor([&] { return refusals.size() == 3; }));
@@ -140,29 +114,25 @@ TEST_F(NetworkManagerOnBus, RefusalsArriveAfterTheRequestReturned)
     // A link that is up and stays up was never refused.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
     EXPECT_EQ(refusals.size(), 3u);
-}
-
-TEST_F(NetworkManagerOnBus, FollowsNetworkManagerAwayAndBack)
-{
-    NetworkManagerDialUp networkManager;
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    EXPECT_FALSE(networkManager.present());
-    EXPECT_TRUE(networkManager.phonebookEntries().entries.empty());
-    EXPECT_TRUE(networkManager.enumConnections().ok);
-    EXPECT_LT(sinceStart.elapsed(), 100) << "without NetworkManager, nothing waits";
-
-    startWithIridium(networkManager);
-    const std::int32_t before = dialIridium(networkManager);
 
     standIn->stop();
     ASSERT_TRUE(waitFor([&] { return !networkManager.present(); }));
     EXPECT_TRUE(networkManager.enumConnections().connections.empty());
     EXPECT_TRUE(networkManager.phonebookEntries().entries.empty());
-    EXPECT_EQ(networkManager.connectionState(before), kStateDisconnected);
+    EXPECT_EQ(networkManager.connectionState(handle), kStateDisconnected);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    NetworkManagerDialUp absent;
+    EXPECT_FALSE(absent.present());
+    EXPECT_TRUE(absent.phonebookEntries().entries.empty());
+    EXPECT_TRUE(absent.enumConnections().ok);
+    EXPECT_LT(sinceStart.elapsed(), 100) << "without NetworkManager, nothing waits";
 
-    startWithIridium(networkManager);
-    EXPECT_GT(dialIridium(networkManager), before);
+    ASSERT_TRUE(standIn->start());
+    control({"profile", "Iridium Daten", "gsm"});
+    control({"modem", "modem0", "wwan7"});
+    ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
+    EXPECT_GT(dialIridium(networkManager), handle);
 }
 
 } // namespace

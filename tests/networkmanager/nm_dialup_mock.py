@@ -1,18 +1,13 @@
-'''NetworkManager for the desktop tests: dbusmock's own template, with what
-the dial-up road needs of the real daemon on top of it.
-
-Loaded by path: python3 -m dbusmock --system --template nm_dialup_mock.py
+'''NetworkManager for the tests: dbusmock's stock template plus what the dial-up
+road needs of the real daemon. Load it by path: --template nm_dialup_mock.py
 
 - ActivateConnection(profile, "/", "/") picks a free device that fits the
-  profile, as NetworkManager does (the stock template leaves Devices empty),
-  and refuses a profile no device can carry. The new active connection is
-  still activating; SetActiveConnectionState moves it on, as the daemon's
-  own progress would.
-- DeactivateConnection takes the active connection through deactivating and
-  deactivated, with the signals a client sees, before it goes; an unknown one
-  is refused.
-- AddModemDevice adds a modem as ModemManager hands it to NetworkManager:
-  no IP interface until its pppd has a link.
+  profile (the stock template leaves Devices empty), refuses a profile no device
+  can carry, and leaves it activating until SetActiveConnectionState moves it on.
+- DeactivateConnection goes through deactivating and deactivated, with their
+  signals; an unknown one is refused.
+- AddModemDevice adds a modem as ModemManager hands it over: no IP interface
+  until its pppd has a link.
 '''
 
 import dbus

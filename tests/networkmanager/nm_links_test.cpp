@@ -1,6 +1,4 @@
-// What the NetworkManager backend makes of what NetworkManager told it; the
-// dialable kinds, the end of NetworkManager and a reused object path are
-// covered over the bus (nm_bus_test.cpp).
+// What the backend makes of what NetworkManager told it; more over the bus in nm_bus_test.cpp.
 #include "ras/networkmanager/nm_links.h"
 
 #include <gtest/gtest.h>

@@ -24,12 +24,13 @@ public:
     bool busRuns() const { return busRuns_; }
     bool start();
     void stop();
-    bool onBus() const;
     // Runs nm_mock.py with these arguments; its output, trimmed; "" and
     // false in *ok when it failed.
     QString control(const QStringList& args, bool* ok = nullptr) const;
 
 private:
+    bool onBus() const;
+
     QTemporaryDir folder_;
     QProcess daemon_;
     QString address_;

@@ -18,38 +18,41 @@ std::size_t openFiles()
         std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{}));
 }
 
-class HeldFilesTest : public ::testing::Test {
-protected:
-    std::string write(const std::string& name, const std::string& text) const
-    {
+TEST(HeldFiles, EveryReadGivesWhatThePathNamesNowAndNoMoreThanTheCapacityStaysOpen)
+{
+    const test::TempFolder folder;
+    const auto write = [&](const std::string& name, const std::string& text) {
         test::writeText(folder.path / name, text);
         return (folder.path / name).string();
+    };
+    const std::size_t before = openFiles();
+    {
+        HeldFiles files(3);
+        const std::string path = write("ppp0.pid", "100\n");
+        EXPECT_EQ(files.read(path), "100\n");
+        write("ppp0.pid", "2\n"); // rewritten in place, shorter
+        EXPECT_EQ(files.read(path), "2\n");
+        std::filesystem::rename(write("next", "300\n"), path); // replaced, as an atomic writer does
+        EXPECT_EQ(files.read(path), "300\n");
+        std::filesystem::remove(path);
+        EXPECT_EQ(files.read(path), std::nullopt);
+        write("ppp0.pid", "400\n");
+        EXPECT_EQ(files.read(path), "400\n");
+        EXPECT_EQ(files.read(path, 2), "40");
+
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < 20; ++i) {
+                const std::string name = "f" + std::to_string(i);
+                EXPECT_EQ(files.read(write(name, name)), name);
+            }
+        EXPECT_EQ(openFiles(), before + 3);
+        EXPECT_EQ(files.read((folder.path / "missing").string()), std::nullopt);
+        EXPECT_EQ(openFiles(), before + 3);
     }
-
-    test::TempFolder folder;
-};
-
-TEST_F(HeldFilesTest, EveryReadGivesWhatThePathNamesNow)
-{
-    HeldFiles files;
-    const std::string path = write("ppp0.pid", "100\n");
-    EXPECT_EQ(files.read(path), "100\n");
-    write("ppp0.pid", "2\n"); // rewritten in place, shorter
-    EXPECT_EQ(files.read(path), "2\n");
-
-    // Replaced by a rename, as an atomic writer does.
-    const std::string next = write("next", "300\n");
-    std::filesystem::rename(next, path);
-    EXPECT_EQ(files.read(path), "300\n");
-
-    std::filesystem::remove(path);
-    EXPECT_EQ(files.read(path), std::nullopt);
-    write("ppp0.pid", "400\n");
-    EXPECT_EQ(files.read(path), "400\n");
-    EXPECT_EQ(files.read(path, 2), "40");
+    EXPECT_EQ(openFiles(), before);
 }
 
-TEST_F(HeldFilesTest, AProcessFileStopsReadingWhenTheProcessEnds)
+TEST(HeldFiles, AProcessFileStopsReadingWhenTheProcessEnds)
 {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -65,23 +68,6 @@ TEST_F(HeldFilesTest, AProcessFileStopsReadingWhenTheProcessEnds)
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     EXPECT_EQ(files.read(stat), std::nullopt);
-}
-
-TEST_F(HeldFilesTest, NoMoreThanTheCapacityStaysOpen)
-{
-    const std::size_t before = openFiles();
-    {
-        HeldFiles files(3);
-        for (int round = 0; round < 2; ++round)
-            for (int i = 0; i < 20; ++i) {
-                const std::string name = "f" + std::to_string(i);
-                EXPECT_EQ(files.read(write(name, name)), name);
-            }
-        EXPECT_EQ(openFiles(), before + 3);
-        EXPECT_EQ(files.read((folder.path / "missing").string()), std::nullopt);
-        EXPECT_EQ(openFiles(), before + 3);
-    }
-    EXPECT_EQ(openFiles(), before);
 }
 
 } // namespace

@@ -33,28 +33,25 @@ protected:
     }
     void remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
 
-    // A process as /proc shows it: comm, stat (state, start time) and cmdline.
+    // A process as /proc shows it: comm, stat (state, parent, flags, start time) and cmdline.
     void addProcess(std::int32_t pid, const std::string& comm, const std::vector<std::string>& args,
-                    std::uint64_t startTime = 1000, char state = 'S', std::int32_t parent = 1) const
+                    std::uint64_t startTime = 1000, char state = 'S', std::int32_t parent = 1,
+                    const std::string& flags = "4194560") const
     {
         const std::string folder = "proc/" + std::to_string(pid) + "/";
         write(folder + "comm", comm + "\n");
         write(folder + "stat",
-              std::to_string(pid) + " (" + comm + ") " + state + " " + std::to_string(parent)
-                  + " 1 1 0 -1 4194560 0 0 0 0 3 1 0 0 20 0 1 0 " + std::to_string(startTime) + " 2658304 387\n");
+              std::to_string(pid) + " (" + comm + ") " + state + " " + std::to_string(parent) + " 1 1 0 -1 " + flags
+                  + " 0 0 0 0 3 1 0 0 20 0 1 0 " + std::to_string(startTime) + " 2658304 387\n");
         std::string cmdline;
         for (const std::string& arg : args)
             cmdline += arg + '\0';
         write(folder + "cmdline", cmdline);
     }
-    // As /proc shows a kernel thread: PF_KTHREAD among its flags, no arguments.
+    // PF_KTHREAD among its flags, no arguments.
     void addKernelThread(std::int32_t pid, const std::string& comm) const
     {
-        const std::string folder = "proc/" + std::to_string(pid) + "/";
-        write(folder + "comm", comm + "\n");
-        write(folder + "stat",
-              std::to_string(pid) + " (" + comm + ") I 2 0 0 0 -1 69238880 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0\n");
-        write(folder + "cmdline", "");
+        addProcess(pid, comm, {}, 5, 'I', 2, "69238880");
     }
     void addPppd(std::int32_t pid, const std::string& callName, std::uint64_t startTime = 1000) const
     {
@@ -228,25 +225,6 @@ TEST_F(Pppd, MalformedProcEntriesAreSkipped)
         EXPECT_EQ(dialUp.connectionState(pid), 0) << pid;
 }
 
-TEST_F(Pppd, GarbagePidFilesAreIgnored)
-{
-    addPppd(70, "x");
-    const char* garbage[] = {"seventy\n", "70abc\n", "-70\n", ""};
-    for (int i = 0; i < 4; ++i) {
-        addInterface("ppp" + std::to_string(i), true);
-        write("run/ppp" + std::to_string(i) + ".pid", garbage[i]);
-    }
-    write("run/ppp-a.pid", "70\n../../etc\n");
-    write("run/ppp-b.pid", "99999999999999999999\nppp0\n");
-    EXPECT_EQ(dialUp.interfaceOf(70), "");
-    EXPECT_EQ(dialUp.connectionState(70), kStateConnecting);
-    EXPECT_EQ(LinkBytes(root).counts(70).total(), 0u);
-
-    write("run/ppp3.pid", " 70 \r\n");
-    EXPECT_EQ(dialUp.interfaceOf(70), "ppp3");
-    EXPECT_EQ(dialUp.connectionState(70), kStateConnected);
-}
-
 TEST_F(Pppd, VanishingAndExecingProcesses)
 {
     addPppd(80, "erst");
@@ -362,14 +340,22 @@ TEST_F(Pppd, KernelThreadsAreLookedAtOnlyWhileTheyStart)
     EXPECT_EQ(last, "40 helfer;42 exec;");
 }
 
-TEST_F(Pppd, LinkBytesSumModulo2To32AndZeroWhenNothingCanBeRead)
+TEST_F(Pppd, PidFilesNameTheLinkWhoseBytesSumModulo2To32)
 {
     addPppd(100, "isp");
     addInterface("ppp0", true, "4294967301", "11");
     LinkBytes bytes(root);
-    EXPECT_EQ(bytes.counts(100).total(), 0u); // no pid file: the link is not up
-    write("run/ppp0.pid", "100\n");
-    EXPECT_EQ(bytes.counts(100).total(), 16u);
+    write("run/ppp-a.pid", "100\n../../etc\n");
+    write("run/ppp-b.pid", "99999999999999999999\nppp0\n");
+    for (const char* garbage : {"hundred\n", "100abc\n", "-100\n", ""}) {
+        write("run/ppp0.pid", garbage);
+        EXPECT_EQ(dialUp.interfaceOf(100), "") << '"' << garbage << '"';
+        EXPECT_EQ(dialUp.connectionState(100), kStateConnecting) << '"' << garbage << '"';
+        EXPECT_EQ(bytes.counts(100).total(), 0u) << '"' << garbage << '"';
+    }
+    write("run/ppp0.pid", " 100 \r\n");
+    EXPECT_EQ(dialUp.interfaceOf(100), "ppp0");
+    EXPECT_EQ(dialUp.connectionState(100), kStateConnected);
     EXPECT_EQ(bytes.counts(100), (LinkCounts{5, 11})) << "tx_bytes is sent, each modulo 2^32";
     EXPECT_EQ(bytes.counts(0).total(), 0u);
     EXPECT_EQ(bytes.counts(101).total(), 0u);
