@@ -18,7 +18,7 @@ bool resolve(void* handle, const char* name, Function*& function)
 
 std::unique_ptr<SqliteLibrary> SqliteLibrary::load(std::string& problem)
 {
-    void* handle = dlopen(kSoname, RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(kSoname, RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
         problem = std::string("Die SQLite-Bibliothek (") + kSoname
