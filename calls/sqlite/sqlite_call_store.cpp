@@ -145,7 +145,6 @@ void SqliteCallStore::close()
 
 bool SqliteCallStore::fail(const std::string& what)
 {
-    set_up_ = false;
     problem_ = what + " (" + path_.string() + ": " + (db_ ? lib_->errmsg(db_) : "keine Datenbank") + ")";
     return false;
 }
@@ -166,15 +165,10 @@ bool SqliteCallStore::open()
     lib_->busy_timeout(db_, 200);
     // WAL: a kill between two writes leaves the last committed row intact,
     // and readers (sqlite3 on the command line) do not block the writer.
-    // The mode and the tables stay in the file: set up once, and again
-    // after any failure, which may mean that the file was replaced.
-    if (lib_->exec(db_, "PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
-        || (!set_up_
-            && (lib_->exec(db_, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr) != SQLITE_OK
-                || lib_->exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
-                || (!hasDirections() && lib_->exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))))
+    if (lib_->exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
+        || lib_->exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
+        || (!hasDirections() && lib_->exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))
         return abandon("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
-    set_up_ = true;
     return true;
 }
 

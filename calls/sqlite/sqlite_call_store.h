@@ -48,7 +48,6 @@ private:
     std::filesystem::path path_;
     std::unique_ptr<SqliteLibrary> lib_;
     sqlite3* db_ = nullptr;
-    bool set_up_ = false; // the file had its mode and tables at the last open
     std::string problem_;
 };
 
