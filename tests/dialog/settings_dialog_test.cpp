@@ -32,6 +32,11 @@ TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
 }
 
+ScreenMetrics screen1280x800()
+{
+    return {19200, 12000};
+}
+
 struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;
     test::FakeStore store;
@@ -45,10 +50,7 @@ struct SettingsDialogTest : testing::Test {
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        .screen =
-            [] {
-                return ScreenMetrics{19200, 12000};
-            },
+        .screen = screen1280x800,
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
