@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
-# The real program offscreen in a private home: one instance per user whatever
-# XDG_RUNTIME_DIR says, no instance past a lock folder planted by another user,
-# the place saved on SIGTERM, and the lock of a killed instance not blocking.
-# Runs in a mount namespace of its own with private /tmp and /run/user, so the
-# per-user lock is this test's alone.
+# The real program offscreen in a private home: one instance per user whatever XDG_RUNTIME_DIR says, none past
+# a lock folder planted by another user, the place saved on SIGTERM, a killed instance's lock not blocking.
+# Private /tmp and /run/user (a mount namespace of its own) keep the per-user lock this test's alone.
 set -u
 zumi=$1
 if [ -z "${ZUMI_PRIVATE_MOUNTS:-}" ]; then
     [ "$(id -u)" = 0 ] || { echo "needs root for a private mount namespace" >&2; exit 77; }
     exec env ZUMI_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$@"
 fi
-# The program may itself live below /tmp (a fresh clone built there): the old
-# /tmp stays reachable under /run for the length of the test.
+# The program may itself live below /tmp (a clone built there): the old /tmp stays reachable under /run.
 old_tmp=/run/zumi-process-test.$$
 mkdir -p /run/user "$old_tmp" && mount --bind /tmp "$old_tmp" || exit 1
 case $zumi in /tmp/*) zumi=$old_tmp/${zumi#/tmp/} ;; esac

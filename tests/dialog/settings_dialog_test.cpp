@@ -5,11 +5,15 @@
 #include "settings/dialog/settings_dialog_host.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleOption>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,6 +32,11 @@ TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
 }
 
+ScreenMetrics screen1280x800()
+{
+    return {19200, 12000};
+}
+
 struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;
     test::FakeStore store;
@@ -41,10 +50,7 @@ struct SettingsDialogTest : testing::Test {
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        .screen =
-            [] {
-                return ScreenMetrics{19200, 12000};
-            },
+        .screen = screen1280x800,
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
@@ -198,6 +204,87 @@ TEST_F(SettingsDialogTest, EnteringABoxSelectsItsTextUnlessByClick)
         box(d, "txtTime", 3)->setFocus(Qt::MouseFocusReason); // the click's focus without its own deselecting
         EXPECT_FALSE(box(d, "txtTime", 3)->hasSelectedText());
     });
+}
+
+QString xprop(QWidget& window, const char* property)
+{
+    QProcess p;
+    p.start("xprop", {"-id", QString::number(window.winId()), property});
+    p.waitForFinished(5000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+// Captions that do not fit the room their control gives them.
+QStringList clipped(QWidget& dialog)
+{
+    QStringList out;
+    const auto check = [&](QWidget* w, QString text, int room) {
+        const int needed = w->fontMetrics().horizontalAdvance(text.remove('&'));
+        if (needed > room)
+            out << QString("%1 \"%2\" %3>%4").arg(w->objectName(), text).arg(needed).arg(room);
+    };
+    for (QLabel* l : dialog.findChildren<QLabel*>())
+        check(l, l->text(), l->contentsRect().width());
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        const auto element = qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+        check(b, b->text(), b->style()->subElementRect(element, &opt, b).width());
+    }
+    return out;
+}
+
+// The label drawn with and without its access key: the underline is the difference.
+bool underlineShows(QLabel& label)
+{
+    const QImage with = label.grab().toImage();
+    const QString text = label.text();
+    label.setText(QString(text).remove('&'));
+    const QImage without = label.grab().toImage();
+    label.setText(text);
+    return with != without;
+}
+
+// Run under tests/xsession.sh only: a real X server with openbox; screenshots go to ZUMI_ARTIFACTS.
+void lookAt(QDialog& dialog, const char* name, QSize clientSize)
+{
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::qWait(500);
+    const QByteArray dir = qgetenv("ZUMI_ARTIFACTS");
+    if (!dir.isEmpty()) {
+        const QRect frame = dialog.frameGeometry();
+        dialog.screen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+            .save(QString("%1/%2.png").arg(QString::fromLocal8Bit(dir), name));
+    }
+    EXPECT_EQ(dialog.size(), clientSize) << name;
+    EXPECT_EQ(clipped(dialog).join("; ").toStdString(), "") << name;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        EXPECT_TRUE(!label->text().contains('&') || underlineShows(*label)) << label->objectName().toStdString();
+
+    // Motif hints: neither function nor decoration for minimise and maximise.
+    const QStringList motif = xprop(dialog, "_MOTIF_WM_HINTS").section('=', 1).split(',');
+    ASSERT_EQ(motif.size(), 5) << name;
+    EXPECT_EQ(motif[1].trimmed().toUInt(nullptr, 16) & 0x19, 0u) << name << " functions";
+    EXPECT_EQ(motif[2].trimmed().toUInt(nullptr, 16) & 0x61, 0u) << name << " decorations";
+    const QString actions = xprop(dialog, "_NET_WM_ALLOWED_ACTIONS");
+    for (const char* offered : {"MAXIMIZE", "RESIZE"})
+        EXPECT_FALSE(actions.contains(offered)) << name << ": " << actions.toStdString();
+
+    // openbox offers minimising on every dialog; the dialog comes straight back.
+    QProcess::execute("xdotool", {"windowminimize", QString::number(dialog.winId())});
+    QTest::qWait(1000);
+    EXPECT_FALSE(dialog.isMinimized()) << name;
+    EXPECT_FALSE(xprop(dialog, "_NET_WM_STATE").contains("HIDDEN")) << name;
+    dialog.close();
+}
+
+TEST_F(SettingsDialogTest, OnScreenCaptionsWholeAndAFixedDialogBorder)
+{
+    open([](QDialog& d) { lookAt(d, "settings_dialog", {327, 408}); });
+    AboutBox about(programVersion());
+    lookAt(about, "about_box", {281, 241});
 }
 
 } // namespace

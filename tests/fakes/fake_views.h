@@ -39,7 +39,6 @@ public:
     using LoggingFake::LoggingFake;
     std::vector<std::string> timeTexts, taktTexts, speedTexts;
     std::vector<double> progressValues;
-    int unloads = 0;
 
     const std::string& timeText() const { return last(timeTexts); }
     const std::string& taktText() const { return last(taktTexts); }
@@ -47,27 +46,14 @@ public:
     // Keeps long runs from piling texts up: a real window keeps only the last.
     void forgetShown()
     {
-        timeTexts.clear();
-        taktTexts.clear();
-        speedTexts.clear();
+        for (auto* texts : {&timeTexts, &taktTexts, &speedTexts})
+            texts->clear();
         progressValues.clear();
     }
 
-    void setTimeText(const std::string& text) override
-    {
-        timeTexts.push_back(text);
-        note("info.time " + text);
-    }
-    void setTaktText(const std::string& text) override
-    {
-        taktTexts.push_back(text);
-        note("info.takt " + text);
-    }
-    void setSpeedText(const std::string& text) override
-    {
-        speedTexts.push_back(text);
-        note("info.speed " + text);
-    }
+    void setTimeText(const std::string& text) override { keep(timeTexts, "info.time ", text); }
+    void setTaktText(const std::string& text) override { keep(taktTexts, "info.takt ", text); }
+    void setSpeedText(const std::string& text) override { keep(speedTexts, "info.speed ", text); }
     void setProgressValue(double percent) override
     {
         progressValues.push_back(percent);
@@ -75,13 +61,14 @@ public:
     }
     void showInfoWindow() override { note("info.show"); }
     void keepInfoOnTop() override { note("info.keepOnTop"); }
-    void unload() override
-    {
-        ++unloads;
-        note("info.unload");
-    }
+    void unload() override { note("info.unload"); }
 
 private:
+    void keep(std::vector<std::string>& texts, const char* call, const std::string& text)
+    {
+        texts.push_back(text);
+        note(call + text);
+    }
     static const std::string& last(const std::vector<std::string>& texts)
     {
         static const std::string none;

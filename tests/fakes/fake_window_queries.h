@@ -10,9 +10,8 @@
 
 namespace zumi::test {
 
-// A desktop described by hand. Every stacking and focus request is written
-// to `calls` (and passed to `onCall`, so a test can look at its own side of
-// things at that moment); queries are not logged.
+// A desktop described by hand. Stacking and focus requests go to `calls` and to `onCall` (for a test to look
+// at its own side at that moment); queries are not logged.
 class FakeWindowQueries final : public WindowSystem {
 public:
     WindowId active = 0;
@@ -21,8 +20,7 @@ public:
     std::set<WindowId> fullScreen;
     std::set<WindowId> transient;
     std::map<WindowId, std::string> titles;
-    // What activeWindow() answers after the first query, when set (a window
-    // manager that handed the focus to someone else in between).
+    // What activeWindow() answers after the first query: a window manager that moved the focus in between.
     std::optional<WindowId> activeLater;
 
     std::vector<std::string> calls;
@@ -38,11 +36,7 @@ public:
         }
         return answer;
     }
-    std::string windowTitle(WindowId window) override
-    {
-        auto it = titles.find(window);
-        return it != titles.end() ? it->second : "";
-    }
+    std::string windowTitle(WindowId window) override { return titles.count(window) ? titles.at(window) : ""; }
     WindowId windowUnderPointer() override { return underPointer; }
     // No Kolp on this desktop.
     std::optional<PixelRect> windowRect(WindowId) override { return std::nullopt; }

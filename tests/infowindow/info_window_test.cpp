@@ -4,7 +4,6 @@
 #include "infowindow/info_window.h"
 #include "infowindow/info_window_controller.h"
 #include "infowindow/stacking_guard.h"
-#include "paint_counter.h"
 #include "platform/null/null_window_queries.h"
 
 #include <QApplication>
@@ -33,12 +32,18 @@ void settle()
 // The paint events a widget gets from an action.
 int paintsOf(QWidget* widget, const std::function<void()>& action)
 {
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
     settle();
-    test::PaintCounter counter;
     widget->installEventFilter(&counter);
     action();
     settle();
-    widget->removeEventFilter(&counter);
     return counter.paints;
 }
 
@@ -101,10 +106,18 @@ struct InfoWindowTest : testing::Test {
     {
         return window.grab().toImage().pixelColor(child(name)->mapTo(&window, at));
     }
-    // The bar's inner area is 60 x 7 px from 1,1.
-    QColor barPixel(int innerX) { return pixelOf("picBack", QPoint(1 + innerX, 2)); }
-    // Where neither the unit time nor the bar cover picRight.
-    QColor faceColour() { return pixelOf("picRight", QPoint(25, 6)); }
+    // The bar's inner pixels at these x (its inner area is 60 x 7 px from 1,1): B blue, G light green, - the
+    // face (where neither the unit time nor the bar cover picRight).
+    std::string bar(std::initializer_list<int> xs)
+    {
+        const QColor face = pixelOf("picRight", QPoint(25, 6));
+        std::string out;
+        for (int x : xs) {
+            const QColor c = pixelOf("picBack", QPoint(1 + x, 2));
+            out += c == kBlue ? 'B' : c == kLightGreen ? 'G' : c == face ? '-' : '?';
+        }
+        return out;
+    }
 
     InfoPosition position;
     AutoHangupState autoHangup;
@@ -116,12 +129,10 @@ struct InfoWindowTest : testing::Test {
 TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
 {
     window.setProgressValue(250);
-    for (int x : {0, 30, 59})
-        EXPECT_EQ(barPixel(x), kBlue) << "inner x " << x;
+    EXPECT_EQ(bar({0, 30, 59}), "BBB");
     EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(100); }), 0);
     window.setProgressValue(-5);
-    for (int x : {0, 30, 59})
-        EXPECT_EQ(barPixel(x), faceColour()) << "inner x " << x;
+    EXPECT_EQ(bar({0, 30, 59}), "---");
     window.setProgressValue(7.5); // 4.5 px, rounded half to even
     EXPECT_EQ(memory.lastBlueWidth, 4);
 
@@ -130,24 +141,18 @@ TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
     autoHangup = {3, 1};
     EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(50.5); }), 0);
     EXPECT_FALSE(rest()->isVisible());
-    EXPECT_EQ(barPixel(29), kBlue);
-    EXPECT_EQ(barPixel(30), faceColour());
+    EXPECT_EQ(bar({29, 30}), "B-");
     window.setProgressValue(52); // 31 px: drawn, and the number follows
     EXPECT_TRUE(rest()->isVisible());
     EXPECT_EQ(rest()->text(), "2");
-    EXPECT_EQ(barPixel(30), kBlue);
-    EXPECT_EQ(barPixel(33), kLightGreen);
-
-    // A new unit (below 0.1 %) repaints the whole remainder, blue part included.
-    window.setProgressValue(0.05);
-    EXPECT_EQ(barPixel(0), kLightGreen);
-    EXPECT_EQ(barPixel(20), kLightGreen);
+    EXPECT_EQ(bar({30, 33}), "BG");
+    window.setProgressValue(0.05); // a new unit (below 0.1 %) repaints the whole remainder, blue part included
+    EXPECT_EQ(bar({0, 20}), "GG");
 
     autoHangup = {-1, 0};
     window.setProgressValue(30);
     EXPECT_FALSE(rest()->isVisible());
-    EXPECT_EQ(barPixel(17), kBlue);
-    EXPECT_EQ(barPixel(18), faceColour());
+    EXPECT_EQ(bar({17, 18}), "B-");
 }
 
 TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)

@@ -101,8 +101,7 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
     EXPECT_TRUE(waitUntil(onTop, 1500)) << "not raised again within a second";
 
     {
-        // A topmost strip like ours; window managers that ignore the restack
-        // request's sibling take two ticks to find out.
+        // A topmost strip like ours; window managers that ignore the restack request's sibling take two ticks.
         OtherProgram kolp("Kolp", "topmost");
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
         EXPECT_TRUE(waitUntil([&] { return belowKolp(kolp); }, 4500));
@@ -110,9 +109,8 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         EXPECT_TRUE(belowKolp(kolp)) << "it did not stay there";
     }
     {
-        // An ordinary Kolp: directly below it and above the rest, whichever
-        // of the two the user brings to the front. (The ended Kolp's window
-        // id may come back for the new one.)
+        // An ordinary Kolp: directly below it and above the rest, whichever of the two is in front. (The ended
+        // Kolp's window id may come back for the new one.)
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == 0; }, 3000));
         OtherProgram kolp("Kolp", "normal");
         ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
@@ -130,8 +128,7 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenus)
         EXPECT_TRUE(waitUntil(overEditor, 1500));
     }
 
-    // An open menu freezes the order while the pointer is elsewhere, even
-    // when the full-screen program goes meanwhile.
+    // An open menu freezes the order while the pointer is elsewhere, even when the full-screen program goes.
     ASSERT_TRUE(activate(game));
     ASSERT_TRUE(waitUntil(atBottom, 1500));
     QCursor::setPos(100, 600);
