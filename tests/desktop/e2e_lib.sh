@@ -1,6 +1,5 @@
-# Helpers for the end-to-end tests: the real program on a private X desktop,
-# driven only from outside, against stand-in pppd links. Everything a test
-# starts or creates is registered here and removed by e2e_cleanup on any exit.
+# Helpers for the end-to-end tests: the real program driven only from outside,
+# against stand-in pppd links; e2e_cleanup removes all a test made, on any exit.
 
 e2e_work='' e2e_conf='' e2e_artifacts='' e2e_zumi_pid=''
 e2e_pids=() e2e_created_files=() e2e_created_dirs=()
@@ -61,12 +60,10 @@ wait_gone() {
     done
 }
 
-# The screen is 1280 x 800 pixels, 15 twips to a pixel; the info window with
-# all three fields is 189 x 21 pixels.
+# The screen in pixels, twips a pixel, the info window with all three fields.
 readonly screen_w=1280 tpp=15 info_w=189 info_h=21
-# One unit of the test tariff, and the slack allowed around the moments the
-# program acts at: the test sees a connection start only when the info window
-# is mapped, up to a few hundred ms after the program's tick, and ticks jitter.
+# One unit of the test tariff, and the slack around the moments the program
+# acts at: the info window maps a few hundred ms after the tick, ticks jitter.
 readonly unit_ms=10000 slack_ms=1000
 
 sleep_ms() { (($1 > 0)) && sleep "$(($1 / 1000)).$(printf '%03d' $(($1 % 1000)))"; return 0; }
@@ -125,8 +122,7 @@ end_process() {
     wait "$1" 2>/dev/null
 }
 
-# Any pppd is a connection to the program: one that is not the test's own
-# would be metered (and could be hung up) instead. Waits a while for it to end.
+# Any pppd not the test's own would be metered (and could be hung up) instead.
 require_no_foreign_pppd() {
     wait_until 30000 eval '! pgrep -x pppd >/dev/null' \
         || skip "another pppd runs on this machine ($(ps -C pppd -o pid=,args= | tr '\n' ';')); the program would meter that one"
@@ -172,8 +168,7 @@ write_link_settings() {
 
 conf_value() { sed -n "s/^$1=//p" "$e2e_conf" 2>/dev/null | tr -d '\r'; }
 
-# A session bus with a notification server that records what it is sent, run
-# as the user of the command prefix given (none: root).
+# A session bus with a recording notification server, as the user of the command prefix given.
 start_session_bus() {
     local run_as=("$@") address pid
     /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
@@ -302,8 +297,7 @@ open_tray_menu() {
 menu_key() {
     xdotool key "$1"
     if [ "$2" -eq 0 ]; then
-        # On a busy machine the menu may take the keyboard late: a key lost
-        # before that is pressed again.
+        # On a busy machine the menu may take the keyboard late: a lost key is pressed again.
         wait_until 1500 no_menu_open || { xdotool key "$1"; wait_until 3000 no_menu_open; } \
             || fail "the menu stayed open after the key $1"
     else
@@ -320,11 +314,9 @@ open_settings() {
     sleep 0.2
 }
 
-# Chooses "Vor Einheitsende trennen" > "Nach laufender Einheit" early in a unit
-# (waiting for the next unit when past its fourth second) and sees the armed
-# rest of the unit turn light green in the info window. Sets t_arm to when,
-# after the connection start, and hang_due to the latest moment the hang-up
-# may come: the end of that unit, or of the next when chosen too late.
+# Chooses "Nach laufender Einheit" early in a unit and sees the armed rest of
+# the unit turn light green. Sets t_arm (after the connection start) and
+# hang_due, the latest the hang-up may come: that unit's end, or the next's.
 arm_after_current_unit() {
     local phase green
     phase=$(($(since_detect) % unit_ms))
