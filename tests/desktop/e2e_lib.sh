@@ -1,7 +1,5 @@
-# Helpers for the end-to-end tests: the real program on a private X desktop,
-# driven only from outside (xdotool, window properties, screenshots, the
-# settings file, signals) against stand-in pppd links. Everything a test
-# starts or creates is registered here and removed by e2e_cleanup on any exit.
+# Helpers for the end-to-end tests: the real program driven only from outside,
+# against stand-in pppd links; e2e_cleanup removes all a test made, on any exit.
 
 e2e_work='' e2e_conf='' e2e_artifacts='' e2e_zumi_pid=''
 e2e_pids=() e2e_created_files=() e2e_created_dirs=()
@@ -13,8 +11,7 @@ now_ms() { date +%s%3N; }
 # Whether a process runs: one that has ended but is not reaped yet does not.
 alive() { kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
 
-# The stand-ins' command pipes must not leak into the programs the test starts:
-# a process holding one would keep a stand-in from ever seeing end of input.
+# A process holding a stand-in's command pipe would keep it from ever seeing end of input.
 close_standin_fds() { local fd; for fd in "${SI_FD[@]}"; do eval "exec $fd>&-"; done; }
 # Runs a helper in the background with its output in $1, ended by e2e_cleanup.
 spawn() {
@@ -33,6 +30,7 @@ fail() {
     exit 1
 }
 skip() { echo "SKIP: $*"; exit 77; }
+require_tools() { local tool; for tool; do command -v "$tool" >/dev/null || skip "$tool is missing"; done; }
 
 # Polls a command every 50 ms until it succeeds or $1 ms have passed.
 wait_until() {
@@ -43,26 +41,38 @@ wait_until() {
         sleep 0.05
     done
 }
+# Polls a command until it prints something, which lands in the variable $1;
+# fails with the message $3 when $2 ms pass first.
+wait_for() {
+    local -n e2e_into=$1
+    local deadline=$(($(now_ms) + $2))
+    until e2e_into=$("${@:4}") && [ -n "$e2e_into" ]; do
+        [ "$(now_ms)" -ge "$deadline" ] && fail "$3"
+        sleep 0.05
+    done
+}
+# Polls a command until it prints nothing; fails with the message $2 after $1 ms.
+wait_gone() {
+    local deadline=$(($(now_ms) + $1))
+    while [ -n "$("${@:3}")" ]; do
+        [ "$(now_ms)" -ge "$deadline" ] && fail "$2"
+        sleep 0.05
+    done
+}
 
-# The screen is 1280 x 800 pixels, 15 twips to a pixel; the info window with
-# all three fields is 189 x 21 pixels.
+# The screen in pixels, twips a pixel, the info window with all three fields.
 readonly screen_w=1280 tpp=15 info_w=189 info_h=21
-# One unit of the test tariff, and the slack allowed around the moments the
-# program acts at: the test sees a connection start only when the info window
-# is mapped, up to a few hundred ms after the program's tick, and ticks jitter.
+# One unit of the test tariff, and the slack around the moments the program
+# acts at: the info window maps a few hundred ms after the tick, ticks jitter.
 readonly unit_ms=10000 slack_ms=1000
 
 sleep_ms() { (($1 > 0)) && sleep "$(($1 / 1000)).$(printf '%03d' $(($1 % 1000)))"; return 0; }
 since_detect() { echo $(($(now_ms) - t_detect)); }
 
-# What every scenario starts with: the tools, the X session with its tray, a
-# private home, configuration and runtime folder (the settings file is
-# $e2e_conf), and no pppd of anyone else. Screenshots go to $1 as $2-*.png.
+# What every scenario on the X session starts with: the tools, the tray, a
+# private home, and no pppd of anyone else. Screenshots go to $1 as $2-*.png.
 e2e_begin() {
-    local tool
-    for tool in xdotool xwininfo xprop xmessage import md5sum; do
-        command -v "$tool" >/dev/null || skip "$tool is missing"
-    done
+    require_tools xdotool xwininfo xprop xmessage import md5sum
     [ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
     [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
     e2e_private_home "$1" "$2"
@@ -72,6 +82,7 @@ e2e_begin() {
     require_no_foreign_pppd
 }
 
+# A private home, configuration and runtime folder; the settings file is $e2e_conf.
 e2e_private_home() {
     e2e_artifacts=$1 e2e_scenario=$2
     mkdir -p "$e2e_artifacts" || fail "cannot create $e2e_artifacts"
@@ -90,18 +101,10 @@ e2e_private_home() {
 e2e_cleanup() {
     local status=$? tag pid i
     trap - EXIT
-    if [ -n "$e2e_zumi_pid" ]; then
-        kill -TERM "$e2e_zumi_pid" 2>/dev/null
-        wait_until 3000 eval '! alive "$e2e_zumi_pid"' || kill -KILL "$e2e_zumi_pid" 2>/dev/null
-        wait "$e2e_zumi_pid" 2>/dev/null
-    fi
+    [ -n "$e2e_zumi_pid" ] && end_process "$e2e_zumi_pid" 3000
     for tag in "${!SI_PID[@]}"; do
         pid=${SI_PID[$tag]}
-        if alive "$pid"; then
-            kill -TERM "$pid" 2>/dev/null
-            wait_until 2000 eval "! alive $pid" || kill -KILL "$pid" 2>/dev/null
-        fi
-        wait "$pid" 2>/dev/null
+        end_process "$pid" 2000
         # A stand-in that had to be killed leaves its pid file behind.
         [ -n "${SI_IF[$tag]:-}" ] && [ "$(head -n1 "/run/${SI_IF[$tag]}.pid" 2>/dev/null)" = "$pid" ] \
             && rm -f "/run/${SI_IF[$tag]}.pid"
@@ -113,9 +116,13 @@ e2e_cleanup() {
     for ((i = ${#e2e_created_dirs[@]} - 1; i >= 0; i--)); do rmdir "${e2e_created_dirs[$i]}" 2>/dev/null; done
     exit "$status"
 }
+# SIGTERM, SIGKILL after $2 ms, reaped.
+end_process() {
+    alive "$1" && kill -TERM "$1" 2>/dev/null && { wait_until "$2" eval "! alive $1" || kill -KILL "$1" 2>/dev/null; }
+    wait "$1" 2>/dev/null
+}
 
-# Any pppd is a connection to the program: one that is not the test's own
-# would be metered (and could be hung up) instead. Waits a while for it to end.
+# Any pppd not the test's own would be metered (and could be hung up) instead.
 require_no_foreign_pppd() {
     wait_until 30000 eval '! pgrep -x pppd >/dev/null' \
         || skip "another pppd runs on this machine ($(ps -C pppd -o pid=,args= | tr '\n' ';')); the program would meter that one"
@@ -154,20 +161,17 @@ tariff_record() { echo "$1,0,,,,$2,,,,0,,,,$2,,,,"; }
 # Settings for a link test: the tariff of NAME, no lead time, the info window
 # 100 px from the right and top screen edges, and any further lines given.
 write_link_settings() {
-    local name=$1
-    shift
-    printf '[Settings]\n00=%s\nVorlauf=0\nRight=%d\nTop=%d\n' "$(tariff_record "$name" $((unit_ms / 1000)))" \
+    printf '[Settings]\n00=%s\nVorlauf=0\nRight=%d\nTop=%d\n' "$(tariff_record "$1" $((unit_ms / 1000)))" \
         $((100 * tpp)) $((100 * tpp)) >"$e2e_conf"
-    printf '%s\n' "$@" >>"$e2e_conf"
+    printf '%s\n' "${@:2}" >>"$e2e_conf"
 }
 
 conf_value() { sed -n "s/^$1=//p" "$e2e_conf" 2>/dev/null | tr -d '\r'; }
-conf_has() { [ "$(conf_value "$1")" = "$2" ]; }
 
-# A session bus with a notification server that records what it is sent, run
-# as the user of the command prefix given (none: root).
+# A session bus with a recording notification server, as the user of the command prefix given.
 start_session_bus() {
     local run_as=("$@") address pid
+    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
     read -r address pid < <("${run_as[@]}" dbus-daemon --session --fork --print-address=1 --print-pid=1 \
         --address="unix:path=$XDG_RUNTIME_DIR/bus" | tr '\n' ' ')
     [ -n "$pid" ] || fail "the session bus did not start"
@@ -183,10 +187,12 @@ notifications() {
     "${e2e_notify_as[@]}" gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
         -m org.freedesktop.DBus.Mock.GetCalls 2>/dev/null
 }
+notified() { notifications | grep -q "$1"; }
+wait_notification() { wait_until 2000 notified "$1" || fail "no notification of $2: $(notifications)"; }
 
 # From here on the program runs as the unprivileged user nobody.
 become_desktop_user() {
-    command -v setpriv >/dev/null || skip "setpriv is missing"
+    require_tools setpriv
     id nobody >/dev/null 2>&1 || skip "there is no user nobody"
     chown -R nobody:nogroup "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     e2e_as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
@@ -197,6 +203,8 @@ start_zumi() { # arguments go to the program
     ( close_standin_fds; exec "${e2e_as_user[@]}" "$e2e_zumi" "$@" ) >"$e2e_work/zumi.out" 2>&1 &
     e2e_zumi_pid=$!
 }
+# Starts the program and waits for its offline icon.
+zumi_up() { start_zumi "$@"; wait_icon blue 10000; }
 
 zumi_running() { [ -n "$e2e_zumi_pid" ] && alive "$e2e_zumi_pid"; }
 # Waits up to $1 ms for the program to end; its status lands in $zumi_status.
@@ -206,6 +214,7 @@ wait_zumi_end() {
     zumi_status=$?
     e2e_zumi_pid=
 }
+stop_zumi() { kill -TERM "$e2e_zumi_pid"; wait_zumi_end 5000 || fail "Zumi did not end on SIGTERM"; }
 
 # _NET_ACTIVE_WINDOW as a decimal window id (0 for none).
 active_window() {
@@ -213,6 +222,8 @@ active_window() {
     id=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-fA-F]*\).*/\1/p')
     echo $((${id:-0}))
 }
+is_active() { [ "$(active_window)" = "$1" ]; }
+wait_active() { wait_until 3000 is_active "$1" || fail "$2"; }
 
 # "W H X Y OVERRIDE" of a window; OVERRIDE is yes for menus and tooltips.
 window_info() {
@@ -229,32 +240,36 @@ zumi_windows_where() {
         window_info "$w" | awk -v id="$w" "{ w = \$1; h = \$2; o = \$5 } $1 { print id }"
     done
 }
-# The tray icon, the info window (a strip one row high, never a popup), open
-# menus and tooltips.
+# The tray icon, the info window (a strip one row high, never a popup), open menus.
 icon_window() { zumi_windows_where 'w >= 8 && w <= 64 && h >= 8 && h <= 64' | grep -m1 .; }
 info_window() { zumi_windows_where 'o == "no" && h >= 15 && h <= 30 && w >= 100 && w <= 300' | grep -m1 .; }
 menu_windows() { zumi_windows_where 'o == "yes" && h > 40'; }
-tooltips() { zumi_windows_where 'o == "yes" && h <= 40 && w > 30'; }
 no_info_window() { ! info_window >/dev/null; }
 menus_open() { [ "$(menu_windows | wc -l)" -ge "$1" ]; }
 no_menu_open() { [ -z "$(menu_windows)" ]; }
-dialog_window() { xdotool search --onlyvisible --name '^Einstellungen$' 2>/dev/null | head -n1; }
-box_window() { xdotool search --onlyvisible --name '^Zumi$' 2>/dev/null | head -n1; }
+titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+dialog_window() { titled Einstellungen; }
+box_window() { titled Zumi; }
 
-# Pixels of a screen rectangle W H X Y as "R G B" lines.
-rect_pixels() {
-    import -window root -crop "${1}x${2}+${3}+${4}" -depth 8 txt:- 2>/dev/null \
+# Pixels of a window as "R G B" lines.
+window_pixels() {
+    local w h x y
+    read -r w h x y _ <<<"$(window_info "$1")"
+    import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- 2>/dev/null \
         | awk -F'[(),]' '!/^#/ { print $3 + 0, $4 + 0, $5 + 0 }'
 }
-# A fingerprint of the pixels of a screen rectangle W H X Y.
-rect_hash() { import -window root -crop "${1}x${2}+${3}+${4}" -depth 8 rgb:- 2>/dev/null | md5sum | cut -c1-32; }
+# A fingerprint of the info window's data rate ("rate") or online time ("clock") field.
+field_hash() {
+    local w h x y
+    read -r w h x y _ <<<"$(window_info "$1")"
+    case $2 in rate) w=49 x=$((x + 3)) ;; clock) w=35 x=$((x + 57)) ;; esac
+    import -window root -crop "${w}x13+${x}+$((y + 4))" -depth 8 rgb:- 2>/dev/null | md5sum | cut -c1-32
+}
 
 # The icon in a colour ("blue" or "red"); sets $icon and the pixel counts.
 icon_is() {
-    local w h x y
     icon=$(icon_window) || return 1
-    read -r w h x y _ <<<"$(window_info "$icon")"
-    read -r icon_blue icon_red <<<"$(rect_pixels "$w" "$h" "$x" "$y" | awk '
+    read -r icon_blue icon_red <<<"$(window_pixels "$icon" | awk '
         $3 > 120 && $3 > 2 * $1 { b++ } $1 > 120 && $1 > 2 * $3 { r++ } END { print b + 0, r + 0 }')"
     case $1 in
     blue) [ "$icon_blue" -ge 40 ] && [ "$icon_red" -le 5 ] ;;
@@ -263,14 +278,6 @@ icon_is() {
 }
 wait_icon() {
     wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red pixels: ${icon_blue:-?}/${icon_red:-?})"
-}
-
-# Light green pixels of the info window: the bar's remainder while a hang-up
-# after a number of units is armed.
-green_pixels() {
-    local w h x y
-    read -r w h x y _ <<<"$(window_info "$1")"
-    rect_pixels "$w" "$h" "$x" "$y" | awk '$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'
 }
 
 # Clicks the middle of the tray icon $1 times.
@@ -290,8 +297,7 @@ open_tray_menu() {
 menu_key() {
     xdotool key "$1"
     if [ "$2" -eq 0 ]; then
-        # On a busy machine the menu may take the keyboard late: a key lost
-        # before that is pressed again.
+        # On a busy machine the menu may take the keyboard late: a lost key is pressed again.
         wait_until 1500 no_menu_open || { xdotool key "$1"; wait_until 3000 no_menu_open; } \
             || fail "the menu stayed open after the key $1"
     else
@@ -299,20 +305,18 @@ menu_key() {
         sleep 0.2
     fi
 }
+menu_choose() { open_tray_menu; menu_key "$1" 0; }
 # "&Einstellungen" from the tray menu; the dialog lands in $dialog, with the focus.
 open_settings() {
-    open_tray_menu
-    menu_key e 0
-    wait_until 3000 eval 'dialog=$(dialog_window); [ -n "$dialog" ]' || fail "\"&Einstellungen\" opened no dialog"
-    wait_until 3000 eval '[ "$(active_window)" = "$dialog" ]' || fail "the settings dialog did not get the focus"
+    menu_choose e
+    wait_for dialog 3000 "\"&Einstellungen\" opened no dialog" dialog_window
+    wait_active "$dialog" "the settings dialog did not get the focus"
     sleep 0.2
 }
 
-# Chooses "Vor Einheitsende trennen" > "Nach laufender Einheit" early in a unit
-# (waiting for the next unit when past its fourth second) and sees the armed
-# rest of the unit turn light green in the info window. Sets t_arm to when,
-# after the connection start, and hang_due to the latest moment the hang-up
-# may come: the end of that unit, or of the next when chosen too late.
+# Chooses "Nach laufender Einheit" early in a unit and sees the armed rest of
+# the unit turn light green. Sets t_arm (after the connection start) and
+# hang_due, the latest the hang-up may come: that unit's end, or the next's.
 arm_after_current_unit() {
     local phase green
     phase=$(($(since_detect) % unit_ms))
@@ -323,7 +327,7 @@ arm_after_current_unit() {
     t_arm=$(since_detect)
     hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
     ((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
-    wait_until 2000 eval 'green=$(green_pixels "$info"); [ "$green" -ge 20 ]' \
+    wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
         || fail "the unit bar shows no light green rest after arming ($green pixels)"
 }
 # A hang-up time $1 ms after the connection start in the last three seconds of a unit.
@@ -346,24 +350,23 @@ e2e_shot_window() {
         | convert png:- +repage -scale 300% "$e2e_artifacts/$e2e_scenario-$1.png" 2>/dev/null
 }
 
-# Starts a stand-in pppd for the peers entry NAME under TAG, as pon would start
-# pppd ("/usr/sbin/pppd call NAME"), and waits until its link is up.
-standin_start() { standin_launch "$2" call "$1"; }
-
-# Starts a stand-in pppd under TAG with the command line "/usr/sbin/pppd ARGS..."
-# and waits until its link is up.
-standin_launch() {
+# Runs COMMAND... as the stand-in TAG, its input a pipe the test writes to,
+# and waits until it says its link is up.
+standin_spawn() {
     local tag=$1 fifo=$e2e_work/standin-$1.in fd
-    shift
     SI_OUT[$tag]=$e2e_work/standin-$tag.out
     mkfifo "$fifo" || fail "mkfifo"
-    ( close_standin_fds; exec -a /usr/sbin/pppd "$e2e_fake_pppd" "$@" ) <"$fifo" >"${SI_OUT[$tag]}" 2>&1 &
+    ( close_standin_fds; exec "${@:2}" ) <"$fifo" >"${SI_OUT[$tag]}" 2>&1 &
     SI_PID[$tag]=$!
     exec {fd}>"$fifo"
     SI_FD[$tag]=$fd
     wait_until 5000 grep -q '^ready ' "${SI_OUT[$tag]}" || fail "the stand-in $tag did not bring its link up"
     SI_IF[$tag]=$(sed -n 's/^ready //p' "${SI_OUT[$tag]}")
 }
+# The stand-in TAG with the command line "/usr/sbin/pppd ARGS...".
+standin_launch() { standin_spawn "$1" -a /usr/sbin/pppd "$e2e_fake_pppd" "${@:2}"; }
+# The stand-in TAG for the peers entry NAME, as pon starts pppd: "pppd call NAME".
+standin_start() { standin_launch "$2" call "$1"; }
 
 standin_command() {
     echo "$2" >&"${SI_FD[$1]}" || fail "cannot talk to stand-in $1"
@@ -382,10 +385,12 @@ standin_stop() {
 # Waits for the program's info window after a link came up; sets $info and
 # $t_detect (ms) and fails when it takes longer than $2 ms from $1 (ms).
 wait_metering_start() {
-    wait_until $(($2 + 3000)) eval 'info=$(info_window)' || fail "no info window within $(($2 + 3000)) ms of the link coming up"
+    wait_for info $(($2 + 3000)) "no info window within $(($2 + 3000)) ms of the link coming up" info_window
     t_detect=$(now_ms)
     ((t_detect - $1 <= $2)) || fail "the info window came $((t_detect - $1)) ms after the link (allowed: $2 ms)"
 }
+# The stand-in TAG for the entry NAME, metered within $3 ms.
+link_up() { standin_start "$1" "$2"; wait_metering_start "$(now_ms)" "$3"; }
 
 wait_metering_end() {
     wait_until "$1" no_info_window || fail "the info window is still shown $1 ms after the link went down"

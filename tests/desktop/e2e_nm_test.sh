@@ -1,32 +1,21 @@
 #!/usr/bin/env bash
-# End-to-end test of dialling through NetworkManager, run inside
-# tests/xsession.sh --tray: the real program against a mock NetworkManager on
-# a private system bus (nm_dialup_mock.py) and a stand-in for the pppd that
-# NetworkManager starts, driven only from outside as a user meets it.
-# - The phonebook lists the dial-up profiles (gsm, Bluetooth DUN) sorted in
-#   with the pppd peers, not the others (Wi-Fi, Bluetooth PAN); choosing one
-#   asks NetworkManager to activate it.
-# - Metered from the activation on, as one connection also once activated
-#   with its pppd up, with the profile's tariff and the bytes of the device's
-#   IP interface.
-# - Hang-ups, "Nach laufender Einheit" and "&Trennen", ask NetworkManager to
-#   deactivate; the pppd is NetworkManager's to end, and while it still runs
-#   it is not a connection of its own.
-# - A refused activation is told in a "Zumi" box.
+# Dialling through NetworkManager, run inside tests/xsession.sh --tray: the real
+# program against a mock NetworkManager on a private system bus and a stand-in
+# for the pppd that NetworkManager starts. The dial-up profiles are listed with
+# the peers; one is metered from its activation on, with its own tariff and the
+# bytes of the device's IP interface; hang-ups ask NetworkManager to deactivate
+# and leave its pppd alone; a refused activation is told in a box.
 # Usage: e2e_nm_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 e2e_zumi=${1:?zumi binary}
 e2e_fake_pppd=${2:?stand-in pppd}
-artifacts=${3:?artifact folder}
 here=$(dirname "$0")
 . "$here/e2e_lib.sh"
 . "$here/nm_mock.sh"
 
-e2e_begin "$artifacts" networkmanager
+e2e_begin "${3:?artifact folder}" networkmanager
 require_link_rights
-for tool in dbus-daemon gdbus unshare; do
-    command -v "$tool" >/dev/null || skip "$tool is missing"
-done
+require_tools dbus-daemon gdbus unshare
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
 
 readonly gsm_name="Iridium Daten" dun_name="Handy DUN" modem_tty=ttyUSB2
@@ -40,13 +29,18 @@ nm_calls_report() {
 
 # Waits up to $2 ms for the mock's call number $3 (counted from 1) of METHOD $1.
 wait_nm_call() { wait_until "$2" eval "[ \"\$(nm_call_count $1)\" -ge $3 ]"; }
-
 # The active connections NetworkManager lists, one path a line.
 active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
+no_active_connection() { [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections) $1"; }
+# The mock's ActivateConnection replaced by the Python code $1.
+nm_activation() {
+    nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
+        "$1" >/dev/null || fail "the mock did not take the new ActivateConnection"
+}
 
-# Starts the stand-in TAG as NetworkManager runs pppd for a modem (no "call",
-# its own plugin and an ipparam), then gives the modem the link's interface,
-# as NetworkManager does once pppd reports it.
+# The stand-in TAG as NetworkManager runs pppd for a modem (no "call", its own
+# plugin and an ipparam) for the active connection $ac, which it activates,
+# and the modem with the link's interface, as NetworkManager does once pppd reports it.
 nm_pppd_start() {
     local tag=$1 number=$2
     standin_launch "$tag" nodetach lock nodefaultroute usepeerdns "$modem_tty" noipdefault noauth usehostname \
@@ -54,39 +48,45 @@ nm_pppd_start() {
         plugin nm-pppd-plugin.so
     nm_mock_call SetProperty "$modem" org.freedesktop.NetworkManager.Device IpInterface "<'${SI_IF[$tag]}'>" >/dev/null \
         || fail "the mock did not take the modem's IP interface"
+    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
 }
 
 # Chooses the entry $1 places up from the bottom of the menu (where "&Trennen"
 # is hidden while offline) and waits for the mock's activation call number $2,
 # which must be for the profile $3; $t_activate is when it was chosen.
 choose_entry() {
-    local up=$1 count=$2 profile=$3 i
+    local up=$1 count=$2 profile=$3 i last
     open_tray_menu
-    for (( i = 0; i < up; i++ )); do menu_key Up 1; done
+    for ((i = 0; i < up; i++)); do menu_key Up 1; done
     menu_key Return 0
     t_activate=$(now_ms)
     wait_nm_call ActivateConnection 3000 "$count" \
         || fail "choosing the entry $up from the bottom asked NetworkManager for no activation within 3 s"
-    local last
     last=$(grep -E '^[0-9.]+ ActivateConnection "' "$nm_mock_log" | tail -n1)
     [ "${last#* ActivateConnection }" = "\"$profile\" \"/\" \"/\"" ] \
         || fail "choosing the entry $up from the bottom called ${last#* } instead of ActivateConnection \"$profile\" \"/\" \"/\""
 }
+# A chosen entry metered from its activation on.
+dial_entry() {
+    choose_entry "$@"
+    ac=$(active_connections)
+    wait_metering_start "$t_activate" 2000
+    wait_icon red 4000
+}
 
-# Waits for the mock's deactivation call number $1 of $ac within $2 ms; fails
-# when the program ended the pppd itself.
+# Waits for the mock's deactivation call number $1 of $ac within $2 ms; the
+# pppd TAG $3 is NetworkManager's to end: it still runs, and is no connection of its own.
 expect_deactivation() {
     local count=$1 limit=$2 tag=$3 what=$4
     wait_nm_call DeactivateConnection "$limit" "$count" \
         || fail "$what: NetworkManager was not asked to deactivate within $limit ms"
     tau=$(since_detect)
     nm_was_called DeactivateConnection "\"$ac\"" || fail "$what: the deactivation was not for $ac"
-    # NetworkManager's pppd is NetworkManager's: it is still up, and while it
-    # runs the program sees no connection of its own in it.
     wait_metering_end 4000
     standin_got_sigterm "$tag" && fail "$what: the program sent NetworkManager's pppd a SIGTERM itself"
     standin_alive "$tag" || fail "$what: NetworkManager's pppd ended"
     standin_stop "$tag"
+    no_active_connection "after $what"
 }
 
 nm_mock_start "$e2e_work" || fail "no mock NetworkManager"
@@ -98,64 +98,51 @@ modem=$(nm_mock_call AddModemDevice modem0 "$modem_tty" | sed -n "s/^('\(.*\)',)
 [ -n "$modem" ] || fail "the mock has no modem"
 gsm=$(nm_add_profile "$gsm_name" gsm "'gsm': {'apn': <'internet'>, 'number': <'*99#'>}")
 dun=$(nm_add_profile "$dun_name" bluetooth "'bluetooth': {'type': <'dun'>}")
-# Sorted in between the dial-up ones: listed by mistake, they would move
-# the entries the test picks from the bottom.
+# Sorted in between the dial-up ones: listed by mistake, they would move the entries picked from the bottom.
 nm_add_profile "Heim-WLAN" 802-11-wireless "'802-11-wireless': {'ssid': <[byte 0x48, 0x65, 0x69, 0x6d]>}" >/dev/null
 nm_add_profile "Handy Netz" bluetooth "'bluetooth': {'type': <'panu'>}" >/dev/null
 [ -n "$gsm" ] && [ -n "$dun" ] || fail "the mock did not take the profiles"
 
-# The phonebook folder holds one peers entry, last in the sorted menu, in
-# a mount namespace of the program's own: entries of the machine's would
-# move the others.
+# One peers entry, last in the sorted menu, in a mount namespace of the
+# program's own: entries of the machine's would move the others.
 peers=$e2e_work/peers
-peer=$(unique_entry_name)
 ensure_peers_folder
-mkdir "$peers" && printf 'nodetach\n' >"$peers/$peer" || fail "cannot make the peers folder"
+mkdir "$peers" && printf 'nodetach\n' >"$peers/$(unique_entry_name)" || fail "cannot make the peers folder"
 # shellcheck disable=SC2016
 e2e_as_user=(unshare -m --propagation private sh -c 'mount --bind "$1" /etc/ppp/peers && shift && exec "$@"' sh "$peers")
-write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $(( unit_ms / 1000 )))"
-start_zumi
-wait_icon blue 10000
+write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $((unit_ms / 1000)))"
+zumi_up
 
 # Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
 open_tray_menu
 read -r _ menu_h0 _ <<<"$(window_info "$(menu_windows | head -n1)")"
 e2e_shot_root menu-offline
 menu_key Escape 0
-choose_entry 2 1 "$gsm"
-ac=$(active_connections)
+dial_entry 2 1 "$gsm"
 [ "$(echo "$ac" | wc -l)" -eq 1 ] && [ -n "$ac" ] || fail "NetworkManager lists these active connections: $ac"
 
-# Metered from the activation on, as a dial-up connection is while it is
-# being set up; once NetworkManager's pppd has its link and the connection
-# is activated, the same connection goes on: no end, no second one.
-wait_metering_start "$t_activate" 2000
-wait_icon red 4000
+# Once NetworkManager's pppd has its link and the connection is activated,
+# the same connection goes on: no end, no second one.
 nm_pppd_start nm1 0
-nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
 t_up=$(now_ms)
-while (( $(now_ms) - t_up < 2500 )); do
+while (($(now_ms) - t_up < 2500)); do
     [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
     sleep 0.1
 done
 icon_is red || fail "the icon is no longer red after the activation (blue/red pixels: $icon_blue/$icon_red)"
-read -r w h x y _ <<<"$(window_info "$info")"
+read -r w h _ <<<"$(window_info "$info")"
 [ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
 
 # The bytes of the modem's IP interface show as a data rate.
-speed0=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+speed0=$(field_hash "$info" rate)
 standin_command nm1 "rate 4000"
 sleep 3
-speed1=$(rect_hash 49 13 $(( x + 3 )) $(( y + 4 )))
+[ "$speed0" != "$(field_hash "$info" rate)" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
 standin_command nm1 "rate 0"
-[ "$speed0" != "$speed1" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
 e2e_shot_window info-window "$info" 4
 
-# "&Trennen".
-open_tray_menu
-menu_key t 0
+menu_choose t
 expect_deactivation 1 3000 nm1 "\"&Trennen\""
-[ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
 # The menu lists what it listed before dialling.
 open_tray_menu
@@ -164,38 +151,27 @@ read -r _ menu_h1 _ <<<"$(window_info "$(menu_windows | head -n1)")"
 menu_key Escape 0
 
 # NetworkManager refuses: a box says so.
-nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
-    'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")' \
-    >/dev/null || fail "the mock did not take the refusing ActivateConnection"
+nm_activation 'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")'
 choose_entry 3 2 "$dun"
-wait_until 4000 eval 'box=$(box_window); [ -n "$box" ]' || fail "no \"Zumi\" box within 4 s of the refused activation"
+wait_for box 4000 "no \"Zumi\" box within 4 s of the refused activation" box_window
 sleep 0.3
 e2e_shot_window refused-box "$box" 0
 xdotool key Return
-wait_until 3000 eval '[ -z "$(box_window)" ]' || fail "Return did not close the box"
-[ -z "$(active_connections)" ] || fail "NetworkManager lists $(active_connections) after the refusal"
+wait_gone 3000 "Return did not close the box" box_window
+no_active_connection "after the refusal"
 zumi_running || fail "the program ended after the refusal"
 wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
 
 # NetworkManager takes dials again. Once more, hung up by "Nach laufender
-# Einheit" with the profile's 10-s unit.
-nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
-    'ret = self.activate_connection(self, args[0], args[1], args[2])' >/dev/null \
-    || fail "the mock did not take back its own ActivateConnection"
-choose_entry 2 3 "$gsm"
-ac=$(active_connections)
-wait_metering_start "$t_activate" 2000
-wait_icon red 4000
+# Einheit" in that unit's last seconds: of a 60-s unit, without the profile's
+# 10-s tariff, it would come too late.
+nm_activation 'ret = self.activate_connection(self, args[0], args[1], args[2])'
+dial_entry 2 3 "$gsm"
 nm_pppd_start nm2 1
-nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-# The armed rest of the unit shows light green, and the hang-up comes in
-# that unit's last seconds: of a 60-s unit, without the profile's tariff,
-# it would come too late.
 arm_after_current_unit
-expect_deactivation 2 $(( hang_due - $(since_detect) )) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
-(( tau >= t_arm - slack_ms )) || fail "the hang-up came $tau ms after the connection start, before it was armed"
+expect_deactivation 2 $((hang_due - $(since_detect))) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
+((tau >= t_arm - slack_ms)) || fail "the hang-up came $tau ms after the connection start, before it was armed"
 in_last_seconds "$tau"
-[ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections)"
 
 [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
 echo "PASS: networkmanager"

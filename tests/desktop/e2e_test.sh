@@ -2,17 +2,10 @@
 # End-to-end tests of the real program on a private X desktop with a tray,
 # driven only from outside as a user meets it; run inside tests/xsession.sh --tray.
 # Usage: e2e_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
-#   online        offline: the menu beside the icon, a double click, a covered
-#                 dialog fetched by a click; a link with traffic: the info window at its place, on top, without
-#                 focus or taskbar button, red icon, running fields, a tray host
-#                 restart, a drag, no low-traffic hang-up, "Nach laufender
-#                 Einheit" in the unit's last seconds; "&Beenden" while online
-#                 saves the dragged place and leaves the link up
-#   desktop_user  as user nobody, outside and in the group dip: the menu explains
-#                 the unreadable phonebook, or lists and dials it; a root link's
-#                 refused hang-up is told in a box and a notification
-#   calls         the call log across a kill -9 and --no-call-log; the calls
-#                 window exports the month as CSV
+#   online        the menu, a double click, a covered dialog; a link with traffic: the info window,
+#                 a tray host restart, a drag, "Nach laufender Einheit"; "&Beenden" leaves the link up
+#   desktop_user  as user nobody: the phonebook outside and in the group dip; a refused hang-up
+#   calls         the call log across a kill -9 and --no-call-log; the month as CSV
 set -u
 scenario=${1:?scenario}
 e2e_zumi=${2:?zumi binary}
@@ -31,24 +24,9 @@ expect_hangup_between() {
     wait_until 3000 eval "! standin_alive $1" || fail "$4: the stand-in did not end after SIGTERM"
 }
 
-restart_tray() {
-    ( close_standin_fds; exec $ZUMI_TEST_TRAY_CMD ) >/dev/null 2>&1 &
-    ZUMI_TEST_TRAY_PID=$!
-    echo "$ZUMI_TEST_TRAY_PID" >"$ZUMI_TEST_TRAY_PID_FILE"
-}
-
-# Width of the tooltip the icon shows when the pointer comes to rest on it.
-tooltip_width() {
-    local w h x y t
-    xdotool mousemove 600 300
-    wait_until 4000 eval '[ -z "$(tooltips)" ]' || fail "the tooltip stays on screen"
-    read -r w h x y _ <<<"$(window_info "$(icon_window)")"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) sleep 0.2 mousemove $((x + w / 2 + 1)) $((y + h / 2))
-    wait_until 4000 eval 't=$(tooltips | head -n1); [ -n "$t" ]' || fail "no tooltip on the icon"
-    e2e_shot_window "$1" "$t" 4
-    read -r tip_w _ <<<"$(window_info "$t")"
-    xdotool mousemove 600 300
-}
+xmessage_window() { xdotool search --onlyvisible --classname '^xmessage$' 2>/dev/null | head -n1; }
+# Records in $stolen each moment the focus is off the window $focus.
+watch_focus() { [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"; }
 
 scenario_online() {
     require_link_rights
@@ -56,8 +34,7 @@ scenario_online() {
     add_peers_entry "$name"
     write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
     start_session_bus
-    start_zumi
-    wait_icon blue 10000
+    zumi_up
 
     # The menu opens beside the icon, never under the pointer; a double click
     # does not end the program.
@@ -75,77 +52,61 @@ scenario_online() {
     # A settings dialog under another window comes back with a click on the icon.
     open_settings
     spawn "$e2e_work/cover.out" xmessage -geometry 900x600+0+60 "über dem Dialog"
-    wait_until 3000 eval 'cover=$(xdotool search --onlyvisible --classname xmessage | head -n1); [ -n "$cover" ]' \
-        || fail "no covering window"
+    wait_for cover 3000 "no covering window" xmessage_window
     xdotool windowactivate "$cover"
-    wait_until 3000 eval '[ "$(active_window)" = "$cover" ]' || fail "the covering window did not come to the front"
+    wait_active "$cover" "the covering window did not come to the front"
     click_icon 1
-    wait_until 3000 eval '[ "$(active_window)" = "$dialog" ]' || fail "a click on the icon did not bring the covered dialog back"
+    wait_active "$dialog" "a click on the icon did not bring the covered dialog back"
     xdotool key Escape
-    wait_until 3000 eval '[ -z "$(dialog_window)" ]' || fail "Escape did not close the settings dialog"
+    wait_gone 3000 "Escape did not close the settings dialog" dialog_window
     kill "${e2e_pids[-1]}"
 
     # A window that holds the focus: a change of _NET_ACTIVE_WINDOW would show a stolen focus.
-    local focus t_up stolen='' clock0 rate0
+    local focus t_up stolen='' clock0 rate0 state
     spawn "$e2e_work/focus.out" xmessage -geometry +80+500 "Zumi end-to-end test: this window keeps the focus"
-    wait_until 5000 eval 'focus=$(xdotool search --onlyvisible --classname "^xmessage$" | head -n1); [ -n "$focus" ]' \
-        || fail "the focus window did not appear"
-    wait_until 10000 eval 'xdotool windowactivate "$focus" 2>/dev/null; sleep 0.1; [ "$(active_window)" = "$focus" ]' \
+    wait_for focus 5000 "the focus window did not appear" xmessage_window
+    wait_until 10000 eval 'xdotool windowactivate "$focus" 2>/dev/null; sleep 0.1; is_active "$focus"' \
         || fail "the focus window did not get the focus (active: $(active_window))"
 
     # The link comes up: the info window at its stored place within two seconds,
     # borderless, above the others, without a taskbar button, and the focus stays.
     standin_start "$name" link
     t_up=$(now_ms)
-    while ! info=$(info_window); do
-        [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"
+    until info=$(info_window); do
+        watch_focus
         (($(now_ms) - t_up < 5000)) || fail "no info window within 5 s of the link coming up"
         sleep 0.03
     done
     t_detect=$(now_ms)
     ((t_detect - t_up <= 2000)) || fail "the info window came $((t_detect - t_up)) ms after the link (allowed: 2000 ms)"
-    read -r w h x y _ <<<"$(window_info "$info")"
-    clock0=$(rect_hash 35 13 $((x + 57)) $((y + 4)))
-    rate0=$(rect_hash 49 13 $((x + 3)) $((y + 4)))
+    clock0=$(field_hash "$info" clock) rate0=$(field_hash "$info" rate)
     standin_command link "rate 4000"
-    [ "$w" -eq "$info_w" ] && [ "$h" -eq "$info_h" ] || fail "the info window is ${w}x${h}, not ${info_w}x${info_h}"
-    [ "$x" -eq $((screen_w - 100 - info_w)) ] && [ "$y" -eq 100 ] \
-        || fail "the info window is at $x,$y, not at the stored place $((screen_w - 100 - info_w)),100"
+    read -r w h x y _ <<<"$(window_info "$info")"
+    [ "$w $h $x $y" = "$info_w $info_h $((screen_w - 100 - info_w)) 100" ] \
+        || fail "the info window is ${w}x${h}+$x+$y, not ${info_w}x${info_h} at its stored place $((screen_w - 100 - info_w)),100"
     xprop -id "$info" _NET_FRAME_EXTENTS | grep -q '= 0, 0, 0, 0$' || fail "the info window has a frame"
-    local state
     state=$(xprop -id "$info" _NET_WM_STATE)
     [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* && $state == *_NET_WM_STATE_SKIP_PAGER* ]] \
         || fail "the info window is not kept above or would get a taskbar or pager button: $state"
     wait_icon red 4000
-    while (($(since_detect) < 3000)); do
-        [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"
-        sleep 0.1
-    done
+    while (($(since_detect) < 3000)); do watch_focus; sleep 0.1; done
     [ -z "$stolen" ] || fail "the focus left the focus window $focus for:$stolen"
     # The online time runs, and 4000 bytes/s show as a data rate.
-    [ "$clock0" != "$(rect_hash 35 13 $((x + 57)) $((y + 4)))" ] || fail "the online time shows the same after 3 s"
-    [ "$rate0" != "$(rect_hash 49 13 $((x + 3)) $((y + 4)))" ] || fail "the data rate reads as at the start while 4000 bytes/s flow"
+    [ "$clock0" != "$(field_hash "$info" clock)" ] || fail "the online time shows the same after 3 s"
+    [ "$rate0" != "$(field_hash "$info" rate)" ] || fail "the data rate reads as at the start while 4000 bytes/s flow"
     e2e_shot_window info-window "$info" 4
 
-    # A tray host that restarts at once has the icon back, red, within 2 s,
-    # with the re-add tooltip: "  Zumi - Verbunden  " is far narrower than
-    # "Connected: " and the long name.
-    local before
-    tooltip_width tooltip-connected
-    before=$tip_w
+    # A tray host that restarts at once has the icon back, red, within 2 s.
     kill "$ZUMI_TEST_TRAY_PID"
-    restart_tray
+    ( close_standin_fds; exec $ZUMI_TEST_TRAY_CMD ) >/dev/null 2>&1 &
+    ZUMI_TEST_TRAY_PID=$!
+    echo "$ZUMI_TEST_TRAY_PID" >"$ZUMI_TEST_TRAY_PID_FILE"
     wait_icon red 2000
-    sleep 1 # the program has set the tooltip again
-    tooltip_width tooltip-re-added
-    ((tip_w + 40 < before)) || fail "the tooltip was not set again after the tray host restarted ($before -> $tip_w px)"
 
     # The user drags the info window 100 px to the left and 50 px down.
     local tx=$((x - 100)) ty=$((y + 50)) step
     xdotool mousemove $((x + 70)) $((y + 10)) sleep 0.3 mousedown 1 sleep 0.4
-    for step in 1 2 3 4 5 6 7 8 9 10; do
-        xdotool mousemove $((x + 70 - 10 * step)) $((y + 10 + 5 * step)) sleep 0.1
-    done
+    for step in {1..10}; do xdotool mousemove $((x + 70 - 10 * step)) $((y + 10 + 5 * step)) sleep 0.1; done
     xdotool sleep 0.3 mouseup 1
     wait_until 2000 eval 'read -r _ _ x y _ <<<"$(window_info "$info")"; ((x == tx && y == ty))' \
         || fail "dragging the info window moved it to $x,$y, not to $tx,$ty"
@@ -163,21 +124,19 @@ scenario_online() {
     expect_hangup_between link $((t_arm - slack_ms)) "$hang_due" "\"Nach laufender Einheit\""
     in_last_seconds "$tau"
     wait_metering_end 4000
-    wait_until 2000 eval 'notifications | grep -q "automatisch getrennt"' || fail "no notification of the hang-up: $(notifications)"
+    wait_notification "automatisch getrennt" "the hang-up"
 
     # Online again, "&Beenden": the program ends in order, saves the dragged
     # place, and the connection stays up.
-    standin_start "$name" link2
-    wait_metering_start "$(now_ms)" 2000
+    link_up "$name" link2 2000
     wait_icon red 4000
-    open_tray_menu
-    menu_key b 0
+    menu_choose b
     wait_zumi_end 5000 || fail "the program still runs 5 s after \"&Beenden\""
     [ "$zumi_status" -eq 0 ] || fail "exit status $zumi_status after \"&Beenden\""
     wait_until 2000 eval '! icon_window >/dev/null && no_info_window' || fail "the icon or the info window is still there after \"&Beenden\""
-    local right=$(((screen_w - tx - w) * tpp)) top=$((ty * tpp))
-    conf_has Right "$right" && conf_has Top "$top" \
-        || fail "the saved place is Right=$(conf_value Right) Top=$(conf_value Top), not Right=$right Top=$top"
+    local place="$(((screen_w - tx - w) * tpp)) $((ty * tpp))"
+    [ "$(conf_value Right) $(conf_value Top)" = "$place" ] \
+        || fail "the saved place is Right=$(conf_value Right) Top=$(conf_value Top), not $place"
     sleep 1
     standin_alive link2 && ! standin_got_sigterm link2 || fail "the link ended with the program"
     [ "$(head -n1 "/run/${SI_IF[link2]}.pid" 2>/dev/null)" = "${SI_PID[link2]}" ] || fail "/run/${SI_IF[link2]}.pid is gone"
@@ -191,7 +150,7 @@ scenario_online() {
 # request is told in a "Zumi" box and a notification, and the link stays.
 scenario_desktop_user() {
     require_link_rights
-    command -v unshare >/dev/null || skip "unshare is missing"
+    require_tools unshare
     local dip name peers=$e2e_work/peers sbin=$e2e_work/sbin width groups box
     dip=$(getent group dip | cut -d: -f3)
     [ -n "$dip" ] || skip "there is no group dip"
@@ -208,19 +167,16 @@ scenario_desktop_user() {
     # shellcheck disable=SC2016
     local mounts=(unshare -m --propagation private sh -c \
         'mount --bind "$1" /etc/ppp/peers && mount --bind "$2" /usr/sbin && shift 2 && exec "$@"' sh "$peers" "$sbin")
-    for groups in none dip; do
-        [ "$groups" = none ] && e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup --clear-groups)
-        [ "$groups" = dip ] && e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup --groups="$dip")
-        start_zumi
-        wait_icon blue 10000
+    for groups in "none --clear-groups" "dip --groups=$dip"; do
+        e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup "${groups#* }")
+        zumi_up
         open_tray_menu
         read -r width _ <<<"$(window_info "$(menu_windows | head -n1)")"
-        e2e_shot_root "menu-groups-$groups"
-        [ "$groups" = dip ] && break
+        e2e_shot_root "menu-groups-${groups%% *}"
+        [ "${groups%% *}" = dip ] && break
         ((width > 350)) || fail "outside the group dip the menu ($width px) holds no explaining entry"
         menu_key Escape 0
-        kill -TERM "$e2e_zumi_pid"
-        wait_zumi_end 5000 || fail "Zumi did not end on SIGTERM"
+        stop_zumi
     done
     ((width < 350)) || fail "in the group dip the menu ($width px) still explains instead of listing"
     menu_key Up 1 # the last entry: the phonebook's one, "&Trennen" is hidden offline
@@ -228,16 +184,14 @@ scenario_desktop_user() {
     wait_until 3000 test -s "$dialed" || fail "choosing the entry dialed nothing"
     [ "$(cat "$dialed")" = "$(printf 'call\n%s' "$name")" ] || fail "pppd was called with: $(cat "$dialed")"
 
-    standin_start "$name" root
-    wait_metering_start "$(now_ms)" 2000
+    link_up "$name" root 2000
     # The first request comes in the second unit's last three seconds.
     local first=$((2 * unit_ms - 3000))
-    wait_until $((t_detect + first + 4000 + slack_ms - $(now_ms))) eval 'box=$(box_window); [ -n "$box" ]' \
-        || fail "no Zumi box within 4 s of the hang-up's first request ($(since_detect) ms after the link was seen)"
+    wait_for box $((t_detect + first + 4000 + slack_ms - $(now_ms))) \
+        "no Zumi box within 4 s of the hang-up's first request" box_window
     (($(since_detect) >= first - slack_ms)) || fail "a box came before any hang-up was asked for, at $(since_detect) ms"
     e2e_shot_window refused-box "$box" 0
-    wait_until 2000 eval 'notifications | grep -q "Trennen fehlgeschlagen.*$name"' \
-        || fail "no notification of the failed hang-up that names the connection: $(notifications)"
+    wait_notification "Trennen fehlgeschlagen.*$name" "the failed hang-up that names the connection"
     standin_got_sigterm root && fail "the stand-in owned by root got a SIGTERM from the test user"
     standin_alive root || fail "the link ended by itself"
     info_window >/dev/null || fail "the info window went away although the link is still up"
@@ -245,17 +199,15 @@ scenario_desktop_user() {
 
 scenario_calls() {
     require_link_rights
-    command -v sqlite3 >/dev/null || skip "sqlite3 is missing"
+    require_tools sqlite3
     calls_db() { sqlite3 -batch -noheader -separator '|' "$HOME/.local/share/Zumi/calls.sqlite" "$1" 2>&1; }
-    local name row csv win
+    local name row csv=$e2e_work/month.csv win file_dialog
     name=$(unique_entry_name)
     add_peers_entry "$name"
     write_link_settings "$name"
-    start_zumi
-    wait_icon blue 10000
+    zumi_up
     # Killed in the third unit: the row holds the units begun, and no end.
-    standin_start "$name" link
-    wait_metering_start "$(now_ms)" 3000
+    link_up "$name" link 3000
     sleep_ms $((2 * unit_ms + unit_ms / 2 - $(since_detect)))
     row=$(calls_db "SELECT entry, units, end_local IS NULL FROM calls")
     [ "$row" = "$name|3|1" ] || fail "while metered the log holds \"$row\", not \"$name|3|1\""
@@ -273,32 +225,24 @@ scenario_calls() {
     standin_stop link
     wait_metering_end 4000
     [ "$(calls_db "SELECT count(*), units FROM calls")" = "1|3" ] || fail "with --no-call-log the log changed: $(calls_db "SELECT * FROM calls")"
-    kill -TERM "$e2e_zumi_pid"
-    wait_zumi_end 5000 || fail "Zumi did not end on SIGTERM"
+    stop_zumi
 
     # One more call, then "Verbin&dungen…" exports the month as CSV with the cost.
-    start_zumi
-    wait_icon blue 10000
-    standin_start "$name" second
-    wait_metering_start "$(now_ms)" 3000
+    zumi_up
+    link_up "$name" second 3000
     sleep_ms $((unit_ms / 2 - $(since_detect)))
     standin_stop second
     wait_metering_end 4000
     calls_db "INSERT INTO prices VALUES ('$name', 1200, '€')" >/dev/null
-    open_tray_menu
-    menu_key d 0
-    wait_until 5000 eval 'win=$(xdotool search --onlyvisible --name "^Verbindungen$" | head -n1); [ -n "$win" ]' \
-        || fail "\"Verbin&dungen…\" opened no window \"Verbindungen\""
+    menu_choose d
+    wait_for win 5000 "\"Verbin&dungen…\" opened no window \"Verbindungen\"" titled Verbindungen
     sleep 0.5
     e2e_shot_window window "$win" 0
-    csv=$e2e_work/month.csv
     xdotool windowactivate --sync "$win" 2>/dev/null
     xdotool key --window "$win" alt+c
-    wait_until 5000 eval 'xdotool search --onlyvisible --name "^Verbindungen speichern$" >/dev/null' \
-        || fail "\"Als CSV speichern\" opened no file dialog"
+    wait_for file_dialog 5000 "\"Als CSV speichern\" opened no file dialog" titled "Verbindungen speichern"
     sleep 0.5
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$csv"
+    xdotool key ctrl+a type --delay 20 "$csv"
     xdotool key Return
     wait_until 5000 test -s "$csv" || fail "no CSV file written"
     awk -F';' -v d="$(date +%d.%m.%Y)" -v n="$name" 'NR == 1 { ok = $0 ~ /^\xEF\xBB\xBFDatum;Eintrag;Von;Bis;Dauer;Einheiten;Kosten;Währung;Bytes\r$/; next }

@@ -8,29 +8,30 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+install_into() { # DESTDIR PREFIX
+    DESTDIR="$1" cmake --install "$build" --prefix "$2" >"$tmp/install.log" 2>&1 \
+        || { cat "$tmp/install.log" >&2; fail "cmake --install --prefix $2 failed"; return 1; }
+}
 
-DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1 \
-    || { cat "$tmp/install.log" >&2; fail "cmake --install failed"; exit 1; }
-
+install_into "$tmp/root" /usr || exit 1
 root="$tmp/root"
-for f in usr/bin/zumi \
-         usr/share/zumi/sounds/pop.wav usr/share/zumi/sounds/hangup.wav \
-         usr/share/applications/zumi.desktop etc/xdg/autostart/zumi.desktop \
-         usr/share/metainfo/org.example.zumi.metainfo.xml \
-         usr/share/icons/hicolor/16x16/apps/zumi.png usr/share/icons/hicolor/32x32/apps/zumi.png \
-         usr/share/icons/hicolor/64x64/apps/zumi.png usr/share/icons/hicolor/128x128/apps/zumi.png \
-         usr/share/icons/hicolor/scalable/apps/zumi.svg \
-         usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz \
-         usr/share/doc/zumi/changelog.gz usr/share/doc/zumi/copyright; do
+icons=usr/share/icons/hicolor
+man_pages=(usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz)
+files=(usr/bin/zumi usr/share/zumi/sounds/pop.wav usr/share/zumi/sounds/hangup.wav
+    usr/share/applications/zumi.desktop etc/xdg/autostart/zumi.desktop
+    usr/share/metainfo/org.example.zumi.metainfo.xml "${man_pages[@]}"
+    usr/share/doc/zumi/changelog.gz usr/share/doc/zumi/copyright $icons/scalable/apps/zumi.svg)
+for size in 16 32 64 128; do files+=("$icons/${size}x${size}/apps/zumi.png"); done
+for f in "${files[@]}"; do
     [ -f "$root/$f" ] || fail "missing /$f"
 done
 # An icon theme takes a picture's size from its folder; a wrong one is scaled or passed over.
 for size in 16 32 64 128; do
-    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/zumi.png
+    icon=$root/$icons/${size}x${size}/apps/zumi.png
     [ -f "$icon" ] && { file "$icon" | grep -q "PNG image data, $size x $size," \
         || fail "the ${size}x${size} icon is $(file -b "$icon")"; }
 done
-grep -q "<svg" "$root/usr/share/icons/hicolor/scalable/apps/zumi.svg" 2>/dev/null || fail "the scalable icon is no SVG"
+grep -q "<svg" "$root/$icons/scalable/apps/zumi.svg" 2>/dev/null || fail "the scalable icon is no SVG"
 [ -x "$root/usr/bin/zumi" ] || fail "/usr/bin/zumi is not executable"
 file "$root/usr/share/zumi/sounds/pop.wav" | grep -q "WAVE audio" || fail "pop.wav is no WAVE file"
 
@@ -55,14 +56,12 @@ done
 
 # The manual pages render without a single warning, and are compressed as
 # Debian wants: -9, without name or time.
-for page in usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz usr/share/doc/zumi/changelog.gz; do
+for page in "${man_pages[@]}" usr/share/doc/zumi/changelog.gz; do
     [ -f "$root/$page" ] || continue
     kind=$(file "$root/$page")
     grep -q "max compression" <<<"$kind" && ! grep -Eq 'was "|last modified' <<<"$kind" \
         || fail "/$page is not compressed with gzip -n -9: $kind"
-done
-for page in usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz; do
-    [ -f "$root/$page" ] || continue
+    [[ $page == */man1/* ]] || continue
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$root/$page" 2>&1 >"$tmp/page.txt")
     [ -z "$warnings" ] || fail "man warns about /$page: $warnings"
     grep -q "^NAME$\|^BEZEICHNUNG$" "$tmp/page.txt" && grep -q "zumi - " "$tmp/page.txt" \
@@ -71,40 +70,34 @@ done
 
 # The default prefix: the program under /usr/local, the autostart entry still
 # where desktops look for it.
-DESTDIR="$tmp/local" cmake --install "$build" --prefix /usr/local >"$tmp/install-local.log" 2>&1 \
-    || { cat "$tmp/install-local.log" >&2; fail "cmake --install --prefix /usr/local failed"; }
+install_into "$tmp/local" /usr/local
 [ -f "$tmp/local/usr/local/bin/zumi" ] || fail "missing /usr/local/bin/zumi"
 [ -f "$tmp/local/etc/xdg/autostart/zumi.desktop" ] \
     || fail "with the prefix /usr/local the autostart entry is not in /etc/xdg/autostart: $(cd "$tmp/local" && find . -name zumi.desktop)"
 
-# The Debian package holds the same files under /usr, the autostart entry under /etc.
+# The Debian package holds the same files as the installation under /usr.
 (cd "$build" && cpack -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$tmp"/pkg/*.deb 2>/dev/null | head -n1)
-if [ -n "$deb" ]; then
-    contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-    for f in ./usr/bin/zumi ./usr/share/zumi/sounds/pop.wav ./usr/share/zumi/sounds/hangup.wav \
-             ./usr/share/applications/zumi.desktop ./etc/xdg/autostart/zumi.desktop \
-             ./usr/share/metainfo/org.example.zumi.metainfo.xml ./usr/share/icons/hicolor/128x128/apps/zumi.png \
-             ./usr/share/man/man1/zumi.1.gz ./usr/share/doc/zumi/copyright ./usr/share/doc/zumi/changelog.gz; do
-        grep -qx "$f" <<<"$contents" || fail "the package lacks $f"
-    done
-    dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
-    dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "the package does not depend on Qt's German texts"
-    dpkg-deb -x "$deb" "$tmp/unpacked"
-    file "$tmp/unpacked/usr/bin/zumi" | grep -q ", stripped" || fail "the packaged program is not stripped: $(file "$tmp/unpacked/usr/bin/zumi")"
-    # An administrator's change to the autostart entry survives an upgrade.
-    dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/autostart/zumi.desktop \
-        || fail "the autostart entry is not marked as a conffile"
-    dpkg-deb -f "$deb" Description | sed -n '2p' | grep -q '[a-z]' || fail "the package has no extended description"
-    # Lintian's errors keep a package out of the archive; its warnings are shown.
-    lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1
-    status=$?
-    grep '^[WE]: ' "$tmp/lintian.log" >&2
-    ! grep -q '^E: ' "$tmp/lintian.log" || fail "lintian reports errors on the package"
-    [ "$status" -eq 0 ] || grep -q '^E: ' "$tmp/lintian.log" || { cat "$tmp/lintian.log" >&2; fail "lintian did not check the package (exit status $status)"; }
-else
-    fail "no package was built"
-fi
+[ -n "$deb" ] || { fail "no package was built"; exit "$failures"; }
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in "${files[@]}"; do
+    grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q libqt6widgets6 <<<"$depends" || fail "the package does not depend on Qt"
+grep -q qt6-translations-l10n <<<"$depends" || fail "the package does not depend on Qt's German texts"
+dpkg-deb -x "$deb" "$tmp/unpacked"
+file "$tmp/unpacked/usr/bin/zumi" | grep -q ", stripped" || fail "the packaged program is not stripped: $(file "$tmp/unpacked/usr/bin/zumi")"
+# An administrator's change to the autostart entry survives an upgrade.
+dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/autostart/zumi.desktop \
+    || fail "the autostart entry is not marked as a conffile"
+dpkg-deb -f "$deb" Description | sed -n '2p' | grep -q '[a-z]' || fail "the package has no extended description"
+# Lintian's errors keep a package out of the archive; its warnings are shown.
+lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1
+status=$?
+grep '^[WE]: ' "$tmp/lintian.log" >&2
+! grep -q '^E: ' "$tmp/lintian.log" || fail "lintian reports errors on the package"
+[ "$status" -eq 0 ] || grep -q '^E: ' "$tmp/lintian.log" || { cat "$tmp/lintian.log" >&2; fail "lintian did not check the package (exit status $status)"; }
 
 [ "$failures" -eq 0 ] && echo "install layout: all checks passed"
 exit "$failures"

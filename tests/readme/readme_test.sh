@@ -14,16 +14,18 @@ readme=$src/README.md
 e2e_fake_pppd=
 . "$src/tests/desktop/e2e_lib.sh"
 
-# The shell lines of the Nth ```sh block of the section HEADING.
+# The shell lines of the Nth ```sh block of the section HEADING, in the array $3.
 readme_block() {
-    awk -v heading="## $1" -v want="$2" '
+    mapfile -t "$3" < <(awk -v heading="## $1" -v want="$2" '
         /^## / { inside = ($0 == heading) }
         inside && /^```sh$/ { n++; inblock = (n == want); next }
         inside && /^```$/ { inblock = 0; next }
-        inblock { print }' "$readme"
+        inblock { print }' "$readme")
 }
-# Runs one README line in the folder of the fresh copy.
-run_line() { (cd "$fresh" && bash -c "$1") >>"$e2e_work/steps.log" 2>&1 || fail "the README line \"$1\" failed: $(tail -n 20 "$e2e_work/steps.log")"; }
+# Runs one README line in the folder $2 (the fresh copy).
+run_line() {
+    (cd "${2:-$fresh}" && bash -c "$1") >>"$e2e_work/steps.log" 2>&1 || fail "the README line \"$1\" failed: $(tail -n 20 "$e2e_work/steps.log")"
+}
 
 # What can be checked without a desktop: the first lines, the section ./run
 # points to, and the package lists beside scripts/deps.sh.
@@ -56,8 +58,8 @@ e2e_created_files+=(/etc/ppp/peers/Test)
 fresh=$e2e_work/zumi
 mkdir "$fresh" && tar -C "$src" --exclude='./build*' -cf - . | tar -C "$fresh" -xf - || fail "copying the sources"
 section="Trying Zumi without a modem"
-mapfile -t first < <(readme_block "$section" 1)
-mapfile -t second < <(readme_block "$section" 2)
+readme_block "$section" 1 first
+readme_block "$section" 2 second
 [ "${#first[@]}" -ge 1 ] && [ "${#second[@]}" -eq 2 ] || fail "the README's section \"$section\" changed its blocks"
 for line in "${first[@]}"; do
     case $line in
@@ -76,22 +78,17 @@ xdotool key Tab type 10
 xdotool key Tab Tab Tab Tab Tab Tab Tab type 0
 xdotool key Tab type 10
 xdotool key Return
-wait_until 3000 eval '[ -z "$(dialog_window)" ]' || fail "Enter did not close the dialog"
+wait_gone 3000 "Enter did not close the dialog" dialog_window
 grep -qx '[0-9]*=Test,0,,,,10,,,,0,,,,10,,,,' "$e2e_conf" \
     || fail "OK did not store 10-s units from 0 h on every day for Test: $(cat "$e2e_conf")"
 
 # The stand-in, built in the fresh clone and started in its own process
 # group, as a terminal runs a command in the foreground.
 run_line "${second[0]}"
-mkfifo "$e2e_work/link.in"
-( close_standin_fds; cd "$fresh" && exec setsid bash -c "${second[1]}" ) <"$e2e_work/link.in" >"$e2e_work/link.out" 2>&1 &
-link_group=$!
-exec {link_fd}>"$e2e_work/link.in"
-SI_FD[readme]=$link_fd
-wait_until 5000 grep -q '^ready ' "$e2e_work/link.out" || fail "the README's link did not come up: $(cat "$e2e_work/link.out")"
-interface=$(sed -n 's/^ready //p' "$e2e_work/link.out")
-link_pid=$(head -n1 "/run/$interface.pid")
-SI_PID[readme]=$link_pid SI_OUT[readme]=$e2e_work/link.out SI_IF[readme]=$interface
+# shellcheck disable=SC2016
+standin_spawn readme setsid bash -c 'cd "$1" && eval "$2"' - "$fresh" "${second[1]}"
+link_group=${SI_PID[readme]} interface=${SI_IF[readme]}
+SI_PID[readme]=$(head -n1 "/run/$interface.pid")
 wait_metering_start "$(now_ms)" 2000
 wait_icon red 4000
 standin_command readme "rate 4000"
@@ -99,16 +96,15 @@ e2e_shot_window info-window "$info" 4
 
 # Ctrl-C in the link's terminal: SIGINT to its process group.
 kill -INT -- "-$link_group"
-wait_until 3000 eval '! alive "$link_pid"' || fail "the link did not end on Ctrl-C"
+wait_until 3000 eval '! standin_alive readme' || fail "the link did not end on Ctrl-C"
 [ -e "/run/$interface.pid" ] && fail "Ctrl-C left /run/$interface.pid behind"
 wait_metering_end 4000
 
 # The install line, into a staging folder instead of /.
-mapfile -t install < <(readme_block Installing 1)
+readme_block Installing 1 install
 [ "${#install[@]}" -eq 1 ] || fail "the README's section \"Installing\" changed its block"
 ln -s "$build" "$e2e_work/build"
-(cd "$e2e_work" && DESTDIR=$e2e_work/root bash -c "${install[0]#sudo }") >>"$e2e_work/steps.log" 2>&1 \
-    || fail "\"${install[0]}\" failed: $(tail -n 20 "$e2e_work/steps.log")"
+DESTDIR=$e2e_work/root run_line "${install[0]#sudo }" "$e2e_work"
 for f in usr/bin/zumi etc/xdg/autostart/zumi.desktop; do
     [ -f "$e2e_work/root/$f" ] || fail "\"${install[0]}\" put no /$f in place"
 done
