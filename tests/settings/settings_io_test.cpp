@@ -134,7 +134,7 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
                                                   {"ShowOnlineTime", "1"},
                                                   {"ShowRest", "1"}}));
     EXPECT_EQ(s.options.Vorlauf, 3);
-    EXPECT_EQ(row(s.tariffs, 1), ",1,,,,2,1.5,,,,,,,,,,,");
+    EXPECT_EQ(s.tariffs.takt(1, 1), "1.5") << "the live tariff is the stored one";
 
     EXPECT_TRUE(saveSettings(store, InfoPosition{0, -20, 255}));
     EXPECT_EQ(store.values.at("Right"), "-20");

@@ -130,8 +130,9 @@ TEST(UnitAccounting, DataRateAndTheWarningSound)
     }
     // Nothing since the previous tick and a restarted counter both show no traffic.
     EXPECT_EQ(rig.info.speedTexts, (Texts{"4,9 KB/s", "7,3 KB/s", "0,0 KB/s", "100 KB/s", "0,0 KB/s"}));
+    rig.tick(4);
     EXPECT_TRUE(rig.metered.sound.plays.empty());
-    rig.tick(5); // 10 s of the 20 s unit left
+    rig.tick(); // 10 s of the 20 s unit left
     ASSERT_EQ(rig.metered.sound.plays.size(), 1u);
     EXPECT_EQ(rig.metered.sound.plays[0].fileName, "pop.wav");
     EXPECT_TRUE(rig.metered.sound.plays[0].noWait);
