@@ -2,6 +2,7 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace zumi::test {
 
@@ -33,15 +34,9 @@ public:
     // Moves only the wall clock, as a daylight-saving change does.
     void jumpLocal(double seconds)
     {
-        local_.secondsOfDay += seconds;
-        while (local_.secondsOfDay >= 86400) {
-            local_.secondsOfDay -= 86400;
-            local_.date = std::chrono::sys_days(local_.date) + std::chrono::days{1};
-        }
-        while (local_.secondsOfDay < 0) {
-            local_.secondsOfDay += 86400;
-            local_.date = std::chrono::sys_days(local_.date) - std::chrono::days{1};
-        }
+        const double days = std::floor((local_.secondsOfDay + seconds) / 86400);
+        local_.secondsOfDay += seconds - days * 86400;
+        local_.date = std::chrono::sys_days(local_.date) + std::chrono::days{static_cast<int>(days)};
     }
 
 private:

@@ -1,6 +1,5 @@
-// Any text converts without crashing; the leading number ignores leading
-// blanks and what follows it and agrees with the whole-text reading; the field
-// splitter hands out exactly the comma-separated pieces, trimmed.
+// The leading number ignores leading blanks and what follows it and agrees
+// with the whole-text reading; the splitter hands out the trimmed pieces.
 #include "core/numbers.h"
 #include "fuzz_target.h"
 

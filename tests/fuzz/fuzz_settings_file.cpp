@@ -1,6 +1,5 @@
-// The settings file reader over arbitrary files and edits: an edit that
-// changes nothing gives back the file byte for byte, every value written reads
-// back exactly, and an edit touches no other key of any section.
+// Arbitrary files and edits: no change keeps the file byte for byte, every
+// value written reads back exactly, and no other key of any section changes.
 #include "fuzz_target.h"
 #include "settings/ini_format.h"
 
@@ -51,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 value = input.ConsumeRandomLengthString(24);
                 require(zumi::ini::decodeValue(zumi::ini::encodeValue(*value)) == *value);
             }
-            // Only keys that read back the same may be stored; the same rule keeps
-            // section names to what a header line can carry.
+            // Only keys (and sections) that read back the same may be stored.
             if (!zumi::ini::isStorableKey(key))
                 continue;
             values.erase(key);

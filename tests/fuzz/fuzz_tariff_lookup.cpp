@@ -1,6 +1,5 @@
-// Arbitrary tariff records and moments: the lookup never crashes, searches
-// exactly when forced or just after a boundary, and finds the cycle length and
-// next switch that the bands of the day type call for.
+// Arbitrary records and moments: the lookup searches exactly when forced or
+// just after a boundary and finds what the day type's bands call for.
 #include "core/numbers.h"
 #include "fuzz_target.h"
 #include "settings/tariff_record.h"
@@ -19,10 +18,9 @@ std::optional<double> startOf(const zumi::TariffTables& tables, int c, int band)
     return hour >= 0 && hour <= 23 ? std::optional<double>(hour * 3600.0) : std::nullopt;
 }
 
-// A second, plain reading of the rules: before the day type's first band the
-// last band in use of that day type runs on (when band 0 has a start), else
-// the latest band that has begun; 60 s when none applies. The next switch is
-// the first later band start of the day type, else it is kept.
+// A second, plain reading of the rules: before the first band the last one
+// runs on (when band 0 has a start), else the latest begun; 60 s when none
+// applies. The next switch is the first later start, else it is kept.
 void requireSearched(const zumi::CycleState& before, const zumi::CycleState& after, const zumi::TariffTables& tables,
                      int c, const zumi::LocalDateTime& now)
 {

@@ -1,6 +1,6 @@
-// Stored tariff records: any text splits into clean fields and matches only an
-// entry of exactly its name; a record this program writes reads back as it was,
-// into the entry that carries its name, commas in the name included.
+// Any stored record splits into clean fields and matches only an entry of its
+// exact name; a written record reads back into its entry, commas included.
+#include "core/numbers.h"
 #include "fuzz_target.h"
 #include "settings/tariff_record.h"
 
@@ -12,10 +12,10 @@ namespace {
 
 using zumi::TariffRecord;
 
+// Band fields as the dialog hands them over: without outer blanks.
 std::string trimmed(const std::string& text)
 {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    return std::string(zumi::trimBlanks(text));
 }
 
 bool same(const TariffRecord& a, const TariffRecord& b)
@@ -35,8 +35,7 @@ bool cleanBands(TariffRecord record)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The whole input is a stored record; the same bytes also make a phonebook
-    // and a record as the dialog hands it over (commas allowed anywhere).
+    // The input is a stored record; its bytes also make a phonebook and a dialog's record.
     const std::string text(reinterpret_cast<const char*>(data), size);
     FuzzedDataProvider input(data, size);
     zumi::ConnNames names;
@@ -51,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(cleanBands(matched->record));
     }
 
-    // Written, then loaded back into the entry that carries its name behind
-    // other entries: the same fields, commas in band texts turned into points.
+    // Written, then loaded back behind other entries: the same fields, commas in bands as points.
     const int slot = input.ConsumeIntegralInRange(0, zumi::kMaxConnections - 1);
     TariffRecord record;
     record.name = input.ConsumeRandomLengthString(16); // blanks at its ends included

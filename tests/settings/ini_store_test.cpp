@@ -112,25 +112,5 @@ TEST(IniSettingsStore, GarbledOrUnreadableFileLoadsAsDefaults)
     EXPECT_EQ(std::filesystem::file_size(path), IniSettingsStore::kMaxFileSize + 1);
 }
 
-TEST(IniSettingsStore, TariffsOfNamesWithBlanksAtTheEdgesSurviveARestart)
-{
-    TempFolder folder;
-    const auto path = folder.path / "Zumi.conf";
-    const ConnNames names{" lead", "trail ", "lead", " a,b "};
-    DialogSettings dialog;
-    for (int c = 0; c < 4; ++c) {
-        dialog.start.push_back({std::to_string(c), "", "", "", "", "", "", ""});
-        dialog.takt.push_back({"60", "", "", "", "", "", "", ""});
-    }
-    Settings stored;
-    IniSettingsStore store(path);
-    ASSERT_TRUE(storeDialogSettings(store, names, dialog, stored));
-    IniSettingsStore restarted(path);
-    Settings loaded;
-    loadSettings(restarted, names, ScreenMetrics{15360, 11520}, {}, loaded);
-    for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(loaded.tariffs.start(c, 0), std::to_string(c)) << '"' << names[c] << '"';
-}
-
 } // namespace
 } // namespace zumi

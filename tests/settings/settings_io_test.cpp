@@ -134,7 +134,7 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
                                                   {"ShowOnlineTime", "1"},
                                                   {"ShowRest", "1"}}));
     EXPECT_EQ(s.options.Vorlauf, 3);
-    EXPECT_EQ(row(s.tariffs, 1), ",1,,,,2,1.5,,,,,,,,,,,");
+    EXPECT_EQ(s.tariffs.takt(1, 1), "1.5") << "the live tariff is the stored one";
 
     EXPECT_TRUE(saveSettings(store, InfoPosition{0, -20, 255}));
     EXPECT_EQ(store.values.at("Right"), "-20");
@@ -176,6 +176,16 @@ TEST(StoreDialogSettings, StaleRecordsNeverWinAndDepartedTariffsStay)
         EXPECT_EQ(store.values.count(key), 0u) << key;
     EXPECT_EQ(store.values.at("007"), "no key of ours");
     EXPECT_EQ(store.values.at("Top"), "300");
+
+    // Names with blanks at their edges, or commas, find their own record, not the trimmed name's.
+    const ConnNames edged{" lead", "trail ", "lead", " a,b "};
+    DialogSettings four = dialogFor(4);
+    for (int c = 0; c < 4; ++c)
+        four.start[c][0] = std::to_string(c);
+    FakeStore edges;
+    ASSERT_TRUE(storeDialogSettings(edges, edged, four, s));
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(load(edges, edged).tariffs.start(c, 0), std::to_string(c)) << '"' << edged[c] << '"';
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "monitor_rig.h"
+#include "fake_clock.h"
+#include "fake_dialup.h"
+#include "metered_monitor.h"
 #include "ras/pppd/link_bytes.h"
 #include "temp_folder.h"
 
@@ -13,16 +15,58 @@ namespace zumi {
 namespace {
 
 using test::CallLog;
-using Rig = test::MonitorRig;
+using Texts = std::vector<std::string>;
+
+// A whole monitor on fakes: no lead time, Net1 and Net2 in the phonebook, Net1
+// on one unit length all day, every day, and the low-traffic rule on when
+// hangupTakte > 0. The bytes come from `counter` when one is given.
+struct Rig {
+    explicit Rig(const char* takt = "60", int hangupTakte = 0, ByteSource* counter = nullptr)
+        : metered(clock, dialUp, counter ? *counter : bytes, &log)
+    {
+        settings.options.Vorlauf = 0;
+        metered.taktAllDay(takt);
+        settings.options.AutoHangup = hangupTakte > 0;
+        settings.options.HangupTakte = hangupTakte;
+        metered.names = {"Net1", "Net2"};
+    }
+    void tick(int count = 1, double step = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(step);
+            metered.monitor.Timer_Timer();
+        }
+    }
+    void connect(const std::string& name = "Net1") // and the tick that notices it
+    {
+        dialUp.connect(7, name);
+        tick();
+    }
+    // Ticks with the bytes arriving before the first tick; returns the hang-ups so far.
+    std::size_t run(int count, std::uint32_t traffic = 0)
+    {
+        bytes.total += traffic;
+        tick(count);
+        return dialUp.hangUps.size();
+    }
+
+    CallLog log;
+    test::FakeClock clock; // Tuesday 10 March 2026, 10:00:00
+    test::FakeDialUp dialUp;
+    test::FakeByteCounter bytes;
+    test::MeteredMonitor metered;
+    test::FakeInfoView& info = metered.info;
+    Settings& settings = metered.settings;
+};
 
 TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
 {
     Rig rig;
     rig.settings.options.HangupSnd = true;
     rig.tick(2); // idle ticks touch nothing
-    rig.autoHangup.AutoHangupUnitsToWait = 3;
+    rig.metered.autoHangup.AutoHangupUnitsToWait = 3;
     rig.connect(); // shows "0:00" twice and meters nothing yet
-    EXPECT_EQ(rig.autoHangup.AutoHangupUnitsToWait, -1);
+    EXPECT_EQ(rig.metered.autoHangup.AutoHangupUnitsToWait, -1);
     EXPECT_EQ(rig.log,
               (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000", "info.show",
                        "info.time 0:00", "info.takt 0:00"}));
@@ -34,30 +78,25 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
                        "menu.metering 0"}));
 }
 
-TEST(UnitAccounting, SixtySecondGridWithAndWithoutLeadTime)
+TEST(UnitAccounting, TheGridWithLeadTimesLongUnitsAndTheDayWrap)
 {
     Rig rig;
     rig.settings.options.Vorlauf = 2; // the count starts 1.728 s after the detecting tick
     rig.connect();
     rig.tick(4);
-    EXPECT_EQ(rig.info.timeTexts, (std::vector<std::string>{"0:00", "0:01", "0:00", "0:01", "0:02"}));
-    EXPECT_EQ(rig.info.taktTexts, (std::vector<std::string>{"0:00", "0:59", "1:00", "0:59", "0:58"}));
+    EXPECT_EQ(rig.info.timeTexts, (Texts{"0:00", "0:01", "0:00", "0:01", "0:02"}));
+    EXPECT_EQ(rig.info.taktTexts, (Texts{"0:00", "0:59", "1:00", "0:59", "0:58"}));
 
     Rig plain;
     plain.connect();
     plain.tick(61); // the texts [k] are those of the k-th second
-    EXPECT_EQ(plain.info.taktTexts[59], "0:01");
+    EXPECT_EQ(Texts(plain.info.taktTexts.begin() + 59, plain.info.taktTexts.end()), (Texts{"0:01", "1:00", "0:59"}));
     EXPECT_NEAR(plain.info.progressValues[59], 98.333, 0.001);
-    EXPECT_EQ(plain.info.taktTexts[60], "1:00");
-    EXPECT_EQ(plain.info.taktTexts[61], "0:59");
     plain.tick(1, 35999 - 61);
     EXPECT_EQ(plain.info.timeText(), "9:59:59");
     plain.tick();
     EXPECT_EQ(plain.info.timeText(), "0:00"); // hours from 10 on are not shown
-}
 
-TEST(UnitAccounting, LongLeadTimesLongUnitsAndTheDayWrap)
-{
     Rig lead; // 1000 steps of 0.864 s: the count starts 864 s after the detecting tick
     lead.settings.options.Vorlauf = 1000;
     lead.connect();
@@ -79,49 +118,61 @@ TEST(UnitAccounting, LongLeadTimesLongUnitsAndTheDayWrap)
     EXPECT_EQ(day.info.timeText(), "0:01");
 }
 
-TEST(UnitAccounting, DataRateOverTheLastTwoTicks)
+// Rates over the last two ticks; the warning ten seconds before a unit's end, a beep when it fails.
+TEST(UnitAccounting, DataRateAndTheWarningSound)
 {
-    Rig rig;
-    rig.connect(); // the start reading is 0; rates are always over the last two ticks
+    Rig rig("20");
+    rig.settings.options.WarnSnd = true;
+    rig.connect(); // the start reading is 0
     for (std::uint32_t total : {10000, 15000, 15000, 15000 + 204800, 500}) {
         rig.bytes.total = total;
         rig.tick();
     }
     // Nothing since the previous tick and a restarted counter both show no traffic.
-    EXPECT_EQ(rig.info.speedTexts,
-              (std::vector<std::string>{"4,9 KB/s", "7,3 KB/s", "0,0 KB/s", "100 KB/s", "0,0 KB/s"}));
+    EXPECT_EQ(rig.info.speedTexts, (Texts{"4,9 KB/s", "7,3 KB/s", "0,0 KB/s", "100 KB/s", "0,0 KB/s"}));
+    rig.tick(4);
+    EXPECT_TRUE(rig.metered.sound.plays.empty());
+    rig.tick(); // 10 s of the 20 s unit left
+    ASSERT_EQ(rig.metered.sound.plays.size(), 1u);
+    EXPECT_EQ(rig.metered.sound.plays[0].fileName, "pop.wav");
+    EXPECT_TRUE(rig.metered.sound.plays[0].noWait);
+    EXPECT_EQ(rig.metered.sound.beeps, 0);
+    rig.metered.sound.playSucceeds = false;
+    rig.tick(20); // the next unit's warning cannot play
+    EXPECT_EQ(rig.metered.sound.plays.size(), 2u);
+    EXPECT_EQ(rig.metered.sound.beeps, 1);
 }
 
 // A pppd link (pid 7, as the rig dials) on a fake /sys tree, carrying 1000
 // bytes a second (tx), metered on 10 s units with the low-traffic rule.
 struct TreeLink {
+    static constexpr const char* kTx = "sys/class/net/ppp0/statistics/tx_bytes";
+    static constexpr const char* kRx = "sys/class/net/ppp0/statistics/rx_bytes";
     explicit TreeLink(std::uint64_t startTotal)
         : tx(startTotal)
     {
         write("run/ppp0.pid", "7\n");
         write("sys/class/net/ppp0/ifindex", "5\n");
-        write("sys/class/net/ppp0/statistics/rx_bytes", "0\n");
-        write("sys/class/net/ppp0/statistics/tx_bytes", std::to_string(tx) + "\n");
+        write(kRx, "0\n");
+        write(kTx, std::to_string(tx) + "\n");
         rig.settings.options.ShowSpeed = true;
         rig.connect();
     }
-    void write(const std::string& path, const std::string& text) const { test::writeText(root / path, text); }
-    void remove(const std::string& path) const { std::filesystem::remove(root / path); }
+    void write(const std::string& path, const std::string& text) const { test::writeText(tree.path / path, text); }
     // Ticks with 1000 more bytes before each; returns the hang-ups so far.
     std::size_t run(int count)
     {
         for (int i = 0; i < count; ++i) {
             tx += 1000;
-            write("sys/class/net/ppp0/statistics/tx_bytes", std::to_string(tx) + "\n");
+            write(kTx, std::to_string(tx) + "\n");
             rig.tick();
         }
         return rig.dialUp.hangUps.size();
     }
 
     const test::TempFolder tree;
-    const std::filesystem::path& root = tree.path;
     std::uint64_t tx;
-    LinkBytes source{root};
+    LinkBytes source{tree.path};
     Rig rig{"10", 1, &source};
 };
 
@@ -130,7 +181,7 @@ TEST(ByteHistory, ARestartedOrUnreadableCounterIsNoTrafficAWrapIs)
     constexpr std::uint64_t kGiB = 1ull << 30;
     TreeLink recreated(3 * kGiB / 2);
     recreated.run(16);
-    recreated.remove("sys/class/net/ppp0/statistics/tx_bytes"); // unreadable at unit 2's check
+    std::filesystem::remove(recreated.tree.path / TreeLink::kTx); // unreadable at unit 2's check
     recreated.rig.tick();
     EXPECT_EQ(recreated.run(13), 0u);
     recreated.write("sys/class/net/ppp0/ifindex", "6\n"); // pppd made its unit anew, count not below
@@ -143,13 +194,12 @@ TEST(ByteHistory, ARestartedOrUnreadableCounterIsNoTrafficAWrapIs)
 
     TreeLink missing(3 * kGiB); // above 2 GiB a fall to 0 looked like 1 GiB in one tick
     missing.run(4);
-    missing.remove("sys/class/net/ppp0/statistics/rx_bytes");
+    std::filesystem::remove(missing.tree.path / TreeLink::kRx);
     missing.rig.tick();
-    missing.write("sys/class/net/ppp0/statistics/rx_bytes", "0\n");
+    missing.write(TreeLink::kRx, "0\n");
     missing.run(2);
-    EXPECT_EQ(
-        missing.rig.info.speedTexts,
-        (std::vector<std::string>{"0,5 KB/s", "1,0 KB/s", "1,0 KB/s", "1,0 KB/s", "0,0 KB/s", "0,5 KB/s", "1,0 KB/s"}));
+    EXPECT_EQ(missing.rig.info.speedTexts,
+              (Texts{"0,5 KB/s", "1,0 KB/s", "1,0 KB/s", "1,0 KB/s", "0,0 KB/s", "0,5 KB/s", "1,0 KB/s"}));
 
     TreeLink wraps((1ull << 32) - 4500); // the 32-bit total wraps at the 5th tick
     EXPECT_EQ(wraps.run(30), 0u);
@@ -182,67 +232,66 @@ TEST(LowTrafficRule, ComparesTheSamplesHangupTakteUnitsApart)
     late.run(16);
     late.tick(1, 3);
     EXPECT_EQ(late.dialUp.hangUps.size(), 1u);
-}
 
-// With the first unit's last seconds skipped (a late timer), the first check
-// compares with the total at the start of this connection, not the last one.
-TEST(LowTrafficRule, ASecondConnectionCountsFromItsOwnStart)
-{
-    Rig rig("10", 1);
-    rig.connect();
+    // With the first unit's last seconds skipped, a second connection's first
+    // check compares with the total at its own start, not the last one's.
+    Rig again("10", 1);
+    again.connect();
     for (int unit = 0; unit < 3; ++unit)
-        EXPECT_EQ(rig.run(10, 1000), 0u);
-    rig.dialUp.disconnectAll();
-    rig.tick();
-    rig.bytes.total += 70000; // while idle
-    rig.connect();
-    rig.run(1, 205);
-    EXPECT_EQ(rig.info.speedText(), "0,1 KB/s");
-    rig.tick(4);
-    rig.tick(1, 5); // 10 s
-    EXPECT_EQ(rig.run(7), 1u);
+        EXPECT_EQ(again.run(10, 1000), 0u);
+    again.dialUp.disconnectAll();
+    again.tick();
+    again.bytes.total += 70000; // while idle
+    again.connect();
+    again.run(1, 205);
+    EXPECT_EQ(again.info.speedText(), "0,1 KB/s");
+    again.tick(4);
+    again.tick(1, 5); // 10 s
+    EXPECT_EQ(again.run(7), 1u);
 }
 
 // What the user is told of a rule's hang-up: a refusal once however often the
 // rule asks again, a link still up 3 s after the request, an end as done.
 TEST(HangupOutcome, RefusedIneffectiveAndDoneHangUpsOfTheLowTrafficRule)
 {
+    // 17 ticks into a connection without traffic: the rule has asked once.
+    const auto asked = [](Rig& rig) {
+        rig.connect();
+        return rig.run(17);
+    };
     const auto told = [](const Rig& rig) {
-        std::vector<std::string> lines;
+        Texts lines;
         std::copy_if(rig.log.begin(), rig.log.end(), std::back_inserter(lines),
                      [](const std::string& line) { return line.rfind("hangup.", 0) == 0; });
         return lines;
     };
     Rig refused("10", 1);
     refused.dialUp.hangUpError = EPERM;
-    refused.connect();
-    EXPECT_EQ(refused.run(17), 1u);
-    EXPECT_EQ(told(refused), (std::vector<std::string>{"hangup.failed Net1 1 " + std::to_string(EPERM)}));
+    EXPECT_EQ(asked(refused), 1u);
+    EXPECT_EQ(told(refused), (Texts{"hangup.failed Net1 1 " + std::to_string(EPERM)}));
     EXPECT_EQ(refused.run(20), 3u); // the rule asks again in the next units; the user knows already
     EXPECT_EQ(told(refused).size(), 1u);
 
     Rig stillUp("10", 1);
-    stillUp.connect();
-    stillUp.run(17);
+    asked(stillUp);
     stillUp.tick(2);
     EXPECT_TRUE(told(stillUp).empty());
     stillUp.tick();
-    EXPECT_EQ(told(stillUp), (std::vector<std::string>{"hangup.failed Net1 1 0"}));
+    EXPECT_EQ(told(stillUp), (Texts{"hangup.failed Net1 1 0"}));
 
     // Turned down after the request returned (as NetworkManager answers): told
     // once, with the reason, and not again when the grace time is over.
     Rig refusedLater("10", 1);
-    refusedLater.connect();
-    refusedLater.run(17);
+    asked(refusedLater);
     refusedLater.metered.hangups.refusedLater(refusedLater.dialUp.connections[0].handle, "Keine Berechtigung.");
     refusedLater.tick(4);
-    EXPECT_EQ(told(refusedLater), (std::vector<std::string>{"hangup.failed Net1 1 0 Keine Berechtigung."}));
+    EXPECT_EQ(told(refusedLater), (Texts{"hangup.failed Net1 1 0 Keine Berechtigung."}));
 
     Rig done("10", 1);
     done.dialUp.hangUpDrops = true;
-    done.connect();
-    done.run(18);
-    EXPECT_EQ(told(done), (std::vector<std::string>{"hangup.done Net1 1 17 s 2 units"}));
+    asked(done);
+    done.tick();
+    EXPECT_EQ(told(done), (Texts{"hangup.done Net1 1 17 s 2 units"}));
 }
 
 // Armed in the third second of the first 10 s unit.
@@ -252,8 +301,8 @@ struct AfterUnits : Rig {
     {
         connect();
         tick(2);
-        autoHangup.AutoHangupUnitsToWait = units;
-        autoHangup.AutoHangupPastUnits = 0;
+        metered.autoHangup.AutoHangupUnitsToWait = units;
+        metered.autoHangup.AutoHangupPastUnits = 0;
     }
 };
 
@@ -262,7 +311,7 @@ TEST(AfterUnitsRule, HangsUpAtTheEndOfTheUnitInProgressOrOfLaterOnes)
     AfterUnits now(0); // "Nach laufender Einheit"
     EXPECT_EQ(now.run(4), 0u);
     EXPECT_EQ(now.run(1), 1u); // 3 s left
-    EXPECT_EQ(now.menu.unchecks, 1);
+    EXPECT_EQ(now.metered.menu.unchecks, 1);
     EXPECT_EQ(now.run(20), 1u);
 
     AfterUnits one(1); // "Nach 1 weiteren Einheit"
@@ -276,53 +325,36 @@ TEST(AfterUnitsRule, HangsUpAtTheEndOfTheUnitInProgressOrOfLaterOnes)
     EXPECT_EQ(skipped.run(1), 1u);
 }
 
-TEST(MonitorTick, RenamedAndUnknownNames)
+// A renamed connection is the same run; one of no phonebook slot is metered
+// without tariff. Daylight saving moves neither the online time nor the grid.
+TEST(MonitorTick, RenamedAndUnknownNamesAndDaylightSaving)
 {
     Rig renamed;
     renamed.connect("Net1");
     renamed.tick(5);
     renamed.dialUp.connections[0].entryName = "Net2"; // no empty tick between: the same run
     renamed.tick(2);
-    EXPECT_EQ(renamed.tray.calls.size(), 1u);
-    EXPECT_EQ(renamed.monitor.activeConn(), 0);
+    EXPECT_EQ(renamed.metered.tray.calls.size(), 1u);
+    EXPECT_EQ(renamed.metered.monitor.activeConn(), 0);
     EXPECT_EQ(renamed.info.timeText(), "0:07");
 
     Rig full("10"); // every slot named, none of them this one
     for (int i = 0; i < kMaxConnections; ++i)
-        full.names[i] = "Net" + std::to_string(i);
+        full.metered.names[i] = "Net" + std::to_string(i);
     full.connect("Elsewhere");
     full.tick();
-    EXPECT_EQ(full.monitor.activeConn(), kNoConnectionSlot);
+    EXPECT_EQ(full.metered.monitor.activeConn(), kNoConnectionSlot);
     EXPECT_EQ(full.info.taktText(), "0:59");
-}
 
-TEST(MonitorTick, DaylightSavingMovesNeitherOnlineTimeNorGrid)
-{
-    Rig rig; // from 10:00
-    rig.settings.tariffs.setStart(0, 1, "11");
-    rig.settings.tariffs.setTakt(0, 1, "150");
-    rig.connect();
-    rig.tick(30);
-    rig.clock.jumpLocal(3600); // 11:00:31: the later band is found by the wall clock
-    rig.tick();
-    EXPECT_EQ(rig.info.timeText(), "0:31");
-    EXPECT_EQ(rig.info.taktText(), "1:59"); // 150 s units, still anchored at the start
-}
-
-TEST(UnitAccounting, WarningSoundTenSecondsBeforeTheEndAndBeepWhenItFails)
-{
-    Rig rig("20");
-    rig.settings.options.WarnSnd = true;
-    rig.connect();
-    rig.tick(10); // 10 s of the 20 s unit left
-    ASSERT_EQ(rig.sound.plays.size(), 1u);
-    EXPECT_EQ(rig.sound.plays[0].fileName, "pop.wav");
-    EXPECT_TRUE(rig.sound.plays[0].noWait);
-    EXPECT_EQ(rig.sound.beeps, 0);
-    rig.sound.playSucceeds = false;
-    rig.tick(20); // the next unit's warning cannot play
-    EXPECT_EQ(rig.sound.plays.size(), 2u);
-    EXPECT_EQ(rig.sound.beeps, 1);
+    Rig summer; // from 10:00
+    summer.settings.tariffs.setStart(0, 1, "11");
+    summer.settings.tariffs.setTakt(0, 1, "150");
+    summer.connect();
+    summer.tick(30);
+    summer.clock.jumpLocal(3600); // 11:00:31: the later band is found by the wall clock
+    summer.tick();
+    EXPECT_EQ(summer.info.timeText(), "0:31");
+    EXPECT_EQ(summer.info.taktText(), "1:59"); // 150 s units, still anchored at the start
 }
 
 } // namespace
