@@ -12,12 +12,6 @@ namespace {
 
 using zumi::TariffRecord;
 
-// Band fields as the dialog hands them over: without outer blanks.
-std::string trimmed(const std::string& text)
-{
-    return std::string(zumi::trimBlanks(text));
-}
-
 bool same(const TariffRecord& a, const TariffRecord& b)
 {
     return std::tie(a.name, a.start, a.takt) == std::tie(b.name, b.start, b.takt);
@@ -54,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int slot = input.ConsumeIntegralInRange(0, zumi::kMaxConnections - 1);
     TariffRecord record;
     record.name = input.ConsumeRandomLengthString(16); // blanks at its ends included
-    for (int band = 0; band < zumi::kBands; ++band) {
-        record.start[band] = trimmed(input.ConsumeRandomLengthString(8));
-        record.takt[band] = trimmed(input.ConsumeRandomLengthString(8));
+    for (int band = 0; band < zumi::kBands; ++band) {  // as the dialog hands them over: without outer blanks
+        record.start[band] = zumi::trimBlanks(input.ConsumeRandomLengthString(8));
+        record.takt[band] = zumi::trimBlanks(input.ConsumeRandomLengthString(8));
     }
     zumi::ConnNames phonebook;
     for (int i = 0; i < slot; ++i)

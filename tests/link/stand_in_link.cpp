@@ -68,7 +68,6 @@ bool StandInLink::command(const std::string& line)
     if (process_->exited
         || ::send(process_->channel, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
         return false;
-    // Lines it said before, such as "sigterm", are noted on the way.
     for (auto reply = readLine(10s); reply; reply = readLine(10s)) {
         if (*reply == "done " + line)
             return true;
@@ -88,7 +87,6 @@ std::optional<std::string> StandInLink::readLine(std::chrono::milliseconds timeo
             return std::nullopt;
     }
     line.pop_back();
-    process_->sawSigterm = process_->sawSigterm || line == "sigterm";
     return line;
 }
 
@@ -100,14 +98,7 @@ bool StandInLink::waitForExit(std::chrono::milliseconds timeout)
         if (!process_->exited && Clock::now() >= deadline)
             return false;
     }
-    gotSigterm(); // keep what it said before it went
     return true;
-}
-
-bool StandInLink::gotSigterm()
-{
-    while (readLine(0ms)) {}
-    return process_->sawSigterm;
 }
 
 bool StandInLink::stop()

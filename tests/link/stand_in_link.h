@@ -22,15 +22,11 @@ public:
 
     std::int32_t pid() const { return process_->pid; }
 
-    // Receives that many bytes from the peer; true once the interface counted them.
-    bool rx(std::uint64_t bytes) { return command("rx " + std::to_string(bytes)); }
     // Steady received traffic in bytes per second; 0 stops it.
     bool rate(std::uint64_t bytesPerSecond) { return command("rate " + std::to_string(bytesPerSecond)); }
 
     // Waits until the stand-in has exited and reaps it.
     bool waitForExit(std::chrono::milliseconds timeout);
-    // It reported a SIGTERM (as a hang-up sends).
-    bool gotSigterm();
     // Ends it as poff would and reaps it; true when it went cleanly.
     bool stop();
 
@@ -41,7 +37,6 @@ private:
         std::int32_t pid = -1;
         int channel = -1; // its stdin and stdout
         bool exited = false;
-        bool sawSigterm = false;
         std::string interfaceName;
     };
 

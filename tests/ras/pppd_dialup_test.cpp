@@ -177,19 +177,32 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
     write("run/ppp1.pid", "102\n");
     addProcess(104, "pppd", {}, 1000, 'Z');
     addProcess(105, "sshd", {"sshd"});
-    const std::pair<std::int32_t, std::int32_t> expected[] = {{100, kStateConnected},
-                                                              {101, kStateConnecting},
-                                                              {102, kStateConnecting},
-                                                              {104, kStateDisconnected},
-                                                              {105, 0},
-                                                              {999, 0},
-                                                              {0, 0},
-                                                              {-1, 0}};
-    for (const auto& [pid, state] : expected)
+    // Malformed entries are skipped.
+    addPppd(60, "gut", 50);
+    write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
+    write("proc/62/stat", "garbage without parentheses");
+    write("proc/63/stat", "63 (pppd) S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 notanumber 0\n");
+    for (const char* pid : {"61", "62", "63", "64", "0123", "99999999999", "12abc"})
+        write("proc/"s + pid + "/comm", "pppd\n");
+    addProcess(65, "pp) S 1 (pppd", {"x"}, 1); // a name that mimics a stat line
+    write("proc/66/cmdline", "\xff\xfe\0\0\0call"s);
+    write("proc/66/comm", "\x01\x02");
+    write("proc/67", "a file where a folder should be");
+    addProcess(68, "pppd", {"pppd", "call", "mit ) Klammer ( und  Blanks"}, 60);
+    for (const auto& [pid, state] : {std::pair{100, kStateConnected},
+                                     {101, kStateConnecting},
+                                     {102, kStateConnecting},
+                                     {104, kStateDisconnected},
+                                     {105, 0},
+                                     {999, 0},
+                                     {0, 0},
+                                     {-1, 0}})
         EXPECT_EQ(dialUp.connectionState(pid), state) << pid;
 
     // An exiting pppd is no connection, and only a live pppd gets a hang-up.
-    EXPECT_EQ(listed(), "100 up;101 dialing;102 negotiating;");
+    EXPECT_EQ(listed(), "100 up;60 gut;68 mit ) Klammer ( und  Blanks;101 dialing;102 negotiating;");
+    for (const std::int32_t pid : {61, 62, 63, 65, 66, 67})
+        EXPECT_EQ(dialUp.connectionState(pid), 0) << pid;
     for (const std::int32_t pid : {104, 105, 0, -3, 101})
         EXPECT_EQ(dialUp.hangUp(pid), 0) << pid;
     EXPECT_EQ(signals, (Signals{{101, SIGTERM}}));
@@ -205,24 +218,6 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
     write("run/ppp0.pid", "101\n");
     EXPECT_EQ(dialUp.connectionState(100), kStateConnecting);
     EXPECT_EQ(dialUp.connectionState(101), kStateConnected);
-}
-
-TEST_F(Pppd, MalformedProcEntriesAreSkipped)
-{
-    addPppd(60, "gut", 50);
-    write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
-    write("proc/62/stat", "garbage without parentheses");
-    write("proc/63/stat", "63 (pppd) S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 notanumber 0\n");
-    for (const char* pid : {"61", "62", "63", "64", "0123", "99999999999", "12abc"})
-        write("proc/"s + pid + "/comm", "pppd\n");
-    addProcess(65, "pp) S 1 (pppd", {"x"}, 1); // a name that mimics a stat line
-    write("proc/66/cmdline", "\xff\xfe\0\0\0call"s);
-    write("proc/66/comm", "\x01\x02");
-    write("proc/67", "a file where a folder should be");
-    addProcess(68, "pppd", {"pppd", "call", "mit ) Klammer ( und  Blanks"}, 60);
-    EXPECT_EQ(listed(), "60 gut;68 mit ) Klammer ( und  Blanks;");
-    for (const std::int32_t pid : {61, 62, 63, 65, 66, 67})
-        EXPECT_EQ(dialUp.connectionState(pid), 0) << pid;
 }
 
 TEST_F(Pppd, VanishingAndExecingProcesses)

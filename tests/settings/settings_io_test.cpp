@@ -94,21 +94,16 @@ TEST(LoadSettings, DefaultsAndOptionConversions)
 TEST(LoadSettings, RightThenLeftThenTheFallbackPosition)
 {
     FakeStore store;
+    const auto place = [&](const ScreenMetrics& screen) { // left top right
+        const InfoPosition p = load(store, {}, screen).position;
+        return std::to_string(p.infoLeft) + " " + std::to_string(p.infoTop) + " " + std::to_string(p.infoRight);
+    };
     store.values = {{"Right", "600.5"}, {"Top", "300"}, {"Left", "5"}};
-    Settings s = load(store);
-    EXPECT_EQ(s.position.infoRight, 600);  // halves go to the even neighbour
-    EXPECT_EQ(s.position.infoLeft, 11940); // from the unrounded 11939.5
-    EXPECT_EQ(s.position.infoTop, 300);
-    // The screen shrinks: the fallback position, infoRight unchanged.
-    s = load(store, {}, {3000, 2250});
-    EXPECT_EQ(s.position.infoLeft, 3000 - 3050);
-    EXPECT_EQ(s.position.infoTop, 255);
-    EXPECT_EQ(s.position.infoRight, 600);
-
+    // Halves go to the even neighbour; the left edge from the unrounded 11939.5.
+    EXPECT_EQ(place({15360, 11520}), "11940 300 600");
+    EXPECT_EQ(place({3000, 2250}), "-50 255 600") << "a smaller screen: the fallback position, infoRight unchanged";
     store.values = {{"Right", "weit rechts"}, {"Left", "1000"}, {"Top", "400"}};
-    s = load(store);
-    EXPECT_EQ(s.position.infoLeft, 1000);
-    EXPECT_EQ(s.position.infoRight, 15360 - 2820 - 1000);
+    EXPECT_EQ(place({15360, 11520}), "1000 400 11540"); // 15360 - 2820 - 1000
 }
 
 TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <iterator>
+#include <tuple>
 
 namespace zumi {
 namespace {
@@ -97,25 +98,19 @@ TEST(UnitAccounting, TheGridWithLeadTimesLongUnitsAndTheDayWrap)
     plain.tick();
     EXPECT_EQ(plain.info.timeText(), "0:00"); // hours from 10 on are not shown
 
-    Rig lead; // 1000 steps of 0.864 s: the count starts 864 s after the detecting tick
-    lead.settings.options.Vorlauf = 1000;
-    lead.connect();
-    lead.tick();
-    EXPECT_EQ(lead.info.timeText(), "14:23");
-    EXPECT_EQ(lead.info.taktText(), "0:37");
-
-    Rig hour("5400"); // unit times from an hour on show all their minutes
-    hour.connect();
-    hour.tick();
-    EXPECT_EQ(hour.info.taktText(), "89:59");
-
-    Rig day("7"); // 86400 is no multiple of 7: the grid starts again after 24 hours
-    day.connect();
-    day.tick(1, 86399.6);
-    EXPECT_EQ(day.info.taktText(), "0:07");
-    day.tick();
-    EXPECT_EQ(day.info.taktText(), "0:06");
-    EXPECT_EQ(day.info.timeText(), "0:01");
+    // Unit, lead time, seconds to the tick after the detecting one; the texts then and a second later.
+    for (const auto& [takt, vorlauf, step, first, second] :
+         {std::tuple{"60", 1000, 1.0, "14:23 0:37", "14:22 0:38"}, // the count starts 864 s after the detecting tick
+          {"5400", 0, 1.0, "0:01 89:59", "0:02 89:58"},            // unit times from an hour on show all their minutes
+          {"7", 0, 86399.6, "0:00 0:07", "0:01 0:06"}}) {          // 86400 is no multiple of 7: the grid starts again
+        Rig rig(takt);
+        rig.settings.options.Vorlauf = vorlauf;
+        rig.connect();
+        rig.tick(1, step);
+        EXPECT_EQ(rig.info.timeText() + " " + rig.info.taktText(), first) << takt;
+        rig.tick();
+        EXPECT_EQ(rig.info.timeText() + " " + rig.info.taktText(), second) << takt;
+    }
 }
 
 // Rates over the last two ticks; the warning ten seconds before a unit's end, a beep when it fails.
