@@ -166,7 +166,7 @@ TEST_F(Pppd, ConnectionsLongestRunningFirstNamedByCallLinknameOrInterface)
     EXPECT_EQ(signals.size(), 1u);
 }
 
-TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
+TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknownMalformedEntriesSkipped)
 {
     addPppd(100, "up", 1);
     addInterface("ppp0", true);
@@ -177,7 +177,7 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknown)
     write("run/ppp1.pid", "102\n");
     addProcess(104, "pppd", {}, 1000, 'Z');
     addProcess(105, "sshd", {"sshd"});
-    // Malformed entries are skipped.
+    // Malformed entries, skipped.
     addPppd(60, "gut", 50);
     write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
     write("proc/62/stat", "garbage without parentheses");
