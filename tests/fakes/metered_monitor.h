@@ -7,8 +7,7 @@
 namespace zumi::test {
 
 // A monitor with fake views over the given clock, dial-up access and byte
-// source; tests, benchmarks and the link test differ only in those three and
-// in the settings they change.
+// source; tests and benchmarks differ only in those three and in the settings.
 struct MeteredMonitor {
     MeteredMonitor(const Clock& clock, DialUpAccess& dialUp, ByteSource& bytes, CallLog* log = nullptr,
                    MeteringLog* callLog = nullptr, BudgetCheck* budget = nullptr)

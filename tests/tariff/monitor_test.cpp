@@ -50,6 +50,14 @@ struct Rig {
         tick(count);
         return dialUp.hangUps.size();
     }
+    // What the fakes noted under a prefix ("sound.", "hangup."), in order.
+    Texts logged(const std::string& prefix) const
+    {
+        Texts lines;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(lines),
+                     [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+        return lines;
+    }
 
     CallLog log;
     test::FakeClock clock; // Tuesday 10 March 2026, 10:00:00
@@ -126,16 +134,12 @@ TEST(UnitAccounting, DataRateAndTheWarningSound)
     // Nothing since the previous tick and a restarted counter both show no traffic.
     EXPECT_EQ(rig.info.speedTexts, (Texts{"4,9 KB/s", "7,3 KB/s", "0,0 KB/s", "100 KB/s", "0,0 KB/s"}));
     rig.tick(4);
-    EXPECT_TRUE(rig.metered.sound.plays.empty());
+    EXPECT_TRUE(rig.logged("sound.").empty());
     rig.tick(); // 10 s of the 20 s unit left
-    ASSERT_EQ(rig.metered.sound.plays.size(), 1u);
-    EXPECT_EQ(rig.metered.sound.plays[0].fileName, "pop.wav");
-    EXPECT_TRUE(rig.metered.sound.plays[0].noWait);
-    EXPECT_EQ(rig.metered.sound.beeps, 0);
+    EXPECT_EQ(rig.logged("sound."), Texts{"sound.play pop.wav nowait"});
     rig.metered.sound.playSucceeds = false;
     rig.tick(20); // the next unit's warning cannot play
-    EXPECT_EQ(rig.metered.sound.plays.size(), 2u);
-    EXPECT_EQ(rig.metered.sound.beeps, 1);
+    EXPECT_EQ(rig.logged("sound."), (Texts{"sound.play pop.wav nowait", "sound.play pop.wav nowait", "sound.beep"}));
 }
 
 // A pppd link (pid 7, as the rig dials) on a fake /sys tree, carrying 1000
@@ -254,12 +258,7 @@ TEST(HangupOutcome, RefusedIneffectiveAndDoneHangUpsOfTheLowTrafficRule)
         rig.connect();
         return rig.run(17);
     };
-    const auto told = [](const Rig& rig) {
-        Texts lines;
-        std::copy_if(rig.log.begin(), rig.log.end(), std::back_inserter(lines),
-                     [](const std::string& line) { return line.rfind("hangup.", 0) == 0; });
-        return lines;
-    };
+    const auto told = [](const Rig& rig) { return rig.logged("hangup."); };
     Rig refused("10", 1);
     refused.dialUp.hangUpError = EPERM;
     EXPECT_EQ(asked(refused), 1u);
