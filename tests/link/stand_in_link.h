@@ -7,10 +7,8 @@
 
 namespace zumi::test {
 
-// A running stand-in pppd (fake_pppd) with its link up, as the pppd backend
-// sees a real one: a process named pppd whose command line is
-// "/usr/sbin/pppd call NAME", an up tun interface pppN of link type ppp, and
-// /run/pppN.pid. Needs root and /dev/net/tun.
+// A stand-in pppd (fake_pppd) as the backend sees a real one: a pppd "call NAME",
+// an up tun pppN of link type ppp, /run/pppN.pid. Needs root and /dev/net/tun.
 class StandInLink {
 public:
     // Whether stand-ins can run here; whyNot() says why not, for GTEST_SKIP.

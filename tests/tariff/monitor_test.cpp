@@ -18,9 +18,8 @@ namespace {
 using test::CallLog;
 using Texts = std::vector<std::string>;
 
-// A whole monitor on fakes: no lead time, Net1 and Net2 in the phonebook, Net1
-// on one unit length all day, every day, and the low-traffic rule on when
-// hangupTakte > 0. The bytes come from `counter` when one is given.
+// A whole monitor on fakes: no lead time, Net1 on one unit length all the week, the
+// low-traffic rule on when hangupTakte > 0, the bytes from `counter` if given.
 struct Rig {
     explicit Rig(const char* takt = "60", int hangupTakte = 0, ByteSource* counter = nullptr)
         : metered(clock, dialUp, counter ? *counter : bytes, &log)
