@@ -182,9 +182,9 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknownMalformedEntriesSkippe
     write("proc/61/stat", "61 (pppd) S 1 2 3"); // cut short
     write("proc/62/stat", "garbage without parentheses");
     write("proc/63/stat", "63 (pppd) S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 notanumber 0\n");
-    for (const char* pid : {"61", "62", "63", "64", "0123", "99999999999", "12abc"})
+    for (const char* pid : {"61", "62", "63", "64", "99999999999", "12abc"})
         write("proc/"s + pid + "/comm", "pppd\n");
-    addProcess(65, "pp) S 1 (pppd", {"x"}, 1); // a name that mimics a stat line
+    addProcess(65, "pppd) S 1 (x", {"x", "call", "sneaky"}, 1); // a name that mimics a stat line
     write("proc/66/cmdline", "\xff\xfe\0\0\0call"s);
     write("proc/66/comm", "\x01\x02");
     write("proc/67", "a file where a folder should be");
