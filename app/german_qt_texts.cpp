@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+
 namespace zumi {
 
 bool loadGermanQtTexts(QCoreApplication& application)
@@ -14,6 +16,17 @@ bool loadGermanQtTexts(QCoreApplication& application)
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+void GermanQtTexts::install()
+{
+    if (tried_)
+        return;
+    tried_ = true;
+    if (!loadGermanQtTexts(*QCoreApplication::instance()))
+        std::fprintf(stderr,
+                     "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
+                     "Knöpfe erscheinen englisch.\n");
 }
 
 } // namespace zumi

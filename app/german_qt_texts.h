@@ -9,4 +9,15 @@ namespace zumi {
 // translations are not installed; the buttons then stay in English.
 bool loadGermanQtTexts(QCoreApplication& application);
 
+// Loads them when the first window that shows them is about to open, not at
+// start: a program that mostly only meters would keep them mapped all day.
+class GermanQtTexts {
+public:
+    // Once; says on standard error, once, when they are missing.
+    void install();
+
+private:
+    bool tried_ = false;
+};
+
 } // namespace zumi

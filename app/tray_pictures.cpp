@@ -1,30 +1,24 @@
 #include "app/tray_pictures.h"
 
-#include <QImageReader>
-#include <QPixmap>
-#include <QString>
+#include "tray_icon_pixels.h"
 
-// The icons are compiled into the library; a static library needs them named
-// once so the linker keeps them.
-static void initTrayIcons()
-{
-    Q_INIT_RESOURCE(app_icons);
-}
+#include <QImage>
+#include <QPixmap>
 
 namespace zumi {
 
 namespace {
 
-QIcon loadIcon(const QString& colour)
+// The pictures come as pixels in the sizes trays ask for: a tray of one of
+// them gets its picture without PNG decoding or scaling.
+template <std::size_t N>
+QIcon iconOf(const tray_icons::Pixels (&pictures)[N])
 {
-    initTrayIcons();
     QIcon icon;
-    for (int size : {16, 32}) {
-        // Read as the PNG it is: guessing the format would load every image
-        // format plugin there is, to stay in memory for the program's run.
-        QImageReader reader(QStringLiteral(":/icons/net-%1-%2.png").arg(colour).arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    for (const tray_icons::Pixels& picture : pictures) {
+        const QImage image(reinterpret_cast<const uchar*>(picture.argb), picture.size, picture.size, picture.size * 4,
+                           QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }
@@ -33,7 +27,7 @@ QIcon loadIcon(const QString& colour)
 
 QIcon trayPicture(TrayIcon icon)
 {
-    return loadIcon(icon == TrayIcon::Online ? QStringLiteral("red") : QStringLiteral("blue"));
+    return icon == TrayIcon::Online ? iconOf(tray_icons::red) : iconOf(tray_icons::blue);
 }
 
 } // namespace zumi

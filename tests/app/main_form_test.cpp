@@ -270,11 +270,11 @@ TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
     EXPECT_EQ(trayMenuPosition(QRect(), menu, screen, {600, 100}), QPoint(600, 101));
 }
 
-// The program's question box (the one of the after-N-units command) with Qt's
-// buttons in German, whatever the locale of the test run.
+// The program's question box (the one of the after-N-units command) brings
+// Qt's buttons in German, whatever the locale of the test run.
 TEST(GermanQtTexts, TheQuestionBoxAsksWithJaAndNein)
 {
-    ASSERT_TRUE(loadGermanQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n is missing";
+    GermanQtTexts qtTexts;
     QStringList buttons;
     QTimer::singleShot(0, [&buttons] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -283,7 +283,7 @@ TEST(GermanQtTexts, TheQuestionBoxAsksWithJaAndNein)
             box->button(QMessageBox::No)->click();
         }
     });
-    EXPECT_FALSE(QtMessageBoxes().question(QStringLiteral("Nach wie vielen Einheiten auflegen?")));
+    EXPECT_FALSE(QtMessageBoxes(qtTexts).question(QStringLiteral("Nach wie vielen Einheiten auflegen?")));
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
 }

@@ -21,12 +21,15 @@ TEST(TrayTooltip, PaddingAndTheSixtyThreeCharacterField)
     EXPECT_EQ(trayModifyTooltip("Connected: " + umlauts), "Connected: " + umlauts.substr(0, 26 * 5));
 }
 
-// The colour of the picture's ring, left of the centre, at 16 and 32 pixels.
+// The colour of the picture's ring, left of the centre, in each size it
+// comes in (those of the usual trays, so that none is scaled).
 std::string colourOf(Tray& tray)
 {
+    const QIcon icon = tray.systemTrayIcon().icon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}}));
     std::string names;
-    for (int size : {16, 32}) {
-        const QColor c = tray.systemTrayIcon().icon().pixmap(size, size).toImage().pixelColor(size / 5, size / 2);
+    for (int size : {16, 22, 24, 32}) {
+        const QColor c = icon.pixmap(size, size).toImage().pixelColor(size / 5, size / 2);
         names += c.blue() > 2 * c.red() ? "blue " : c.red() > 2 * c.blue() ? "red " : c.name().toStdString() + " ";
     }
     return names;
@@ -44,10 +47,10 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
         tray.checkTray();
     };
     tray.trayAdd(TrayIcon::Offline, " Zumi ");
-    EXPECT_EQ(colourOf(tray), "blue blue ");
+    EXPECT_EQ(colourOf(tray), "blue blue blue blue ");
     tray.trayModify(TrayIcon::Online, "Connected: Arcor");
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor");
-    EXPECT_EQ(colourOf(tray), "red red ");
+    EXPECT_EQ(colourOf(tray), "red red red red ");
 
     tray.hookMainWindow();
     tray.hookMainWindow(); // harmless twice
@@ -55,11 +58,11 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor"); // no restart, nothing re-added
     restartTray();
     EXPECT_EQ(tray.toolTip(), "  Zumi  ");
-    EXPECT_EQ(colourOf(tray), "blue blue ");
+    EXPECT_EQ(colourOf(tray), "blue blue blue blue ");
     infoVisible = true;
     restartTray();
     EXPECT_EQ(tray.toolTip(), "  Zumi - Verbunden  ");
-    EXPECT_EQ(colourOf(tray), "red red ");
+    EXPECT_EQ(colourOf(tray), "red red red red ");
 
     tray.unhookMainWindow();
     tray.unhookMainWindow();
