@@ -78,7 +78,7 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
     form_.setSettingsCommand([this] {
-        qtTexts_.install();
+        dialogSetup_.prepare();
         dialog_->mnuSettings_Click(nullptr);
     });
     form_.setCallsCommand([this] { showCalls(); });
@@ -124,7 +124,7 @@ void App::takeNewPhonebook()
 
 void App::showCalls()
 {
-    qtTexts_.install();
+    dialogSetup_.prepare();
     if (!callsWindow_) {
         callsWindow_ = std::make_unique<CallsWindow>(CallsWindowDeps{
             callStore_, clock_,

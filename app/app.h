@@ -70,8 +70,8 @@ private:
     AutoHangupState autoHangup_;
     std::unique_ptr<WindowSystem> windows_;
     std::unique_ptr<QSocketNotifier> windowEventsNotifier_;
-    GermanQtTexts qtTexts_;
-    QtMessageBoxes messages_{qtTexts_};
+    DialogSetup dialogSetup_;
+    QtMessageBoxes messages_{dialogSetup_};
     DBusDesktopNotifier notifier_;
     HangupMessages hangupMessages_{messages_, notifier_};
     HangupWatch hangups_{clock_, hangupMessages_};

@@ -3,7 +3,6 @@
 #include "app/qt_platform_choice.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
-#include "app/tray_pictures.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -57,7 +56,6 @@ int main(int argc, char** argv)
     // Qt has taken its own options out by now.
     const bool keepCallLog = !QCoreApplication::arguments().contains(QStringLiteral("--no-call-log"));
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), keepCallLog);
-    QApplication::setWindowIcon(zumi::trayPicture(zumi::TrayIcon::Offline));
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".

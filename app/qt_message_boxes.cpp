@@ -6,7 +6,7 @@ namespace zumi {
 
 bool QtMessageBoxes::question(const QString& text)
 {
-    qtTexts_.install();
+    dialogSetup_.prepare();
     return QMessageBox::question(nullptr, QStringLiteral("Zumi"), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes)
         == QMessageBox::Yes;
@@ -14,13 +14,13 @@ bool QtMessageBoxes::question(const QString& text)
 
 void QtMessageBoxes::exclamation(const QString& text)
 {
-    qtTexts_.install();
+    dialogSetup_.prepare();
     QMessageBox::warning(nullptr, QStringLiteral("Zumi"), text, QMessageBox::Ok);
 }
 
 void QtMessageBoxes::warnWithoutWaiting(const QString& text)
 {
-    qtTexts_.install();
+    dialogSetup_.prepare();
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zumi"), text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);

@@ -1,13 +1,13 @@
 #pragma once
-#include "app/german_qt_texts.h"
+#include "app/dialog_setup.h"
 #include "app/message_boxes.h"
 
 namespace zumi {
 
 class QtMessageBoxes final : public MessageBoxes {
 public:
-    explicit QtMessageBoxes(GermanQtTexts& qtTexts)
-        : qtTexts_(qtTexts)
+    explicit QtMessageBoxes(DialogSetup& dialogSetup)
+        : dialogSetup_(dialogSetup)
     {
     }
     bool question(const QString& text) override;
@@ -15,7 +15,7 @@ public:
     void warnWithoutWaiting(const QString& text) override;
 
 private:
-    GermanQtTexts& qtTexts_;
+    DialogSetup& dialogSetup_;
 };
 
 } // namespace zumi

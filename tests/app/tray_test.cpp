@@ -2,9 +2,13 @@
 #include "app/sni/sni_types.h"
 #include "app/tray.h"
 #include "app/tray_choice.h"
+#include "app/tray_pictures.h"
 #include "app/tray_text.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
 
 namespace zumi {
 namespace {
@@ -33,6 +37,26 @@ std::string colourOf(Tray& tray)
         names += c.blue() > 2 * c.red() ? "blue " : c.red() > 2 * c.blue() ? "red " : c.name().toStdString() + " ";
     }
     return names;
+}
+
+// A place between two sizes gets the smaller picture whole and centred, not
+// the larger one scaled down at every repaint.
+TEST(TrayPicture, FillsAPlaceBetweenTwoSizesWithTheSmallerUnscaled)
+{
+    const QIcon icon = trayPicture(TrayIcon::Offline);
+    for (const QSize place : {QSize(22, 30), QSize(30, 30)}) {
+        QImage canvas(place, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        icon.paint(&painter, QRect(QPoint(), place));
+        painter.end();
+        const int side = place.width() == 22 ? 22 : 24;
+        const QImage picture = icon.pixmap(side, side).toImage().convertToFormat(canvas.format());
+        EXPECT_EQ(picture.size(), QSize(side, side));
+        EXPECT_EQ(canvas.copy((place.width() - side) / 2, (place.height() - side) / 2, side, side), picture)
+            << place.width() << "x" << place.height();
+    }
+    EXPECT_EQ(icon.pixmap(12, 12).size(), QSize(12, 12)) << "a place below the smallest gets it scaled";
 }
 
 TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)

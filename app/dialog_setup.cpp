@@ -1,5 +1,8 @@
-#include "app/german_qt_texts.h"
+#include "app/dialog_setup.h"
 
+#include "app/tray_pictures.h"
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -18,11 +21,12 @@ bool loadGermanQtTexts(QCoreApplication& application)
     return QCoreApplication::installTranslator(translator);
 }
 
-void GermanQtTexts::install()
+void DialogSetup::prepare()
 {
-    if (tried_)
+    if (prepared_)
         return;
-    tried_ = true;
+    prepared_ = true;
+    QApplication::setWindowIcon(trayPicture(TrayIcon::Offline));
     if (!loadGermanQtTexts(*QCoreApplication::instance()))
         std::fprintf(stderr,
                      "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
