@@ -77,7 +77,10 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     form_.setCloseCommand([this] { shutdown(); });
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
-    form_.setSettingsCommand([this] { dialog_->mnuSettings_Click(nullptr); });
+    form_.setSettingsCommand([this] {
+        dialogSetup_.prepare();
+        dialog_->mnuSettings_Click(nullptr);
+    });
     form_.setCallsCommand([this] { showCalls(); });
     // What the window system reports is taken in as it comes, not looked
     // for once a second, which would cost a call into the kernel each time.
@@ -121,6 +124,7 @@ void App::takeNewPhonebook()
 
 void App::showCalls()
 {
+    dialogSetup_.prepare();
     if (!callsWindow_) {
         callsWindow_ = std::make_unique<CallsWindow>(CallsWindowDeps{
             callStore_, clock_,

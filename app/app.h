@@ -70,7 +70,8 @@ private:
     AutoHangupState autoHangup_;
     std::unique_ptr<WindowSystem> windows_;
     std::unique_ptr<QSocketNotifier> windowEventsNotifier_;
-    QtMessageBoxes messages_;
+    DialogSetup dialogSetup_;
+    QtMessageBoxes messages_{dialogSetup_};
     DBusDesktopNotifier notifier_;
     HangupMessages hangupMessages_{messages_, notifier_};
     HangupWatch hangups_{clock_, hangupMessages_};

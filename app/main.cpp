@@ -1,10 +1,8 @@
 #include "app/app.h"
 #include "app/data_dir.h"
-#include "app/german_qt_texts.h"
 #include "app/qt_platform_choice.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
-#include "app/tray_pictures.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -54,16 +52,10 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
     // Closing a message box or the settings dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    if (!zumi::loadGermanQtTexts(application))
-        std::fprintf(stderr,
-                     "Zumi: Qts deutsche Texte fehlen (Paket qt6-translations-l10n); "
-                     "Knöpfe erscheinen englisch.\n");
-
     zumi::ShutdownSignals termination;
     // Qt has taken its own options out by now.
     const bool keepCallLog = !QCoreApplication::arguments().contains(QStringLiteral("--no-call-log"));
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), keepCallLog);
-    QApplication::setWindowIcon(zumi::trayPicture(zumi::TrayIcon::Offline));
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".

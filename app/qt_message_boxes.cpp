@@ -6,6 +6,7 @@ namespace zumi {
 
 bool QtMessageBoxes::question(const QString& text)
 {
+    dialogSetup_.prepare();
     return QMessageBox::question(nullptr, QStringLiteral("Zumi"), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes)
         == QMessageBox::Yes;
@@ -13,11 +14,13 @@ bool QtMessageBoxes::question(const QString& text)
 
 void QtMessageBoxes::exclamation(const QString& text)
 {
+    dialogSetup_.prepare();
     QMessageBox::warning(nullptr, QStringLiteral("Zumi"), text, QMessageBox::Ok);
 }
 
 void QtMessageBoxes::warnWithoutWaiting(const QString& text)
 {
+    dialogSetup_.prepare();
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zumi"), text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);

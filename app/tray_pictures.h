@@ -5,7 +5,7 @@
 
 namespace zumi {
 
-// The tray's two pictures, 16 and 32 pixels each: blue offline, red online.
+// The tray's two pictures, 16, 22, 24 and 32 pixels each: blue offline, red online.
 QIcon trayPicture(TrayIcon icon);
 
 } // namespace zumi

@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace zumi {
@@ -57,12 +59,40 @@ bool overflows(std::string_view literal)
     return false;
 }
 
+// The literal's value when its digits fit a double exactly (below 2^53) with
+// at most 22 of them after the point: both operands of the one division are
+// exact then, so its result is the correctly rounded value from_chars gives.
+// Settings hold such numbers; from_chars, a large routine, reads the rest.
+std::optional<double> exactQuotient(std::string_view digits)
+{
+    constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::uint64_t exactLimit = std::uint64_t{1} << 53;
+    std::uint64_t mantissa = 0;
+    std::size_t decimals = 0;
+    bool afterPoint = false;
+    for (const char c : digits) {
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        if (mantissa > exactLimit)
+            return std::nullopt;
+        if (afterPoint && ++decimals >= std::size(powersOfTen))
+            return std::nullopt;
+    }
+    return static_cast<double>(mantissa) / powersOfTen[decimals];
+}
+
 // Reads a literal found by literalLength; never gives NaN or an infinity.
 double literalValue(std::string_view literal)
 {
     const bool negative = !literal.empty() && literal.front() == '-';
-    if (!literal.empty() && literal.front() == '+')
+    if (!literal.empty() && (literal.front() == '+' || negative))
         literal.remove_prefix(1);
+    if (const std::optional<double> exact = exactQuotient(literal))
+        return negative ? -*exact : *exact;
     double value = 0;
     const auto [end, error] = std::from_chars(literal.data(), literal.data() + literal.size(), value);
     (void)end;
@@ -74,7 +104,7 @@ double literalValue(std::string_view literal)
     }
     if (error != std::errc() || !std::isfinite(value))
         return 0;
-    return value;
+    return negative ? -value : value;
 }
 
 } // namespace
@@ -89,12 +119,15 @@ std::int32_t roundToInt32(double value)
         return std::numeric_limits<std::int32_t>::min();
     if (value >= high)
         return std::numeric_limits<std::int32_t>::max();
-    // Halves go to the even neighbour, whatever rounding mode is set.
-    double whole = std::floor(value);
-    const double fraction = value - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0))
-        whole += 1;
-    if (whole > high)
+    // Halves go to the even neighbour, whatever rounding mode is set. In
+    // range the whole part is exact as an integer, so no floor() is needed.
+    auto whole = static_cast<std::int64_t>(value); // toward zero
+    if (static_cast<double>(whole) > value)
+        --whole;
+    const double fraction = value - static_cast<double>(whole);
+    if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0))
+        ++whole;
+    if (whole > std::numeric_limits<std::int32_t>::max())
         return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(whole);
 }

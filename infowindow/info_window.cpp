@@ -192,7 +192,7 @@ void InfoWindow::setProgressValue(double value)
     BarPicture& bar = *ui_->picBack;
     const int innerWidth = bar.width() - 2;
     const int innerHeight = bar.height() - 2;
-    const int blue = static_cast<int>(std::nearbyint(innerWidth * value / 100.0)); // ties to even
+    const int blue = roundToInt32(innerWidth * value / 100.0); // ties to even
     if (blue == memory_.lastBlueWidth)
         return;
     // A bar that shrinks within a unit (the cycle length changed) would keep

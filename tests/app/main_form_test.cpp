@@ -1,5 +1,5 @@
 #include "app/dial_failure_text.h"
-#include "app/german_qt_texts.h"
+#include "app/dialog_setup.h"
 #include "app/hangup_messages.h"
 #include "app/main_form.h"
 #include "app/qt_message_boxes.h"
@@ -270,11 +270,13 @@ TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
     EXPECT_EQ(trayMenuPosition(QRect(), menu, screen, {600, 100}), QPoint(600, 101));
 }
 
-// The program's question box (the one of the after-N-units command) with Qt's
-// buttons in German, whatever the locale of the test run.
-TEST(GermanQtTexts, TheQuestionBoxAsksWithJaAndNein)
+// The program's question box (the one of the after-N-units command) brings
+// Qt's buttons in German, whatever the locale of the test run, and the
+// program's icon for its window.
+TEST(DialogSetup, TheQuestionBoxAsksWithJaAndNeinUnderTheProgramsIcon)
 {
-    ASSERT_TRUE(loadGermanQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n is missing";
+    DialogSetup dialogSetup;
+    ASSERT_TRUE(QApplication::windowIcon().isNull());
     QStringList buttons;
     QTimer::singleShot(0, [&buttons] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -283,9 +285,10 @@ TEST(GermanQtTexts, TheQuestionBoxAsksWithJaAndNein)
             box->button(QMessageBox::No)->click();
         }
     });
-    EXPECT_FALSE(QtMessageBoxes().question(QStringLiteral("Nach wie vielen Einheiten auflegen?")));
+    EXPECT_FALSE(QtMessageBoxes(dialogSetup).question(QStringLiteral("Nach wie vielen Einheiten auflegen?")));
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
+    EXPECT_EQ(QApplication::windowIcon().availableSizes().size(), 4);
 }
 
 } // namespace

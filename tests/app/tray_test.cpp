@@ -2,9 +2,13 @@
 #include "app/sni/sni_types.h"
 #include "app/tray.h"
 #include "app/tray_choice.h"
+#include "app/tray_pictures.h"
 #include "app/tray_text.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
 
 namespace zumi {
 namespace {
@@ -21,15 +25,38 @@ TEST(TrayTooltip, PaddingAndTheSixtyThreeCharacterField)
     EXPECT_EQ(trayModifyTooltip("Connected: " + umlauts), "Connected: " + umlauts.substr(0, 26 * 5));
 }
 
-// The colour of the picture's ring, left of the centre, at 16 and 32 pixels.
+// The colour of the picture's ring, left of the centre, in each size it
+// comes in (those of the usual trays, so that none is scaled).
 std::string colourOf(Tray& tray)
 {
+    const QIcon icon = tray.systemTrayIcon().icon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}}));
     std::string names;
-    for (int size : {16, 32}) {
-        const QColor c = tray.systemTrayIcon().icon().pixmap(size, size).toImage().pixelColor(size / 5, size / 2);
+    for (int size : {16, 22, 24, 32}) {
+        const QColor c = icon.pixmap(size, size).toImage().pixelColor(size / 5, size / 2);
         names += c.blue() > 2 * c.red() ? "blue " : c.red() > 2 * c.blue() ? "red " : c.name().toStdString() + " ";
     }
     return names;
+}
+
+// A place between two sizes gets the smaller picture whole and centred, not
+// the larger one scaled down at every repaint.
+TEST(TrayPicture, FillsAPlaceBetweenTwoSizesWithTheSmallerUnscaled)
+{
+    const QIcon icon = trayPicture(TrayIcon::Offline);
+    for (const QSize place : {QSize(22, 30), QSize(30, 30)}) {
+        QImage canvas(place, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        icon.paint(&painter, QRect(QPoint(), place));
+        painter.end();
+        const int side = place.width() == 22 ? 22 : 24;
+        const QImage picture = icon.pixmap(side, side).toImage().convertToFormat(canvas.format());
+        EXPECT_EQ(picture.size(), QSize(side, side));
+        EXPECT_EQ(canvas.copy((place.width() - side) / 2, (place.height() - side) / 2, side, side), picture)
+            << place.width() << "x" << place.height();
+    }
+    EXPECT_EQ(icon.pixmap(12, 12).size(), QSize(12, 12)) << "a place below the smallest gets it scaled";
 }
 
 TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
@@ -44,10 +71,10 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
         tray.checkTray();
     };
     tray.trayAdd(TrayIcon::Offline, " Zumi ");
-    EXPECT_EQ(colourOf(tray), "blue blue ");
+    EXPECT_EQ(colourOf(tray), "blue blue blue blue ");
     tray.trayModify(TrayIcon::Online, "Connected: Arcor");
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor");
-    EXPECT_EQ(colourOf(tray), "red red ");
+    EXPECT_EQ(colourOf(tray), "red red red red ");
 
     tray.hookMainWindow();
     tray.hookMainWindow(); // harmless twice
@@ -55,11 +82,11 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor"); // no restart, nothing re-added
     restartTray();
     EXPECT_EQ(tray.toolTip(), "  Zumi  ");
-    EXPECT_EQ(colourOf(tray), "blue blue ");
+    EXPECT_EQ(colourOf(tray), "blue blue blue blue ");
     infoVisible = true;
     restartTray();
     EXPECT_EQ(tray.toolTip(), "  Zumi - Verbunden  ");
-    EXPECT_EQ(colourOf(tray), "red red ");
+    EXPECT_EQ(colourOf(tray), "red red red red ");
 
     tray.unhookMainWindow();
     tray.unhookMainWindow();

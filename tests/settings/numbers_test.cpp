@@ -22,6 +22,18 @@ TEST(Numbers, LeadingNumberRoundsHalfEvenTakesThePrefixAndClamps)
     for (const char* text : {"", "  ", "600px", "6 00", "1e", "1e3", "abc"})
         EXPECT_FALSE(isNumber(text)) << '"' << text << '"';
     EXPECT_EQ(numericValue("  -12.25 "), -12.25);
+    // Short literals are read by one exact division, longer ones in full: both correctly rounded.
+    for (const auto& [text, value] :
+         std::vector<std::pair<std::string, double>>{{"0.1", 0.1},
+                                                     {"9007199254740993", 9007199254740992.0}, // 2^53 + 1: to even
+                                                     {"0.0000000000000000000001", 1e-22},
+                                                     {"0.00000000000000000000001", 1e-23},
+                                                     {"123456789.123456789", 123456789.123456789},
+                                                     {"-0.3", -0.3}})
+        EXPECT_EQ(numericValue(text), value) << text;
+    EXPECT_EQ(roundToInt32(-0.5), 0);
+    EXPECT_EQ(roundToInt32(-1.5), -2);
+    EXPECT_EQ(roundToInt32(-2.25), -2);
 }
 
 } // namespace
