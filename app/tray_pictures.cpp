@@ -19,7 +19,10 @@ namespace {
 // threads for that.
 class FittingPictures final : public QIconEngine {
 public:
-    explicit FittingPictures(QList<QPixmap> ascending) : pictures_(std::move(ascending)) {}
+    explicit FittingPictures(QList<QPixmap> ascending)
+        : pictures_(std::move(ascending))
+    {
+    }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
@@ -68,8 +71,8 @@ QIcon iconOf(const tray_icons::Pixels (&pictures)[N])
 {
     QList<QPixmap> pixmaps;
     for (const tray_icons::Pixels& picture : pictures) {
-        const QImage image(reinterpret_cast<const uchar*>(picture.argb), picture.size, picture.size,
-                           picture.size * 4, QImage::Format_ARGB32_Premultiplied);
+        const QImage image(reinterpret_cast<const uchar*>(picture.argb), picture.size, picture.size, picture.size * 4,
+                           QImage::Format_ARGB32_Premultiplied);
         pixmaps << QPixmap::fromImage(image);
     }
     return QIcon(new FittingPictures(std::move(pixmaps)));
