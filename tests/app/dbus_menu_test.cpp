@@ -33,7 +33,7 @@ struct MenuFixture : ::testing::Test {
     QMenu menu, sub{QStringLiteral("&Vor Einheitsende trennen")};
     QAction* close = menu.addAction(QStringLiteral("&Beenden"));
     QAction* separator = menu.addSeparator();
-    QAction* checkable = sub.addAction(QStringLiteral("Nach laufender Einheit"));
+    QAction* checkable = sub.addAction(QStringLiteral("A && T-Online_DSL&"));
     QAction* subEntry = menu.addMenu(&sub);
     QAction* hidden = menu.addAction(QStringLiteral("&Trennen"));
     int shows = 0;
@@ -41,7 +41,7 @@ struct MenuFixture : ::testing::Test {
     std::function<void()> onShow;
     DBusMenuExporter* exporter = nullptr;
 
-    void SetUp() override
+    MenuFixture()
     {
         checkable->setCheckable(true);
         hidden->setEnabled(false);
@@ -65,16 +65,12 @@ struct MenuFixture : ::testing::Test {
 
 TEST_F(MenuFixture, LayoutCarriesTheEntriesWithStableIds)
 {
-    EXPECT_EQ(dbusMenuLabel(QStringLiteral("A && B")), QStringLiteral("A & B"));
-    EXPECT_EQ(dbusMenuLabel(QStringLiteral("T-Online_DSL")), QStringLiteral("T-Online__DSL"));
-    EXPECT_EQ(dbusMenuLabel(QStringLiteral("Ende&")), QStringLiteral("Ende"));
-
     const DBusMenuLayoutItem root = layout();
     EXPECT_EQ(root.id, 0);
     EXPECT_EQ(text(root).toStdString(),
               "children-display=submenu {enabled=true label=_Beenden visible=true; enabled=true type=separator "
               "visible=true; children-display=submenu enabled=true label=_Vor Einheitsende trennen visible=true "
-              "{enabled=true label=Nach laufender Einheit toggle-state=0 toggle-type=checkmark visible=true}; "
+              "{enabled=true label=A & T-Online__DSL toggle-state=0 toggle-type=checkmark visible=true}; "
               "enabled=false label=_Trennen visible=false}");
     const DBusMenuLayoutItem first = childAt(root, 0), subItem = childAt(root, 2), last = childAt(root, 3);
     const DBusMenuLayoutItem mark = childAt(subItem, 0);

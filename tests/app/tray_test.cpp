@@ -77,7 +77,6 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
     EXPECT_EQ(colourOf(tray), "red red red red ");
 
     tray.hookMainWindow();
-    tray.hookMainWindow(); // harmless twice
     tray.checkTray();
     EXPECT_EQ(tray.toolTip(), "Connected: Arcor"); // no restart, nothing re-added
     restartTray();
@@ -88,7 +87,6 @@ TEST(Tray, PicturesTooltipsAndReAddingAfterTheTrayRestarts)
     EXPECT_EQ(tray.toolTip(), "  Zumi - Verbunden  ");
     EXPECT_EQ(colourOf(tray), "red red red red ");
 
-    tray.unhookMainWindow();
     tray.unhookMainWindow();
     tray.trayModify(TrayIcon::Online, "Connected: Arcor");
     restartTray(); // no longer watched: nothing re-added

@@ -32,11 +32,6 @@ TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
 }
 
-ScreenMetrics screen1280x800()
-{
-    return {19200, 12000};
-}
-
 struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;
     test::FakeStore store;
@@ -50,7 +45,10 @@ struct SettingsDialogTest : testing::Test {
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        .screen = screen1280x800,
+        // 1280 x 800 px
+        .screen = []() -> ScreenMetrics {
+            return {19200, 12000};
+        },
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
