@@ -302,28 +302,6 @@ open_settings() {
     sleep 0.2
 }
 
-# Chooses "Nach laufender Einheit" early in a unit and sees the armed rest turn light green; sets
-# t_arm (after the connection start) and hang_due, the latest hang-up: that unit's end or the next's.
-arm_after_current_unit() {
-    local phase green
-    phase=$(($(since_detect) % unit_ms))
-    ((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
-    open_tray_menu
-    menu_key v 2
-    menu_key Return 0
-    t_arm=$(since_detect)
-    hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
-    ((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
-    wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels)"
-}
-# A hang-up time $1 ms after the connection start in the last three seconds of a unit.
-in_last_seconds() {
-    local phase=$(($1 % unit_ms))
-    ((phase >= 7000 - slack_ms || phase < slack_ms)) \
-        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
-}
-
 e2e_shot_root() {
     [ -n "${e2e_artifacts:-}" ] && [ -n "${DISPLAY:-}" ] || return 0
     import -window root "$e2e_artifacts/$e2e_scenario-$1.png" 2>/dev/null

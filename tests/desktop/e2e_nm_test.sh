@@ -157,16 +157,27 @@ no_active_connection "after the refusal"
 zumi_running || fail "the program ended after the refusal"
 wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
 
-# Dialled again, hung up by "Nach laufender Einheit" in the unit's last seconds (without the
-# profile's 10-s tariff, a 60-s unit, it would come too late), and told on the desktop.
+# Dialled again, "Nach laufender Einheit" chosen early in a unit: the armed rest turns light green,
+# the hang-up comes in that unit's last seconds (the next's when chosen late; without the profile's
+# 10-s tariff, in a 60-s unit, too late), and is told on the desktop.
 nm_activation 'ret = self.activate_connection(self, args[0], args[1], args[2])'
 dial_entry 2 3 "$gsm"
 nm_pppd_start nm2 1
-arm_after_current_unit
+phase=$(($(since_detect) % unit_ms))
+((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
+open_tray_menu
+menu_key v 2
+menu_key Return 0
+t_arm=$(since_detect)
+hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
+((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
+wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
+    || fail "the unit bar shows no light green rest after arming ($green pixels)"
 e2e_shot_window info-armed "$info" 4
 expect_deactivation 2 $((hang_due - $(since_detect))) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
 ((tau >= t_arm - slack_ms)) || fail "the hang-up came $tau ms after the connection start, before it was armed"
-in_last_seconds "$tau"
+phase=$((tau % unit_ms))
+((phase >= 7000 - slack_ms || phase < slack_ms)) || fail "the hang-up came $phase ms into a unit, not in its last three seconds"
 wait_notification "automatisch getrennt" "the hang-up"
 
 [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
