@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program offscreen in a private home: one instance per user whatever XDG_RUNTIME_DIR says, none past
-# a lock folder planted by another user, the place saved on SIGTERM, a killed instance's lock not blocking.
-# Private /tmp and /run/user (a mount namespace of its own) keep the per-user lock this test's alone.
+# a lock folder planted by another user, the place saved on SIGTERM, a killed instance's lock not blocking;
+# in a mount namespace with private /tmp and /run/user.
 set -u
 zumi=$1
 if [ -z "${ZUMI_PRIVATE_MOUNTS:-}" ]; then

@@ -41,8 +41,7 @@ wait_until() {
         sleep 0.05
     done
 }
-# Polls a command until it prints something, which lands in the variable $1;
-# fails with the message $3 when $2 ms pass first.
+# Polls a command until it prints something, into the variable $1; fails with $3 after $2 ms.
 wait_for() {
     local -n e2e_into=$1
     local deadline=$(($(now_ms) + $2))
@@ -51,26 +50,19 @@ wait_for() {
         sleep 0.05
     done
 }
+prints_nothing() { [ -z "$("$@")" ]; }
 # Polls a command until it prints nothing; fails with the message $2 after $1 ms.
-wait_gone() {
-    local deadline=$(($(now_ms) + $1))
-    while [ -n "$("${@:3}")" ]; do
-        [ "$(now_ms)" -ge "$deadline" ] && fail "$2"
-        sleep 0.05
-    done
-}
+wait_gone() { wait_until "$1" prints_nothing "${@:3}" || fail "$2"; }
 
-# The screen in pixels, twips a pixel, the info window with all three fields.
-readonly screen_w=1280 tpp=15 info_w=189 info_h=21
-# One unit of the test tariff, and the slack around the moments the program
-# acts at: the info window maps a few hundred ms after the tick, ticks jitter.
-readonly unit_ms=10000 slack_ms=1000
+# The screen in pixels, twips a pixel, the info window with all three fields; one unit of the
+# test tariff, and the slack around the program's moments (the window maps after the tick, ticks jitter).
+readonly screen_w=1280 tpp=15 info_w=189 info_h=21 unit_ms=10000 slack_ms=1000
 
 sleep_ms() { (($1 > 0)) && sleep "$(($1 / 1000)).$(printf '%03d' $(($1 % 1000)))"; return 0; }
 since_detect() { echo $(($(now_ms) - t_detect)); }
 
-# What every scenario on the X session starts with: the tools, the tray, a
-# private home, and no pppd of anyone else. Screenshots go to $1 as $2-*.png.
+# Every scenario on the X session: the tools, the tray, a private home, no pppd of anyone else.
+# Screenshots go to $1 as $2-*.png.
 e2e_begin() {
     require_tools xdotool xwininfo xprop xmessage import md5sum
     [ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
@@ -135,8 +127,7 @@ require_link_rights() {
     [ -x "$e2e_fake_pppd" ] || fail "the stand-in pppd is not built: $e2e_fake_pppd"
 }
 
-# /etc/ppp/peers, made for the test where it is missing.
-ensure_peers_folder() {
+ensure_peers_folder() { # /etc/ppp/peers, made for the test where it is missing
     local dir
     for dir in /etc/ppp /etc/ppp/peers; do
         [ -d "$dir" ] || { mkdir "$dir" && e2e_created_dirs+=("$dir"); } || fail "cannot create $dir"
@@ -158,8 +149,7 @@ unique_entry_name() { echo "zumi-e2e-$$-$RANDOM"; }
 # A tariff record: every band of every day NAME cycles of $2 seconds from 0 h.
 tariff_record() { echo "$1,0,,,,$2,,,,0,,,,$2,,,,"; }
 
-# Settings for a link test: the tariff of NAME, no lead time, the info window
-# 100 px from the right and top screen edges, and any further lines given.
+# Settings: the tariff of NAME, no lead time, the info window 100 px from the right and top, lines $2...
 write_link_settings() {
     printf '[Settings]\n00=%s\nVorlauf=0\nRight=%d\nTop=%d\n' "$(tariff_record "$1" $((unit_ms / 1000)))" \
         $((100 * tpp)) $((100 * tpp)) >"$e2e_conf"
@@ -244,9 +234,7 @@ zumi_windows_where() {
 icon_window() { zumi_windows_where 'w >= 8 && w <= 64 && h >= 8 && h <= 64' | grep -m1 .; }
 info_window() { zumi_windows_where 'o == "no" && h >= 15 && h <= 30 && w >= 100 && w <= 300' | grep -m1 .; }
 menu_windows() { zumi_windows_where 'o == "yes" && h > 40'; }
-no_info_window() { ! info_window >/dev/null; }
 menus_open() { [ "$(menu_windows | wc -l)" -ge "$1" ]; }
-no_menu_open() { [ -z "$(menu_windows)" ]; }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 dialog_window() { titled Einstellungen; }
 box_window() { titled Zumi; }
@@ -298,7 +286,7 @@ menu_key() {
     xdotool key "$1"
     if [ "$2" -eq 0 ]; then
         # On a busy machine the menu may take the keyboard late: a lost key is pressed again.
-        wait_until 1500 no_menu_open || { xdotool key "$1"; wait_until 3000 no_menu_open; } \
+        wait_until 1500 prints_nothing menu_windows || { xdotool key "$1"; wait_until 3000 prints_nothing menu_windows; } \
             || fail "the menu stayed open after the key $1"
     else
         wait_until 3000 menus_open "$2" || fail "the key $1 in the menu opened no submenu"
@@ -314,29 +302,6 @@ open_settings() {
     sleep 0.2
 }
 
-# Chooses "Nach laufender Einheit" early in a unit and sees the armed rest of
-# the unit turn light green. Sets t_arm (after the connection start) and
-# hang_due, the latest the hang-up may come: that unit's end, or the next's.
-arm_after_current_unit() {
-    local phase green
-    phase=$(($(since_detect) % unit_ms))
-    ((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
-    open_tray_menu
-    menu_key v 2
-    menu_key Return 0
-    t_arm=$(since_detect)
-    hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
-    ((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
-    wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels)"
-}
-# A hang-up time $1 ms after the connection start in the last three seconds of a unit.
-in_last_seconds() {
-    local phase=$(($1 % unit_ms))
-    ((phase >= 7000 - slack_ms || phase < slack_ms)) \
-        || fail "the hang-up came $phase ms into a unit of $unit_ms ms, not in its last three seconds"
-}
-
 e2e_shot_root() {
     [ -n "${e2e_artifacts:-}" ] && [ -n "${DISPLAY:-}" ] || return 0
     import -window root "$e2e_artifacts/$e2e_scenario-$1.png" 2>/dev/null
@@ -350,8 +315,7 @@ e2e_shot_window() {
         | convert png:- +repage -scale 300% "$e2e_artifacts/$e2e_scenario-$1.png" 2>/dev/null
 }
 
-# Runs COMMAND... as the stand-in TAG, its input a pipe the test writes to,
-# and waits until it says its link is up.
+# Runs COMMAND... as the stand-in TAG, its input a pipe the test writes to, until its link is up.
 standin_spawn() {
     local tag=$1 fifo=$e2e_work/standin-$1.in fd
     SI_OUT[$tag]=$e2e_work/standin-$tag.out
@@ -382,8 +346,7 @@ standin_stop() {
     wait "${SI_PID[$1]}" 2>/dev/null
 }
 
-# Waits for the program's info window after a link came up; sets $info and
-# $t_detect (ms) and fails when it takes longer than $2 ms from $1 (ms).
+# Waits for the info window after a link came up at $1 ms; sets $info and $t_detect, fails after $2 ms.
 wait_metering_start() {
     wait_for info $(($2 + 3000)) "no info window within $(($2 + 3000)) ms of the link coming up" info_window
     t_detect=$(now_ms)
@@ -393,6 +356,6 @@ wait_metering_start() {
 link_up() { standin_start "$1" "$2"; wait_metering_start "$(now_ms)" "$3"; }
 
 wait_metering_end() {
-    wait_until "$1" no_info_window || fail "the info window is still shown $1 ms after the link went down"
+    wait_until "$1" prints_nothing info_window || fail "the info window is still shown $1 ms after the link went down"
     wait_icon blue "$1"
 }

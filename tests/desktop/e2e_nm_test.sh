@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Dialling through NetworkManager, run inside tests/xsession.sh --tray: the real
-# program against a mock NetworkManager on a private system bus and a stand-in
-# for the pppd that NetworkManager starts. The dial-up profiles are listed with
-# the peers; one is metered from its activation on, with its own tariff and the
-# bytes of the device's IP interface; hang-ups ask NetworkManager to deactivate
-# and leave its pppd alone; a refused activation is told in a box.
+# Dialling through a mock NetworkManager on a private system bus, with a stand-in for the pppd it
+# starts; run inside tests/xsession.sh --tray. Its dial-up profiles are listed with the peers and
+# metered from the activation on (own tariff, the IP interface's bytes); hang-ups ask it to
+# deactivate and leave its pppd alone; a refused activation is told in a box.
 # Usage: e2e_nm_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 e2e_zumi=${1:?zumi binary}
@@ -27,7 +25,7 @@ nm_calls_report() {
     grep -v -E '^[0-9.]+ (Get|GetAll|Set|emit) ' "$nm_mock_log" 2>/dev/null | cut -c1-300
 }
 
-# Waits up to $2 ms for the mock's call number $3 (counted from 1) of METHOD $1.
+# Waits up to $2 ms for the mock's call number $3 (from 1) of METHOD $1.
 wait_nm_call() { wait_until "$2" eval "[ \"\$(nm_call_count $1)\" -ge $3 ]"; }
 # The active connections NetworkManager lists, one path a line.
 active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
@@ -38,9 +36,8 @@ nm_activation() {
         "$1" >/dev/null || fail "the mock did not take the new ActivateConnection"
 }
 
-# The stand-in TAG as NetworkManager runs pppd for a modem (no "call", its own
-# plugin and an ipparam) for the active connection $ac, which it activates,
-# and the modem with the link's interface, as NetworkManager does once pppd reports it.
+# The stand-in TAG as NetworkManager runs pppd for a modem (no "call", its plugin, an ipparam); then,
+# as NetworkManager once pppd reports, the modem gets the link's interface and $ac is activated.
 nm_pppd_start() {
     local tag=$1 number=$2
     standin_launch "$tag" nodetach lock nodefaultroute usepeerdns "$modem_tty" noipdefault noauth usehostname \
@@ -51,9 +48,8 @@ nm_pppd_start() {
     nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
 }
 
-# Chooses the entry $1 places up from the bottom of the menu (where "&Trennen"
-# is hidden while offline) and waits for the mock's activation call number $2,
-# which must be for the profile $3; $t_activate is when it was chosen.
+# Chooses the entry $1 up from the menu's bottom ("&Trennen" is hidden offline) and waits for the
+# mock's activation call number $2, for the profile $3; $t_activate is when it was chosen.
 choose_entry() {
     local up=$1 count=$2 profile=$3 i last
     open_tray_menu
@@ -74,8 +70,8 @@ dial_entry() {
     wait_icon red 4000
 }
 
-# Waits for the mock's deactivation call number $1 of $ac within $2 ms; the
-# pppd TAG $3 is NetworkManager's to end: it still runs, and is no connection of its own.
+# Waits $2 ms for the mock's deactivation call number $1, of $ac; the pppd TAG $3 is left to
+# NetworkManager: it still runs, and is no connection of its own.
 expect_deactivation() {
     local count=$1 limit=$2 tag=$3 what=$4
     wait_nm_call DeactivateConnection "$limit" "$count" \
@@ -103,14 +99,14 @@ nm_add_profile "Heim-WLAN" 802-11-wireless "'802-11-wireless': {'ssid': <[byte 0
 nm_add_profile "Handy Netz" bluetooth "'bluetooth': {'type': <'panu'>}" >/dev/null
 [ -n "$gsm" ] && [ -n "$dun" ] || fail "the mock did not take the profiles"
 
-# One peers entry, last in the sorted menu, in a mount namespace of the
-# program's own: entries of the machine's would move the others.
+# One peers entry, last in the sorted menu, mounted for the program alone: the machine's would move the others.
 peers=$e2e_work/peers
 ensure_peers_folder
 mkdir "$peers" && printf 'nodetach\n' >"$peers/$(unique_entry_name)" || fail "cannot make the peers folder"
 # shellcheck disable=SC2016
 e2e_as_user=(unshare -m --propagation private sh -c 'mount --bind "$1" /etc/ppp/peers && shift && exec "$@"' sh "$peers")
 write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $((unit_ms / 1000)))"
+start_session_bus
 zumi_up
 
 # Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
@@ -121,8 +117,7 @@ menu_key Escape 0
 dial_entry 2 1 "$gsm"
 [ "$(echo "$ac" | wc -l)" -eq 1 ] && [ -n "$ac" ] || fail "NetworkManager lists these active connections: $ac"
 
-# Once NetworkManager's pppd has its link and the connection is activated,
-# the same connection goes on: no end, no second one.
+# Once NetworkManager's pppd has its link and the connection is activated, the same one goes on.
 nm_pppd_start nm1 0
 t_up=$(now_ms)
 while (($(now_ms) - t_up < 2500)); do
@@ -162,16 +157,28 @@ no_active_connection "after the refusal"
 zumi_running || fail "the program ended after the refusal"
 wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
 
-# NetworkManager takes dials again. Once more, hung up by "Nach laufender
-# Einheit" in that unit's last seconds: of a 60-s unit, without the profile's
-# 10-s tariff, it would come too late.
+# Dialled again, "Nach laufender Einheit" chosen early in a unit: the armed rest turns light green,
+# the hang-up comes in that unit's last seconds (the next's when chosen late; without the profile's
+# 10-s tariff, in a 60-s unit, too late), and is told on the desktop.
 nm_activation 'ret = self.activate_connection(self, args[0], args[1], args[2])'
 dial_entry 2 3 "$gsm"
 nm_pppd_start nm2 1
-arm_after_current_unit
+phase=$(($(since_detect) % unit_ms))
+((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
+open_tray_menu
+menu_key v 2
+menu_key Return 0
+t_arm=$(since_detect)
+hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
+((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
+wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
+    || fail "the unit bar shows no light green rest after arming ($green pixels)"
+e2e_shot_window info-armed "$info" 4
 expect_deactivation 2 $((hang_due - $(since_detect))) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
 ((tau >= t_arm - slack_ms)) || fail "the hang-up came $tau ms after the connection start, before it was armed"
-in_last_seconds "$tau"
+phase=$((tau % unit_ms))
+((phase >= 7000 - slack_ms || phase < slack_ms)) || fail "the hang-up came $phase ms into a unit, not in its last three seconds"
+wait_notification "automatisch getrennt" "the hang-up"
 
 [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
 echo "PASS: networkmanager"

@@ -1,12 +1,12 @@
-# A private system bus with a mock NetworkManager (nm_dialup_mock.py) for the
-# desktop tests and benchmarks; sourced. The caller stops it with nm_mock_stop.
+# A private system bus with a mock NetworkManager (nm_dialup_mock.py) for the desktop tests and
+# benchmarks; sourced. The caller stops it with nm_mock_stop.
 
 nm_mock_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 nm_bus_address= nm_bus_pid= nm_mock_pid= nm_mock_log=
 readonly nm_dest=org.freedesktop.NetworkManager nm_manager=/org/freedesktop/NetworkManager
 
-# nm_mock_start FOLDER: the bus listens in FOLDER, the mock logs every call to
-# FOLDER/nm-calls.log; fails with a reason when either is not up within 10 s.
+# nm_mock_start FOLDER: the bus listens in FOLDER, the mock logs every call to FOLDER/nm-calls.log;
+# fails with a reason when either is not up within 10 s.
 nm_mock_start() {
     local folder=$1 i
     nm_mock_log=$folder/nm-calls.log
@@ -41,8 +41,8 @@ nm_call() { gdbus call --address "$nm_bus_address" -d "$nm_dest" -o "$1" -m "$2"
 # A mock method (org.freedesktop.DBus.Mock.METHOD) on the mock's main object.
 nm_mock_call() { nm_call /org/freedesktop "org.freedesktop.DBus.Mock.$1" "${@:2}"; }
 
-# nm_add_profile ID TYPE [SETTINGS]: a stored profile, SETTINGS more groups in
-# GVariant text ("'gsm': {'apn': <'web'>}"); prints its object path.
+# nm_add_profile ID TYPE [SETTINGS]: a stored profile, SETTINGS more groups in GVariant text
+# ("'gsm': {'apn': <'web'>}"); prints its object path.
 nm_add_profile() {
     nm_call "$nm_manager/Settings" org.freedesktop.NetworkManager.Settings.AddConnection \
         "{'connection': {'id': <'$1'>, 'type': <'$2'>}${3:+, $3}}" | sed -n "s/^(objectpath '\(.*\)',)\$/\1/p"
@@ -54,8 +54,7 @@ nm_property() {
         | sed -n 's/^(<\(.*\)>,)$/\1/p'
 }
 
-# Whether the mock was called with METHOD $1 and the arguments $2, as its log
-# writes them ("\"/org/...\" \"/\" \"/\"" for three paths).
+# Whether the mock was called with METHOD $1 and the arguments $2 as its log writes them.
 nm_was_called() { cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"; }
 # How often the mock was called with METHOD $1.
 nm_call_count() { grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null; }

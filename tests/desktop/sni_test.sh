@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The tray icon as a StatusNotifierItem, against a stand-in for the panel's
-# watcher on a private session bus; run inside tests/xsession.sh --tray (the
-# XEmbed tray there must stay empty): no session bus is told once; a Wayland
-# session gets the item even before a watcher runs; a watcher that starts
-# later, or again, slowly, gets it registered; the item's buttons, its
-# exported menu, and the red picture and re-add tooltip while online.
+# The tray icon as a StatusNotifierItem for a stand-in of the panel's watcher on a private session
+# bus; inside tests/xsession.sh --tray, whose XEmbed tray must stay empty. No session bus is told
+# once; a Wayland session gets the item before any watcher, and a watcher that starts later or again
+# (slowly) gets it registered; the item's buttons, its menu, the online picture and tooltips.
 # Usage: sni_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 e2e_zumi=${1:?zumi binary}
@@ -54,7 +52,7 @@ expect_menu_at() {
     [ "$mx $my" = "$2 $(($3 + 1))" ] || fail "the menu (${mw}x${mh}+$mx+$my) is not at the press at $2,$3"
     [ "$(click_lines)" -eq $((clicks + 1)) ] || fail "$1 wrote $(($(click_lines) - clicks)) tray click lines, not one"
     xdotool key Escape
-    wait_until 3000 no_menu_open || fail "Escape left the menu open"
+    wait_until 3000 prints_nothing menu_windows || fail "Escape left the menu open"
 }
 
 # Without a session bus no panel can show the icon: the program says so once.
@@ -85,13 +83,12 @@ expect_menu_at Activate 300 200
 expect_menu_at ContextMenu 500 300
 gdbus call --session -d "$item" -o /StatusNotifierItem -m org.kde.StatusNotifierItem.SecondaryActivate 400 250 >/dev/null
 sleep 1
-no_menu_open && [ "$(click_lines)" -eq 2 ] || fail "the middle button opened the menu or was taken for a click"
+prints_nothing menu_windows && [ "$(click_lines)" -eq 2 ] || fail "the middle button opened the menu or was taken for a click"
 zumi_running || fail "the program ended"
 
-# The menu for panels that draw it themselves: a clicked entry runs, and
-# AboutToShow reads the phonebook again, its names' underscores doubled.
+# The menu for panels that draw it: a clicked entry runs, AboutToShow reads the phonebook again
+# (its names' underscores doubled).
 e2e_fail_reports+=(report_menu)
-menu_call menu | grep -qx "  [0-9]* enabled=0 label=_Trennen visible=0" || fail "\"&Trennen\" is not hidden and disabled offline"
 settings_id=$(menu_call menu | awk '/ label=_Einstellungen / { print $1; exit }')
 [ -n "$settings_id" ] || fail "no \"&Einstellungen\" entry in the exported menu"
 menu_call click "$settings_id" >/dev/null || fail "the menu did not answer the click"

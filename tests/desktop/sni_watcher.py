@@ -1,12 +1,10 @@
 #!/usr/bin/python3
 """A stand-in for a panel's org.kde.StatusNotifierWatcher on the session bus.
 
-As a watcher (--late: its name taken half a second before it answers) it
-prints "ready", "register SERVICE SENDER" per registration and "signal NAME
-SENDER" per NewIcon, NewToolTip or NewStatus. "icon SERVICE" prints size and
-colour of each picture of the item; "menu SERVICE" its exported menu, an entry
-a line indented by depth (id, then name=value sorted); "about-to-show SERVICE"
-what AboutToShow(0) answers; "click SERVICE ID" sends the entry a click.
+As a watcher (--late: its name taken half a second before it answers) it prints "ready", then
+"register SERVICE SENDER" per registration and "signal NewIcon SENDER". "icon SERVICE": size and
+colour of each picture; "menu SERVICE": the exported menu, an entry a line indented by depth (id,
+then name=value sorted); "about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
 """
 import sys
 
@@ -41,8 +39,7 @@ def icon_colours(service):
     for width, height, data in item_property(service, "IconPixmap"):
         data = bytes(data)
         if len(data) != width * height * 4:
-            print(f"{width}x{height} wrong-length {len(data)}")
-            continue
+            data = b""  # a picture of the wrong length counts as mixed
         opaque = [(data[i + 1], data[i + 3]) for i in range(0, len(data), 4) if data[i] >= 200]
         blue = sum(b > 120 and b > 2 * r for r, b in opaque)
         red = sum(r > 120 and r > 2 * b for r, b in opaque)
@@ -62,9 +59,7 @@ def menu_command(command, service, *args):
     path = item_property(service, "Menu")
     menu = dbus.Interface(dbus.SessionBus().get_object(service, path), "com.canonical.dbusmenu")
     if command == "menu":
-        revision, layout = menu.GetLayout(0, -1, dbus.Array([], signature="s"))
-        print(f"revision {revision}")
-        print_entry(layout, 0)
+        print_entry(menu.GetLayout(0, -1, dbus.Array([], signature="s"))[1], 0)
     elif command == "about-to-show":
         print("update" if menu.AboutToShow(0) else "unchanged")
     else:
@@ -85,10 +80,8 @@ def main():
         GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
     else:
         objects.append(Watcher(bus))
-    for name in ("NewIcon", "NewToolTip", "NewStatus"):
-        bus.add_signal_receiver(
-            lambda *args, sender=None, signal=name: say(f"signal {signal} {sender}"),
-            signal_name=name, dbus_interface=ITEM, sender_keyword="sender")
+    bus.add_signal_receiver(lambda *args, sender=None: say(f"signal NewIcon {sender}"),
+                            signal_name="NewIcon", dbus_interface=ITEM, sender_keyword="sender")
     if not late:
         # The name last, as a real watcher does: whoever sees it finds the methods there.
         objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))

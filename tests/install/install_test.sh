@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary folder and builds the Debian package,
-# then checks that each file is where the desktop expects it and valid, and
-# that the software-catalogue tools, man and lintian accept what is there.
+# The installation and the Debian package: each file where the desktop expects it and valid, and
+# accepted by the software-catalogue tools, man and lintian.
 set -u
 build=$1
 tmp=$(mktemp -d)
@@ -21,28 +20,26 @@ files=(usr/bin/zumi usr/share/zumi/sounds/pop.wav usr/share/zumi/sounds/hangup.w
     usr/share/applications/zumi.desktop etc/xdg/autostart/zumi.desktop
     usr/share/metainfo/org.example.zumi.metainfo.xml "${man_pages[@]}"
     usr/share/doc/zumi/changelog.gz usr/share/doc/zumi/copyright $icons/scalable/apps/zumi.svg)
-for size in 16 32 64 128; do files+=("$icons/${size}x${size}/apps/zumi.png"); done
-for f in "${files[@]}"; do
-    [ -f "$root/$f" ] || fail "missing /$f"
-done
-# An icon theme takes a picture's size from its folder; a wrong one is scaled or passed over.
+# What each file holds; an icon theme takes a picture's size from its folder (a wrong one is scaled or passed over).
+kinds=("usr/share/zumi/sounds/pop.wav=WAVE audio" "usr/share/zumi/sounds/hangup.wav=WAVE audio"
+    "$icons/scalable/apps/zumi.svg=SVG Scalable Vector Graphics")
 for size in 16 32 64 128; do
-    icon=$root/$icons/${size}x${size}/apps/zumi.png
-    [ -f "$icon" ] && { file "$icon" | grep -q "PNG image data, $size x $size," \
-        || fail "the ${size}x${size} icon is $(file -b "$icon")"; }
+    files+=("$icons/${size}x${size}/apps/zumi.png")
+    kinds+=("$icons/${size}x${size}/apps/zumi.png=PNG image data, $size x $size,")
 done
-grep -q "<svg" "$root/$icons/scalable/apps/zumi.svg" 2>/dev/null || fail "the scalable icon is no SVG"
+for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "missing /$f"; done
+for kind in "${kinds[@]}"; do
+    file "$root/${kind%%=*}" | grep -q "${kind#*=}" || fail "/${kind%%=*} is $(file -b "$root/${kind%%=*}")"
+done
 [ -x "$root/usr/bin/zumi" ] || fail "/usr/bin/zumi is not executable"
-file "$root/usr/share/zumi/sounds/pop.wav" | grep -q "WAVE audio" || fail "pop.wav is no WAVE file"
-
-desktop-file-validate "$root/usr/share/applications/zumi.desktop" || fail "the menu entry does not validate"
-desktop-file-validate "$root/etc/xdg/autostart/zumi.desktop" || fail "the autostart entry does not validate"
+for entry in usr/share/applications/zumi.desktop etc/xdg/autostart/zumi.desktop; do
+    desktop-file-validate "$root/$entry" || fail "/$entry does not validate"
+done
 # Catalogues are strict: not even a pedantic remark (those leave the exit status 0).
 appstreamcli validate --pedantic --no-net --no-color "$root/usr/share/metainfo/org.example.zumi.metainfo.xml" \
     >"$tmp/as.log" 2>&1 && ! grep -q '^[EWIP]: ' "$tmp/as.log" \
     || { cat "$tmp/as.log" >&2; fail "the AppStream metadata does not validate without remarks"; }
-# What a distribution's catalogue makes of the tree: an error drops the
-# component (exit status 1 and an E: line under its id).
+# A distribution's catalogue drops the component on an error (exit status 1 and an E: line under its id).
 appstreamcli compose --no-net --no-color --origin zumi --result-root="$tmp/catalog/root" \
     --data-dir="$tmp/catalog/data" --hints-dir="$tmp/catalog/hints" "$root" >"$tmp/compose.log" 2>&1 \
     && ! grep -q '^ *E: ' "$tmp/compose.log" \
@@ -54,8 +51,7 @@ for size in 64x64 128x128; do
         || fail "the composed catalogue has no $size icon"
 done
 
-# The manual pages render without a single warning, and are compressed as
-# Debian wants: -9, without name or time.
+# The manual pages render without a single warning; compressed as Debian wants: -9, without name or time.
 for page in "${man_pages[@]}" usr/share/doc/zumi/changelog.gz; do
     [ -f "$root/$page" ] || continue
     kind=$(file "$root/$page")
@@ -68,8 +64,7 @@ for page in "${man_pages[@]}" usr/share/doc/zumi/changelog.gz; do
         || fail "/$page renders without its name line"
 done
 
-# The default prefix: the program under /usr/local, the autostart entry still
-# where desktops look for it.
+# The default prefix: the program under /usr/local, the autostart entry still where desktops look.
 install_into "$tmp/local" /usr/local
 [ -f "$tmp/local/usr/local/bin/zumi" ] || fail "missing /usr/local/bin/zumi"
 [ -f "$tmp/local/etc/xdg/autostart/zumi.desktop" ] \
@@ -80,12 +75,11 @@ install_into "$tmp/local" /usr/local
 deb=$(ls "$tmp"/pkg/*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || { fail "no package was built"; exit "$failures"; }
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in "${files[@]}"; do
-    grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
+for f in "${files[@]}"; do grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"; done
+# Qt, and Qt's German texts.
+for package in libqt6widgets6 qt6-translations-l10n; do
+    dpkg-deb -f "$deb" Depends | grep -q $package || fail "the package does not depend on $package"
 done
-depends=$(dpkg-deb -f "$deb" Depends)
-grep -q libqt6widgets6 <<<"$depends" || fail "the package does not depend on Qt"
-grep -q qt6-translations-l10n <<<"$depends" || fail "the package does not depend on Qt's German texts"
 dpkg-deb -x "$deb" "$tmp/unpacked"
 file "$tmp/unpacked/usr/bin/zumi" | grep -q ", stripped" || fail "the packaged program is not stripped: $(file "$tmp/unpacked/usr/bin/zumi")"
 # An administrator's change to the autostart entry survives an upgrade.

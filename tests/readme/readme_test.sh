@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Follows README.md as a new user would: the commands of its shell blocks run
-# as written, in a copy of the source tree without a build folder, and the
-# steps it describes in words are done with the mouse and keyboard on a
-# private X desktop; run inside tests/xsession.sh --tray.
+# Follows README.md as a new user would: its shell blocks run as written in a copy of the sources
+# without a build folder, the steps in words done with mouse and keyboard on a private X desktop
+# (inside tests/xsession.sh --tray). "./run &" starts ZUMI_BINARY, which ./run builds and execs.
 # Usage: readme_test.sh SOURCE_DIR BUILD_DIR ZUMI_BINARY ARTIFACT_FOLDER
-# "./run &" starts ZUMI_BINARY, which ./run builds and then execs.
 set -u
 src=${1:?source folder}
 build=${2:?build folder}
@@ -27,8 +25,7 @@ run_line() {
     (cd "${2:-$fresh}" && bash -c "$1") >>"$e2e_work/steps.log" 2>&1 || fail "the README line \"$1\" failed: $(tail -n 20 "$e2e_work/steps.log")"
 }
 
-# What can be checked without a desktop: the first lines, the section ./run
-# points to, and the package lists beside scripts/deps.sh.
+# Without a desktop: the first lines, the section ./run points to, the package lists beside scripts/deps.sh.
 [ "$(sed -n 4,5p "$readme" | awk '{print $1, $2}' | tr '\n' ';')" = "sudo ./run;sudo ./test;" ] \
     || fail "the README does not begin with the two commands"
 pointer=$(sed -n 's/.*see "\([^"]*\)" in README.md.*/\1/p' "$src/run")
@@ -43,8 +40,7 @@ for group in build:Build runtime:Run test:Tests; do
 done
 
 [ "$(id -u)" -eq 0 ] || skip "needs root: the README's steps write /etc/ppp/peers and start a stand-in link"
-# A phonebook this machine already has is hidden behind an empty one, so the
-# steps meet a fresh machine's /etc and leave the real entries alone.
+# The machine's phonebook hidden behind an empty one: the steps meet a fresh /etc and leave it alone.
 if [ -d /etc/ppp ] && [ -z "${ZUMI_README_PRIVATE_ETC:-}" ]; then
     exec env ZUMI_README_PRIVATE_ETC=1 unshare -m --propagation private \
         bash -c 'mount -t tmpfs tmpfs /etc/ppp && exec "$@"' - "$0" "$@"
@@ -82,8 +78,7 @@ wait_gone 3000 "Enter did not close the dialog" dialog_window
 grep -qx '[0-9]*=Test,0,,,,10,,,,0,,,,10,,,,' "$e2e_conf" \
     || fail "OK did not store 10-s units from 0 h on every day for Test: $(cat "$e2e_conf")"
 
-# The stand-in, built in the fresh clone and started in its own process
-# group, as a terminal runs a command in the foreground.
+# The stand-in, built in the fresh clone, in its own process group as a terminal's foreground command.
 run_line "${second[0]}"
 # shellcheck disable=SC2016
 standin_spawn readme setsid bash -c 'cd "$1" && eval "$2"' - "$fresh" "${second[1]}"
