@@ -264,6 +264,10 @@ void InfoWindow::finishPress()
 
 void InfoWindow::endDrag()
 {
+    // A drag still settling ends where the window is now: the place is kept
+    // even when the window goes (the link ended) before the pause is over.
+    if (dragSettle_.isActive())
+        recordPosition();
     dragging_ = false;
     dragSettle_.stop();
 }
