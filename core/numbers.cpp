@@ -126,9 +126,7 @@ std::int32_t roundToInt32(double value)
         --whole;
     const double fraction = value - static_cast<double>(whole);
     if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0))
-        ++whole;
-    if (whole > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
+        ++whole; // at most the largest value: value is below it
     return static_cast<std::int32_t>(whole);
 }
 
