@@ -5,7 +5,6 @@
 #include "ras/connection_queries.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -181,11 +180,6 @@ void MainForm::trayActivated(QSystemTrayIcon::ActivationReason reason)
     popupOpen_ = false;
     prevForeground_ = 0;
     busy_ = false;
-    // A closed menu keeps the picture it was drawn in for good; it is opened
-    // seldom, and its next showing draws it anew at its size.
-    for (QMenu* menu : {&mnuPop_, &autoHangupMenu_})
-        if (QBackingStore* store = menu->backingStore())
-            store->resize({});
     if (menuClosedCommand_)
         menuClosedCommand_();
 }

@@ -17,23 +17,6 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The next field of a stat line, taken off its front; empty at its end. A
-// plain loop: the line of every new process is read, and a search for either
-// of two separators costs several times as much.
-std::string_view nextStatField(std::string_view& rest)
-{
-    const auto separator = [](char c) { return c == ' ' || c == '\n'; };
-    std::size_t start = 0;
-    while (start < rest.size() && separator(rest[start]))
-        ++start;
-    std::size_t end = start;
-    while (end < rest.size() && !separator(rest[end]))
-        ++end;
-    const std::string_view field = rest.substr(start, end - start);
-    rest.remove_prefix(end);
-    return field;
-}
-
 } // namespace
 
 std::optional<ProcStat> parseProcStat(std::string_view text)
@@ -51,13 +34,17 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
     std::string_view rest = text.substr(close + 1);
     constexpr int kStartTimeField = 22;
     constexpr int kExitSignalField = 38; // absent from short lines
-    for (int field = 3; field <= kExitSignalField; ++field) {
-        const std::string_view token = nextStatField(rest);
-        if (token.empty()) {
+    int field = 3;
+    while (field <= kExitSignalField) {
+        const auto start = rest.find_first_not_of(" \n");
+        if (start == std::string_view::npos) {
             if (field <= kStartTimeField)
                 return std::nullopt;
             break;
         }
+        rest.remove_prefix(start);
+        const auto end = std::min(rest.find_first_of(" \n"), rest.size());
+        const std::string_view token = rest.substr(0, end);
         if (field == 3) {
             if (token.size() != 1)
                 return std::nullopt;
@@ -75,6 +62,8 @@ std::optional<ProcStat> parseProcStat(std::string_view text)
         } else if (field == kExitSignalField) {
             stat.thread = token == "-1";
         }
+        rest.remove_prefix(end);
+        ++field;
     }
     return stat;
 }

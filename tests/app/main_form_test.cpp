@@ -14,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBackingStore>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -255,27 +254,6 @@ TEST_F(MainFormFixture, ProviderDialsTheNameUnchangedAndFailuresAreTold)
     form.loadPhonebook();
     EXPECT_EQ(form.mnuProvider().size(), 6u);
     EXPECT_TRUE(form.mnuProvider().front()->isEnabled());
-}
-
-// The picture a shown menu was drawn in goes when it closes, and the next
-// opening draws the menu whole again.
-TEST_F(MainFormFixture, AClosedMenuLetsGoOfItsPictureAndIsDrawnAgainWhenOpened)
-{
-    std::vector<QSize> whileShown;
-    form.setMenuExec([&](QMenu& menu, const QPoint&) {
-        menu.show();
-        for (int i = 0; i < 5 && menu.backingStore()->size() != menu.size(); ++i)
-            QCoreApplication::processEvents();
-        whileShown.push_back(menu.backingStore()->size());
-        menu.hide();
-    });
-    for (int opening = 0; opening < 2; ++opening) {
-        form.trayActivated(QSystemTrayIcon::Trigger);
-        EXPECT_TRUE(form.mnuPop().backingStore()->size().isEmpty());
-    }
-    const QSize drawn = form.mnuPop().size();
-    EXPECT_FALSE(drawn.isEmpty());
-    EXPECT_EQ(whileShown, (std::vector<QSize>{drawn, drawn}));
 }
 
 TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)
