@@ -154,9 +154,7 @@ TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
               "Fehler org.example.Odd. (NetworkManager: kaputt)");
-    HangupRequest request{7, "Iridium", HangupCause::Menu, 0};
-    request.refusal = "NetworkManager antwortet nicht.";
-    EXPECT_EQ(hangupFailureText(request, 0),
+    EXPECT_EQ(hangupFailureText({7, "Iridium", HangupCause::Menu, 0, 0, 0, "NetworkManager antwortet nicht."}, 0),
               "Das Trennen der Verbindung \u201eIridium\u201c ist fehlgeschlagen: NetworkManager lehnt es ab: "
               "NetworkManager antwortet nicht. Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. "
               "mit \u201enmcli connection down Iridium\u201c.");
@@ -189,21 +187,26 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(MainFormFixture, PressOpensTheMenuOnceAndIgnoresPressesWhileOpen)
+// The phonebook is read as the menu opens; presses while it is open are ignored, and the chosen entry dials
+// inside the menu call with its name unchanged.
+TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAreTold)
 {
     windows.active = 0x2a00005;
     windows.titles[0x2a00005] = "Terminal";
-    dialUp.phonebook = {"Net1"};
+    dialUp.phonebook = {"Arcor Call by Call", "say \"hi\"", "$(touch /tmp/x)", "a;rm -rf ~", "-f", "Tom & Jerry"};
     whileOpen = [&] {
         EXPECT_TRUE(form.popupOpen() && form.busy());
-        EXPECT_EQ(form.mnuProvider()[0]->text(), "Net1"); // read before opening
+        EXPECT_EQ(form.mnuProvider()[5]->text(), "Tom && Jerry"); // shown, not an access key
         form.trayActivated(QSystemTrayIcon::Trigger);
         form.trayActivated(QSystemTrayIcon::Context);
-        form.mnuProvider()[0]->trigger(); // the chosen command runs inside the menu call
+        for (QAction* entry : form.mnuProvider())
+            entry->trigger();
     };
     form.trayActivated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(menuOpenings, 1);
-    EXPECT_EQ(dialUp.dials, (Strings{"Net1"}));
+    EXPECT_EQ(dialUp.dials, Strings(connNames.begin(), connNames.begin() + 6));
+    EXPECT_TRUE(std::is_permutation(dialUp.dials.begin(), dialUp.dials.end(), dialUp.phonebook.begin(),
+                                    dialUp.phonebook.end()));
     EXPECT_EQ(debugLines, (Strings{"2A00005  Terminal"}));
     EXPECT_FALSE(form.popupOpen() || form.busy());
 
@@ -213,18 +216,6 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceAndIgnoresPressesWhileOpen)
     EXPECT_EQ(menuOpenings, 1);
     form.trayActivated(QSystemTrayIcon::Context);
     EXPECT_EQ(menuOpenings, 2);
-}
-
-TEST_F(MainFormFixture, ProviderDialsTheNameUnchangedAndFailuresAreTold)
-{
-    dialUp.phonebook = {"Arcor Call by Call", "say \"hi\"", "$(touch /tmp/x)", "a;rm -rf ~", "-f", "Tom & Jerry"};
-    form.loadPhonebook();
-    for (QAction* entry : form.mnuProvider())
-        entry->trigger();
-    EXPECT_EQ(dialUp.dials, Strings(connNames.begin(), connNames.begin() + 6));
-    EXPECT_TRUE(std::is_permutation(dialUp.dials.begin(), dialUp.dials.end(), dialUp.phonebook.begin(),
-                                    dialUp.phonebook.end()));
-    EXPECT_EQ(form.mnuProvider()[5]->text(), "Tom && Jerry"); // shown, not an access key
 
     dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");

@@ -103,24 +103,13 @@ public:
 class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
 public:
     using LoggingFake::LoggingFake;
-    struct Play {
-        std::string fileName;
-        bool noWait;
-    };
     bool playSucceeds = true;
-    std::vector<Play> plays;
-    int beeps = 0;
     bool play(const std::string& fileName, bool noWait) override
     {
-        plays.push_back({fileName, noWait});
         note("sound.play " + fileName + (noWait ? " nowait" : " wait"));
         return playSucceeds;
     }
-    void beep() override
-    {
-        ++beeps;
-        note("sound.beep");
-    }
+    void beep() override { note("sound.beep"); }
 };
 
 class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
