@@ -51,7 +51,6 @@ TEST(TrayPicture, FillsAPlaceBetweenTwoSizesWithTheSmallerUnscaled)
         painter.end();
         const int side = place.width() == 22 ? 22 : 24;
         const QImage picture = icon.pixmap(side, side).toImage().convertToFormat(canvas.format());
-        EXPECT_EQ(picture.size(), QSize(side, side));
         EXPECT_EQ(canvas.copy((place.width() - side) / 2, (place.height() - side) / 2, side, side), picture)
             << place.width() << "x" << place.height();
     }

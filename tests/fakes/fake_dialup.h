@@ -35,9 +35,7 @@ public:
 
     ConnectionList enumConnections() override
     {
-        if (enumFails)
-            return {};
-        return {true, connections};
+        return enumFails ? ConnectionList{} : ConnectionList{true, connections};
     }
     std::int32_t connectionState(std::int32_t handle) override
     {

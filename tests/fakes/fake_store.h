@@ -16,9 +16,7 @@ public:
     std::optional<std::string> read(const std::string& key) const override
     {
         auto it = values.find(key);
-        if (it == values.end())
-            return std::nullopt;
-        return it->second;
+        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
     std::vector<std::string> keys() const override
     {
