@@ -257,6 +257,7 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
         ASSERT_TRUE(store.update(late));
         CallRecord april = running("Net2", "2026-04-01 00:00:00");
         ASSERT_TRUE(store.add(april));
+        EXPECT_NE(april.id, late.id);
         ASSERT_TRUE(store.setPrice("Net2", UnitPrice{486, "DM"}));
         ASSERT_TRUE(store.setPrice("Net \"1\"", UnitPrice{1200}));
         ASSERT_TRUE(store.setPrice("Net \"1\"", std::nullopt));
