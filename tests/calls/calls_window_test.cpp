@@ -1,14 +1,12 @@
 #include "calls/window/calls_window.h"
 #include "fake_call_store.h"
 #include "fake_clock.h"
+#include "temp_folder.h"
 #include "ui_frm_calls.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace zumi {
 namespace {
@@ -37,15 +35,12 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
     QTemporaryDir dir;
     const QString csvPath = dir.filePath(QStringLiteral("m.csv"));
     std::vector<QString> warnings;
-    CallsWindow window({store, clock,
-                        [] {
-                            return std::vector<std::string>{"Net1", "Net2"};
-                        },
-                        [&](const QString& suggested) {
-                            EXPECT_EQ(suggested, QStringLiteral("Verbindungen-2026-03.csv"));
-                            return csvPath;
-                        },
-                        [&](const QString& text) { warnings.push_back(text); }});
+    const auto entries = [] { return std::vector<std::string>{"Net1", "Net2"}; };
+    const auto exportTo = [&](const QString& suggested) {
+        EXPECT_EQ(suggested, QStringLiteral("Verbindungen-2026-03.csv"));
+        return csvPath;
+    };
+    CallsWindow window({store, clock, entries, exportTo, [&](const QString& text) { warnings.push_back(text); }});
     window.showWindow();
     Ui::frmCalls& ui = window.ui();
     EXPECT_EQ(ui.lblMonth->text(), QStringLiteral("M\u00e4rz 2026"));
@@ -89,8 +84,7 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
     EXPECT_EQ(ui.tblCalls->rowCount(), 1);
     ui.cmdNextMonth->click();
     ui.cmdExport->click();
-    std::ifstream in(csvPath.toStdString(), std::ios::binary);
-    const std::string csv{std::istreambuf_iterator<char>(in), {}};
+    const std::string csv = test::readText(csvPath.toStdString());
     EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), store.priceTable));
     EXPECT_NE(csv.find("05.03.2026;Net1;10:00:00;10:00:00;0:02:00;2;0,24;"), std::string::npos) << csv;
 }

@@ -17,29 +17,19 @@ using namespace std::string_literals;
 
 TEST(IniSettingsStore, EveryTextRoundTripsThroughTheFile)
 {
-    const std::vector<std::string> values = {"",
-                                             " both ",
-                                             "a,b,,c,",
-                                             "\"q\"",
-                                             "\\",
-                                             "x=y",
-                                             "Grüße äöü",
-                                             "; #[x]",
-                                             "two\nlines",
-                                             "cr\rlf\r\n",
-                                             std::string("n\0l", 3),
-                                             "\t"};
+    const std::string values[] = {"",          " both ", "a,b,,c,",    "\"q\"",      "\\",    "x=y",
+                                  "Grüße äöü", "; #[x]", "two\nlines", "cr\rlf\r\n", "n\0l"s, "\t"};
     TempFolder folder;
     const auto path = folder.path / "sub" / "Zumi.conf"; // the folder is made on the first save
     IniSettingsStore store(path);
     std::vector<SettingsStore::Change> changes;
-    for (std::size_t i = 0; i < values.size(); ++i)
+    for (std::size_t i = 0; i < std::size(values); ++i)
         changes.emplace_back("v" + std::to_string(i), values[i]);
     ASSERT_TRUE(store.write(changes));
     EXPECT_FALSE(store.write({{"ok", std::string("1")}, {"bad=key", std::string("x")}}));
     EXPECT_NE(readText(path).find("\nv2=a,b,,c,\n"), std::string::npos) << "plain texts stay readable by hand";
     IniSettingsStore fresh(path);
-    for (std::size_t i = 0; i < values.size(); ++i)
+    for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(fresh.read("v" + std::to_string(i)), values[i]) << i;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1); // no temporary file left
 }

@@ -1,3 +1,4 @@
+#include "core/numbers.h"
 #include "settings/settings_io.h"
 #include "settings/tariff_record.h"
 
@@ -10,6 +11,32 @@ namespace {
 
 using test::FakeStore;
 using Bands = std::array<std::string, kBands>;
+
+// How every number of the settings file is read.
+TEST(Numbers, LeadingNumberRoundsHalfEvenTakesThePrefixAndClamps)
+{
+    const auto expect = [](const std::vector<std::pair<std::string, std::int32_t>>& cases) {
+        for (const auto& [text, expected] : cases)
+            EXPECT_EQ(leadingNumber(text), expected) << '"' << text << '"';
+    };
+    expect({{"2.5", 2}, {"3.5", 4}, {" -3.5", -4}, {"-0.5", 0}, {"-1.5", -2}, {"2.6", 3}}); // halves to even
+    expect({{"7:30", 7}, {"1,5", 1}, {" \t42 s", 42}, {"+8", 8}, {"1.5.5", 2}, {"5.", 5}});
+    expect({{"1e3", 1}, {"2e1", 2}, {"1e", 1}, {"5e+x", 5}, {"e5", 0}}); // no exponent
+    expect({{"", 0}, {"-", 0}, {".", 0}, {"- 3", 0}});
+    expect({{"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"2147483646.6", INT32_MAX}});
+    expect({{"-2147483648", INT32_MIN}, {std::string(5000, '9'), INT32_MAX}, {"0." + std::string(5000, '0') + "1", 0}});
+    for (const char* text : {"", "  ", "600px", "6 00", "1e", "1e3", "abc"})
+        EXPECT_FALSE(isNumber(text)) << '"' << text << '"';
+    // Short literals are read by one exact division, longer ones in full: both correctly rounded.
+    for (const auto& [text, value] :
+         std::vector<std::pair<std::string, double>>{{"0.1", 0.1},
+                                                     {"9007199254740993", 9007199254740992.0}, // 2^53 + 1: to even
+                                                     {"0.0000000000000000000001", 1e-22},
+                                                     {"0.00000000000000000000001", 1e-23},
+                                                     {"123456789.123456789", 123456789.123456789},
+                                                     {"  -0.3 ", -0.3}})
+        EXPECT_EQ(numericValue(text), value) << text;
+}
 
 // 1024 x 768 pixels at 15 twips per pixel; the info window 188 pixels wide.
 Settings load(FakeStore& store, const ConnNames& connNames = {}, const ScreenMetrics& screen = {15360, 11520})
@@ -60,10 +87,7 @@ TEST(LoadSettings, RecordsAreMatchedByNameUntilTheListEnds)
     for (int i = 0; i < kMaxConnections; ++i)
         full[i] = "E" + std::to_string(10 + i);
     store.values = {{"00", "Other,1,,,,,,,,"}, {"01", "E39,2,,,,,,,,"}};
-    s = load(store, full);
-    EXPECT_EQ(s.tariffs.start(29, 0), "2");
-    for (int c = 0; c < 29; ++c)
-        EXPECT_EQ(s.tariffs.start(c, 0), "") << c;
+    EXPECT_EQ(load(store, full).tariffs.start(29, 0), "2");
 }
 
 TEST(LoadSettings, DefaultsAndOptionConversions)

@@ -40,11 +40,10 @@ CycleState lookUp(const TariffTables& tables, year_month_day date, double t)
 
 const TariffTables kDayEvening = record({{0, "9", "90"}, {1, "18", "150"}});
 
-TEST(UpdateCycleLength, TuesdayRecordItsSwitchAndTheRetriggerWindow)
+TEST(UpdateCycleLength, BandsOfEachDayTypeTheirSwitchesAndTheRetriggerWindow)
 {
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(8, 30)).cycleSeconds, 150); // the evening band still runs
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(9, 0)).cycleSeconds, 90);   // the first band has begun
-    EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(12, 0)).cycleSeconds, 90);
     EXPECT_EQ(lookUp(kDayEvening, kTuesday, at(18, 0)).cycleSeconds, 150); // a band starting now has begun
 
     CycleState state = lookUp(kDayEvening, kTuesday, at(10, 0));
@@ -61,10 +60,7 @@ TEST(UpdateCycleLength, TuesdayRecordItsSwitchAndTheRetriggerWindow)
     EXPECT_FALSE(searchesAt(kSaturday, at(0, 2)));
     EXPECT_TRUE(searchesAt(kSaturday, at(18, 0, 1)));
     EXPECT_EQ(state.cycleSeconds, 60); // weekday bands do not apply
-}
 
-TEST(UpdateCycleLength, DayTypesSaturdayBandsEmptyRecordsAndInvalidHours)
-{
     auto weekend = record({{4, "8", "120"}, {5, "20", "200"}});
     EXPECT_EQ(lookUp(weekend, kSaturday, at(7, 0)).cycleSeconds, 60); // band 0 has no start
     weekend.setStart(0, 0, "9");
@@ -90,22 +86,18 @@ TEST(UpdateCycleLength, DayTypesSaturdayBandsEmptyRecordsAndInvalidHours)
 
 TEST(HolidayCalendar, EasterByTheFormulaAndTheNationwideDays)
 {
-    EXPECT_EQ(EasterSunday(2026), year{2026} / April / 5);
-    EXPECT_EQ(EasterSunday(2000), year{2000} / April / 23);
-    EXPECT_EQ(EasterSunday(2008), year{2008} / March / 23);
     EXPECT_EQ(EasterSunday(1981), year{1981} / April / 19); // day 26 becomes 19
     EXPECT_EQ(EasterSunday(1954), year{1954} / April / 18); // day 25, d = 28, a = 16
     EXPECT_EQ(EasterSunday(2100), year{2100} / March / 27); // the Gregorian Easter would be 28 March
     EXPECT_EQ(EasterSunday(-1), year{-1} / March / 29);     // remainders of negative years stay non-negative
 
-    using Days = std::initializer_list<std::pair<unsigned, unsigned>>; // month, day in 2026
+    using Days = std::initializer_list<std::pair<unsigned, unsigned>>; // month, day in 2026 (Easter: 5 April)
     for (const auto& [m, d] :
          Days{{1, 1}, {4, 3}, {4, 5}, {4, 6}, {5, 1}, {5, 14}, {5, 24}, {5, 25}, {10, 3}, {12, 25}, {12, 26}})
         EXPECT_TRUE(IsHoliday(year{2026} / month{m} / day{d})) << m << "/" << d;
     for (const auto& [m, d] : Days{{1, 6}, {5, 12}, {6, 4}, {11, 1}, {12, 24}})
         EXPECT_FALSE(IsHoliday(year{2026} / month{m} / day{d})) << m << "/" << d;
-    EXPECT_TRUE(IsHoliday(year{2008} / May / 12));        // Whit Monday follows the date's own year
-    EXPECT_FALSE(IsHoliday(year{2026} / January / 6, 7)); // no region knows extra days
+    EXPECT_TRUE(IsHoliday(year{2008} / May / 12)); // Whit Monday follows the date's own year
 }
 
 } // namespace
