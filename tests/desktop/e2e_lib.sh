@@ -213,8 +213,7 @@ active_window() {
     id=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-fA-F]*\).*/\1/p')
     echo $((${id:-0}))
 }
-is_active() { [ "$(active_window)" = "$1" ]; }
-wait_active() { wait_until 3000 is_active "$1" || fail "$2"; }
+wait_active() { wait_until 3000 eval "[ \"\$(active_window)\" = $1 ]" || fail "$2"; }
 
 # "W H X Y OVERRIDE" of a window; OVERRIDE is yes for menus and tooltips.
 window_info() {
@@ -264,9 +263,7 @@ icon_is() {
     red) [ "$icon_red" -ge 40 ] && [ "$icon_blue" -le 5 ] ;;
     esac
 }
-wait_icon() {
-    wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red pixels: ${icon_blue:-?}/${icon_red:-?})"
-}
+wait_icon() { wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red: ${icon_blue:-?}/${icon_red:-?})"; }
 
 # Clicks the middle of the tray icon $1 times.
 click_icon() {

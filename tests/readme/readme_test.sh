@@ -6,10 +6,9 @@
 set -u
 src=${1:?source folder}
 build=${2:?build folder}
-e2e_zumi=${3:?zumi binary}
-e2e_artifacts=${4:?artifact folder}
 readme=$src/README.md
 . "$src/tests/desktop/e2e_lib.sh"
+e2e_zumi=${3:?zumi binary} e2e_artifacts=${4:?artifact folder}
 
 # The shell lines of the Nth ```sh block of the section HEADING, in the array $3.
 readme_block() {
