@@ -213,7 +213,8 @@ active_window() {
     id=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-fA-F]*\).*/\1/p')
     echo $((${id:-0}))
 }
-wait_active() { wait_until 3000 eval "[ \"\$(active_window)\" = $1 ]" || fail "$2"; }
+is_active() { [ "$(active_window)" = "$1" ]; }
+wait_active() { wait_until 3000 is_active "$1" || fail "$2"; }
 
 # "W H X Y OVERRIDE" of a window; OVERRIDE is yes for menus and tooltips.
 window_info() {

@@ -11,6 +11,8 @@ e2e_begin "$scenario"
 require_link_rights
 
 xmessage_window() { xdotool search --onlyvisible --classname '^xmessage$' 2>/dev/null | head -n1; }
+# Records in $stolen each moment the focus is off the window $focus.
+watch_focus() { [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"; }
 
 # The menu, a covered dialog; a link with traffic: the info window, a tray host restart, a drag;
 # the next link; "&Beenden" leaves it up.
@@ -40,10 +42,22 @@ scenario_online() {
     xdotool key Escape
     wait_gone 3000 "Escape did not close the settings dialog" titled Einstellungen
 
+    # The covering window holds the focus: a change of _NET_ACTIVE_WINDOW would show a stolen focus.
+    local focus=$cover t_up stolen='' clock0 rate0 state
+    wait_until 10000 eval 'xdotool windowactivate "$focus" 2>/dev/null; sleep 0.1; is_active "$focus"' \
+        || fail "the focus window did not get the focus (active: $(active_window))"
+
     # The link comes up: the info window at its stored place within 2 s, borderless, above the
-    # others, without a taskbar button.
-    local clock0 rate0 state
-    link_up "$name" link 2000
+    # others, without a taskbar button, and the focus stays.
+    standin_start "$name" link
+    t_up=$(now_ms)
+    until info=$(info_window); do
+        watch_focus
+        (($(now_ms) - t_up < 5000)) || fail "no info window within 5 s of the link coming up"
+        sleep 0.03
+    done
+    t_detect=$(now_ms)
+    ((t_detect - t_up <= 2000)) || fail "the info window came $((t_detect - t_up)) ms after the link (allowed: 2000 ms)"
     clock0=$(field_hash "$info" clock) rate0=$(field_hash "$info" rate)
     standin_command link "rate 4000"
     read -r w h x y _ <<<"$(window_info "$info")"
@@ -54,7 +68,8 @@ scenario_online() {
     [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* && $state == *_NET_WM_STATE_SKIP_PAGER* ]] \
         || fail "the info window is not kept above or would get a taskbar or pager button: $state"
     wait_icon red 4000
-    sleep_ms $((3000 - $(since_detect)))
+    while (($(since_detect) < 3000)); do watch_focus; sleep 0.1; done
+    [ -z "$stolen" ] || fail "the focus left the focus window $focus for:$stolen"
     [ "$clock0" != "$(field_hash "$info" clock)" ] || fail "the online time shows the same after 3 s"
     [ "$rate0" != "$(field_hash "$info" rate)" ] || fail "the data rate reads as at the start while 4000 bytes/s flow"
     e2e_shot_window info-window "$info" 4
