@@ -306,7 +306,6 @@ scenario_networkmanager() {
     # Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
     open_tray_menu
     read -r _ menu_h0 _ <<<"$(menu_geometry)"
-    e2e_shot_root menu-offline
     menu_key Escape 0
     dial_entry 2 1 "$gsm"
 
@@ -324,7 +323,6 @@ scenario_networkmanager() {
     sleep 3
     [ "$speed0" != "$(field_hash "$info" rate)" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
     standin_command nm1 "rate 0"
-    e2e_shot_window info-window "$info" 4
 
     menu_choose t
     expect_deactivation 1 3000 nm1 "\"&Trennen\""

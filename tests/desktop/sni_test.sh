@@ -68,8 +68,6 @@ start_watcher
 for pair in "Category:'Communications'" "Title:'Zumi'" "Status:'Active'" ItemIsMenu:false "Menu:objectpath '/MenuBar'"; do
     [ "$(property "${pair%%:*}")" = "(<${pair#*:}>,)" ] || fail "${pair%%:*}: $(property "${pair%%:*}")"
 done
-expect_tooltip "  Zumi  " "after the start"
-expect_icon blue "the offline icon"
 restart_watcher --late
 expect_tooltip "  Zumi  " "after the watcher's restart"
 
