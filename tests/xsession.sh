@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Runs a command inside a private X session: Xvfb, openbox and (with --tray)
-# the trayer tray host, all stopped again afterwards, whatever the outcome.
-# Usage: xsession.sh [--tray] -- command args...
-# The command sees DISPLAY and, with a tray host, ZUMI_TEST_TRAY_PID; a test
-# that restarts the host runs "$ZUMI_TEST_TRAY_CMD" and writes its pid to
-# "$ZUMI_TEST_TRAY_PID_FILE".
+# Runs a command inside a private X session: Xvfb, openbox and (with --tray) the trayer tray host,
+# all stopped again afterwards. Usage: xsession.sh [--tray] -- command args...
+# The command sees DISPLAY and, with a tray host, ZUMI_TEST_TRAY_PID; a test that restarts the host
+# runs "$ZUMI_TEST_TRAY_CMD" and writes its pid to "$ZUMI_TEST_TRAY_PID_FILE".
 set -u
 tray=0
 [ "${1:-}" = --tray ] && tray=1 && shift
@@ -21,9 +19,8 @@ workdir=$(mktemp -d)
 trap cleanup EXIT INT TERM
 started() { [ "$1" ] || { echo "xsession: $2 did not start" >&2; cat "$workdir"/*.log >&2; exit 1; }; }
 
-# Xvfb picks a free display itself, so parallel sessions never collide; it
-# must not reset when its first client (the probe below) disconnects, or a
-# window manager connecting at that moment fails.
+# Xvfb picks a free display itself, so parallel sessions never collide; it must not reset when its
+# first client (the probe below) disconnects, or a window manager connecting at that moment fails.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 200); do [ -s "$workdir/display" ] && break; sleep 0.05; done

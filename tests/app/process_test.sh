@@ -59,8 +59,7 @@ second_start XDG_RUNTIME_DIR="$work"
 sleep 0.5
 grep -qE '^(Right|Top)=' "$conf" && fail "the place was saved before the end"
 stop
-grep -q '^Right=-\?[0-9]\+$' "$conf" || fail "SIGTERM: no Right saved"
-grep -q '^Top=255$' "$conf" || fail "SIGTERM: Top is not the default 255"
+grep -q '^Right=-\?[0-9]\+$' "$conf" && grep -q '^Top=255$' "$conf" || fail "SIGTERM did not save the place (Top 255): $(cat "$conf")"
 
 # Without a runtime folder of its own the user's lock is a 0700 folder in /tmp.
 rm -r "$runtime"

@@ -1,5 +1,5 @@
-# Helpers for the end-to-end tests: the real program driven only from outside,
-# against stand-in pppd links; e2e_cleanup removes all a test made, on any exit.
+# Helpers for the end-to-end tests: the real program driven only from outside, against stand-in
+# pppd links; e2e_cleanup removes all a test made, on any exit.
 
 e2e_work='' e2e_conf='' e2e_artifacts='' e2e_zumi_pid=''
 e2e_pids=() e2e_created_files=() e2e_created_dirs=()
@@ -8,12 +8,12 @@ e2e_fail_reports=()             # commands whose output fail adds to its report
 declare -A SI_PID=() SI_OUT=() SI_FD=() SI_IF=()
 
 now_ms() { date +%s%3N; }
-# Whether a process runs: one that has ended but is not reaped yet does not.
+# A process that has ended but is not reaped yet does not run.
 alive() { kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
 
 # A process holding a stand-in's command pipe would keep it from ever seeing end of input.
 close_standin_fds() { local fd; for fd in "${SI_FD[@]}"; do eval "exec $fd>&-"; done; }
-# Runs a helper in the background with its output in $1, ended by e2e_cleanup.
+# Runs COMMAND... in the background with its output in $1, ended by e2e_cleanup.
 spawn() {
     ( close_standin_fds; exec "${@:2}" ) >"$1" 2>&1 &
     e2e_pids+=($!)
@@ -31,8 +31,9 @@ fail() {
 }
 skip() { echo "SKIP: $*"; exit 77; }
 require_tools() { local tool; for tool; do command -v "$tool" >/dev/null || skip "$tool is missing"; done; }
+require_dbusmock() { /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"; }
 
-# Polls a command every 50 ms until it succeeds or $1 ms have passed.
+# Polls COMMAND... every 50 ms until it succeeds or $1 ms have passed.
 wait_until() {
     local deadline=$(($(now_ms) + $1))
     shift
@@ -41,7 +42,7 @@ wait_until() {
         sleep 0.05
     done
 }
-# Polls a command until it prints something, into the variable $1; fails with $3 after $2 ms.
+# Polls COMMAND... until it prints something, into the variable $1; fails with $3 after $2 ms.
 wait_for() {
     local -n e2e_into=$1
     local deadline=$(($(now_ms) + $2))
@@ -51,7 +52,7 @@ wait_for() {
     done
 }
 prints_nothing() { [ -z "$("$@")" ]; }
-# Polls a command until it prints nothing; fails with the message $2 after $1 ms.
+# Polls COMMAND... until it prints nothing; fails with the message $2 after $1 ms.
 wait_gone() { wait_until "$1" prints_nothing "${@:3}" || fail "$2"; }
 
 # The screen in pixels, twips a pixel, the info window with all three fields; one unit of the
@@ -61,22 +62,24 @@ readonly screen_w=1280 tpp=15 info_w=189 info_h=21 unit_ms=10000 slack_ms=1000
 sleep_ms() { (($1 > 0)) && sleep "$(($1 / 1000)).$(printf '%03d' $(($1 % 1000)))"; return 0; }
 since_detect() { echo $(($(now_ms) - t_detect)); }
 
-# Every scenario on the X session: the tools, the tray, a private home, no pppd of anyone else.
-# Screenshots go to $1 as $2-*.png.
+# The arguments every desktop test gets last: ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER.
+e2e_args() { e2e_zumi=${1:?zumi binary} e2e_fake_pppd=${2:?stand-in pppd} e2e_artifacts=${3:?artifact folder}; }
+
+# Every scenario $1 on the X session: the tools, the tray, a private home, no pppd of anyone else.
 e2e_begin() {
     require_tools xdotool xwininfo xprop xmessage import md5sum
     [ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
     [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
-    e2e_private_home "$1" "$2"
+    e2e_private_home "$1"
     export QT_QPA_PLATFORM=xcb
     wait_until 30000 eval 'xwininfo -root -tree 2>/dev/null | grep -q "(\"panel\" \"trayer\")"' \
         || fail "the tray host of the X session did not come up within 30 s"
     require_no_foreign_pppd
 }
 
-# A private home, configuration and runtime folder; the settings file is $e2e_conf.
+# A private home, configuration and runtime folder; the settings file is $e2e_conf, screenshots $1-*.png.
 e2e_private_home() {
-    e2e_artifacts=$1 e2e_scenario=$2
+    e2e_scenario=$1
     mkdir -p "$e2e_artifacts" || fail "cannot create $e2e_artifacts"
     rm -f "$e2e_artifacts/$e2e_scenario"-*.png
     e2e_work=$(mktemp -d /tmp/zumi-e2e.XXXXXX) || fail "mktemp"
@@ -127,13 +130,12 @@ require_link_rights() {
     [ -x "$e2e_fake_pppd" ] || fail "the stand-in pppd is not built: $e2e_fake_pppd"
 }
 
-ensure_peers_folder() { # /etc/ppp/peers, made for the test where it is missing
+ensure_peers_folder() {
     local dir
     for dir in /etc/ppp /etc/ppp/peers; do
         [ -d "$dir" ] || { mkdir "$dir" && e2e_created_dirs+=("$dir"); } || fail "cannot create $dir"
     done
 }
-
 # A phonebook entry /etc/ppp/peers/NAME made for the test; never an existing one.
 add_peers_entry() {
     ensure_peers_folder
@@ -142,26 +144,28 @@ add_peers_entry() {
         || fail "cannot write /etc/ppp/peers/$1"
     e2e_created_files+=("/etc/ppp/peers/$1")
 }
-
-# A name no one else uses, valid as a peers file name.
 unique_entry_name() { echo "zumi-e2e-$$-$RANDOM"; }
+# The command prefix that runs the program with the folder $1 mounted on $2 (and $3 on $4 ...) for it alone.
+private_mounts() {
+    # shellcheck disable=SC2016
+    private_mounts=(unshare -m --propagation private sh -c \
+        'while [ "$1" != -- ]; do mount --bind "$1" "$2" || exit 1; shift 2; done; shift; exec "$@"' sh "$@" --)
+}
 
 # A tariff record: every band of every day NAME cycles of $2 seconds from 0 h.
 tariff_record() { echo "$1,0,,,,$2,,,,0,,,,$2,,,,"; }
-
 # Settings: the tariff of NAME, no lead time, the info window 100 px from the right and top, lines $2...
 write_link_settings() {
     printf '[Settings]\n00=%s\nVorlauf=0\nRight=%d\nTop=%d\n' "$(tariff_record "$1" $((unit_ms / 1000)))" \
         $((100 * tpp)) $((100 * tpp)) >"$e2e_conf"
     printf '%s\n' "${@:2}" >>"$e2e_conf"
 }
-
 conf_value() { sed -n "s/^$1=//p" "$e2e_conf" 2>/dev/null | tr -d '\r'; }
 
 # A session bus with a recording notification server, as the user of the command prefix given.
 start_session_bus() {
     local run_as=("$@") address pid
-    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || skip "python3-dbusmock is missing"
+    require_dbusmock
     read -r address pid < <("${run_as[@]}" dbus-daemon --session --fork --print-address=1 --print-pid=1 \
         --address="unix:path=$XDG_RUNTIME_DIR/bus" | tr '\n' ' ')
     [ -n "$pid" ] || fail "the session bus did not start"
@@ -171,8 +175,6 @@ start_session_bus() {
     e2e_notify_as=("${run_as[@]}")
     wait_until 10000 eval 'notifications >/dev/null' || fail "no notification server: $(cat "$e2e_work/notifications.log")"
 }
-
-# What the program sent to the notification server so far.
 notifications() {
     "${e2e_notify_as[@]}" gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
         -m org.freedesktop.DBus.Mock.GetCalls 2>/dev/null
@@ -189,13 +191,12 @@ become_desktop_user() {
     start_session_bus "${e2e_as_user[@]}"
 }
 
-start_zumi() { # arguments go to the program
+start_zumi() {
     ( close_standin_fds; exec "${e2e_as_user[@]}" "$e2e_zumi" "$@" ) >"$e2e_work/zumi.out" 2>&1 &
     e2e_zumi_pid=$!
 }
 # Starts the program and waits for its offline icon.
 zumi_up() { start_zumi "$@"; wait_icon blue 10000; }
-
 zumi_running() { [ -n "$e2e_zumi_pid" ] && alive "$e2e_zumi_pid"; }
 # Waits up to $1 ms for the program to end; its status lands in $zumi_status.
 wait_zumi_end() {
@@ -222,7 +223,6 @@ window_info() {
         /Width:/ {w=$NF} /Height:/ {h=$NF} /Override Redirect State/ {o=$NF}
         END {print w, h, x, y, o}'
 }
-
 # The program's visible windows whose "W H OVERRIDE" pass the awk test $1.
 zumi_windows_where() {
     local w
@@ -235,9 +235,9 @@ icon_window() { zumi_windows_where 'w >= 8 && w <= 64 && h >= 8 && h <= 64' | gr
 info_window() { zumi_windows_where 'o == "no" && h >= 15 && h <= 30 && w >= 100 && w <= 300' | grep -m1 .; }
 menu_windows() { zumi_windows_where 'o == "yes" && h > 40'; }
 menus_open() { [ "$(menu_windows | wc -l)" -ge "$1" ]; }
+# "W H X Y" of the first open menu.
+menu_geometry() { window_info "$(menu_windows | head -n1)" | cut -d' ' -f1-4; }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-dialog_window() { titled Einstellungen; }
-box_window() { titled Zumi; }
 
 # Pixels of a window as "R G B" lines.
 window_pixels() {
@@ -264,9 +264,7 @@ icon_is() {
     red) [ "$icon_red" -ge 40 ] && [ "$icon_blue" -le 5 ] ;;
     esac
 }
-wait_icon() {
-    wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red pixels: ${icon_blue:-?}/${icon_red:-?})"
-}
+wait_icon() { wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red: ${icon_blue:-?}/${icon_red:-?})"; }
 
 # Clicks the middle of the tray icon $1 times.
 click_icon() {
@@ -275,13 +273,12 @@ click_icon() {
     read -r w h x y _ <<<"$(window_info "$icon")"
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat "$1" --delay 120 1
 }
-# Clicks the tray icon and waits for the popup menu.
 open_tray_menu() {
     click_icon 1
     wait_until 3000 menus_open 1 || fail "a click on the tray icon opened no menu"
     sleep 0.2 # the menu takes the keyboard once it is mapped
 }
-# Presses a key in the open menu; $2 = how many menus must stay open after it.
+# Presses the key $1 in the open menu; $2 = how many menus must stay open after it.
 menu_key() {
     xdotool key "$1"
     if [ "$2" -eq 0 ]; then
@@ -297,10 +294,12 @@ menu_choose() { open_tray_menu; menu_key "$1" 0; }
 # "&Einstellungen" from the tray menu; the dialog lands in $dialog, with the focus.
 open_settings() {
     menu_choose e
-    wait_for dialog 3000 "\"&Einstellungen\" opened no dialog" dialog_window
+    wait_for dialog 3000 "\"&Einstellungen\" opened no dialog" titled Einstellungen
     wait_active "$dialog" "the settings dialog did not get the focus"
     sleep 0.2
 }
+# The message box "Zumi" in $box within $1 ms, else the failure $2.
+wait_box() { wait_for box "$1" "$2" titled Zumi; }
 
 e2e_shot_root() {
     [ -n "${e2e_artifacts:-}" ] && [ -n "${DISPLAY:-}" ] || return 0
@@ -331,12 +330,10 @@ standin_spawn() {
 standin_launch() { standin_spawn "$1" -a /usr/sbin/pppd "$e2e_fake_pppd" "${@:2}"; }
 # The stand-in TAG for the peers entry NAME, as pon starts pppd: "pppd call NAME".
 standin_start() { standin_launch "$2" call "$1"; }
-
 standin_command() {
     echo "$2" >&"${SI_FD[$1]}" || fail "cannot talk to stand-in $1"
     wait_until 5000 grep -qx "done $2" "${SI_OUT[$1]}" || fail "stand-in $1 did not confirm \"$2\""
 }
-
 standin_alive() { alive "${SI_PID[$1]}"; }
 standin_got_sigterm() { grep -qx sigterm "${SI_OUT[$1]}"; }
 # Ends a stand-in as poff would, and reaps it.
@@ -354,7 +351,6 @@ wait_metering_start() {
 }
 # The stand-in TAG for the entry NAME, metered within $3 ms.
 link_up() { standin_start "$1" "$2"; wait_metering_start "$(now_ms)" "$3"; }
-
 wait_metering_end() {
     wait_until "$1" prints_nothing info_window || fail "the info window is still shown $1 ms after the link went down"
     wait_icon blue "$1"

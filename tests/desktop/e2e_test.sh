@@ -1,41 +1,35 @@
 #!/usr/bin/env bash
 # The real program on a private X desktop with a tray, driven from outside; run inside tests/xsession.sh --tray.
-# Usage: e2e_test.sh SCENARIO ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
-#   online        the menu, a double click, a covered dialog; a link with traffic: the info window, a tray
-#                 host restart, a drag; the next link; "&Beenden" leaves it up
-#   desktop_user  as user nobody: the phonebook outside and in the group dip; a refused hang-up
-#   calls         the call log across a kill -9 and --no-call-log; the month as CSV
+# Usage: e2e_test.sh online|desktop_user|calls|networkmanager ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 scenario=${1:?scenario}
-e2e_zumi=${2:?zumi binary}
-e2e_fake_pppd=${3:?stand-in pppd}
-. "$(dirname "$0")/e2e_lib.sh"
-
-e2e_begin "${4:?artifact folder}" "$scenario"
+here=$(dirname "$0")
+. "$here/e2e_lib.sh"
+. "$here/nm_mock.sh"
+e2e_args "${@:2}"
+e2e_begin "$scenario"
+require_link_rights
 
 xmessage_window() { xdotool search --onlyvisible --classname '^xmessage$' 2>/dev/null | head -n1; }
 # Records in $stolen each moment the focus is off the window $focus.
 watch_focus() { [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"; }
 
+# The menu, a covered dialog; a link with traffic: the info window, a tray host restart, a drag;
+# the next link; "&Beenden" leaves it up.
 scenario_online() {
-    require_link_rights
     local name="zumi-e2e-$$-a-rather-long-entry-name" w h x y mw mh mx my cover
     add_peers_entry "$name"
     write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
     start_session_bus
     zumi_up
 
-    # The menu opens beside the icon, never under the pointer; a double click does not end the program.
+    # The menu opens beside the icon, never under the pointer.
     read -r w h x y _ <<<"$(window_info "$icon")"
     open_tray_menu
-    read -r mw mh mx my _ <<<"$(window_info "$(menu_windows | head -n1)")"
+    read -r mw mh mx my <<<"$(menu_geometry)"
     ((my >= y + h)) || fail "the menu (${mw}x${mh}+$mx+$my) overlaps the icon (${w}x${h}+$x+$y) under the pointer"
     e2e_shot_root menu-offline
     menu_key Escape 0
-    click_icon 2
-    sleep 1.5
-    zumi_running || fail "a double click on the icon ended the program"
-    prints_nothing menu_windows || menu_key Escape 0
 
     # A settings dialog under another window comes back with a click on the icon.
     open_settings
@@ -46,7 +40,7 @@ scenario_online() {
     click_icon 1
     wait_active "$dialog" "a click on the icon did not bring the covered dialog back"
     xdotool key Escape
-    wait_gone 3000 "Escape did not close the settings dialog" dialog_window
+    wait_gone 3000 "Escape did not close the settings dialog" titled Einstellungen
 
     # The covering window holds the focus: a change of _NET_ACTIVE_WINDOW would show a stolen focus.
     local focus=$cover t_up stolen='' clock0 rate0 state
@@ -76,7 +70,6 @@ scenario_online() {
     wait_icon red 4000
     while (($(since_detect) < 3000)); do watch_focus; sleep 0.1; done
     [ -z "$stolen" ] || fail "the focus left the focus window $focus for:$stolen"
-    # The online time runs, and 4000 bytes/s show as a data rate.
     [ "$clock0" != "$(field_hash "$info" clock)" ] || fail "the online time shows the same after 3 s"
     [ "$rate0" != "$(field_hash "$info" rate)" ] || fail "the data rate reads as at the start while 4000 bytes/s flow"
     e2e_shot_window info-window "$info" 4
@@ -116,10 +109,8 @@ scenario_online() {
 
 # As user nobody, with Debian's peers folder (mode 2750, group dip) and a pppd that writes down its
 # arguments mounted for the program alone: outside the group the menu says why it lists nothing; in
-# it the entry dials exactly its name, and the low-traffic rule's refused hang-up of root's link is
-# told in a box and a notification, and the link stays.
+# it the entry dials exactly its name; the refused hang-up of root's link is told, and the link stays.
 scenario_desktop_user() {
-    require_link_rights
     require_tools unshare
     local dip name peers=$e2e_work/peers sbin=$e2e_work/sbin width groups box
     dip=$(getent group dip | cut -d: -f3)
@@ -134,14 +125,12 @@ scenario_desktop_user() {
     local dialed=$XDG_RUNTIME_DIR/dialed
     printf '#!/bin/sh\nprintf "%%s\\n" "$@" >%s\nexec sleep 5\n' "$dialed" >"$sbin/pppd"
     chmod 755 "$sbin/pppd"
-    # shellcheck disable=SC2016
-    local mounts=(unshare -m --propagation private sh -c \
-        'mount --bind "$1" /etc/ppp/peers && mount --bind "$2" /usr/sbin && shift 2 && exec "$@"' sh "$peers" "$sbin")
+    private_mounts "$peers" /etc/ppp/peers "$sbin" /usr/sbin
     for groups in "none --clear-groups" "dip --groups=$dip"; do
-        e2e_as_user=("${mounts[@]}" setpriv --reuid=nobody --regid=nogroup "${groups#* }")
+        e2e_as_user=("${private_mounts[@]}" setpriv --reuid=nobody --regid=nogroup "${groups#* }")
         zumi_up
         open_tray_menu
-        read -r width _ <<<"$(window_info "$(menu_windows | head -n1)")"
+        read -r width _ <<<"$(menu_geometry)"
         e2e_shot_root "menu-groups-${groups%% *}"
         [ "${groups%% *}" = dip ] && break
         ((width > 350)) || fail "outside the group dip the menu ($width px) holds no explaining entry"
@@ -157,18 +146,16 @@ scenario_desktop_user() {
     link_up "$name" root 2000
     # The first request comes in the second unit's last three seconds.
     local first=$((2 * unit_ms - 3000))
-    wait_for box $((t_detect + first + 4000 + slack_ms - $(now_ms))) \
-        "no Zumi box within 4 s of the hang-up's first request" box_window
+    wait_box $((t_detect + first + 4000 + slack_ms - $(now_ms))) "no Zumi box within 4 s of the hang-up's first request"
     (($(since_detect) >= first - slack_ms)) || fail "a box came before any hang-up was asked for, at $(since_detect) ms"
     e2e_shot_window refused-box "$box" 0
     wait_notification "Trennen fehlgeschlagen.*$name" "the failed hang-up that names the connection"
-    standin_got_sigterm root && fail "the stand-in owned by root got a SIGTERM from the test user"
-    standin_alive root || fail "the link ended by itself"
+    standin_alive root && ! standin_got_sigterm root || fail "root's link ended or got a SIGTERM from the test user"
     info_window >/dev/null || fail "the info window went away although the link is still up"
 }
 
+# The call log across a kill -9 and --no-call-log; the month as CSV.
 scenario_calls() {
-    require_link_rights
     require_tools sqlite3
     calls_db() { sqlite3 -batch -noheader -separator '|' "$HOME/.local/share/Zumi/calls.sqlite" "$1" 2>&1; }
     local name row csv=$e2e_work/month.csv win file_dialog
@@ -221,8 +208,167 @@ scenario_calls() {
         || fail "the CSV does not hold the two calls with their cost: $(cat -A "$csv")"
 }
 
-case "$scenario" in
-online | desktop_user | calls) "scenario_$scenario" ;;
-*) fail "unknown scenario $scenario" ;;
-esac
+# NetworkManager's: the mock's modem, the active connection of the test, when it was chosen.
+readonly gsm_name="Iridium Daten" dun_name="Handy DUN" modem_tty=ttyUSB2
+modem='' ac='' t_activate=''
+
+nm_calls_report() {
+    echo "--- calls to the mock NetworkManager"
+    grep -v -E '^[0-9.]+ (Get|GetAll|Set|emit) ' "$nm_mock_log" 2>/dev/null | cut -c1-300
+}
+
+# Waits up to $2 ms for the mock's call number $3 (from 1) of METHOD $1.
+wait_nm_call() { wait_until "$2" eval "[ \"\$(nm_call_count $1)\" -ge $3 ]"; }
+active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
+no_active_connection() { [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections) $1"; }
+# The mock's ActivateConnection replaced by the Python code $1.
+nm_activation() {
+    nm_call "$nm_manager" org.freedesktop.DBus.Mock.AddMethod org.freedesktop.NetworkManager ActivateConnection ooo o \
+        "$1" >/dev/null || fail "the mock did not take the new ActivateConnection"
+}
+
+# The stand-in TAG as NetworkManager runs pppd for a modem (no "call", its plugin, an ipparam); then,
+# as NetworkManager once pppd reports, the modem gets the link's interface and $ac is activated.
+nm_pppd_start() {
+    local tag=$1 number=$2
+    standin_launch "$tag" nodetach lock nodefaultroute usepeerdns "$modem_tty" noipdefault noauth usehostname \
+        lcp-echo-failure 0 lcp-echo-interval 0 ipparam "/org/freedesktop/NetworkManager/PPP/$number" \
+        plugin nm-pppd-plugin.so
+    nm_mock_call SetProperty "$modem" org.freedesktop.NetworkManager.Device IpInterface "<'${SI_IF[$tag]}'>" >/dev/null \
+        || fail "the mock did not take the modem's IP interface"
+    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
+}
+
+# Chooses the entry $1 up from the menu's bottom ("&Trennen" is hidden offline) and waits for the
+# mock's activation call number $2, for the profile $3; $t_activate is when it was chosen.
+choose_entry() {
+    local up=$1 count=$2 profile=$3 i last
+    open_tray_menu
+    for ((i = 0; i < up; i++)); do menu_key Up 1; done
+    menu_key Return 0
+    t_activate=$(now_ms)
+    wait_nm_call ActivateConnection 3000 "$count" \
+        || fail "choosing the entry $up from the bottom asked NetworkManager for no activation within 3 s"
+    last=$(grep -E '^[0-9.]+ ActivateConnection "' "$nm_mock_log" | tail -n1 | cut -d' ' -f3-)
+    [ "$last" = "\"$profile\" \"/\" \"/\"" ] || fail "choosing the entry $up from the bottom activated $last, not \"$profile\""
+}
+# A chosen entry metered from its activation on.
+dial_entry() {
+    choose_entry "$@"
+    ac=$(active_connections)
+    wait_metering_start "$t_activate" 2000
+}
+
+# Waits $2 ms for the mock's deactivation call number $1, of $ac; NetworkManager's pppd TAG $3 is left alone.
+expect_deactivation() {
+    local count=$1 limit=$2 tag=$3 what=$4
+    wait_nm_call DeactivateConnection "$limit" "$count" \
+        || fail "$what: NetworkManager was not asked to deactivate within $limit ms"
+    tau=$(since_detect)
+    nm_was_called DeactivateConnection "\"$ac\"" || fail "$what: the deactivation was not for $ac"
+    wait_metering_end 4000
+    standin_alive "$tag" && ! standin_got_sigterm "$tag" || fail "$what: the program ended NetworkManager's pppd itself"
+    standin_stop "$tag"
+    no_active_connection "after $what"
+}
+
+# Dialling through a mock NetworkManager on a private system bus, with a stand-in for the pppd it
+# starts: its dial-up profiles are listed with the peers and metered from the activation on (own
+# tariff, the IP interface's bytes); hang-ups ask it to deactivate and leave its pppd alone; a
+# refused activation is told in a box.
+scenario_networkmanager() {
+    require_tools dbus-daemon gdbus unshare
+    require_dbusmock
+    nm_mock_start "$e2e_work" || fail "no mock NetworkManager"
+    e2e_pids+=("$nm_mock_pid" "$nm_bus_pid")
+    e2e_fail_reports+=(nm_calls_report)
+    export DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address
+
+    modem=$(nm_mock_call AddModemDevice modem0 "$modem_tty" | sed -n "s/^('\(.*\)',)\$/\1/p")
+    [ -n "$modem" ] || fail "the mock has no modem"
+    gsm=$(nm_add_profile "$gsm_name" gsm "'gsm': {'apn': <'internet'>, 'number': <'*99#'>}")
+    dun=$(nm_add_profile "$dun_name" bluetooth "'bluetooth': {'type': <'dun'>}")
+    # Sorted in between the dial-up ones: listed by mistake, they would move the entries picked from the bottom.
+    nm_add_profile "Heim-WLAN" 802-11-wireless "'802-11-wireless': {'ssid': <[byte 0x48, 0x65, 0x69, 0x6d]>}" >/dev/null
+    nm_add_profile "Handy Netz" bluetooth "'bluetooth': {'type': <'panu'>}" >/dev/null
+    [ -n "$gsm" ] && [ -n "$dun" ] || fail "the mock did not take the profiles"
+
+    # One peers entry, last in the sorted menu, mounted for the program alone: the machine's would move the others.
+    peers=$e2e_work/peers
+    ensure_peers_folder
+    mkdir "$peers" && printf 'nodetach\n' >"$peers/$(unique_entry_name)" || fail "cannot make the peers folder"
+    private_mounts "$peers" /etc/ppp/peers
+    e2e_as_user=("${private_mounts[@]}")
+    write_link_settings "$gsm_name" "01=$(tariff_record "$dun_name" $((unit_ms / 1000)))"
+    start_session_bus
+    zumi_up
+
+    # Menu: "Handy DUN", "Iridium Daten", the peers entry; the second from the bottom.
+    open_tray_menu
+    read -r _ menu_h0 _ <<<"$(menu_geometry)"
+    menu_key Escape 0
+    dial_entry 2 1 "$gsm"
+
+    # Once NetworkManager's pppd has its link and the connection is activated, the same one goes on.
+    nm_pppd_start nm1 0
+    t_up=$(now_ms)
+    while (($(now_ms) - t_up < 2500)); do
+        [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
+        sleep 0.1
+    done
+
+    # The bytes of the modem's IP interface show as a data rate.
+    speed0=$(field_hash "$info" rate)
+    standin_command nm1 "rate 4000"
+    sleep 3
+    [ "$speed0" != "$(field_hash "$info" rate)" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
+    standin_command nm1 "rate 0"
+
+    menu_choose t
+    expect_deactivation 1 3000 nm1 "\"&Trennen\""
+
+    # The menu lists what it listed before dialling.
+    open_tray_menu
+    read -r _ menu_h1 _ <<<"$(menu_geometry)"
+    [ "$menu_h1" -eq "$menu_h0" ] || fail "the menu is $menu_h1 px high after the connections, $menu_h0 px before"
+    menu_key Escape 0
+
+    # NetworkManager refuses: a box says so.
+    nm_activation 'raise dbus.exceptions.DBusException("Not authorized to control networking.", name="org.freedesktop.NetworkManager.PermissionDenied")'
+    choose_entry 3 2 "$dun"
+    wait_box 4000 "no \"Zumi\" box within 4 s of the refused activation"
+    sleep 0.3
+    e2e_shot_window refused-box "$box" 0
+    xdotool key Return
+    wait_gone 3000 "Return did not close the box" titled Zumi
+    no_active_connection "after the refusal"
+    wait_until 2000 icon_is blue || fail "the icon is not blue after the refusal"
+
+    # Dialled again, "Nach laufender Einheit" chosen early in a unit: the armed rest turns light green,
+    # the hang-up comes in that unit's last seconds (the next's when chosen late; without the profile's
+    # 10-s tariff, in a 60-s unit, too late), and is told on the desktop.
+    nm_activation 'ret = self.activate_connection(self, args[0], args[1], args[2])'
+    dial_entry 2 3 "$gsm"
+    nm_pppd_start nm2 1
+    phase=$(($(since_detect) % unit_ms))
+    ((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
+    open_tray_menu
+    menu_key v 2
+    menu_key Return 0
+    t_arm=$(since_detect)
+    hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
+    ((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
+    wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
+        || fail "the unit bar shows no light green rest after arming ($green pixels)"
+    e2e_shot_window info-armed "$info" 4
+    expect_deactivation 2 $((hang_due - $(since_detect))) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
+    ((tau >= t_arm - slack_ms)) || fail "the hang-up came $tau ms after the connection start, before it was armed"
+    phase=$((tau % unit_ms))
+    ((phase >= 7000 - slack_ms || phase < slack_ms)) || fail "the hang-up came $phase ms into a unit, not in its last three seconds"
+    wait_notification "automatisch getrennt" "the hang-up"
+
+    [ "$(nm_call_count ActivateConnection)" -eq 3 ] || fail "$(nm_call_count ActivateConnection) activations for three choices"
+}
+
+"scenario_$scenario"
 echo "PASS: $scenario"

@@ -1,12 +1,10 @@
-# A private system bus with a mock NetworkManager (nm_dialup_mock.py) for the desktop tests and
-# benchmarks; sourced. The caller stops it with nm_mock_stop.
+# A private system bus with a mock NetworkManager (nm_dialup_mock.py) for the desktop tests and benchmarks.
 
 nm_mock_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 nm_bus_address= nm_bus_pid= nm_mock_pid= nm_mock_log=
 readonly nm_dest=org.freedesktop.NetworkManager nm_manager=/org/freedesktop/NetworkManager
 
-# nm_mock_start FOLDER: the bus listens in FOLDER, the mock logs every call to FOLDER/nm-calls.log;
-# fails with a reason when either is not up within 10 s.
+# The bus listens in the folder $1, the mock logs every call to $1/nm-calls.log; fails when either is not up in 10 s.
 nm_mock_start() {
     local folder=$1 i
     nm_mock_log=$folder/nm-calls.log
@@ -36,7 +34,7 @@ nm_mock_stop() {
     nm_mock_pid= nm_bus_pid=
 }
 
-# nm_call OBJECT INTERFACE.METHOD ARGS...: gdbus's answer on stdout.
+# OBJECT INTERFACE.METHOD ARGS...: gdbus's answer on stdout.
 nm_call() { gdbus call --address "$nm_bus_address" -d "$nm_dest" -o "$1" -m "$2" "${@:3}"; }
 # A mock method (org.freedesktop.DBus.Mock.METHOD) on the mock's main object.
 nm_mock_call() { nm_call /org/freedesktop "org.freedesktop.DBus.Mock.$1" "${@:2}"; }
@@ -56,5 +54,4 @@ nm_property() {
 
 # Whether the mock was called with METHOD $1 and the arguments $2 as its log writes them.
 nm_was_called() { cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"; }
-# How often the mock was called with METHOD $1.
 nm_call_count() { grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null; }

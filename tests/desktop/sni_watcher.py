@@ -3,8 +3,8 @@
 
 As a watcher (--late: its name taken half a second before it answers) it prints "ready", then
 "register SERVICE SENDER" per registration and "signal NewIcon SENDER". "icon SERVICE": size and
-colour of each picture; "menu SERVICE": the exported menu, an entry a line indented by depth (id,
-then name=value sorted); "about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
+colour of each picture; "menu SERVICE": the exported menu, an entry a line indented by depth;
+"about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
 """
 import sys
 
@@ -17,17 +17,13 @@ WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 
 
-def say(line):
-    print(line, flush=True)
-
-
 class Watcher(dbus.service.Object):
     def __init__(self, bus):
         super().__init__(bus, "/StatusNotifierWatcher")
 
     @dbus.service.method(WATCHER, in_signature="s", out_signature="", sender_keyword="sender")
     def RegisterStatusNotifierItem(self, service, sender=None):
-        say(f"register {service} {sender}")
+        print(f"register {service} {sender}", flush=True)
 
 
 def item_property(service, name):
@@ -49,8 +45,7 @@ def icon_colours(service):
 
 def print_entry(entry, depth):
     entry_id, properties, children = entry
-    shown = " ".join(f"{name}={properties[name]}" for name in sorted(properties))
-    print(f"{'  ' * depth}{entry_id} {shown}")
+    print("  " * depth + " ".join([str(entry_id)] + [f"{name}={properties[name]}" for name in sorted(properties)]))
     for child in children:
         print_entry(child, depth + 1)
 
@@ -80,12 +75,12 @@ def main():
         GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
     else:
         objects.append(Watcher(bus))
-    bus.add_signal_receiver(lambda *args, sender=None: say(f"signal NewIcon {sender}"),
+    bus.add_signal_receiver(lambda *args, sender=None: print(f"signal NewIcon {sender}", flush=True),
                             signal_name="NewIcon", dbus_interface=ITEM, sender_keyword="sender")
     if not late:
         # The name last, as a real watcher does: whoever sees it finds the methods there.
         objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
-    say("ready")
+    print("ready", flush=True)
     GLib.MainLoop().run()
 
 

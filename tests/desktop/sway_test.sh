@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# The info window on a Wayland desktop: a headless sway session with XWayland,
-# run as the unprivileged user nobody, a tiled X window filling the screen. The
-# program starts with the session's displays and no platform of its own
-# choosing; once a stand-in link is up its info window must be a floating,
-# visible window in sway's tree, over the tiled one in a screenshot (kept).
+# The info window in a headless sway session with XWayland, as user nobody, over a tiled X window
+# filling the screen; the program chooses no platform itself. Once a link is up the info window
+# is a floating, visible window in sway's tree, over the tiled one in a screenshot (kept).
 # Usage: sway_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
-e2e_zumi=${1:?zumi binary}
-e2e_fake_pppd=${2:?stand-in pppd}
 . "$(dirname "$0")/e2e_lib.sh"
+e2e_args "$@"
 require_tools sway swaymsg Xwayland grim jq xmessage convert dbus-daemon
 require_link_rights
 [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
 require_no_foreign_pppd
-e2e_private_home "${3:?artifact folder}" sway
+e2e_private_home sway
 # No X display of the caller's: screenshots here come from grim.
 unset DISPLAY QT_QPA_PLATFORM XAUTHORITY
 name=$(unique_entry_name)
@@ -29,11 +26,10 @@ CONF
 chmod 644 "$e2e_work/sway.conf"
 spawn "$e2e_work/sway.log" "${e2e_as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$e2e_work/sway.conf"
-sway_pid=${e2e_pids[-1]}
 sway_log() { echo "--- sway"; tail -n 30 "$e2e_work/sway.log"; }
 e2e_fail_reports+=(sway_log)
 if ! wait_until 10000 test -s "$XDG_RUNTIME_DIR/displays"; then
-    alive "$sway_pid" || skip "sway does not run here (headless backend, pixman renderer): $(tail -n 3 "$e2e_work/sway.log" | tr '\n' ' ')"
+    alive "${e2e_pids[-1]}" || skip "sway does not run here (headless backend, pixman renderer): $(tail -n 3 "$e2e_work/sway.log" | tr '\n' ' ')"
     fail "sway ran but did not start its session"
 fi
 read -r WAYLAND_DISPLAY DISPLAY <"$XDG_RUNTIME_DIR/displays"
@@ -41,8 +37,7 @@ read -r WAYLAND_DISPLAY DISPLAY <"$XDG_RUNTIME_DIR/displays"
 SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
 [ -n "$SWAYSOCK" ] || fail "no sway IPC socket"
 export WAYLAND_DISPLAY DISPLAY SWAYSOCK XDG_SESSION_TYPE=wayland
-as_session() { "${e2e_as_user[@]}" "$@"; }
-tree() { as_session swaymsg -t get_tree; }
+tree() { "${e2e_as_user[@]}" swaymsg -t get_tree; }
 # The window whose X class is $1, as sway's tree has it (JSON), or nothing.
 window_node() { tree | jq -c --arg c "$1" '[recurse(.nodes[]?, .floating_nodes[]?) | select(.window_properties.class? == $c)] | first // empty'; }
 
@@ -66,7 +61,7 @@ read -r tx ty tw th < <(jq -r '.rect | "\(.x) \(.y) \(.width) \(.height)"' <<<"$
     || fail "the info window ($iw x $ih + $ix + $iy) does not lie over the tiled window ($tw x $th + $tx + $ty)"
 
 shot=$e2e_artifacts/sway-info-over-tiled.png
-as_session grim "$XDG_RUNTIME_DIR/shot.png" && mv "$XDG_RUNTIME_DIR/shot.png" "$shot" || fail "grim took no screenshot"
+"${e2e_as_user[@]}" grim "$XDG_RUNTIME_DIR/shot.png" && mv "$XDG_RUNTIME_DIR/shot.png" "$shot" || fail "grim took no screenshot"
 # Where the info window is the screen shows its own pixels, not the tiled window's beside it.
 region_hash() { convert "$shot" -crop "${1}x${2}+${3}+${4}" +repage -depth 8 rgb:- | md5sum | cut -c1-32; }
 [ "$(region_hash "$iw" "$ih" "$ix" "$iy")" != "$(region_hash "$iw" "$ih" "$ix" $((iy + ih + 40)))" ] \

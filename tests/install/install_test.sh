@@ -12,8 +12,8 @@ install_into() { # DESTDIR PREFIX
         || { cat "$tmp/install.log" >&2; fail "cmake --install --prefix $2 failed"; return 1; }
 }
 
-install_into "$tmp/root" /usr || exit 1
 root="$tmp/root"
+install_into "$root" /usr || exit 1
 icons=usr/share/icons/hicolor
 man_pages=(usr/share/man/man1/zumi.1.gz usr/share/man/de/man1/zumi.1.gz)
 files=(usr/bin/zumi usr/share/zumi/sounds/pop.wav usr/share/zumi/sounds/hangup.wav
@@ -53,7 +53,6 @@ done
 
 # The manual pages render without a single warning; compressed as Debian wants: -9, without name or time.
 for page in "${man_pages[@]}" usr/share/doc/zumi/changelog.gz; do
-    [ -f "$root/$page" ] || continue
     kind=$(file "$root/$page")
     grep -q "max compression" <<<"$kind" && ! grep -Eq 'was "|last modified' <<<"$kind" \
         || fail "/$page is not compressed with gzip -n -9: $kind"
@@ -87,11 +86,9 @@ dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/autostart/zumi.desk
     || fail "the autostart entry is not marked as a conffile"
 dpkg-deb -f "$deb" Description | sed -n '2p' | grep -q '[a-z]' || fail "the package has no extended description"
 # Lintian's errors keep a package out of the archive; its warnings are shown.
-lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1
-status=$?
-grep '^[WE]: ' "$tmp/lintian.log" >&2
-! grep -q '^E: ' "$tmp/lintian.log" || fail "lintian reports errors on the package"
-[ "$status" -eq 0 ] || grep -q '^E: ' "$tmp/lintian.log" || { cat "$tmp/lintian.log" >&2; fail "lintian did not check the package (exit status $status)"; }
+lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1 && ! grep -q '^E: ' "$tmp/lintian.log" \
+    || { cat "$tmp/lintian.log" >&2; fail "lintian reports errors on the package or did not check it"; }
+grep '^W: ' "$tmp/lintian.log" >&2
 
 [ "$failures" -eq 0 ] && echo "install layout: all checks passed"
 exit "$failures"

@@ -6,11 +6,9 @@
 set -u
 src=${1:?source folder}
 build=${2:?build folder}
-e2e_zumi=${3:?zumi binary}
-artifacts=${4:?artifact folder}
 readme=$src/README.md
-e2e_fake_pppd=
 . "$src/tests/desktop/e2e_lib.sh"
+e2e_zumi=${3:?zumi binary} e2e_artifacts=${4:?artifact folder}
 
 # The shell lines of the Nth ```sh block of the section HEADING, in the array $3.
 readme_block() {
@@ -20,7 +18,7 @@ readme_block() {
         inside && /^```$/ { inblock = 0; next }
         inblock { print }' "$readme")
 }
-# Runs one README line in the folder $2 (the fresh copy).
+# Runs one README line in the folder $2, by default the fresh copy.
 run_line() {
     (cd "${2:-$fresh}" && bash -c "$1") >>"$e2e_work/steps.log" 2>&1 || fail "the README line \"$1\" failed: $(tail -n 20 "$e2e_work/steps.log")"
 }
@@ -45,7 +43,7 @@ if [ -d /etc/ppp ] && [ -z "${ZUMI_README_PRIVATE_ETC:-}" ]; then
     exec env ZUMI_README_PRIVATE_ETC=1 unshare -m --propagation private \
         bash -c 'mount -t tmpfs tmpfs /etc/ppp && exec "$@"' - "$0" "$@"
 fi
-e2e_begin "$artifacts" readme
+e2e_begin readme
 [ -d /etc/ppp ] || e2e_created_dirs+=(/etc/ppp /etc/ppp/peers)
 e2e_created_files+=(/etc/ppp/peers/Test)
 (exec 3<>/dev/net/tun) 2>/dev/null || skip "/dev/net/tun cannot be opened here"
