@@ -370,11 +370,16 @@ TEST_F(Pppd, DialCallsPppdWithTheNameUnchangedAndReportsAnAtOnceRefusal)
     // The stand-in records its session id, pid and arguments, then does what
     // the entry's peers file says: end as a detaching pppd does, refuse, or stay.
     const std::string record = (root / "record").string();
-    write("usr/sbin/pppd",
-          "#!/bin/sh\nprintf '%s\\0' $(cut -d' ' -f6 /proc/$$/stat) $$ \"$@\" > '" + record + ".new'\nmv '" + record
-              + ".new' '" + record + "'\ncase $(cat -- '" + (root / "etc/ppp/peers/").string()
-              + "'\"$2\") in\nfail) echo \"pppd: unrecognized option 'x'\" >&2; echo more >&2; exit 2;;\n"
-                "stay) exec sleep 30;;\nesac\n");
+    ::setenv("RECORD", record.c_str(), 1);
+    ::setenv("PEERS", (root / "etc/ppp/peers/").c_str(), 1);
+    write("usr/sbin/pppd", R"(#!/bin/sh
+printf '%s\0' $(cut -d' ' -f6 /proc/$$/stat) $$ "$@" > "$RECORD.new"
+mv "$RECORD.new" "$RECORD"
+case $(cat -- "$PEERS$2") in
+fail) echo "pppd: unrecognized option 'x'" >&2; echo more >&2; exit 2;;
+stay) exec sleep 30;;
+esac
+)");
     write("usr/bin/pon", "#!/bin/sh\nexit 0\n"); // Debian's name, not to be used
     write("etc/ppp/peers/-x", "");
     // A dialer that cannot run is reported, not taken as started.
