@@ -32,7 +32,8 @@ TEST(HeldFiles, EachReadGivesWhatThePathNamesNowAndAtMostTheCapacityStaysOpen)
         std::filesystem::remove(path);
         EXPECT_EQ(files.read(path), std::nullopt);
         write("ppp0.pid", "400\n");
-        EXPECT_EQ(files.read(path, 2), "40");
+        EXPECT_EQ(files.read(path), "400\n");
+        EXPECT_EQ(files.read(path, 2), "40") << "a held file read with a limit";
 
         for (int round = 0; round < 2; ++round)
             for (int i = 0; i < 20; ++i) {

@@ -217,12 +217,15 @@ TEST_F(Pppd, StateConnectedConnectingDisconnectedOrUnknownMalformedEntriesSkippe
 TEST_F(Pppd, VanishingAndExecingProcesses)
 {
     addPppd(80, "erst");
+    addPppd(81, "dann", 2000);
     addPppd(90, "isp", 3000);
-    EXPECT_EQ(listed(), "80 erst;90 isp;");
-    // Torn down: its files fail while the folder stays.
+    EXPECT_EQ(listed(), "80 erst;81 dann;90 isp;");
+    // Torn down: its files fail while the folder stays; or gone altogether.
     for (const char* file : {"stat", "comm", "cmdline"})
         remove("proc/80/"s + file);
+    remove("proc/81");
     EXPECT_EQ(dialUp.connectionState(80), kStateDisconnected);
+    EXPECT_EQ(dialUp.connectionState(81), 0);
     // The pid goes to a new pppd: what was known of the old one is not reused.
     addPppd(90, "neu", 5000);
     EXPECT_EQ(listed(), "90 neu;");
