@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/if.h>
 #include <linux/if_tun.h>
 #include <poll.h>
@@ -27,7 +26,9 @@
 
 namespace {
 
-constexpr std::uint64_t kPacket = 1500;
+int tun = -1;
+std::string name;
+std::string pidFile;
 
 [[noreturn]] void fail(const std::string& what)
 {
@@ -35,55 +36,48 @@ constexpr std::uint64_t kPacket = 1500;
     std::exit(2);
 }
 
-struct Link {
-    int tun = -1;
-    std::string name;
-    std::string pidFile;
-};
-
-Link bringUp()
+void bringUp()
 {
-    Link link;
     ifreq ifr{};
     ifr.ifr_flags = IFF_TUN | IFF_NO_PI;
     // "ppp%d" lets the kernel pick the first free unit, without races.
     std::strncpy(ifr.ifr_name, "ppp%d", IFNAMSIZ - 1);
-    link.tun = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    tun = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC | O_NONBLOCK);
     // The link type can only change while the interface is down.
-    if (link.tun < 0 || ::ioctl(link.tun, TUNSETIFF, &ifr) != 0 || ::ioctl(link.tun, TUNSETLINK, 512ul) != 0)
+    if (tun < 0 || ::ioctl(tun, TUNSETIFF, &ifr) != 0 || ::ioctl(tun, TUNSETLINK, 512ul) != 0)
         fail("creating a tun");
-    link.name = ifr.ifr_name;
+    name = ifr.ifr_name;
     const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ifr.ifr_flags = IFF_UP | IFF_POINTOPOINT | IFF_NOARP | IFF_MULTICAST; // as a ppp link's
     if (control < 0 || ::ioctl(control, SIOCSIFFLAGS, &ifr) != 0)
-        fail("bringing " + link.name + " up");
+        fail("bringing " + name + " up");
     ::close(control);
 
     // Written whole before it appears, as readers may look at any moment.
-    link.pidFile = "/run/" + link.name + ".pid";
-    std::ofstream(link.pidFile + ".new") << ::getpid() << '\n' << link.name << '\n';
-    if (std::rename((link.pidFile + ".new").c_str(), link.pidFile.c_str()) != 0)
-        fail("writing " + link.pidFile);
-    return link;
+    pidFile = "/run/" + name + ".pid";
+    FILE* file = std::fopen((pidFile + ".new").c_str(), "w");
+    if (!file || std::fprintf(file, "%d\n%s\n", ::getpid(), name.c_str()) < 0 || std::fclose(file) != 0
+        || std::rename((pidFile + ".new").c_str(), pidFile.c_str()) != 0)
+        fail("writing " + pidFile);
 }
 
 // Packets from the peer, written into the tun: it counts them as received, and
 // the IP layer drops them for their empty IPv4 header, so nothing answers.
-void receive(const Link& link, std::uint64_t bytes)
+void receive(std::uint64_t bytes)
 {
-    static const unsigned char packet[kPacket] = {0x45};
+    static const unsigned char packet[1500] = {0x45};
     for (std::uint64_t size; bytes > 0; bytes -= std::min(bytes, size)) {
-        size = std::clamp<std::uint64_t>(bytes, 20, kPacket);
-        if (::write(link.tun, packet, size) < 0)
-            fail("writing into " + link.name);
+        size = std::clamp<std::uint64_t>(bytes, 20, sizeof packet);
+        if (::write(tun, packet, size) < 0)
+            fail("writing into " + name);
     }
 }
 
-[[noreturn]] void finish(const Link& link, int signal)
+[[noreturn]] void finish(int signal)
 {
     if (signal == SIGTERM)
         std::puts("sigterm");
-    ::unlink(link.pidFile.c_str());
+    ::unlink(pidFile.c_str());
     std::exit(0);
 }
 
@@ -107,27 +101,27 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
 
-    const Link link = bringUp();
-    std::printf("ready %s\n", link.name.c_str());
+    bringUp();
+    std::printf("ready %s\n", name.c_str());
     std::string input;
     std::uint64_t rate = 0;
     char buffer[65536];
     auto nextTick = std::chrono::steady_clock::now();
     for (;;) {
-        pollfd fds[3] = {{STDIN_FILENO, POLLIN, 0}, {link.tun, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        pollfd fds[3] = {{STDIN_FILENO, POLLIN, 0}, {tun, POLLIN, 0}, {signalFd, POLLIN, 0}};
         ::poll(fds, 3, rate > 0 ? 10 : -1);
         if (signalfd_siginfo info{}; (fds[2].revents & POLLIN) && ::read(signalFd, &info, sizeof info) == sizeof info)
-            finish(link, static_cast<int>(info.ssi_signo));
+            finish(static_cast<int>(info.ssi_signo));
         // What the kernel sends out (router solicitations, say) is dropped.
-        while (::read(link.tun, buffer, sizeof buffer) > 0) {}
+        while (::read(tun, buffer, sizeof buffer) > 0) {}
         if (rate > 0 && std::chrono::steady_clock::now() >= nextTick) {
-            receive(link, std::max<std::uint64_t>(1, rate / 10));
+            receive(std::max<std::uint64_t>(1, rate / 10));
             nextTick += std::chrono::milliseconds(100);
         }
         if (fds[0].revents) {
             const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
             if (n <= 0)
-                finish(link, 0);
+                finish(0);
             input.append(buffer, static_cast<std::size_t>(n));
         }
         for (std::size_t end; (end = input.find('\n')) != std::string::npos; input.erase(0, end + 1)) {
@@ -135,7 +129,7 @@ int main(int argc, char** argv)
             const std::string command = line.substr(0, line.find(' '));
             const std::uint64_t value = std::strtoull(line.c_str() + command.size(), nullptr, 10);
             if (command == "rx") {
-                receive(link, value);
+                receive(value);
             } else if (command == "rate") {
                 rate = value;
                 nextTick = std::chrono::steady_clock::now();

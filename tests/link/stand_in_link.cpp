@@ -68,11 +68,10 @@ bool StandInLink::command(const std::string& line)
     if (process_->exited
         || ::send(process_->channel, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
         return false;
-    for (auto reply = readLine(10s); reply; reply = readLine(10s)) {
-        if (*reply == "done " + line)
-            return true;
-    }
-    return false;
+    auto reply = readLine(10s);
+    while (reply && *reply != "done " + line)
+        reply = readLine(10s);
+    return reply.has_value();
 }
 
 // Byte by byte: the stand-in writes each line whole, and nothing is read ahead.

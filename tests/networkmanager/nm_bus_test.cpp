@@ -1,6 +1,7 @@
-// The NetworkManager backend against python3-dbusmock's NetworkManager on a
-// private bus that this test gives the program as its system bus.
+// The NetworkManager backend: its cache on its own, and the whole backend against
+// python3-dbusmock's NetworkManager on a private bus given to it as its system bus.
 #include "ras/networkmanager/nm_dialup.h"
+#include "ras/networkmanager/nm_links.h"
 
 #include "nm_stand_in.h"
 
@@ -14,7 +15,59 @@
 namespace zumi {
 namespace {
 
+using nm::ActiveState;
 using test::waitFor;
+
+std::string listed(const nm::LinkCache& cache)
+{
+    std::string out;
+    for (const DialUpConnection& c : cache.connections().connections)
+        out += std::to_string(c.handle) + " " + c.entryName + ";";
+    return out;
+}
+
+TEST(LinkCache, StatesHandlesOrderAndActivationsOfProfilesNotReadYet)
+{
+    const auto activeOf = [](const std::string& profile, ActiveState state, std::string device = "/Dev/1") {
+        return nm::ActiveUpdate{profile, state, std::vector{device}, std::nullopt, std::nullopt};
+    };
+    const auto stateOnly = [](ActiveState state) {
+        return nm::ActiveUpdate{std::nullopt, state, std::nullopt, std::nullopt, std::nullopt};
+    };
+    nm::LinkCache cache;
+    cache.setProfile("/S/1", {"Iridium", "gsm", ""});
+    cache.setProfile("/S/2", {"Zuhause", "802-11-wireless", ""});
+    cache.setDeviceInterface("/Dev/1", "ppp0");
+
+    cache.setActiveConnections({"/A/0", "/A/1"});
+    EXPECT_EQ(listed(cache), "") << "not read yet";
+    cache.setActive("/A/1", activeOf("/S/1", ActiveState::Activating));
+    cache.setActive("/A/0", activeOf("/S/2", ActiveState::Activated, "/Dev/2"));
+    EXPECT_EQ(listed(cache), "2 Iridium;") << "a network that costs nothing by time is no connection here";
+    EXPECT_EQ(cache.state(2), kStateConnecting);
+    cache.setActive("/A/1", stateOnly(ActiveState::Activated));
+    EXPECT_EQ(cache.state(2), kStateConnected);
+    EXPECT_EQ(cache.interfaceOf(2), "ppp0") << "an update of one property keeps the others";
+
+    // A second one comes later and is listed after the first.
+    cache.setActiveConnections({"/A/0", "/A/1", "/A/2"});
+    cache.setActive("/A/2", activeOf("/S/1", ActiveState::Activated));
+    EXPECT_EQ(listed(cache), "2 Iridium;3 Iridium;");
+    cache.setActive("/A/1", stateOnly(ActiveState::Deactivating));
+    EXPECT_EQ(cache.state(2), kStateDisconnected);
+    cache.setActiveConnections({"/A/0", "/A/2"});
+    EXPECT_EQ(cache.interfaceOf(2), "") << "gone";
+    EXPECT_EQ(cache.state(0), 0);
+
+    // An activation of a profile not read yet goes by its own type and id.
+    cache.setActiveConnections({"/A/2", "/A/3", "/A/4"});
+    cache.setActive("/A/3", {"/S/9", ActiveState::Activated, std::vector<std::string>{}, "gsm", "Neu"});
+    cache.setActive("/A/4", {"/S/8", ActiveState::Activated, std::vector<std::string>{}, "bluetooth", "Unklar"});
+    EXPECT_EQ(listed(cache), "3 Iridium;4 Neu;");
+    EXPECT_EQ(cache.interfaceOf(4), "") << "no device yet";
+    cache.removeProfile("/S/1");
+    EXPECT_EQ(cache.profileNamed("Iridium"), std::nullopt);
+}
 
 test::NetworkManagerStandIn* standIn = nullptr;
 
@@ -24,6 +77,15 @@ QString control(const QStringList& args)
     const QString output = standIn->control(args, &ok);
     EXPECT_TRUE(ok) << args.join(' ').toStdString();
     return output;
+}
+
+// Starts the stand-in with a GSM profile and a modem to carry it.
+bool startWithIridium()
+{
+    const bool started = standIn->start();
+    control({"profile", "Iridium Daten", "gsm"});
+    control({"modem", "modem0", "wwan7"});
+    return started;
 }
 
 // Dials the GSM profile and waits for its activation; its handle.
@@ -39,14 +101,12 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
 {
     if (!standIn->busRuns())
         GTEST_SKIP() << "no private bus (dbus-daemon missing?)";
-    ASSERT_TRUE(standIn->start()) << "the stand-in did not come up";
-    control({"profile", "Iridium Daten", "gsm"});
+    ASSERT_TRUE(startWithIridium()) << "the stand-in did not come up";
     control({"profile", "Handy über Bluetooth", "bluetooth", "dun"});
     control({"profile", "Kopfhörer", "bluetooth", "panu"});
     control({"profile", "Büro", "802-3-ethernet"});
     control({"profile", "DSL", "pppoe"});
     control({"profile", "Stick", "cdma"});
-    control({"modem", "modem0", "wwan7"});
     NetworkManagerDialUp networkManager;
     int phonebookChanges = 0;
     networkManager.onPhonebookChanged([&] { ++phonebookChanges; });
@@ -124,13 +184,10 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
     sinceStart.start();
     NetworkManagerDialUp absent;
     EXPECT_FALSE(absent.present());
-    EXPECT_TRUE(absent.phonebookEntries().entries.empty());
     EXPECT_TRUE(absent.enumConnections().ok);
     EXPECT_LT(sinceStart.elapsed(), 100) << "without NetworkManager, nothing waits";
 
-    ASSERT_TRUE(standIn->start());
-    control({"profile", "Iridium Daten", "gsm"});
-    control({"modem", "modem0", "wwan7"});
+    ASSERT_TRUE(startWithIridium()) << "the stand-in did not come up";
     ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
     EXPECT_GT(dialIridium(networkManager), handle);
 }

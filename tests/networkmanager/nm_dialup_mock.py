@@ -1,13 +1,8 @@
-'''NetworkManager for the tests: dbusmock's stock template plus what the dial-up
-road needs of the real daemon. Load it by path: --template nm_dialup_mock.py
-
-- ActivateConnection(profile, "/", "/") picks a free device that fits the
-  profile (the stock template leaves Devices empty), refuses a profile no device
-  can carry, and leaves it activating until SetActiveConnectionState moves it on.
-- DeactivateConnection goes through deactivating and deactivated, with their
-  signals; an unknown one is refused.
-- AddModemDevice adds a modem as ModemManager hands it over: no IP interface
-  until its pppd has a link.
+'''NetworkManager for the tests (--template nm_dialup_mock.py): dbusmock's stock
+template, where ActivateConnection(profile, "/", "/") picks a free device that
+fits the profile and leaves it activating until SetActiveConnectionState moves it
+on, DeactivateConnection signals deactivating and deactivated, and AddModemDevice
+adds a modem with no IP interface until its pppd has a link.
 '''
 
 import dbus

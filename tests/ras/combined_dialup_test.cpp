@@ -8,52 +8,38 @@
 namespace zumi {
 namespace {
 
-using test::FakeDialUp;
-
-class Combined : public ::testing::Test {
-protected:
-    FakeDialUp* pppd = new FakeDialUp;
-    FakeDialUp* manager = new FakeDialUp;
+TEST(Combined, PhonebooksAndConnectionsOfBothTheOneSeenFirstFirstRequestsToTheirOwner)
+{
+    auto* pppd = new test::FakeDialUp;
+    auto* manager = new test::FakeDialUp;
     CombinedDialUp both{std::unique_ptr<DialUpAccess>(pppd), std::unique_ptr<DialUpAccess>(manager)};
-
-    std::string listed()
-    {
+    const auto listed = [&] {
         std::string out;
         for (const DialUpConnection& c : both.enumConnections().connections)
             out += std::to_string(c.handle & ~CombinedDialUp::kSecondHandleBit)
                 + (both.ofSecond(c.handle) ? "nm " : " ") + c.entryName + ";";
         return out;
-    }
-};
+    };
 
-TEST_F(Combined, PhonebooksTogetherEachNameOnceAndDialedWhereItIs)
-{
     pppd->phonebookError = PhonebookError::NotPermitted;
     EXPECT_EQ(both.phonebookEntries().error, PhonebookError::NotPermitted) << "nothing anywhere: the reason stays";
     manager->phonebook = {"Iridium", "provider"};
     const Phonebook managerOnly = both.phonebookEntries();
     EXPECT_EQ(managerOnly.error, PhonebookError::None);
     EXPECT_EQ(managerOnly.entries, (std::vector<std::string>{"Iridium", "provider"}));
-
     pppd->phonebookError = PhonebookError::None;
     pppd->phonebook = {"provider", "satellit"};
     EXPECT_EQ(both.phonebookEntries().entries, (std::vector<std::string>{"Iridium", "provider", "satellit"}));
-
-    both.dial("provider");
-    both.dial("satellit");
-    both.dial("Iridium");
+    for (const char* name : {"provider", "satellit", "Iridium"})
+        both.dial(name);
     EXPECT_EQ(manager->dials, (std::vector<std::string>{"provider", "Iridium"}));
     EXPECT_EQ(pppd->dials, (std::vector<std::string>{"satellit"}));
-}
 
-TEST_F(Combined, ConnectionsOfBothTheOneSeenFirstFirstRequestsToTheirOwner)
-{
     manager->connect(1, "Iridium");
     EXPECT_EQ(listed(), "1nm Iridium;");
     pppd->connect(4711, "provider");
     manager->connect(2, "Stick");
     EXPECT_EQ(listed(), "1nm Iridium;4711 provider;2nm Stick;");
-
     const std::int32_t iridium = both.enumConnections().connections[0].handle;
     EXPECT_EQ(both.connectionState(iridium), kStateConnected);
     EXPECT_EQ(both.connectionState(1), 0) << "pppd's handle 1 is not NetworkManager's";

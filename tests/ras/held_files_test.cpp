@@ -12,20 +12,15 @@
 namespace zumi {
 namespace {
 
-std::size_t openFiles()
-{
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{}));
-}
-
-TEST(HeldFiles, EveryReadGivesWhatThePathNamesNowAndNoMoreThanTheCapacityStaysOpen)
+TEST(HeldFiles, EachReadGivesWhatThePathNamesNowAndAtMostTheCapacityStaysOpen)
 {
     const test::TempFolder folder;
     const auto write = [&](const std::string& name, const std::string& text) {
         test::writeText(folder.path / name, text);
         return (folder.path / name).string();
     };
-    const std::size_t before = openFiles();
+    const auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    const auto before = openFiles();
     {
         HeldFiles files(3);
         const std::string path = write("ppp0.pid", "100\n");
@@ -38,22 +33,19 @@ TEST(HeldFiles, EveryReadGivesWhatThePathNamesNowAndNoMoreThanTheCapacityStaysOp
         EXPECT_EQ(files.read(path), std::nullopt);
         write("ppp0.pid", "400\n");
         EXPECT_EQ(files.read(path), "400\n");
-        EXPECT_EQ(files.read(path, 2), "40");
+        EXPECT_EQ(files.read(path, 2), "40") << "a held file read with a limit";
 
         for (int round = 0; round < 2; ++round)
             for (int i = 0; i < 20; ++i) {
                 const std::string name = "f" + std::to_string(i);
                 EXPECT_EQ(files.read(write(name, name)), name);
             }
-        EXPECT_EQ(openFiles(), before + 3);
         EXPECT_EQ(files.read((folder.path / "missing").string()), std::nullopt);
         EXPECT_EQ(openFiles(), before + 3);
     }
     EXPECT_EQ(openFiles(), before);
-}
 
-TEST(HeldFiles, AProcessFileStopsReadingWhenTheProcessEnds)
-{
+    // A file of a process stops reading when the process ends.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -62,9 +54,7 @@ TEST(HeldFiles, AProcessFileStopsReadingWhenTheProcessEnds)
     }
     const std::string stat = "/proc/" + std::to_string(child) + "/stat";
     HeldFiles files;
-    const auto before = files.read(stat);
-    ASSERT_TRUE(before);
-    EXPECT_EQ(before->rfind(std::to_string(child) + " (", 0), 0u);
+    EXPECT_EQ(files.read(stat).value_or("").rfind(std::to_string(child) + " (", 0), 0u);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     EXPECT_EQ(files.read(stat), std::nullopt);
