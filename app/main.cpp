@@ -5,6 +5,7 @@
 #include "app/single_instance.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QSessionManager>
 
 #include <cstdio>
@@ -52,6 +53,14 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
     // Closing a message box or the settings dialog must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // German texts need no shaping (no ligatures, no joined scripts): Qt then
+    // measures and draws them without running HarfBuzz over the face's
+    // shaping tables, which would stay resident for good.
+    {
+        QFont font = QApplication::font();
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        QApplication::setFont(font);
+    }
     zumi::ShutdownSignals termination;
     // Qt has taken its own options out by now.
     const bool keepCallLog = !QCoreApplication::arguments().contains(QStringLiteral("--no-call-log"));
