@@ -2,9 +2,9 @@
 // traffic on demand. Start it as  exec -a /usr/sbin/pppd fake_pppd call NAME
 // (or with "ipparam PATH" among ignored options, as NetworkManager starts pppd).
 // It brings up the first free tun pppN with link type ppp, writes /run/pppN.pid
-// and prints "ready pppN". Stdin commands, each answered "done LINE": "rx BYTES"
-// (packets from the peer), "rate BPS" (steady traffic, 0 stops). SIGTERM (printed
-// "sigterm"), SIGINT, SIGHUP or the end of stdin remove the pid file and exit 0.
+// and prints "ready pppN". Stdin "rate BPS" (steady traffic from the peer, 0 stops)
+// is answered "done LINE". SIGTERM (printed "sigterm"), SIGINT, SIGHUP or the end
+// of stdin remove the pid file and exit 0.
 
 #include <algorithm>
 #include <chrono>
@@ -126,17 +126,12 @@ int main(int argc, char** argv)
         }
         for (std::size_t end; (end = input.find('\n')) != std::string::npos; input.erase(0, end + 1)) {
             const std::string line = input.substr(0, end);
-            const std::string command = line.substr(0, line.find(' '));
-            const std::uint64_t value = std::strtoull(line.c_str() + command.size(), nullptr, 10);
-            if (command == "rx") {
-                receive(value);
-            } else if (command == "rate") {
-                rate = value;
-                nextTick = std::chrono::steady_clock::now();
-            } else {
+            if (!line.starts_with("rate ")) {
                 std::printf("error unknown command: %s\n", line.c_str());
                 continue;
             }
+            rate = std::strtoull(line.c_str() + 5, nullptr, 10);
+            nextTick = std::chrono::steady_clock::now();
             std::printf("done %s\n", line.c_str());
         }
     }

@@ -89,22 +89,17 @@ std::optional<std::string> StandInLink::readLine(std::chrono::milliseconds timeo
     return line;
 }
 
-bool StandInLink::waitForExit(std::chrono::milliseconds timeout)
+bool StandInLink::stop()
 {
-    for (const auto deadline = Clock::now() + timeout; !process_->exited; std::this_thread::sleep_for(10ms)) {
+    if (!process_->exited)
+        ::kill(process_->pid, SIGTERM);
+    for (const auto deadline = Clock::now() + 5s; !process_->exited; std::this_thread::sleep_for(10ms)) {
         const pid_t done = ::waitpid(process_->pid, nullptr, WNOHANG);
         process_->exited = done == process_->pid || (done < 0 && errno != EINTR);
         if (!process_->exited && Clock::now() >= deadline)
             return false;
     }
     return true;
-}
-
-bool StandInLink::stop()
-{
-    if (!process_->exited)
-        ::kill(process_->pid, SIGTERM);
-    return waitForExit(5s);
 }
 
 } // namespace zumi::test

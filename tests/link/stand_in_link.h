@@ -18,13 +18,9 @@ public:
     // Starts a stand-in for the peers entry name and waits until its link is up.
     static std::optional<StandInLink> start(const std::string& name);
 
-    std::int32_t pid() const { return process_->pid; }
-
     // Steady received traffic in bytes per second; 0 stops it.
     bool rate(std::uint64_t bytesPerSecond) { return command("rate " + std::to_string(bytesPerSecond)); }
 
-    // Waits until the stand-in has exited and reaps it.
-    bool waitForExit(std::chrono::milliseconds timeout);
     // Ends it as poff would and reaps it; true when it went cleanly.
     bool stop();
 

@@ -58,15 +58,9 @@ def activate_connection(self, profile, device, specific_object):
         'Connection': dbus.ObjectPath(profile),
         'SpecificObject': dbus.ObjectPath(specific_object),
         'Id': settings['id'],
-        'Uuid': settings['uuid'],
         'Type': settings['type'],
         'Devices': dbus.Array([dbus.ObjectPath(device)], signature='o'),
         'State': dbus.UInt32(NMActiveConnectionState.NM_ACTIVE_CONNECTION_STATE_ACTIVATING),
-        'StateFlags': dbus.UInt32(0),
-        'Default': False,
-        'Default6': False,
-        'Vpn': False,
-        'Master': dbus.ObjectPath('/'),
     }, [])
     self.object_manager_emit_added(path)
     device_obj = dbusmock.get_object(device)
@@ -105,26 +99,15 @@ def load(mock, parameters):
 def AddModemDevice(self, device_name, control_interface):
     '''A disconnected GSM modem on control_interface (e.g. ttyUSB2); returns its path.'''
     path = '/org/freedesktop/NetworkManager/Devices/' + device_name
-    self.AddObject(path, MODEM_IFACE, {
-        'ModemCapabilities': dbus.UInt32(4),  # GSM/UMTS
-        'CurrentCapabilities': dbus.UInt32(4),
-        'DeviceId': '',
-        'OperatorCode': '',
-        'Apn': '',
-    }, [])
-    modem = dbusmock.get_object(path)
-    modem.AddProperties(DEVICE_IFACE, {
+    self.AddObject(path, MODEM_IFACE, {'ModemCapabilities': dbus.UInt32(4)}, [])  # GSM/UMTS
+    # What this template and the stock one read and set of a device.
+    dbusmock.get_object(path).AddProperties(DEVICE_IFACE, {
         'DeviceType': dbus.UInt32(8),
         'State': dbus.UInt32(DeviceState.DISCONNECTED),
         'StateReason': (dbus.UInt32(DeviceState.DISCONNECTED), dbus.UInt32(0)),
         'Interface': control_interface,
         'IpInterface': '',
-        'Udi': '/org/freedesktop/ModemManager1/Modem/0',
-        'Driver': 'option',
         'ActiveConnection': dbus.ObjectPath('/'),
-        'AvailableConnections': dbus.Array([], signature='o'),
-        'AutoConnect': False,
-        'Managed': True,
     })
     self.object_manager_emit_added(path)
     manager = dbusmock.get_object(MANAGER_OBJ)
