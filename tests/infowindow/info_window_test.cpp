@@ -178,11 +178,7 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
     EXPECT_EQ(window.width(), kInfoLoadedWidthPx);
     const int rightEdge = window.x() + window.width();
     for (const Case& c : cases) {
-        Options options;
-        options.ShowSpeed = c.speed;
-        options.ShowOnlineTime = c.time;
-        options.ShowRest = c.rest;
-        window.SetOption(options);
+        window.SetOption({.ShowSpeed = c.speed, .ShowOnlineTime = c.time, .ShowRest = c.rest});
         SCOPED_TRACE(testing::Message() << c.speed << c.time << c.rest);
         EXPECT_EQ(window.size(), QSize(c.width, 21));
         EXPECT_EQ(window.x() + window.width(), rightEdge);
