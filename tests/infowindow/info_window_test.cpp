@@ -34,11 +34,7 @@ int paintsOf(QWidget* widget, const std::function<void()>& action)
 {
     struct Counter : QObject {
         int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            paints += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
+        bool eventFilter(QObject*, QEvent* event) override { return paints += event->type() == QEvent::Paint, false; }
     } counter;
     settle();
     widget->installEventFilter(&counter);
