@@ -33,10 +33,7 @@ struct RecordingMessages final : MessageBoxes, DesktopNotifier {
     bool question(const QString& text) override { return shown.push_back("question: " + text.toStdString()), false; }
     void exclamation(const QString& text) override { shown.push_back("exclamation: " + text.toStdString()); }
     void warnWithoutWaiting(const QString& text) override { shown.push_back("warning: " + text.toStdString()); }
-    void notify(const std::string& summary, const std::string& body) override
-    {
-        notes.push_back(summary + ": " + body);
-    }
+    void notify(const std::string& title, const std::string& body) override { notes.push_back(title + ": " + body); }
 };
 
 // The menu, the tray, the info window and the monitor wired as in the program, on fake dial-up networking.
