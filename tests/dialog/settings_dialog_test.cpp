@@ -45,10 +45,10 @@ struct SettingsDialogTest : testing::Test {
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        .screen =
-            [] {
-                return ScreenMetrics{19200, 12000};
-            }, // 1280 x 800 px
+        // 1280 x 800 px
+        .screen = []() -> ScreenMetrics {
+            return {19200, 12000};
+        },
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
