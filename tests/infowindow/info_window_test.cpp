@@ -137,7 +137,6 @@ TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
     autoHangup = {3, 1};
     EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(50.5); }), 0);
     EXPECT_FALSE(rest()->isVisible());
-    EXPECT_EQ(bar({29, 30}), "B-");
     window.setProgressValue(52); // 31 px: drawn, and the number follows
     EXPECT_TRUE(rest()->isVisible());
     EXPECT_EQ(rest()->text(), "2");
