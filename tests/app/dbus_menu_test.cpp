@@ -38,7 +38,7 @@ struct MenuFixture : ::testing::Test {
     QAction* hidden = menu.addAction(QStringLiteral("&Trennen"));
     int shows = 0;
     QList<QAction*> chosen;
-    std::function<void()> onShow;
+    std::function<void()> onShow = [] {};
     DBusMenuExporter* exporter = nullptr;
 
     MenuFixture()
@@ -46,14 +46,8 @@ struct MenuFixture : ::testing::Test {
         checkable->setCheckable(true);
         hidden->setEnabled(false);
         hidden->setVisible(false);
-        exporter = new DBusMenuExporter(menu,
-                                        {[this] {
-                                             ++shows;
-                                             if (onShow)
-                                                 onShow();
-                                         },
-                                         [this](QAction* a) { chosen.append(a); }},
-                                        &menu);
+        const auto show = [this] { ++shows, onShow(); };
+        exporter = new DBusMenuExporter(menu, {show, [this](QAction* a) { chosen.append(a); }}, &menu);
     }
     DBusMenuLayoutItem layout(int parent = 0, int depth = -1, const QStringList& names = {})
     {

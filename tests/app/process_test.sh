@@ -20,11 +20,7 @@ unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
 conf=$XDG_CONFIG_HOME/Zumi/Zumi.conf
 runtime=/run/user/$(id -u) fallback=/tmp/zumi-$(id -u)
 
-fail() {
-    echo "FAIL: $*" >&2
-    cat "$work"/out* >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; cat "$work"/out* >&2; exit 1; }
 
 # Starts without settings; ready once it has read them (which writes HangupBytes).
 start() {

@@ -119,11 +119,7 @@ TEST(SniPixmap, BytesAndSizes)
     image.setPixelColor(1, 1, QColor(0x00, 0x00, 0x00, 0x00));
     const SniPixmap pixmap = sniPixmap(image);
     EXPECT_EQ(QSize(pixmap.width, pixmap.height), QSize(2, 2));
-    EXPECT_EQ(pixmap.argb,
-              QByteArray::fromHex("ff112233"
-                                  "80ff0000"
-                                  "ff0000ff"
-                                  "00000000"));
+    EXPECT_EQ(pixmap.argb, QByteArray::fromHex("ff112233 80ff0000 ff0000ff 00000000"));
     QIcon icon;
     for (int size : {16, 32}) {
         QPixmap picture(size, size);
