@@ -305,17 +305,13 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
     // A log the user may not write refuses each write with the reason and keeps its rows.
     ::chmod(path.c_str(), 0444);
     const bool root = geteuid() == 0; // root writes whatever the mode says: check as an ordinary user
-    if (root) {
-        ASSERT_EQ(seteuid(65534), 0);
-    }
+    ASSERT_TRUE(!root || seteuid(65534) == 0);
     {
         SqliteCallStore readOnly(path);
         CallRecord next = running("Net1", "2026-03-11 10:00:00");
         const bool added = readOnly.add(next);
         const std::string why = readOnly.problem();
-        if (root) {
-            ASSERT_EQ(seteuid(0), 0);
-        }
+        ASSERT_TRUE(!root || seteuid(0) == 0);
         EXPECT_FALSE(added);
         EXPECT_NE(why.find("calls.sqlite"), std::string::npos) << why;
     }

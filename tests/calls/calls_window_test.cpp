@@ -84,9 +84,7 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
     EXPECT_EQ(ui.tblCalls->rowCount(), 1);
     ui.cmdNextMonth->click();
     ui.cmdExport->click();
-    const std::string csv = test::readText(csvPath.toStdString());
-    EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), store.priceTable));
-    EXPECT_NE(csv.find("05.03.2026;Net1;10:00:00;10:00:00;0:02:00;2;0,24;"), std::string::npos) << csv;
+    EXPECT_EQ(test::readText(csvPath.toStdString()), monthCsv(store.calls(year{2026} / 3), store.priceTable));
 }
 
 } // namespace

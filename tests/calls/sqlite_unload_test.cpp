@@ -5,17 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace zumi {
 namespace {
 
 bool sqliteMapped()
 {
-    std::ostringstream maps;
-    maps << std::ifstream("/proc/self/maps").rdbuf();
-    return maps.str().find("libsqlite3") != std::string::npos;
+    return test::readText("/proc/self/maps").find("libsqlite3") != std::string::npos;
 }
 
 TEST(SqliteCallStore, HoldsItsLibraryOnlyForTheLengthOfAnOperation)

@@ -1,6 +1,8 @@
 #pragma once
 #include "calls/call_store.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,7 +10,7 @@
 namespace zumi::test {
 
 // The call log's store in memory; keeps every write so a test sees the row
-// as it was after each one. With `failing` every write is refused.
+// as it was after each one. With `failing` every call row write is refused.
 class FakeCallStore final : public CallStore {
 public:
     std::vector<CallRecord> rows;
@@ -36,34 +38,18 @@ public:
     }
     std::vector<CallRecord> calls(std::chrono::year_month month) override
     {
-        std::vector<CallRecord> result;
-        for (const CallRecord& row : rows)
-            if (callMonth(row) == month)
-                result.push_back(row);
-        return result;
+        return rowsWhere([&](const CallRecord& row) { return callMonth(row) == month; });
     }
     std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override
     {
-        std::vector<CallRecord> result;
-        for (const CallRecord& row : rows)
-            if (row.startLocal >= from && row.startLocal < to)
-                result.push_back(row);
-        return result;
+        return rowsWhere([&](const CallRecord& row) { return row.startLocal >= from && row.startLocal < to; });
     }
     BudgetSettings budgetSettings;
     BudgetSettings budget() override { return budgetSettings; }
-    bool setBudget(const BudgetSettings& budget) override
-    {
-        if (failing)
-            return false;
-        budgetSettings = budget;
-        return true;
-    }
+    bool setBudget(const BudgetSettings& budget) override { return budgetSettings = budget, true; }
     std::map<std::string, UnitPrice> prices() override { return priceTable; }
     bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) override
     {
-        if (failing)
-            return false;
         if (price)
             priceTable[entry] = *price;
         else
@@ -71,6 +57,15 @@ public:
         return true;
     }
     std::string problem() const override { return failing ? "the disk is full" : ""; }
+
+private:
+    template <class Keep>
+    std::vector<CallRecord> rowsWhere(Keep keep) const
+    {
+        std::vector<CallRecord> result;
+        std::copy_if(rows.begin(), rows.end(), std::back_inserter(result), keep);
+        return result;
+    }
 };
 
 } // namespace zumi::test

@@ -27,8 +27,7 @@ public:
 
     void advance(double seconds)
     {
-        mono_
-            += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+        mono_ += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(seconds));
         jumpLocal(seconds);
     }
     // Moves only the wall clock, as a daylight-saving change does.

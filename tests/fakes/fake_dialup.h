@@ -37,11 +37,7 @@ public:
     {
         return enumFails ? ConnectionList{} : ConnectionList{true, connections};
     }
-    std::int32_t connectionState(std::int32_t handle) override
-    {
-        auto it = states.find(handle);
-        return it == states.end() ? 0 : it->second;
-    }
+    std::int32_t connectionState(std::int32_t handle) override { return states.count(handle) ? states.at(handle) : 0; }
     int hangUp(std::int32_t handle) override
     {
         hangUps.push_back(handle);

@@ -15,8 +15,7 @@ public:
     void reload() override {}
     std::optional<std::string> read(const std::string& key) const override
     {
-        auto it = values.find(key);
-        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+        return values.count(key) ? std::optional(values.at(key)) : std::nullopt;
     }
     std::vector<std::string> keys() const override
     {

@@ -15,21 +15,16 @@ namespace zumi::test {
 // order of calls across the tray, the menu, the info window and the sound.
 using CallLog = std::vector<std::string>;
 
-class LoggingFake {
-public:
+struct LoggingFake {
     explicit LoggingFake(CallLog* log = nullptr)
         : log_(log)
     {
     }
-
-protected:
     void note(std::string call)
     {
         if (log_)
             log_->push_back(std::move(call));
     }
-
-private:
     CallLog* log_;
 };
 
@@ -79,10 +74,8 @@ private:
 class FakeTrayView final : public TrayView, LoggingFake {
 public:
     using LoggingFake::LoggingFake;
-    std::vector<std::pair<TrayIcon, std::string>> calls;
     void trayModify(TrayIcon icon, const std::string& text) override
     {
-        calls.emplace_back(icon, text);
         note(std::string(icon == TrayIcon::Online ? "tray.online " : "tray.offline ") + text);
     }
 };
@@ -112,10 +105,8 @@ public:
     void beep() override { note("sound.beep"); }
 };
 
-class FakePopupWatchdog final : public PopupWatchdog, LoggingFake {
-public:
-    using LoggingFake::LoggingFake;
-    void run() override { note("watchdog.run"); }
+class FakePopupWatchdog final : public PopupWatchdog {
+    void run() override {}
 };
 
 class FakeHangupReports final : public HangupReports, LoggingFake {
@@ -134,16 +125,10 @@ public:
 };
 
 // The byte counter: reads whatever the test set.
-class FakeByteCounter final : public ByteSource, LoggingFake {
-public:
-    using LoggingFake::LoggingFake;
+struct FakeByteCounter final : ByteSource {
     std::uint32_t total = 0; // received, less what is sent
     std::uint32_t sent = 0;
-    LinkCounts counts(std::int32_t) override
-    {
-        note("bytes.read");
-        return {sent, total - sent};
-    }
+    LinkCounts counts(std::int32_t) override { return {sent, total - sent}; }
 };
 
 } // namespace zumi::test

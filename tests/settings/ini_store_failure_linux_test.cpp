@@ -42,9 +42,7 @@ TEST(IniSettingsStoreFailure, FailedOrRefusedSaveLeavesTheOldFileWhole)
 
     // A save keeps the file's mode; a file its owner made read-only stays as it is.
     ASSERT_TRUE(store.write("Top", "1"));
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms{0640});
     ::chmod(path.c_str(), 0444);
     EXPECT_TRUE(store.readOnly());
     EXPECT_FALSE(store.write("Top", "2"));

@@ -70,7 +70,6 @@ TEST(UpdateCycleLength, BandsOfEachDayTypeTheirSwitchesAndTheRetriggerWindow)
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 24, at(21, 0)).cycleSeconds, 200); // a Thursday
     EXPECT_EQ(lookUp(weekend, year{2026} / December / 31, at(21, 0)).cycleSeconds, 200);
     EXPECT_EQ(lookUp(weekend, year{2026} / May / 1, at(21, 0)).cycleSeconds, 200); // a Friday
-    EXPECT_EQ(lookUp(TariffTables{}, kTuesday, at(12, 0)).cycleSeconds, 60);       // an empty record
     // "2e1" starts at 2:00, not 20:00: the hour ends before the "e".
     EXPECT_EQ(lookUp(record({{0, "2e1", "90"}, {1, "21", "150"}}), kTuesday, at(3, 0)).cycleSeconds, 90);
 
