@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The info window in a headless sway session with XWayland, as user nobody, over a tiled X window
 # filling the screen; the program chooses no platform itself. Once a link is up the info window
-# is a floating, visible window in sway's tree, over the tiled one in a screenshot (kept).
+# is a floating, visible window in sway's tree, small and sticky where the README's config lines put
+# it, over the tiled one in a screenshot (kept).
 # Usage: sway_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
@@ -23,6 +24,9 @@ xwayland enable
 output HEADLESS-1 resolution 1280x800
 exec sh -c 'echo "\$WAYLAND_DISPLAY \$DISPLAY" >"\$XDG_RUNTIME_DIR/displays"'
 CONF
+# The lines the README gives for the user's sway config.
+awk '/~\/\.config\/sway\/config/ { found = 1 } found && /^  ```$/ { n++; next } found && n == 1 { sub(/^  /, ""); print }' \
+    "$(dirname "$0")/../../README.md" >>"$e2e_work/sway.conf"
 chmod 644 "$e2e_work/sway.conf"
 spawn "$e2e_work/sway.log" "${e2e_as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$e2e_work/sway.conf"
@@ -54,6 +58,13 @@ info=$(window_node Zumi)
 tiled=$(window_node Xmessage)
 [ "$(jq -r '.shell + " " + .type' <<<"$info")" = "xwayland floating_con" ] \
     || fail "the info window does not run through XWayland or is not floating: $info"
+[ "$(jq -r '"\(.sticky) \(.border) \(.rect.height < 30)"' <<<"$info")" = "true none true" ] \
+    || fail "the README's sway lines did not keep the info window small, borderless and sticky: $info"
+# The README's command moves it, and over two ticks it stays there.
+"${e2e_as_user[@]}" swaymsg "$(grep -o "'\[class=\"Zumi\"\] move position [0-9 ]*'" "$(dirname "$0")/../../README.md" | tr -d "'")" >/dev/null
+sleep 2.2
+info=$(window_node Zumi)
+[ "$(jq -r '"\(.rect.x),\(.rect.y)"' <<<"$info")" = "1000,100" ] || fail "the README's swaymsg did not keep the info window at 1000,100: $info"
 # The window's own area: sway's rectangle holds its frame as well.
 read -r ix iy iw ih < <(jq -r '"\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"' <<<"$info")
 read -r tx ty tw th < <(jq -r '.rect | "\(.x) \(.y) \(.width) \(.height)"' <<<"$tiled")

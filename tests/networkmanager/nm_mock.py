@@ -10,6 +10,7 @@
   nm_mock.py ADDRESS active                               prints the active connections' paths
 """
 import sys
+import time
 import uuid
 
 import dbus
@@ -21,6 +22,11 @@ MOCK = 'org.freedesktop.DBus.Mock'
 
 address, command, *args = sys.argv[1:]
 bus = dbus.bus.BusConnection(address)
+# The mock started in the background a moment ago may not have taken its name yet.
+for _ in range(100):
+    if bus.name_has_owner(NM):
+        break
+    time.sleep(0.1)
 manager = bus.get_object(NM, MANAGER)
 mock = dbus.Interface(manager, MOCK)
 

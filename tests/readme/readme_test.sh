@@ -93,6 +93,11 @@ wait_until 3000 eval '! standin_alive readme' || fail "the link did not end on C
 [ -e "/run/$interface.pid" ] && fail "Ctrl-C left /run/$interface.pid behind"
 wait_metering_end 4000
 
+# The call log read by hand with the README's query: the call ended outside Zumi.
+query=$(awk '/^Reading it by hand/ { found = 1 } found && /^```$/ { n++; next } found && n == 1 { print }' "$readme")
+calls=$(cd "$fresh" && bash -c "$query" 2>&1) || fail "the README's query of the call log failed: $calls"
+grep -qE '\|Test\|[1-9][0-9]*\|[0-9]+\|outside$' <<<"$calls" || fail "the README's query does not show the ended call: $calls"
+
 # The install line, into a staging folder instead of /.
 readme_block Installing 1 install
 [ "${#install[@]}" -eq 1 ] || fail "the README's section \"Installing\" changed its block"
@@ -101,4 +106,31 @@ DESTDIR=$e2e_work/root run_line "${install[0]#sudo }" "$e2e_work"
 for f in usr/bin/zumi etc/xdg/autostart/zumi.desktop; do
     [ -f "$e2e_work/root/$f" ] || fail "\"${install[0]}\" put no /$f in place"
 done
+
+# The NetworkManager road once "&Beenden" ended this Zumi: its profile, chosen in the menu, is metered.
+menu_choose b
+wait_zumi_end 5000 || fail "Zumi still runs 5 s after \"&Beenden\""
+readme_block "$section" 3 nm
+[ "${#nm[@]}" -eq 6 ] || fail "the README's NetworkManager block changed"
+bus_pid() {
+    gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+        -m org.freedesktop.DBus.GetConnectionUnixProcessID "$1" | sed -n 's/^(uint32 \([0-9]*\),)$/\1/p'
+}
+e2e_created_files+=(/tmp/nm-bus.address)
+for line in "${nm[@]}"; do
+    case $line in
+    export\ *) eval "$line" && e2e_pids+=("$(bus_pid org.freedesktop.DBus)") ;; # later lines read it
+    "build/app/zumi &"*) start_zumi ;;
+    *) run_line "$line" ;;
+    esac
+done
+e2e_pids+=("$(bus_pid org.freedesktop.NetworkManager)")
+wait_icon blue 10000
+open_tray_menu
+menu_key Up 1 # the last entry is "Test"
+menu_key Up 1
+menu_key Return 0
+wait_metering_start "$(now_ms)" 3000
+menu_choose t
+wait_metering_end 4000
 echo "PASS: readme"
