@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The info window in a headless sway session with XWayland, as user nobody, over a tiled X window
 # filling the screen; the program chooses no platform itself. Once a link is up the info window
-# is a floating, visible window in sway's tree, small and sticky where the README's config lines put
-# it, over the tiled one in a screenshot (kept).
+# is a floating, visible window in sway's tree, kept small, borderless and sticky by the README's
+# config lines and moved by its swaymsg, over the tiled one in a screenshot (kept).
 # Usage: sway_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
