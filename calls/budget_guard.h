@@ -25,6 +25,7 @@ public:
     void started(const std::string& entryName, LinkCounts bytes) override;
     void unitBegun(std::int32_t units, LinkCounts bytes) override;
     void ended(CallEnd how, LinkCounts bytes) override;
+    void tick(LinkCounts bytes) override { next_.tick(bytes); }
     bool exhausted() override;
 
 private:

@@ -5,6 +5,13 @@
 #include <utility>
 
 namespace zumi {
+namespace {
+
+// Ticks between two tries while a write is owed: each try may wait a moment
+// for another program's lock, which should not stall every tick.
+constexpr int kRetryTicks = 10;
+
+} // namespace
 
 CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble)
     : clock_(clock)
@@ -13,8 +20,17 @@ CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble
 {
 }
 
+// The last chance for what is still owed; a call still up keeps its last row.
+CallRecorder::~CallRecorder()
+{
+    if (call_ && callBehind_)
+        storeCall();
+    catchUp();
+}
+
 void CallRecorder::started(const std::string& entryName, LinkCounts bytes)
 {
+    catchUp();
     call_ = CallRecord{};
     call_->entry = entryName;
     call_->startLocal = localStamp(clock_.localNow());
@@ -23,30 +39,47 @@ void CallRecorder::started(const std::string& entryName, LinkCounts bytes)
     start_ = clock_.monotonicNow();
     lastReading_.reset();
     takeBytes(bytes);
-    store();
+    storeCall();
 }
 
 void CallRecorder::unitBegun(std::int32_t units, LinkCounts bytes)
 {
     if (!call_)
         return;
+    catchUp();
     call_->units = units;
     takeBytes(bytes);
     takeTime();
-    store();
+    storeCall();
 }
 
 void CallRecorder::ended(CallEnd how, LinkCounts bytes)
 {
     if (!call_)
         return;
+    catchUp();
     takeBytes(bytes);
     takeTime();
     call_->endLocal = localStamp(clock_.localNow());
     call_->endUtc = utcStamp(clock_.utcNow());
     call_->endedBy = callEndName(how);
-    store();
+    if (!store(*call_))
+        unwritten_.push_back(*call_);
     call_.reset();
+    callBehind_ = false;
+}
+
+void CallRecorder::tick(LinkCounts bytes)
+{
+    if (call_)
+        takeBytes(bytes);
+    if (!callBehind_ && unwritten_.empty())
+        return;
+    if (++ticksToRetry_ < kRetryTicks)
+        return;
+    catchUp();
+    if (callBehind_ && unwritten_.empty())
+        storeCall();
 }
 
 // The counters are 32-bit and wrap; the call's totals are the sums of the steps.
@@ -69,16 +102,30 @@ void CallRecorder::takeTime()
     call_->onlineSeconds = std::chrono::round<std::chrono::seconds>(clock_.monotonicNow() - start_).count();
 }
 
-void CallRecorder::store()
+void CallRecorder::storeCall()
 {
+    callBehind_ = !store(*call_);
+}
+
+void CallRecorder::catchUp()
+{
+    while (!unwritten_.empty() && store(unwritten_.front()))
+        unwritten_.erase(unwritten_.begin());
+}
+
+bool CallRecorder::store(CallRecord& call)
+{
+    ticksToRetry_ = 0;
     // A row the store could not take at the start is tried again as new.
-    const bool ok = call_->id == 0 ? store_.add(*call_) : store_.update(*call_);
+    const bool ok = call.id == 0 ? store_.add(call) : store_.update(call);
     if (ok || told_)
-        return;
+        return ok;
     told_ = true;
     if (trouble_)
-        trouble_("Das Verbindungsprotokoll kann nicht geschrieben werden: " + store_.problem()
-                 + "\nZumi z\xC3\xA4hlt weiter, die Verbindung wird aber nicht protokolliert.");
+        trouble_("Das Verbindungsprotokoll kann gerade nicht geschrieben werden: " + store_.problem()
+                 + "\nZumi z\xC3\xA4hlt weiter und tr\xC3\xA4gt die Verbindung nach, sobald das Schreiben "
+                   "wieder gelingt.");
+    return false;
 }
 
 } // namespace zumi

@@ -8,35 +8,50 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zumi {
 
 // Keeps one row per metered connection: stored when metering starts, brought
 // up to date at each unit begun and at the end, so a crash loses at most the
-// unit in progress. A store that fails never stops the metering; the first
+// unit in progress. The bytes of each tick are kept in memory and go with
+// those writes. A store that fails never stops the metering and loses no
+// call: what could not be written (the running row, ended calls) is written
+// at the next write, on a later tick, or when the recorder goes. The first
 // failure of a run is told, later ones are not.
 class CallRecorder final : public MeteringLog {
 public:
     using Trouble = std::function<void(const std::string& text)>;
     CallRecorder(const Clock& clock, CallStore& store, Trouble trouble);
+    ~CallRecorder() override;
+    CallRecorder(const CallRecorder&) = delete;
+    CallRecorder& operator=(const CallRecorder&) = delete;
 
     void started(const std::string& entryName, LinkCounts bytes) override;
     void unitBegun(std::int32_t units, LinkCounts bytes) override;
     void ended(CallEnd how, LinkCounts bytes) override;
+    void tick(LinkCounts bytes) override;
 
     // The call being metered, if any.
     const std::optional<CallRecord>& current() const { return call_; }
+    // Ended calls not written yet, oldest first.
+    const std::vector<CallRecord>& unwritten() const { return unwritten_; }
 
 private:
     void takeBytes(LinkCounts reading);
     void takeTime();
-    void store();
+    void storeCall();
+    void catchUp();
+    bool store(CallRecord& call);
 
     const Clock& clock_;
     CallStore& store_;
     Trouble trouble_;
     bool told_ = false;
     std::optional<CallRecord> call_;
+    bool callBehind_ = false; // the running call's last write failed
+    std::vector<CallRecord> unwritten_;
+    int ticksToRetry_ = 0;
     std::chrono::steady_clock::time_point start_{};
     std::optional<LinkCounts> lastReading_;
 };

@@ -1,6 +1,7 @@
 #include "settings/ini_settings_store.h"
 
 #include "platform/durable_file.h"
+#include "platform/user_files.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -82,13 +83,13 @@ std::filesystem::path IniSettingsStore::pathFor(const char* xdgConfigHome, const
     else if (home && *home)
         base = std::filesystem::path(home) / ".config";
     else
-        base = ".config"; // no home: beside the working directory rather than nowhere
+        base = ".config"; // no home at all: beside the working directory rather than nowhere
     return base / "Zumi" / "Zumi.conf";
 }
 
 std::filesystem::path IniSettingsStore::defaultPath()
 {
-    return pathFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    return pathFor(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
 }
 
 void IniSettingsStore::reload()

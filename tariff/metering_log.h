@@ -20,6 +20,9 @@ public:
     virtual void unitBegun(std::int32_t units, LinkCounts bytes) = 0;
     // At the tick that sees the connection gone.
     virtual void ended(CallEnd how, LinkCounts bytes) = 0;
+    // Every tick, after the above: the counters read while a connection is
+    // metered, both 0 otherwise. Also the moment to write what failed before.
+    virtual void tick(LinkCounts bytes) = 0;
 };
 
 // The monthly budget as the monitor asks it, once in the last seconds of each

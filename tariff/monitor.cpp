@@ -39,14 +39,19 @@ void Monitor::Timer_Timer()
     d_.hangups.linkSeen(name.empty() ? 0 : hActiveConn_);
 
     if (name == prevConnName_) {
-        if (name.empty())
+        if (name.empty()) {
+            if (d_.log)
+                d_.log->tick({});
             return; // idle: the byte history stays where it is
+        }
         refreshProgress();
     } else if (prevConnName_.empty()) {
         connectionStart(name);
     } else if (name.empty()) {
         connectionEnd();
     }
+    if (d_.log)
+        d_.log->tick(name.empty() ? LinkCounts{} : loggedBytes_);
     // A new name without an empty tick between is the same connection renamed:
     // it goes on with its start and its connection index.
 
@@ -164,7 +169,9 @@ void Monitor::budgetRule(std::int32_t remaining, std::int32_t elapsedSeconds)
 // begins one too.
 void Monitor::countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSeconds, std::int32_t remaining)
 {
-    if (currentBytes_ != 0)
+    // The row's bytes are those of the last tick that saw the link; the
+    // counters are read for it when the options did not read them.
+    if (currentBytes_ != 0 || bytes_.getBytesTotal(hActiveConn_) != 0)
         loggedBytes_ = bytes_.lastCounts();
     const std::int32_t index = cycleSeconds > 0 ? elapsedSeconds / cycleSeconds : 0;
     std::int32_t begun = 0;
@@ -179,10 +186,6 @@ void Monitor::countUnitsForLog(std::int32_t elapsedSeconds, std::int32_t cycleSe
     if (begun == 0)
         return;
     loggedUnits_ += begun;
-    if (currentBytes_ == 0) { // the counter is not read every tick then; once a unit is cheap
-        if (bytes_.getBytesTotal(hActiveConn_) != 0)
-            loggedBytes_ = bytes_.lastCounts();
-    }
     d_.log->unitBegun(loggedUnits_, loggedBytes_);
 }
 

@@ -1,11 +1,11 @@
 #include "calls/sqlite/sqlite_call_store.h"
 
 #include "calls/sqlite/sqlite_library.h"
+#include "platform/user_files.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 #include <utility>
 
 namespace zumi {
@@ -49,27 +49,32 @@ class Statement {
 public:
     Statement(const SqliteLibrary& lib, sqlite3* db, const char* sql)
         : lib_(lib)
+        , rc_(lib_.prepare_v2(db, sql, -1, &s_, nullptr))
     {
-        ok_ = lib_.prepare_v2(db, sql, -1, &s_, nullptr) == SQLITE_OK;
     }
     ~Statement() { lib_.finalize(s_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
-    bool ok() const { return ok_; }
+    bool ok() const { return rc_ == SQLITE_OK; }
     void bind(int i, const std::string& text)
     {
-        ok_ = ok_ && lib_.bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        if (ok())
+            rc_ = lib_.bind_text(s_, i, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     }
     void bindOrNull(int i, const std::string& text)
     {
-        if (text.empty())
-            ok_ = ok_ && lib_.bind_null(s_, i) == SQLITE_OK;
-        else
+        if (!text.empty())
             bind(i, text);
+        else if (ok())
+            rc_ = lib_.bind_null(s_, i);
     }
-    void bind(int i, std::int64_t value) { ok_ = ok_ && lib_.bind_int64(s_, i, value) == SQLITE_OK; }
-    // SQLITE_ROW, SQLITE_DONE or an error.
-    int step() { return ok_ ? lib_.step(s_) : SQLITE_ERROR; }
+    void bind(int i, std::int64_t value)
+    {
+        if (ok())
+            rc_ = lib_.bind_int64(s_, i, value);
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error (the first one met).
+    int step() { return ok() ? lib_.step(s_) : rc_; }
     std::string text(int i) const
     {
         const auto* t = lib_.column_text(s_, i);
@@ -80,7 +85,7 @@ public:
 private:
     const SqliteLibrary& lib_;
     sqlite3_stmt* s_ = nullptr;
-    bool ok_ = false;
+    int rc_;
 };
 
 std::string monthStart(std::chrono::year_month month)
@@ -89,6 +94,31 @@ std::string monthStart(std::chrono::year_month month)
     std::snprintf(text, sizeof text, "%04d-%02u-01", static_cast<int>(month.year()),
                   static_cast<unsigned>(month.month()));
     return text;
+}
+
+// What an SQLite result code means to the user; empty where the library's
+// own text says more.
+std::string reasonOf(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return "Der Datentr\xC3\xA4ger ist voll";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "Ein anderes Programm h\xC3\xA4lt die Datenbank gerade gesperrt";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+        return "Die Datei oder ihr Ordner ist nicht beschreibbar";
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return "Die Datei ist keine Verbindungsdatenbank von Zumi";
+    case SQLITE_IOERR:
+        return "Der Datentr\xC3\xA4ger meldet einen Ein-/Ausgabefehler";
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -128,10 +158,10 @@ std::filesystem::path SqliteCallStore::defaultPath()
     std::filesystem::path base;
     if (data && *data == '/')
         base = data;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::filesystem::path(home) / ".local/share";
+    else if (const auto home = homeFolder(); !home.empty())
+        base = home / ".local/share";
     else
-        base = ".";
+        base = ".local/share"; // as the settings do without a home
     return base / "Zumi" / "calls.sqlite";
 }
 
@@ -143,9 +173,11 @@ void SqliteCallStore::close()
     lib_.reset();
 }
 
-bool SqliteCallStore::fail(const std::string& what)
+bool SqliteCallStore::fail(const std::string& what, int rc)
 {
-    problem_ = what + " (" + path_.string() + ": " + (db_ ? lib_->errmsg(db_) : "keine Datenbank") + ")";
+    const std::string reason = reasonOf(rc);
+    problem_ = what + (reason.empty() ? "" : ": " + reason) + " (" + path_.string() + ": "
+        + (db_ ? lib_->errmsg(db_) : "keine Datenbank") + ")";
     return false;
 }
 
@@ -155,26 +187,37 @@ bool SqliteCallStore::open()
     lib_ = SqliteLibrary::load(problem_);
     if (!lib_)
         return false;
-    std::error_code ec;
-    std::filesystem::create_directories(path_.parent_path(), ec);
-    if (lib_->open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr)
-        != SQLITE_OK)
+    // Who called whom, when, for how much is the user's alone: SQLite gives
+    // its -wal and -shm files the mode of the database file.
+    if (!path_.parent_path().empty())
+        makePrivateFolders(path_.parent_path());
+    makePrivateFile(path_);
+    if (const int rc = lib_->open_v2(path_.c_str(), &db_,
+                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        rc != SQLITE_OK)
         return abandon("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
-                       "ffnen");
+                       "ffnen",
+                       rc);
     // A long wait would stall the once-a-second tick; another reader holds the file only briefly.
     lib_->busy_timeout(db_, 200);
     // WAL: a kill between two writes leaves the last committed row intact,
     // and readers (sqlite3 on the command line) do not block the writer.
-    if (lib_->exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr) != SQLITE_OK
-        || lib_->exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK
-        || (!hasDirections() && lib_->exec(db_, kAddedColumns, nullptr, nullptr, nullptr) != SQLITE_OK))
-        return abandon("Die Datei ist keine Verbindungsdatenbank von Zumi oder nicht beschreibbar");
+    int rc = lib_->exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = lib_->exec(db_, kSchema, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK && !hasDirections())
+        rc = lib_->exec(db_, kAddedColumns, nullptr, nullptr, nullptr);
+    // Tables of the same names but of another shape: another program's file.
+    if (rc == SQLITE_ERROR)
+        rc = SQLITE_NOTADB;
+    if (rc != SQLITE_OK)
+        return abandon("Die Verbindungsdatenbank l\xC3\xA4sst sich nicht einrichten", rc);
     return true;
 }
 
-bool SqliteCallStore::abandon(const std::string& what)
+bool SqliteCallStore::abandon(const std::string& what, int rc)
 {
-    fail(what);
+    fail(what, rc);
     close();
     return false;
 }
@@ -203,8 +246,8 @@ bool SqliteCallStore::add(CallRecord& call)
     s.bindOrNull(9, call.endedBy);
     s.bind(10, call.bytesSent);
     s.bind(11, call.bytesReceived);
-    if (s.step() != SQLITE_DONE)
-        return fail("Die Verbindung l\xC3\xA4sst sich nicht eintragen");
+    if (const int rc = s.step(); rc != SQLITE_DONE)
+        return fail("Die Verbindung l\xC3\xA4sst sich nicht eintragen", rc);
     call.id = lib_->last_insert_rowid(db_);
     return true;
 }
@@ -226,8 +269,8 @@ bool SqliteCallStore::update(const CallRecord& call)
     s.bind(7, call.bytesSent);
     s.bind(8, call.bytesReceived);
     s.bind(9, call.id);
-    if (s.step() != SQLITE_DONE)
-        return fail("Die Verbindung l\xC3\xA4sst sich nicht fortschreiben");
+    if (const int rc = s.step(); rc != SQLITE_DONE)
+        return fail("Die Verbindung l\xC3\xA4sst sich nicht fortschreiben", rc);
     return true;
 }
 
@@ -253,7 +296,7 @@ std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, c
         result.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5), s.integer(6),
                           s.integer(7), s.integer(8), s.text(9), s.integer(10), s.integer(11)});
     if (rc != SQLITE_DONE)
-        fail("Die Verbindungen lassen sich nicht lesen");
+        fail("Die Verbindungen lassen sich nicht lesen", rc);
     return result;
 }
 
@@ -268,7 +311,7 @@ std::map<std::string, UnitPrice> SqliteCallStore::prices()
     while ((rc = s.step()) == SQLITE_ROW)
         result[s.text(0)] = UnitPrice{s.integer(1), s.text(2)};
     if (rc != SQLITE_DONE)
-        fail("Die Preise lassen sich nicht lesen");
+        fail("Die Preise lassen sich nicht lesen", rc);
     return result;
 }
 
@@ -305,8 +348,8 @@ bool SqliteCallStore::setBudget(const BudgetSettings& budget)
     s.bind(2, budget.amount);
     s.bind(3, std::int64_t{budget.billingDay});
     s.bind(4, std::int64_t{budget.cutOff ? 1 : 0});
-    if (s.step() != SQLITE_DONE)
-        return fail("Das Budget l\xC3\xA4sst sich nicht speichern");
+    if (const int rc = s.step(); rc != SQLITE_DONE)
+        return fail("Das Budget l\xC3\xA4sst sich nicht speichern", rc);
     return true;
 }
 
@@ -323,8 +366,8 @@ bool SqliteCallStore::setPrice(const std::string& entry, const std::optional<Uni
         s.bind(2, price->tenThousandths);
         s.bind(3, price->currency);
     }
-    if (s.step() != SQLITE_DONE)
-        return fail("Der Preis l\xC3\xA4sst sich nicht speichern");
+    if (const int rc = s.step(); rc != SQLITE_DONE)
+        return fail("Der Preis l\xC3\xA4sst sich nicht speichern", rc);
     return true;
 }
 

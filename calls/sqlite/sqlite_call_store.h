@@ -24,6 +24,7 @@ public:
     SqliteCallStore& operator=(const SqliteCallStore&) = delete;
 
     // $XDG_DATA_HOME/Zumi/calls.sqlite, ~/.local/share/Zumi/calls.sqlite without it.
+    // Made with its folder for this user alone.
     static std::filesystem::path defaultPath();
     const std::filesystem::path& path() const { return path_; }
 
@@ -42,8 +43,9 @@ private:
     bool open();
     bool hasDirections(); // the calls table has its sent and received columns
     void close();
-    bool fail(const std::string& what);
-    bool abandon(const std::string& what); // fails and closes: for open() alone
+    // Sets problem() to what failed, why (from SQLite's result code) and where.
+    bool fail(const std::string& what, int rc);
+    bool abandon(const std::string& what, int rc); // fails and closes: for open() alone
 
     std::filesystem::path path_;
     std::unique_ptr<SqliteLibrary> lib_;

@@ -1,5 +1,7 @@
 #include "platform/durable_file.h"
 
+#include "platform/user_files.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -66,9 +68,8 @@ int openUnnamed(const std::filesystem::path& folder, const std::filesystem::path
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents)
 {
-    std::error_code ec;
     const auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    std::filesystem::create_directories(folder, ec);
+    makePrivateFolders(folder);
 
     mode_t mode = 0600;
     struct stat existing {};
