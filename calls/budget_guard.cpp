@@ -31,14 +31,14 @@ void BudgetGuard::started(const std::string& entryName, LinkCounts bytes)
     entry_ = entryName;
     next_.started(entryName, bytes);
     units_ = 1;
-    warnAtFourFifths();
+    tell(true);
 }
 
 void BudgetGuard::unitBegun(std::int32_t units, LinkCounts bytes)
 {
     next_.unitBegun(units, bytes);
     units_ = units;
-    warnAtFourFifths();
+    tell(false);
 }
 
 void BudgetGuard::ended(CallEnd how, LinkCounts bytes)
@@ -59,17 +59,35 @@ bool BudgetGuard::exhausted()
         && used() >= budget_.amount;
 }
 
-void BudgetGuard::warnAtFourFifths()
+// The state as it is now: used up before this call, used up by it, or 80 %.
+void BudgetGuard::tell(bool atStart)
 {
-    if (budget_.kind == BudgetSettings::Kind::None || budget_.amount <= 0 || warnedFor_ == period_)
+    if (budget_.kind == BudgetSettings::Kind::None || budget_.amount <= 0)
         return;
-    if (used() * 5 < budget_.amount * 4)
+    const std::int64_t now = used();
+    const char* summary = nullptr;
+    std::string consequence = ".";
+    if (atStart && before_ >= budget_.amount) {
+        summary = "Zumi: Monatsbudget bereits verbraucht";
+        if (budget_.cutOff)
+            consequence = ". Zumi trennt am Ende der ersten Einheit.";
+    } else if (now >= budget_.amount && spentFor_ != period_) {
+        summary = "Zumi: Monatsbudget verbraucht";
+        if (budget_.cutOff)
+            consequence = ". Zumi trennt am Ende dieser Einheit.";
+    } else if (now * 5 >= budget_.amount * 4 && now < budget_.amount && warnedFor_ != period_) {
+        summary = "Zumi: Monatsbudget zu 80 % verbraucht";
+        if (budget_.cutOff)
+            consequence = ". Ist es verbraucht, trennt Zumi am Ende der Einheit.";
+    }
+    if (!summary)
         return;
     warnedFor_ = period_;
+    if (now >= budget_.amount)
+        spentFor_ = period_;
     if (notify_)
-        notify_("Zumi: Monatsbudget zu 80 % verbraucht",
-                "Seit dem " + germanDate(localStamp({period_, 0})) + ": " + budgetUseText(budget_, used(), prices_)
-                    + (budget_.cutOff ? ". Ist es verbraucht, trennt Zumi am Ende der Einheit." : "."));
+        notify_(summary, "Seit dem " + germanDate(localStamp({period_, 0})) + ": " + budgetUseText(budget_, now, prices_)
+                    + consequence);
 }
 
 } // namespace zumi

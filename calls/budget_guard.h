@@ -14,9 +14,10 @@ namespace zumi {
 
 // Keeps the monthly budget while a call is metered: what the billing month's
 // earlier calls spent is read at the call's start, the call's own units are
-// added as they begin. Passes every event on to the call log behind it. At
-// 80 % it notifies once per billing month; when the budget has run out it
-// answers exhausted() (unless the cut-off is off).
+// added as they begin. Passes every event on to the call log behind it.
+// Notifies once per billing month when 80 % are reached and when the budget
+// is used up, and at the start of each call made after it was used up. When
+// the budget has run out it answers exhausted() (unless the cut-off is off).
 class BudgetGuard final : public MeteringLog, public BudgetCheck {
 public:
     using Notify = std::function<void(const std::string& summary, const std::string& body)>;
@@ -30,7 +31,7 @@ public:
 
 private:
     std::int64_t used() const;
-    void warnAtFourFifths();
+    void tell(bool atStart);
 
     const Clock& clock_;
     CallStore& store_;
@@ -41,7 +42,8 @@ private:
     std::string entry_;
     std::int64_t before_ = 0;                              // spent by the billing month's earlier calls
     std::int64_t units_ = 0;                               // of the call being metered; 0: none
-    std::optional<std::chrono::year_month_day> warnedFor_; // the billing month told about
+    std::optional<std::chrono::year_month_day> warnedFor_; // the billing month told of 80 %
+    std::optional<std::chrono::year_month_day> spentFor_;  // the billing month told of its end
     std::chrono::year_month_day period_{};
 };
 

@@ -3,6 +3,8 @@
 #include "calls/money.h"
 #include "calls/time_text.h"
 
+#include <string_view>
+
 namespace zumi {
 namespace {
 
@@ -14,9 +16,14 @@ std::optional<UnitPrice> priceOf(const std::string& entry, const Prices& prices)
     return it->second;
 }
 
-// A field with the separator, a quote or a line break is quoted, its quotes doubled.
-std::string csvField(const std::string& text)
+// A field with the separator, a quote or a line break is quoted, its quotes
+// doubled. One that a spreadsheet would run as a formula (a name beginning
+// with "=", "+", "-" or "@") gets a leading apostrophe, as spreadsheets expect;
+// the numbers of the export are never negative, so none is touched.
+std::string csvField(const std::string& field)
 {
+    const bool formula = !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+    const std::string text = formula ? "'" + field : field;
     if (text.find_first_of(";\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";

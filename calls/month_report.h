@@ -30,7 +30,7 @@ struct MonthTotal {
 std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const Prices& prices);
 
 // The month as a German spreadsheet opens it: UTF-8 with a byte order mark,
-// ";" between fields, decimal comma, CR LF after each line.
+// ";" between fields, decimal comma, CR LF after each line; no cell runs as a formula.
 std::string monthCsv(const std::vector<CallRecord>& calls, const Prices& prices);
 
 } // namespace zumi

@@ -5,6 +5,7 @@
 #include "calls/time_text.h"
 #include "ui_frm_calls.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QSaveFile>
 #include <QTableWidgetItem>
@@ -236,9 +237,13 @@ void CallsWindow::exportCsv()
     if (path.isEmpty())
         return;
     const std::string csv = monthCsv(d_.store.calls(month_), d_.store.prices());
-    // Written beside and renamed over: a failed export leaves an older file whole.
+    // Written beside and renamed over: a failed export leaves an older file
+    // whole. A new one is the user's alone, as the log it comes from; one
+    // replaced keeps its mode.
+    const bool replaces = QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)
+        || (!replaces && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())
         || !file.commit()) {
         if (d_.warn)

@@ -7,6 +7,7 @@
 #include "fake_clock.h"
 #include "fake_dialup.h"
 #include "metered_monitor.h"
+#include "settings/ini_settings_store.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,6 +150,24 @@ TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
     EXPECT_GT(rig.store.refused, 2);
     ASSERT_EQ(rig.told.size(), 1u);
     EXPECT_NE(rig.told[0].find("the disk is full"), std::string::npos);
+    EXPECT_NE(rig.told[0].find("tr\xC3\xA4gt die Verbindung nach"), std::string::npos) << "not lost: owed";
+
+    // Only the end's write fails (a lock held that moment); with no speed shown
+    // the counters are still read each tick. Both ended calls are written
+    // later without a new call, with the bytes of the last tick the link was up.
+    rig.metered.settings.options.ShowSpeed = false;
+    rig.store.failing = false;
+    rig.dialUp.connect(6, "Net1");
+    rig.tick(6);
+    rig.store.failing = true;
+    rig.dialUp.disconnectAll();
+    rig.tick();
+    rig.store.failing = false;
+    rig.tick(10);
+    ASSERT_EQ(rig.store.rows.size(), 5u);
+    EXPECT_EQ(rig.store.rows[3].endedBy, "outside") << "the call that never got its row";
+    EXPECT_EQ(rowText(rig.store.rows[4]), "Net1 2026-03-11 10:08:21 2026-03-11T09:08:21Z - 2026-03-11 10:08:27 "
+                                          "2026-03-11T09:08:27Z 6s 1u 5000=500+4500 outside");
 }
 
 CallRecord call(std::string entry, std::string start, std::string end, std::int64_t seconds, std::int64_t units,
@@ -169,6 +190,14 @@ TEST(CallLog, MonthAsCsvItsTotalsAndPricesAsTyped)
               "02.03.2026;Net1;09:15:00;09:20:30;0:05:30;6;0,29;\xE2\x82\xAC;123456\r\n"
               "03.03.2026;\"Net;2 \"\"Nacht\"\"\";23:58:00;00:01:00;0:03:00;2;;;99\r\n"
               "31.03.2026;Net1;23:59:00;;0:01:01;2;0,10;\xE2\x82\xAC;7\r\n");
+
+    // Names a spreadsheet would run as formulas are text.
+    const std::string csv = monthCsv({call("=1+2", "2026-03-02 09:15:00", "", 1, 1, 5), call("@A;1", "", "", 0, 0, 0),
+                                      call("-x", "", "", 0, 0, 0), call("+x", "", "", 0, 0, 0)},
+                                     {});
+    EXPECT_EQ(csv.substr(csv.find('\n') + 1),
+              "02.03.2026;'=1+2;09:15:00;;0:00:01;1;;;5\r\n;\"'@A;1\";;;0:00:00;0;;;0\r\n;'-x;;;0:00:00;0;;;0\r\n"
+              ";'+x;;;0:00:00;0;;;0\r\n");
 
     // Per entry, then overall (no name): calls/seconds/units/bytes, cost and currency ("-": none).
     const auto totals = [&] {
@@ -230,7 +259,18 @@ TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
         rig.tick();
         EXPECT_EQ(rig.store.rows.back().units, 3);
         EXPECT_EQ(rig.store.rows.back().endedBy, cutOff ? "budget" : "outside");
-        EXPECT_EQ(rig.notes.size(), 1u);
+        const std::string tail = cutOff ? ". Zumi trennt am Ende " : ".";
+        ASSERT_EQ(rig.notes.size(), 2u);
+        EXPECT_EQ(rig.notes[1], "Zumi: Monatsbudget verbrauchtSeit dem 15.02.2026: 5 von 5 Einheiten"
+                      + tail + (cutOff ? "dieser Einheit." : ""));
+
+        // A call after the budget ran out is told at its start, not at 80 %.
+        rig.dialUp.connect(8, "Net1");
+        rig.tick(1 + 57); // three seconds left of its first unit
+        EXPECT_EQ(rig.notes.back(), "Zumi: Monatsbudget bereits verbrauchtSeit dem 15.02.2026: 6 von 5 Einheiten"
+                      + tail + (cutOff ? "der ersten Einheit." : ""));
+        EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 2u : 0u);
+        EXPECT_EQ(rig.notes.size(), 3u);
     }
 }
 
@@ -267,10 +307,38 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
     char header[20] = {};
     std::ifstream(path, std::ios::binary).read(header, sizeof header);
     EXPECT_EQ(header[18], 2) << "WAL mode";
+    // The log and its folder are the user's alone, the WAL files too (kept
+    // while another reader holds the database open).
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "SELECT count(*) FROM calls", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (const std::string& name : {path.string(), path.string() + "-wal", path.string() + "-shm"}) {
+        struct stat st {};
+        EXPECT_EQ(::stat(name.c_str(), &st) == 0 ? st.st_mode & 0777 : 1, 0600u) << name;
+    }
+    struct stat folderStat {};
+    ASSERT_EQ(::stat(path.parent_path().c_str(), &folderStat), 0);
+    EXPECT_EQ(folderStat.st_mode & 0777, 0700u);
+    // Another program holding the lock is told as that; the next write gets through.
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        SqliteCallStore locked(path);
+        CallRecord blocked = running("Net1", "2026-03-12 10:00:00");
+        EXPECT_FALSE(locked.add(blocked));
+        EXPECT_NE(locked.problem().find("anderes Programm"), std::string::npos) << locked.problem();
+        sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
+        EXPECT_TRUE(locked.add(blocked)) << locked.problem();
+    }
+    sqlite3_close(reader);
+    test::writeText(folder.path / "other.sqlite", "not a database, but a letter");
+    SqliteCallStore other(folder.path / "other.sqlite");
+    EXPECT_TRUE(other.calls(year{2026} / 3).empty());
+    EXPECT_NE(other.problem().find("keine Verbindungsdatenbank von Zumi"), std::string::npos) << other.problem();
+
     SqliteCallStore again(path);
     const auto march = again.calls(year{2026} / 3);
-    ASSERT_EQ(march.size(), 1u);
-    EXPECT_EQ(rowText(march[0]),
+    ASSERT_EQ(march.size(), 2u);
+    EXPECT_EQ(rowText(march.back()),
               "Net \"1\" 2026-03-31 23:58:00 2026-03-31T21:58:00Z - 2026-04-01 00:04:00  360s 4u "
               "5000000000=1000000000+4000000000 budget")
         << "no end written: none read";
@@ -314,8 +382,27 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
         ASSERT_TRUE(!root || seteuid(0) == 0);
         EXPECT_FALSE(added);
         EXPECT_NE(why.find("calls.sqlite"), std::string::npos) << why;
+        EXPECT_NE(why.find("nicht beschreibbar"), std::string::npos) << why;
     }
-    EXPECT_EQ(SqliteCallStore(path).calls(year{2026} / 3).size(), 1u);
+    EXPECT_EQ(SqliteCallStore(path).calls(year{2026} / 3).size(), 2u);
+}
+
+// Without HOME (a service, a bare su) the log and the settings lie in the
+// home the password database names, not in two folders below the working one.
+TEST(SqliteCallStore, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)
+{
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        ::unsetenv(name);
+    }
+    const std::filesystem::path home = ::getpwuid(::getuid())->pw_dir;
+    EXPECT_EQ(SqliteCallStore::defaultPath(), home / ".local/share/Zumi/calls.sqlite");
+    EXPECT_EQ(IniSettingsStore::defaultPath(), home / ".config/Zumi/Zumi.conf");
+    for (const auto& [name, value] : saved)
+        if (value)
+            ::setenv(name, value->c_str(), 1);
 }
 
 } // namespace

@@ -85,6 +85,8 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
     ui.cmdNextMonth->click();
     ui.cmdExport->click();
     EXPECT_EQ(test::readText(csvPath.toStdString()), monthCsv(store.calls(year{2026} / 3), store.priceTable));
+    EXPECT_EQ(QFile::permissions(csvPath), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+        << "who called whom is the user's alone";
 }
 
 } // namespace
