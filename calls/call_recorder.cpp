@@ -20,9 +20,11 @@ CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble
 {
 }
 
-// The last chance for what is still owed; a call still up keeps its last row.
+// The last chance for what is still owed, told no more: the program is
+// ending. A call still up keeps its last row.
 CallRecorder::~CallRecorder()
 {
+    told_ = true;
     if (call_ && callBehind_)
         storeCall();
     catchUp();

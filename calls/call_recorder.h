@@ -34,8 +34,6 @@ public:
 
     // The call being metered, if any.
     const std::optional<CallRecord>& current() const { return call_; }
-    // Ended calls not written yet, oldest first.
-    const std::vector<CallRecord>& unwritten() const { return unwritten_; }
 
 private:
     void takeBytes(LinkCounts reading);
@@ -50,7 +48,7 @@ private:
     bool told_ = false;
     std::optional<CallRecord> call_;
     bool callBehind_ = false; // the running call's last write failed
-    std::vector<CallRecord> unwritten_;
+    std::vector<CallRecord> unwritten_; // ended calls not written yet, oldest first
     int ticksToRetry_ = 0;
     std::chrono::steady_clock::time_point start_{};
     std::optional<LinkCounts> lastReading_;
