@@ -65,7 +65,7 @@ void CallRecorder::ended(CallEnd how, LinkCounts bytes)
     call_->endLocal = localStamp(clock_.localNow());
     call_->endUtc = utcStamp(clock_.utcNow());
     call_->endedBy = callEndName(how);
-    if (!store(*call_))
+    if (!unwritten_.empty() || !store(*call_))
         unwritten_.push_back(*call_);
     call_.reset();
     callBehind_ = false;
@@ -80,7 +80,7 @@ void CallRecorder::tick(LinkCounts bytes)
     if (++ticksToRetry_ < kRetryTicks)
         return;
     catchUp();
-    if (callBehind_ && unwritten_.empty())
+    if (callBehind_)
         storeCall();
 }
 
@@ -104,9 +104,11 @@ void CallRecorder::takeTime()
     call_->onlineSeconds = std::chrono::round<std::chrono::seconds>(clock_.monotonicNow() - start_).count();
 }
 
+// Behind older calls that could not be written just now, a try would only
+// wait for the same lock again.
 void CallRecorder::storeCall()
 {
-    callBehind_ = !store(*call_);
+    callBehind_ = !unwritten_.empty() || !store(*call_);
 }
 
 void CallRecorder::catchUp()
