@@ -50,10 +50,10 @@ void Monitor::Timer_Timer()
     } else if (name.empty()) {
         connectionEnd();
     }
-    if (d_.log)
-        d_.log->tick(name.empty() ? LinkCounts{} : loggedBytes_);
     // A new name without an empty tick between is the same connection renamed:
     // it goes on with its start and its connection index.
+    if (d_.log)
+        d_.log->tick(name.empty() ? LinkCounts{} : loggedBytes_);
 
     prevBytes_ = lastBytes_;
     if (currentBytes_ != 0) // 0: no reading this tick
