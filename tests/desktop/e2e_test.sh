@@ -187,9 +187,15 @@ scenario_calls() {
     # One more call, then "Verbin&dungen…" exports the month as CSV with the cost.
     zumi_up
     link_up "$name" second 3000
+    standin_command second "rate 4000"
     sleep_ms $((unit_ms / 2 - $(since_detect)))
     standin_stop second
     wait_metering_end 4000
+    # A call of one unit keeps its traffic; the log is the user's alone.
+    row=$(calls_db "SELECT bytes_received > 0 FROM calls ORDER BY id DESC LIMIT 1")
+    [ "$row" = 1 ] || fail "a one-unit call with traffic is logged with no bytes received"
+    row=$(stat -c %a "$HOME/.local/share/Zumi" "$HOME/.local/share/Zumi/calls.sqlite" | tr '\n' ' ')
+    [ "$row" = "700 600 " ] || fail "the log's folder and file have the modes $row, not 700 600"
     calls_db "INSERT INTO prices VALUES ('$name', 1200, '€')" >/dev/null
     menu_choose d
     wait_for win 5000 "\"Verbin&dungen…\" opened no window \"Verbindungen\"" titled Verbindungen
