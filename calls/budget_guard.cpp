@@ -86,7 +86,8 @@ void BudgetGuard::tell(bool atStart)
     if (now >= budget_.amount)
         spentFor_ = period_;
     if (notify_)
-        notify_(summary, "Seit dem " + germanDate(localStamp({period_, 0})) + ": " + budgetUseText(budget_, now, prices_)
+        notify_(summary,
+                "Seit dem " + germanDate(localStamp({period_, 0})) + ": " + budgetUseText(budget_, now, prices_)
                     + consequence);
 }
 

@@ -47,7 +47,7 @@ private:
     Trouble trouble_;
     bool told_ = false;
     std::optional<CallRecord> call_;
-    bool callBehind_ = false; // the running call's last write failed
+    bool callBehind_ = false;           // the running call's last write failed
     std::vector<CallRecord> unwritten_; // ended calls not written yet, oldest first
     int ticksToRetry_ = 0;
     std::chrono::steady_clock::time_point start_{};

@@ -166,8 +166,9 @@ TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
     rig.tick(10);
     ASSERT_EQ(rig.store.rows.size(), 5u);
     EXPECT_EQ(rig.store.rows[3].endedBy, "outside") << "the call that never got its row";
-    EXPECT_EQ(rowText(rig.store.rows[4]), "Net1 2026-03-11 10:08:21 2026-03-11T09:08:21Z - 2026-03-11 10:08:27 "
-                                          "2026-03-11T09:08:27Z 6s 1u 5000=500+4500 outside");
+    EXPECT_EQ(rowText(rig.store.rows[4]),
+              "Net1 2026-03-11 10:08:21 2026-03-11T09:08:21Z - 2026-03-11 10:08:27 "
+              "2026-03-11T09:08:27Z 6s 1u 5000=500+4500 outside");
 }
 
 CallRecord call(std::string entry, std::string start, std::string end, std::int64_t seconds, std::int64_t units,
@@ -261,14 +262,16 @@ TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
         EXPECT_EQ(rig.store.rows.back().endedBy, cutOff ? "budget" : "outside");
         const std::string tail = cutOff ? ". Zumi trennt am Ende " : ".";
         ASSERT_EQ(rig.notes.size(), 2u);
-        EXPECT_EQ(rig.notes[1], "Zumi: Monatsbudget verbrauchtSeit dem 15.02.2026: 5 von 5 Einheiten"
-                      + tail + (cutOff ? "dieser Einheit." : ""));
+        EXPECT_EQ(rig.notes[1],
+                  "Zumi: Monatsbudget verbrauchtSeit dem 15.02.2026: 5 von 5 Einheiten" + tail
+                      + (cutOff ? "dieser Einheit." : ""));
 
         // A call after the budget ran out is told at its start, not at 80 %.
         rig.dialUp.connect(8, "Net1");
         rig.tick(1 + 57); // three seconds left of its first unit
-        EXPECT_EQ(rig.notes.back(), "Zumi: Monatsbudget bereits verbrauchtSeit dem 15.02.2026: 6 von 5 Einheiten"
-                      + tail + (cutOff ? "der ersten Einheit." : ""));
+        EXPECT_EQ(rig.notes.back(),
+                  "Zumi: Monatsbudget bereits verbrauchtSeit dem 15.02.2026: 6 von 5 Einheiten" + tail
+                      + (cutOff ? "der ersten Einheit." : ""));
         EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 2u : 0u);
         EXPECT_EQ(rig.notes.size(), 3u);
     }
