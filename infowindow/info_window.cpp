@@ -125,16 +125,25 @@ std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
             {ui_->lblTakt, QStringLiteral("59:59")}};
 }
 
-double InfoWindow::screenWidthTwips() const
+ScreenLayout InfoWindow::screenLayout()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? static_cast<double>(screen->geometry().width()) * tppX_ : 0;
+    const auto rect = [](const QRect& r) {
+        return PixelRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    };
+    ScreenLayout layout;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        layout.primary = rect(primary->geometry());
+    for (const QScreen* screen : QGuiApplication::screens())
+        layout.screens.push_back(rect(screen->geometry()));
+    return layout;
 }
 
-double InfoWindow::screenHeightTwips() const
+InfoPlace InfoWindow::moveToStoredPlace()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? static_cast<double>(screen->geometry().height()) * tppY_ : 0;
+    endDrag();
+    const InfoPlace place = placeInfoWindow(position_, width(), height(), screenLayout(), tppX_, tppY_);
+    move(place.x, place.y);
+    return place;
 }
 
 void InfoWindow::moveTwips(double left, double top)
@@ -172,13 +181,12 @@ void InfoWindow::SetOption(const Options& options)
 
 void InfoWindow::followScreen()
 {
-    const double screenWidth = screenWidthTwips();
-    const double screenHeight = screenHeightTwips();
-    if (screenWidth == memory_.lastScreenWidth && screenHeight == memory_.lastScreenHeight)
+    // Any change of the screens: the primary one resized or moved, one added or gone.
+    ScreenLayout screens = screenLayout();
+    if (screens == memory_.lastScreens)
         return;
-    memory_.lastScreenWidth = screenWidth;
-    memory_.lastScreenHeight = screenHeight;
-    moveTwips(screenWidth - widthTwips() - position_.infoRight, position_.infoTop);
+    memory_.lastScreens = std::move(screens);
+    moveToStoredPlace();
 }
 
 void InfoWindow::setProgressValue(double value)
@@ -274,10 +282,7 @@ void InfoWindow::endDrag()
 
 void InfoWindow::recordPosition()
 {
-    const double left = static_cast<double>(x()) * tppX_;
-    position_.infoLeft = roundToInt32(left);
-    position_.infoRight = roundToInt32(screenWidthTwips() - widthTwips() - left);
-    position_.infoTop = roundToInt32(static_cast<double>(y()) * tppY_);
+    position_ = recordInfoPosition(x(), y(), width(), screenLayout(), tppX_, tppY_);
 }
 
 bool InfoWindow::eventFilter(QObject* watched, QEvent* event)

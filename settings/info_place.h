@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/pixel_rect.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zumi {
+
+// The screens in whole-desktop pixels. The info window's stored place counts
+// from the primary screen (its right edge's distance from that screen's right
+// edge, its top from that screen's top), so it means the same wherever the
+// desktop puts that screen: right of or below another one on X11.
+struct ScreenLayout {
+    PixelRect primary;
+    std::vector<PixelRect> screens; // all of them, the primary among them
+    bool operator==(const ScreenLayout&) const = default;
+};
+
+// The default place of the window's top left corner, in twips from the
+// primary screen's top right corner.
+inline constexpr double kDefaultInfoLeftFromRight = 3050;
+inline constexpr std::int32_t kDefaultInfoTop = 255;
+
+struct InfoPlace {
+    std::int32_t leftTwips = 0; // from the primary screen's left edge
+    std::int32_t topTwips = 0;  // from the primary screen's top
+    int x = 0, y = 0;           // desktop pixels
+};
+
+// Where a window widthPx x heightPx goes for the stored infoRight and infoTop.
+// A place no screen shows any part of (its screen gone) gives the default place.
+InfoPlace placeInfoWindow(const InfoPosition& position, int widthPx, int heightPx, const ScreenLayout& screens,
+                          int tppX, int tppY);
+
+// The position to store for a window widthPx wide whose top left corner is at
+// x, y desktop pixels.
+InfoPosition recordInfoPosition(int x, int y, int widthPx, const ScreenLayout& screens, int tppX, int tppY);
+
+} // namespace zumi
