@@ -1,5 +1,6 @@
 // The info window on a real X server with a window manager (run inside tests/xsession.sh).
 #include "fake_views.h"
+#include "infowindow/info_window.h"
 #include "infowindow/info_window_controller.h"
 #include "platform/x11/x11_window_queries.h"
 
@@ -157,6 +158,51 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenusAndFollowsThe
     OtherProgram front("Front", "normal"); // opens over the editor, under the still pointer
     ASSERT_NE(front.id, 0u);
     EXPECT_TRUE(under(front.id, 3000));
+}
+
+// Two monitors on the one X screen, the primary one right of and lower than the other.
+TEST(Desktop, LandsOnThePrimaryMonitorAndOnTheDefaultPlaceWhenItsMonitorIsGone)
+{
+    const auto xrandr = [](const QStringList& args) { return QProcess::execute("xrandr", args) == 0; };
+    ASSERT_TRUE(xrandr({"--setmonitor", "Links", "640/169x800/212+0+0", "none"})
+                && xrandr({"--setmonitor", "Rechts", "640/169x600/159+640+200", "screen"})
+                && xrandr({"--output", "screen", "--primary"}));
+    const auto primaryAt = [](QPoint origin, int screens) {
+        return waitUntil(
+            [&] {
+                return QGuiApplication::screens().size() == screens
+                    && QGuiApplication::primaryScreen()->geometry().topLeft() == origin;
+            },
+            3000);
+    };
+    ASSERT_TRUE(primaryAt({640, 200}, 2));
+
+    X11WindowQueries x11;
+    Settings settings;
+    settings.position = {0, 600, 300};
+    AutoHangupState autoHangup;
+    test::FakeMenuView menu;
+    InfoWindowController controller{settings, autoHangup, x11, x11, menu, [] {}};
+    controller.showInfoWindow();
+    const auto window = [&] { return static_cast<InfoWindow*>(controller.window()); }; // a new one after each load
+    ASSERT_EQ(window()->tppX(), 15);
+    const auto at = [&](QPoint where) { return waitUntil([&] { return window()->pos() == where; }, 3000); };
+    EXPECT_TRUE(at({640 + (9600 - 600 - 189 * 15) / 15, 200 + 300 / 15})) << window()->x() << "," << window()->y();
+
+    // Dragged onto the other monitor: stored from the primary one's corner, and shown there again.
+    window()->move(100, 500);
+    ASSERT_TRUE(at({100, 500}));
+    window()->mdown(Qt::RightButton);
+    EXPECT_EQ(settings.position.infoTop, (500 - 200) * 15);
+    controller.unload();
+    controller.showInfoWindow();
+    EXPECT_TRUE(at({100, 500}));
+
+    // That monitor unplugged: the default place on the primary one.
+    ASSERT_TRUE(xrandr({"--delmonitor", "Links"}) && primaryAt({640, 200}, 1));
+    controller.setProgressValue(5);
+    EXPECT_TRUE(at({640 + 437, 200 + 17})) << window()->x() << "," << window()->y(); // 9600 - 3050, 255 twips
+    xrandr({"--delmonitor", "Rechts"});
 }
 
 int helperWindow(int argc, char** argv)
