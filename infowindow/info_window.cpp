@@ -1,6 +1,7 @@
 #include "infowindow/info_window.h"
 
 #include "core/numbers.h"
+#include "infowindow/screen_layout.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>
@@ -123,19 +124,6 @@ std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
             {ui_->lblSpeed, QStringLiteral("9999 KB/s")},
             {ui_->lblTime, QStringLiteral("9:59:59")},
             {ui_->lblTakt, QStringLiteral("59:59")}};
-}
-
-ScreenLayout InfoWindow::screenLayout()
-{
-    const auto rect = [](const QRect& r) {
-        return PixelRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-    };
-    ScreenLayout layout;
-    if (const QScreen* primary = QGuiApplication::primaryScreen())
-        layout.primary = rect(primary->geometry());
-    for (const QScreen* screen : QGuiApplication::screens())
-        layout.screens.push_back(rect(screen->geometry()));
-    return layout;
 }
 
 InfoPlace InfoWindow::moveToStoredPlace()

@@ -63,7 +63,6 @@ private:
     void useButtonFace();
     // Each label with the widest texts it can be given.
     std::vector<std::pair<QWidget*, QString>> widestCaptions() const;
-    static ScreenLayout screenLayout();
     void followScreen();
     void finishPress();
     void endDrag();

@@ -1,21 +1,9 @@
 #pragma once
-#include "platform/pixel_rect.h"
 #include "settings/settings.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace zumi {
-
-// The screens in whole-desktop pixels. The info window's stored place counts
-// from the primary screen (its right edge's distance from that screen's right
-// edge, its top from that screen's top), so it means the same wherever the
-// desktop puts that screen: right of or below another one on X11.
-struct ScreenLayout {
-    PixelRect primary;
-    std::vector<PixelRect> screens; // all of them, the primary among them
-    bool operator==(const ScreenLayout&) const = default;
-};
 
 // The default place of the window's top left corner, in twips from the
 // primary screen's top right corner.
