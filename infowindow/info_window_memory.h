@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/info_place.h"
+#include "settings/settings.h"
 
 namespace zumi {
 

@@ -3,7 +3,7 @@
 #include "core/numbers.h"
 
 #include <cmath>
-#include <optional>
+#include <utility>
 
 namespace zumi {
 namespace {
@@ -13,9 +13,17 @@ double primaryWidthTwips(const ScreenLayout& screens, int tppX)
     return static_cast<double>(screens.primary.right - screens.primary.left) * tppX;
 }
 
-// Wide integers: a stored place far out must not overflow on its way to the test.
-bool showsAnyOf(const ScreenLayout& screens, long long x, long long y, int widthPx, int heightPx)
+// The window's top left corner in desktop pixels, in wide integers: a stored
+// place far out must not overflow on its way to the test below.
+std::pair<long long, long long> desktopPixels(const InfoPlace& place, const ScreenLayout& screens, int tppX, int tppY)
 {
+    return {screens.primary.left + std::llround(static_cast<double>(place.leftTwips) / tppX),
+            screens.primary.top + std::llround(static_cast<double>(place.topTwips) / tppY)};
+}
+
+bool showsAnyOf(const ScreenLayout& screens, std::pair<long long, long long> corner, int widthPx, int heightPx)
+{
+    const auto [x, y] = corner;
     for (const PixelRect& s : screens.screens) {
         if (x < s.right && x + widthPx > s.left && y < s.bottom && y + heightPx > s.top)
             return true;
@@ -29,20 +37,14 @@ InfoPlace placeInfoWindow(const InfoPosition& position, int widthPx, int heightP
                           int tppX, int tppY)
 {
     const double screenWidth = primaryWidthTwips(screens, tppX);
-    const auto place = [&](double left, double top, bool checked) -> std::optional<InfoPlace> {
-        InfoPlace at{roundToInt32(left), roundToInt32(top)};
-        const long long x = screens.primary.left + std::llround(static_cast<double>(at.leftTwips) / tppX);
-        const long long y = screens.primary.top + std::llround(static_cast<double>(at.topTwips) / tppY);
-        if (checked && !showsAnyOf(screens, x, y, widthPx, heightPx))
-            return std::nullopt;
-        at.x = static_cast<int>(x);
-        at.y = static_cast<int>(y);
-        return at;
-    };
-    const double width = static_cast<double>(widthPx) * tppX;
-    if (const auto stored = place(screenWidth - position.infoRight - width, position.infoTop, true))
-        return *stored;
-    return *place(screenWidth - kDefaultInfoLeftFromRight, kDefaultInfoTop, false);
+    InfoPlace place{roundToInt32(screenWidth - position.infoRight - static_cast<double>(widthPx) * tppX),
+                    position.infoTop};
+    if (!showsAnyOf(screens, desktopPixels(place, screens, tppX, tppY), widthPx, heightPx))
+        place = {roundToInt32(screenWidth - kDefaultInfoLeftFromRight), kDefaultInfoTop};
+    const auto [x, y] = desktopPixels(place, screens, tppX, tppY);
+    place.x = static_cast<int>(x);
+    place.y = static_cast<int>(y);
+    return place;
 }
 
 InfoPosition recordInfoPosition(int x, int y, int widthPx, const ScreenLayout& screens, int tppX, int tppY)
