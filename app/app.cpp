@@ -8,6 +8,7 @@
 #include "app/window_queries_factory.h"
 #include "calls/window/calls_window.h"
 #include "infowindow/info_window_controller.h"
+#include "infowindow/screen_layout.h"
 #include "platform/win_version.h"
 #include "settings/dialog/settings_dialog_host.h"
 #include "settings/settings_io.h"
@@ -107,7 +108,9 @@ App::~App()
 
 ScreenMetrics App::currentScreen() const
 {
-    return screenMetrics(QGuiApplication::primaryScreen());
+    ScreenMetrics metrics = screenMetrics(QGuiApplication::primaryScreen());
+    metrics.layout = screenLayout();
+    return metrics;
 }
 
 // A phonebook that changed after the start (NetworkManager's profiles arrive

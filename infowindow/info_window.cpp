@@ -1,6 +1,7 @@
 #include "infowindow/info_window.h"
 
 #include "core/numbers.h"
+#include "infowindow/screen_layout.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>
@@ -125,16 +126,12 @@ std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
             {ui_->lblTakt, QStringLiteral("59:59")}};
 }
 
-double InfoWindow::screenWidthTwips() const
+InfoPlace InfoWindow::moveToStoredPlace()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? static_cast<double>(screen->geometry().width()) * tppX_ : 0;
-}
-
-double InfoWindow::screenHeightTwips() const
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? static_cast<double>(screen->geometry().height()) * tppY_ : 0;
+    endDrag();
+    const InfoPlace place = placeInfoWindow(position_, width(), height(), screenLayout(), tppX_, tppY_);
+    move(place.x, place.y);
+    return place;
 }
 
 void InfoWindow::moveTwips(double left, double top)
@@ -172,13 +169,12 @@ void InfoWindow::SetOption(const Options& options)
 
 void InfoWindow::followScreen()
 {
-    const double screenWidth = screenWidthTwips();
-    const double screenHeight = screenHeightTwips();
-    if (screenWidth == memory_.lastScreenWidth && screenHeight == memory_.lastScreenHeight)
+    // Any change of the screens: the primary one resized or moved, one added or gone.
+    ScreenLayout screens = screenLayout();
+    if (screens == memory_.lastScreens)
         return;
-    memory_.lastScreenWidth = screenWidth;
-    memory_.lastScreenHeight = screenHeight;
-    moveTwips(screenWidth - widthTwips() - position_.infoRight, position_.infoTop);
+    memory_.lastScreens = std::move(screens);
+    moveToStoredPlace();
 }
 
 void InfoWindow::setProgressValue(double value)
@@ -274,10 +270,7 @@ void InfoWindow::endDrag()
 
 void InfoWindow::recordPosition()
 {
-    const double left = static_cast<double>(x()) * tppX_;
-    position_.infoLeft = roundToInt32(left);
-    position_.infoRight = roundToInt32(screenWidthTwips() - widthTwips() - left);
-    position_.infoTop = roundToInt32(static_cast<double>(y()) * tppY_);
+    position_ = recordInfoPosition(x(), y(), width(), screenLayout(), tppX_, tppY_);
 }
 
 bool InfoWindow::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 #include "infowindow/info_window_memory.h"
+#include "settings/info_place.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
 
@@ -47,9 +48,10 @@ public:
     // Twips per pixel, read on load.
     int tppX() const { return tppX_; }
     int tppY() const { return tppY_; }
-    double screenWidthTwips() const;
-    double screenHeightTwips() const;
-    double widthTwips() const { return static_cast<double>(width()) * tppX_; }
+    // Moves the window to the stored place (infoRight, infoTop) on the
+    // screens as they are now.
+    InfoPlace moveToStoredPlace();
+    // Twips from the whole desktop's top left corner.
     void moveTwips(double left, double top);
 
 protected:

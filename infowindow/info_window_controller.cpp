@@ -1,20 +1,15 @@
 #include "infowindow/info_window_controller.h"
 
-#include "core/numbers.h"
 #include "infowindow/info_window.h"
 #include "infowindow/stacking_guard.h"
 
 #include <QGuiApplication>
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
-
 namespace zumi {
 namespace {
 
 // Off the visible screen, where the window waits before it is placed and
-// before it goes.
+// before it goes: left of and above the whole desktop.
 constexpr double kOffScreenTwips = -1111;
 
 } // namespace
@@ -79,9 +74,7 @@ void InfoWindowController::showInfoWindow()
     keepInfoOnTop();
 
     window.SetOption(settings_.options);
-    InfoPosition& position = settings_.position;
-    position.infoLeft = roundToInt32(window.screenWidthTwips() - position.infoRight - window.widthTwips());
-    window.moveTwips(position.infoLeft, position.infoTop);
+    settings_.position.infoLeft = window.moveToStoredPlace().leftTwips;
 
     menu_.setMeteringEnabled(true);
 }

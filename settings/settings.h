@@ -1,10 +1,12 @@
 #pragma once
 #include "core/conn_names.h"
+#include "platform/pixel_rect.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zumi {
 
@@ -38,8 +40,9 @@ struct Options {
     bool ShowRest = true;
 };
 
-// The info window's position in twips; infoRight is the distance of its
-// right edge from the screen's right edge.
+// The info window's position in twips, on the primary screen's terms: left
+// and top from its top left corner, infoRight the distance of the window's
+// right edge from its right edge.
 struct InfoPosition {
     std::int32_t infoLeft = 0;
     std::int32_t infoRight = 0;
@@ -52,6 +55,16 @@ struct Settings {
     InfoPosition position;
 };
 
+// The screens in whole-desktop pixels. The info window's stored place counts
+// from the primary screen (its right edge's distance from that screen's right
+// edge, its top from that screen's top), so it means the same wherever the
+// desktop puts that screen: right of or below another one on X11.
+struct ScreenLayout {
+    PixelRect primary;
+    std::vector<PixelRect> screens; // all of them, the primary among them
+    bool operator==(const ScreenLayout&) const = default;
+};
+
 // The info window's width as loaded, before the display options lay it out.
 inline constexpr int kInfoLoadedWidthPx = 188;
 
@@ -62,6 +75,7 @@ struct ScreenMetrics {
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
     double infoWidth = kInfoLoadedWidthPx * 15;
+    ScreenLayout layout{}; // none: the primary screen alone, at 0,0
 };
 
 } // namespace zumi

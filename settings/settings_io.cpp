@@ -1,6 +1,7 @@
 #include "settings/settings_io.h"
 
 #include "core/numbers.h"
+#include "settings/info_place.h"
 #include "settings/tariff_record.h"
 
 #include <algorithm>
@@ -30,6 +31,25 @@ void loadTariffRecords(const SettingsStore& store, const ConnNames& connNames, T
     }
 }
 
+// Whether a screen shows the stored top left corner; a screen counts from
+// just past its left and top edges, as the primary one always has.
+bool cornerShown(std::int32_t left, std::int32_t top, const ScreenMetrics& screen)
+{
+    const auto within
+        = [&](double l, double t, double r, double b) { return left > l && left <= r && top > t && top <= b; };
+    if (within(0, 0, screen.screenWidth, screen.screenHeight))
+        return true;
+    const PixelRect& primary = screen.layout.primary;
+    const double x = screen.twipsPerPixelX;
+    const double y = screen.twipsPerPixelY;
+    for (const PixelRect& s : screen.layout.screens) {
+        if (within((s.left - primary.left) * x, (s.top - primary.top) * y, (s.right - primary.left) * x,
+                   (s.bottom - primary.top) * y))
+            return true;
+    }
+    return false;
+}
+
 void loadPosition(const SettingsStore& store, const ScreenMetrics& screen, const FindKolpRect& findKolp,
                   InfoPosition& position)
 {
@@ -42,18 +62,18 @@ void loadPosition(const SettingsStore& store, const ScreenMetrics& screen, const
         position.infoRight = roundToInt32(width - screen.infoWidth - position.infoLeft);
     } else if (const auto kolp = findKolp ? findKolp() : std::nullopt) {
         // Right below the sibling window, right edges aligned.
-        position.infoRight = roundToInt32(width - kolp->right * screen.twipsPerPixelX);
+        const PixelRect& primary = screen.layout.primary;
+        position.infoRight = roundToInt32(width - (kolp->right - primary.left) * screen.twipsPerPixelX);
         position.infoLeft = roundToInt32(width - position.infoRight - screen.infoWidth);
-        position.infoTop = roundToInt32(screen.twipsPerPixelY * kolp->bottom);
+        position.infoTop = roundToInt32(screen.twipsPerPixelY * (kolp->bottom - primary.top));
     }
     if (position.infoTop == 0) {
         if (const auto top = numericValue(store.read("Top", "")))
             position.infoTop = roundToInt32(*top);
     }
-    if (position.infoLeft < 1 || position.infoTop < 1 || position.infoLeft > width
-        || position.infoTop > screen.screenHeight) {
-        position.infoLeft = roundToInt32(width - 3050);
-        position.infoTop = 255;
+    if (!cornerShown(position.infoLeft, position.infoTop, screen)) {
+        position.infoLeft = roundToInt32(width - kDefaultInfoLeftFromRight);
+        position.infoTop = kDefaultInfoTop;
     }
 }
 

@@ -1,5 +1,6 @@
 // The info window on a real X server with a window manager (run inside tests/xsession.sh).
 #include "fake_views.h"
+#include "infowindow/info_window.h"
 #include "infowindow/info_window_controller.h"
 #include "platform/x11/x11_window_queries.h"
 
@@ -157,6 +158,43 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenusAndFollowsThe
     OtherProgram front("Front", "normal"); // opens over the editor, under the still pointer
     ASSERT_NE(front.id, 0u);
     EXPECT_TRUE(under(front.id, 3000));
+}
+
+// Two monitors on the one X screen, the primary one right of and lower than the other.
+TEST(Desktop, LandsOnThePrimaryMonitorAndOnTheDefaultPlaceWhenItsMonitorIsGone)
+{
+    const auto xrandr = [](const QStringList& args) { return QProcess::execute("xrandr", args) == 0; };
+    const auto screens = [] { return QGuiApplication::screens().size(); };
+    ASSERT_TRUE(xrandr({"--setmonitor", "Links", "640/169x800/212+0+0", "none"})
+                && xrandr({"--setmonitor", "Rechts", "640/169x600/159+640+200", "screen"})
+                && xrandr({"--output", "screen", "--primary"}));
+    ASSERT_TRUE(
+        waitUntil([&] { return screens() == 2 && QGuiApplication::primaryScreen()->geometry().x() == 640; }, 3000));
+
+    X11WindowQueries x11;
+    Settings settings;
+    settings.position = {0, 600, 300};
+    AutoHangupState autoHangup;
+    test::FakeMenuView menu;
+    InfoWindowController controller{settings, autoHangup, x11, x11, menu, [] {}};
+    const auto window = [&] { return static_cast<InfoWindow*>(controller.window()); }; // a new one after each load
+    const auto at = [&](QPoint where) { return waitUntil([&] { return window()->pos() == where; }, 3000); };
+    controller.showInfoWindow();
+    EXPECT_TRUE(at({640 + (9600 - 600 - 189 * 15) / 15, 200 + 300 / 15})); // twips from the primary one's corner
+
+    // Dragged onto the other monitor: stored so that it comes back there.
+    window()->move(100, 500);
+    ASSERT_TRUE(at({100, 500}));
+    window()->mdown(Qt::RightButton);
+    controller.unload();
+    controller.showInfoWindow();
+    EXPECT_TRUE(at({100, 500}));
+
+    // That monitor unplugged: the default place on the primary one (9600 - 3050, 255 twips).
+    ASSERT_TRUE(xrandr({"--delmonitor", "Links"}) && waitUntil([&] { return screens() == 1; }, 3000));
+    controller.setProgressValue(5);
+    EXPECT_TRUE(at({640 + 437, 200 + 17}));
+    xrandr({"--delmonitor", "Rechts"});
 }
 
 int helperWindow(int argc, char** argv)

@@ -1,4 +1,5 @@
 #include "core/numbers.h"
+#include "settings/info_place.h"
 #include "settings/settings_io.h"
 #include "settings/tariff_record.h"
 
@@ -128,6 +129,30 @@ TEST(LoadSettings, RightThenLeftThenTheFallbackPosition)
     EXPECT_EQ(place({3000, 2250}), "-50 255 600") << "a smaller screen: the fallback position, infoRight unchanged";
     store.values = {{"Right", "weit rechts"}, {"Left", "1000"}, {"Top", "400"}};
     EXPECT_EQ(place({15360, 11520}), "1000 400 11540"); // 15360 - 2820 - 1000
+
+    // The primary screen 640 x 600 px at 640,200 right of another one, 640 x 800 at 0,0: places count from the
+    // primary one, a place on the other one stays, one in the gap above the primary one falls back.
+    ScreenMetrics two{9600, 9000};
+    two.layout = {{640, 200, 1280, 800}, {{0, 0, 640, 800}, {640, 200, 1280, 800}}};
+    store.values = {{"Right", "14865"}, {"Top", "4500"}};
+    EXPECT_EQ(place(two), "-8085 4500 14865");
+    store.values = {{"Right", "600"}, {"Top", "-1500"}};
+    EXPECT_EQ(place(two), "6550 255 600");
+    store.values = {};
+    Settings kolp; // right below it
+    loadSettings(
+        store, {}, two,
+        [] {
+            return std::optional(PixelRect{900, 250, 1200, 300});
+        },
+        kolp);
+    EXPECT_EQ(std::pair(kolp.position.infoRight, kolp.position.infoTop), std::pair(1200, 1500));
+
+    // On showing, a window partly shown stays; one no screen shows any of goes to the default place.
+    const ScreenLayout one{{0, 0, 800, 600}, {{0, 0, 800, 600}}};
+    EXPECT_EQ(placeInfoWindow({0, -2820, 300}, 189, 21, one, 15, 15).x, 799);
+    const InfoPlace gone = placeInfoWindow({0, -2835, 300}, 189, 21, one, 15, 15);
+    EXPECT_EQ(std::pair(gone.x, gone.y), std::pair(597, 17)); // 12000 - 3050, 255 twips
 }
 
 TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
