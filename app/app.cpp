@@ -172,12 +172,13 @@ void App::reportUnusableSettingsFile()
                 .arg(path));
     else if (store_.readOnly())
         messages_.warnWithoutWaiting(QStringLiteral("Die Einstellungsdatei %1 ist schreibgeschützt.\n"
-                                             "Geänderte Einstellungen werden nicht gespeichert.")
-                                  .arg(path));
+                                                    "Geänderte Einstellungen werden nicht gespeichert.")
+                                         .arg(path));
     else if (!store_.readable())
-        messages_.warnWithoutWaiting(QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden.\n"
-                                             "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert.")
-                                  .arg(path));
+        messages_.warnWithoutWaiting(
+            QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden.\n"
+                           "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert.")
+                .arg(path));
 }
 
 void App::shutdown()
@@ -201,7 +202,8 @@ void App::shutdown()
     // program's own loop runs, it would be lost there: the queued one ends
     // that loop as soon as it starts.
     QCoreApplication::exit(0);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 } // namespace zumi

@@ -3,7 +3,6 @@
 #include "about/version_text.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 namespace zumi {
@@ -11,18 +10,30 @@ namespace {
 
 // The general options of the toolkit and its X11 platform that take a value,
 // and those that stand alone; the toolkit takes them out of the arguments.
-constexpr std::array<std::string_view, 17> kToolkitOptionsWithValue{
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
-    "-qwindowtitle", "-session", "-style", "-stylesheet", "-qmljsdebugger", "-display", "-geometry",
-    "-title", "-icon", "-name", "-visual"};
-constexpr std::array<std::string_view, 5> kToolkitFlags{"-reverse", "-widgetcount", "-testability", "-nograb",
-                                                        "-dograb"};
+constexpr std::string_view kToolkitOptionsWithValue[]{"-platform",
+                                                      "-platformpluginpath",
+                                                      "-platformtheme",
+                                                      "-plugin",
+                                                      "-qwindowgeometry",
+                                                      "-qwindowicon",
+                                                      "-qwindowtitle",
+                                                      "-session",
+                                                      "-style",
+                                                      "-stylesheet",
+                                                      "-qmljsdebugger",
+                                                      "-display",
+                                                      "-geometry",
+                                                      "-title",
+                                                      "-icon",
+                                                      "-name",
+                                                      "-visual"};
+constexpr std::string_view kToolkitFlags[]{"-reverse", "-widgetcount", "-testability", "-nograb", "-dograb"};
 // Written as "-style=fusion".
-constexpr std::array<std::string_view, 3> kToolkitJoinedOptions{"-style=", "-stylesheet=", "-qmljsdebugger="};
+constexpr std::string_view kToolkitJoinedOptions[]{"-style=", "-stylesheet=", "-qmljsdebugger="};
 
 bool listed(const auto& options, std::string_view option)
 {
-    return std::ranges::find(options, option) != options.end();
+    return std::ranges::find(options, option) != std::ranges::end(options);
 }
 
 bool joinedToolkitOption(std::string_view option)
