@@ -154,31 +154,34 @@ void App::start()
     // activeConn: the monitor starts with none.
     form_.loadPhonebook();
     loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
-    reportUnusableSettingsFile();
     tray_->trayAdd(TrayIcon::Offline, " Zumi ");
     form_.timer().start();
     tray_->hookMainWindow();
+    reportUnusableSettingsFile();
     QTimer::singleShot(kSettleTime, this, returnFreedMemory);
 }
 
 // Once, at start: a settings file Zumi leaves alone means nothing is saved.
+// The box waits beside the running program: one waiting for OK here would
+// hold up the tray icon, the metering and the end.
 void App::reportUnusableSettingsFile()
 {
     const QString path = QString::fromStdString(store_.path().string());
     if (store_.tooLarge())
-        messages_.exclamation(
+        messages_.warnWithoutWaiting(
             QStringLiteral("Die Einstellungsdatei %1 ist zu groß für eine Einstellungsdatei von Zumi.\n"
                            "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert; "
                            "Einstellungen werden nicht gespeichert.")
                 .arg(path));
     else if (store_.readOnly())
-        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 ist schreibgeschützt.\n"
-                                             "Geänderte Einstellungen werden nicht gespeichert.")
-                                  .arg(path));
+        messages_.warnWithoutWaiting(QStringLiteral("Die Einstellungsdatei %1 ist schreibgeschützt.\n"
+                                                    "Geänderte Einstellungen werden nicht gespeichert.")
+                                         .arg(path));
     else if (!store_.readable())
-        messages_.exclamation(QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden.\n"
-                                             "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert.")
-                                  .arg(path));
+        messages_.warnWithoutWaiting(
+            QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden.\n"
+                           "Zumi startet mit den Voreinstellungen und lässt die Datei unverändert.")
+                .arg(path));
 }
 
 void App::shutdown()
@@ -197,7 +200,13 @@ void App::shutdown()
     if (callsWindow_)
         callsWindow_->close();
     form_.timer().stop();
-    QCoreApplication::quit();
+    // exit, not quit: it ends every event loop running now, also those of
+    // boxes still open, and no window can refuse it. Asked before the
+    // program's own loop runs, it would be lost there: the queued one ends
+    // that loop as soon as it starts.
+    QCoreApplication::exit(0);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 } // namespace zumi

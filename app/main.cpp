@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "app/command_line.h"
 #include "app/data_dir.h"
 #include "app/qt_platform_choice.h"
 #include "app/shutdown_signals.h"
@@ -16,6 +17,24 @@
 // Zumi: sits in the tray and meters the cost of a dial-up connection.
 int main(int argc, char** argv)
 {
+    // Answered before anything else, without a display and also while the
+    // program already runs.
+    const zumi::CommandLine commandLine = zumi::parseCommandLine(argc, argv);
+    switch (commandLine.action) {
+    case zumi::CommandLine::Action::Help:
+        std::fputs(zumi::usageText().c_str(), stdout);
+        return 0;
+    case zumi::CommandLine::Action::Version:
+        std::fputs(zumi::versionLine().c_str(), stdout);
+        return 0;
+    case zumi::CommandLine::Action::Refuse:
+        std::fprintf(stderr, "Zumi: „%s“ ist keine Option von Zumi; „zumi --help“ zeigt die Optionen.\n",
+                     commandLine.refused.c_str());
+        return 2;
+    case zumi::CommandLine::Action::Run:
+        break;
+    }
+
     // A second start of the same user's program ends at once and silently,
     // before it touches the display or the settings.
     const std::filesystem::path lockFile = zumi::SingleInstance::defaultLockFile();
@@ -62,9 +81,7 @@ int main(int argc, char** argv)
         QApplication::setFont(font);
     }
     zumi::ShutdownSignals termination;
-    // Qt has taken its own options out by now.
-    const bool keepCallLog = !QCoreApplication::arguments().contains(QStringLiteral("--no-call-log"));
-    zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), keepCallLog);
+    zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), commandLine.keepCallLog);
 
     QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real program offscreen in a private home: one instance per user whatever XDG_RUNTIME_DIR says, none past
-# a lock folder planted by another user, the place saved on SIGTERM, a killed instance's lock not blocking;
-# in a mount namespace with private /tmp and /run/user.
+# a lock folder planted by another user, the place saved on SIGTERM, a killed instance's lock not blocking, a
+# settings file it cannot use holding up neither start nor end, its options answered; in a mount namespace with
+# private /tmp and /run/user. Usage: process_test.sh ZUMI_BINARY PROJECT_VERSION
 set -u
-zumi=$1
+zumi=$1 version=$2
 if [ -z "${ZUMI_PRIVATE_MOUNTS:-}" ]; then
     [ "$(id -u)" = 0 ] || { echo "needs root for a private mount namespace" >&2; exit 77; }
     exec env ZUMI_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$@"
@@ -35,9 +36,10 @@ start() {
     return 1
 }
 
+# SIGTERM; the end within $1 s (default 5).
 stop() {
     kill -TERM "$pid" || fail "the program had ended before SIGTERM"
-    timeout 5 tail -s 0.1 --pid="$pid" -f /dev/null || fail "no end within 5 s of SIGTERM"
+    timeout "${1:-5}" tail -s 0.1 --pid="$pid" -f /dev/null || fail "no end within ${1:-5} s of SIGTERM"
     wait "$pid" || fail "exit status $? after SIGTERM"
 }
 
@@ -52,6 +54,15 @@ start || fail "the first instance did not come up"
 [ -e "$runtime/zumi.lock" ] || fail "the lock is not in the user's own $runtime"
 second_start -u XDG_RUNTIME_DIR
 second_start XDG_RUNTIME_DIR="$work"
+# The options are answered without a display and while an instance runs; anything else is refused.
+ask() { env -u QT_QPA_PLATFORM timeout 3 "$zumi" "$@" >"$work/out.ask" 2>"$work/err.ask"; }
+ask --help || fail "--help ended with status $?"
+grep -q '^Aufruf: zumi' "$work/out.ask" && grep -q -- '--no-call-log' "$work/out.ask" || fail "no usage for --help"
+ask --version || fail "--version ended with status $?"
+IFS=. read -r major minor revision <<<"$version"
+grep -qx "Zumi V$major.$minor Build $(printf %03d "$revision") (.*)" "$work/out.ask" || fail "--version said: $(cat "$work/out.ask")"
+ask -style fusion --bogus
+[ $? = 2 ] && [ ! -s "$work/out.ask" ] && grep -q '„--bogus“' "$work/err.ask" || fail "--bogus was not refused with status 2"
 sleep 0.5
 grep -qE '^(Right|Top)=' "$conf" && fail "the place was saved before the end"
 stop
@@ -67,6 +78,20 @@ wait "$pid"
 [ -e "$fallback/zumi.lock" ] || fail "no lock file was left behind (the test would prove nothing)"
 start || fail "the start after a killed instance did not come up"
 stop
+
+# A settings file it cannot use, told in a box: the start goes on beside it (a FIFO never blocks it), SIGTERM
+# ends the program at once, and the file stays as it was.
+term_caught() { (( (0x$(sed -n 's/^SigCgt:\t//p' "/proc/$pid/status") >> 14) & 1 )); }
+for plant in "mkdir $conf" "mkfifo $conf" "ln -s /dev/zero $conf" "truncate -s 17M $conf"; do
+    rm -rf "$conf" && $plant && planted=$(stat -c '%F %s' "$conf") || fail "could not plant: $plant"
+    "$zumi" >>"$work/out" 2>&1 &
+    pid=$!
+    for _ in $(seq 1 100); do term_caught 2>/dev/null && break; sleep 0.05; done
+    sleep 0.5
+    stop 2
+    [ "$(stat -c '%F %s' "$conf")" = "$planted" ] || fail "the planted settings file ($plant) was changed"
+done
+rm -rf "$conf"
 
 # Another user's symlink or folder in the lock's place: no instance, and said why.
 for plant in "ln -s $work/elsewhere $fallback" "mkdir -m 777 $fallback"; do

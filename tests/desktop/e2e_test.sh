@@ -154,7 +154,8 @@ scenario_desktop_user() {
     info_window >/dev/null || fail "the info window went away although the link is still up"
 }
 
-# The call log across a kill -9 and --no-call-log; the month as CSV.
+# The call log across a kill -9 and --no-call-log, with a read-only settings file told in a box that waits
+# beside the running program (the icon is there, the link metered, SIGTERM ends it); the month as CSV.
 scenario_calls() {
     require_tools sqlite3
     calls_db() { sqlite3 -batch -noheader -separator '|' "$HOME/.local/share/Zumi/calls.sqlite" "$1" 2>&1; }
@@ -162,7 +163,10 @@ scenario_calls() {
     name=$(unique_entry_name)
     add_peers_entry "$name"
     write_link_settings "$name"
-    zumi_up
+    chmod 444 "$e2e_conf"
+    start_zumi
+    wait_box 5000 "no box about the read-only settings file"
+    wait_icon blue 3000
     # Killed in the third unit: the row holds the units begun, and no end.
     link_up "$name" link 3000
     sleep_ms $((2 * unit_ms + unit_ms / 2 - $(since_detect)))
@@ -182,7 +186,10 @@ scenario_calls() {
     standin_stop link
     wait_metering_end 4000
     [ "$(calls_db "SELECT count(*), units FROM calls")" = "1|3" ] || fail "with --no-call-log the log changed: $(calls_db "SELECT * FROM calls")"
-    stop_zumi
+    wait_box 1000 "no box about the read-only settings file at the second start"
+    kill -TERM "$e2e_zumi_pid"
+    wait_zumi_end 1000 && [ "$zumi_status" = 0 ] || fail "Zumi did not end in order within 1 s of SIGTERM while its box was open"
+    chmod 644 "$e2e_conf"
 
     # One more call, then "Verbin&dungen…" exports the month as CSV with the cost.
     zumi_up
