@@ -28,7 +28,8 @@ public:
     // the call that started at `start` with id `after` (none: from the calls
     // that started at `start` on).
     virtual std::vector<CallRecord> callsAfter(const std::string& start, std::optional<std::int64_t> after,
-                                               const std::string& to, std::size_t limit) = 0;
+                                               const std::string& to, std::size_t limit)
+        = 0;
     // Unit prices by phonebook entry; an entry without one has none.
     virtual std::map<std::string, UnitPrice> prices() = 0;
     // nullopt removes the entry's price.

@@ -28,8 +28,8 @@ void CallsModel::append(const std::vector<CallRecord>& calls)
         const auto [known, added] = entryIndex_.try_emplace(call.entry, static_cast<std::uint32_t>(entries_.size()));
         if (added)
             entries_.push_back(call.entry);
-        rows_.push_back({call.onlineSeconds, call.units, call.bytes, stamp(call.startLocal), stamp(call.endLocal),
-                         known->second});
+        rows_.push_back(
+            {call.onlineSeconds, call.units, call.bytes, stamp(call.startLocal), stamp(call.endLocal), known->second});
     }
     endInsertRows();
 }
@@ -72,8 +72,8 @@ QVariant CallsModel::data(const QModelIndex& index, int role) const
 
 QVariant CallsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char* const kTitles[kColumns] = {"Datum",     "Eintrag", "Von",    "Bis",
-                                                  "Dauer",     "Einheiten", "Kosten", "Bytes"};
+    static const char* const kTitles[kColumns]
+        = {"Datum", "Eintrag", "Von", "Bis", "Dauer", "Einheiten", "Kosten", "Bytes"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
         return {};
     return QString::fromLatin1(kTitles[section]);

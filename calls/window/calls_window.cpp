@@ -39,8 +39,8 @@ std::string costText(const std::optional<std::int64_t>& cost, const std::string&
 // set once: measuring the rows themselves would cost a pass over all of them.
 void sizeCallColumns(QTableView& table)
 {
-    static const char* const kWidest[] = {"00.00.0000", "", "00:00:00", "00:00:00",
-                                          "000:00:00",  "0000000", "0000,00 \xE2\x82\xAC", "0000000000000"};
+    static const char* const kWidest[]
+        = {"00.00.0000", "", "00:00:00", "00:00:00", "000:00:00", "0000000", "0000,00 \xE2\x82\xAC", "0000000000000"};
     QHeaderView& header = *table.horizontalHeader();
     header.setSectionResizeMode(QHeaderView::Interactive);
     // The entry takes what the others leave; a longer name is cut short.
@@ -49,9 +49,10 @@ void sizeCallColumns(QTableView& table)
         + table.fontMetrics().averageCharWidth();
     for (int c = 0; c < header.count(); ++c)
         if (c != CallsModel::kEntryColumn)
-            header.resizeSection(c, std::max(header.sectionSizeHint(c),
-                                             table.fontMetrics().horizontalAdvance(QString::fromUtf8(kWidest[c]))
-                                                 + margin));
+            header.resizeSection(
+                c,
+                std::max(header.sectionSizeHint(c),
+                         table.fontMetrics().horizontalAdvance(QString::fromUtf8(kWidest[c])) + margin));
 }
 
 std::string monthStart(std::chrono::year_month month)
@@ -278,6 +279,10 @@ void CallsWindow::closeEvent(QCloseEvent* event)
     monthRead_.stop();
     budgetRead_.stop();
     calls_.clear();
+    // The row header keeps room for as many rows as it last had.
+    auto* rows = new QHeaderView(Qt::Vertical, ui_->tblCalls);
+    rows->hide();
+    ui_->tblCalls->setVerticalHeader(rows);
     sums_ = {};
     ui_->tblTotals->setRowCount(0);
     QWidget::closeEvent(event);

@@ -51,8 +51,9 @@ public:
         std::vector<CallRecord> page = rowsWhere([&](const CallRecord& row) {
             return row.startLocal < to && (row.startLocal > start || (row.startLocal == start && row.id > after));
         });
-        std::sort(page.begin(), page.end(),
-                  [](const auto& a, const auto& b) { return std::tie(a.startLocal, a.id) < std::tie(b.startLocal, b.id); });
+        std::sort(page.begin(), page.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.startLocal, a.id) < std::tie(b.startLocal, b.id);
+        });
         if (limit && page.size() > limit)
             page.resize(limit);
         ++pagesRead;
