@@ -132,14 +132,10 @@ int main(int argc, char** argv)
         fillLog(path, count);
         SqliteCallStore store(path);
         test::FakeClock clock(std::chrono::year{2026} / 3 / 20);
-        CallsWindow window({store,
-                            clock,
-                            [] {
-                                return std::vector<std::string>{"Net1", "Net2"};
-                            },
-                            {},
-                            {},
-                            [] { ::malloc_trim(0); }});
+        const QString csv = QString::fromStdString(path.string() + ".csv");
+        const auto phonebook = [] { return std::vector<std::string>{"Net1", "Net2"}; };
+        CallsWindow window(
+            {store, clock, phonebook, [&](const QString&) { return csv; }, {}, [] { ::malloc_trim(0); }});
         Ui::frmCalls& ui = window.ui();
         const auto allIn = [&] { return ui.tblTotals->rowCount() > 0 && !ui.lblBudgetUse->text().isEmpty(); };
         TickWatch ticks;
@@ -159,13 +155,18 @@ int main(int argc, char** argv)
         window.showWindow(); // again while shown, as a price edit or the menu does
         const qint64 again = ticks.runUntil(allIn, wall);
         const long withMonth = residentKb();
+        wall.start();
+        window.exportCsv();
+        const qint64 exported = ticks.runUntil([&] { return std::filesystem::exists(csv.toStdString()); }, wall);
+        std::filesystem::remove(csv.toStdString());
         window.close();
         QCoreApplication::processEvents();
         const long closed = residentKb();
-        std::printf("%d calls: all in after %lld ms, again %lld ms; latest tick %lld ms late; resident %ld kB, "
+        std::printf("%d calls: all in after %lld ms, again %lld ms, exported in %lld ms; latest tick %lld ms late; "
+                    "resident %ld kB, "
                     "%ld kB with the month, %ld kB closed (closed/before %.3f)\n",
                     count, static_cast<long long>(shown), static_cast<long long>(again),
-                    static_cast<long long>(ticks.latest), before, withMonth, closed,
+                    static_cast<long long>(exported), static_cast<long long>(ticks.latest), before, withMonth, closed,
                     static_cast<double>(closed) / static_cast<double>(before));
     }
     for (const char* suffix : {"", "-wal", "-shm"})

@@ -77,6 +77,7 @@ CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
     , ui_(std::make_unique<Ui::frmCalls>())
     , monthRead_(d_.store, kPageSize)
     , budgetRead_(d_.store, kPageSize)
+    , exportRead_(d_.store, kPageSize)
 {
     ui_->setupUi(this);
     const auto today = d_.clock.localNow().date;
@@ -298,15 +299,32 @@ void CallsWindow::exportCsv()
     const QString path = d_.saveFileName ? d_.saveFileName(QString::fromLatin1(suggested)) : QString();
     if (path.isEmpty())
         return;
-    const std::string csv = monthCsv(d_.store.calls(month_), d_.store.prices());
     // Written beside and renamed over: a failed export leaves an older file whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())
-        || !file.commit()) {
+    auto file = std::make_shared<QSaveFile>(path);
+    const auto failed = [this, path](const QString& why) {
         if (d_.warn)
-            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, file.errorString()));
-    }
+            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, why));
+    };
+    if (!file->open(QIODevice::WriteOnly))
+        return failed(file->errorString());
+    // A page's lines are what follows the header; a failed write is kept by the file until commit().
+    const Prices prices = d_.store.prices();
+    const std::string header = monthCsv({}, prices);
+    file->write(header.data(), static_cast<qint64>(header.size()));
+    exportRead_.start(
+        monthStart(month_), monthStart(month_ + std::chrono::months{1}),
+        [file, prices, skip = header.size()](const std::vector<CallRecord>& page) {
+            const std::string csv = monthCsv(page, prices);
+            file->write(csv.data() + skip, static_cast<qint64>(csv.size() - skip));
+        },
+        [file, failed](const std::string& problem) {
+            if (!problem.empty()) {
+                file->cancelWriting();
+                failed(QString::fromStdString(problem));
+            } else if (!file->commit()) {
+                failed(file->errorString());
+            }
+        });
 }
 
 } // namespace zumi

@@ -42,6 +42,7 @@ public:
     void showWindow();
     void showMonth(std::chrono::year_month month);
     std::chrono::year_month month() const { return month_; }
+    // The shown month as CSV, into a file the user chooses; done when the last page is written.
     void exportCsv();
 
     Ui::frmCalls& ui() { return *ui_; }
@@ -65,6 +66,7 @@ private:
     Prices prices_;
     PagedCallRead monthRead_;
     PagedCallRead budgetRead_;
+    PagedCallRead exportRead_; // goes on when the window closes
     std::int64_t budgetUsed_ = 0;
     bool filling_ = false;
 };

@@ -94,8 +94,8 @@ TEST(CallsWindow, PricesBudgetAndExportThroughTheWindow)
 }
 
 // "Nach laufender Einheit" armed in a metered call while a month of 9,000
-// calls is shown again: the hang-up still comes at the end of the first unit,
-// and the month is all there, read a page at a time. On the real clock, since
+// calls is shown again and exported: the hang-up still comes at the end of the
+// first unit, and the month is all there, read a page at a time. On the real clock, since
 // a window that holds up the event loop holds up the tick.
 TEST(CallsWindow, AMonthShownAgainDoesNotHoldUpTheTick)
 {
@@ -125,9 +125,12 @@ TEST(CallsWindow, AMonthShownAgainDoesNotHoldUpTheTick)
     metered.monitor.Timer_Timer();
     metered.autoHangup.arm(0);
 
-    CallsWindow window({store, clock, {}, {}, {}, {}});
+    QTemporaryDir dir;
+    const QString csvPath = dir.filePath(QStringLiteral("m.csv"));
+    CallsWindow window({store, clock, {}, [&](const QString&) { return csvPath; }, {}, {}});
     window.showWindow();
     window.showWindow();
+    window.exportCsv();
     const auto done = [&] {
         return std::find_if(log.begin(), log.end(), [](const auto& line) { return line.find("hangup.done") == 0; });
     };
@@ -136,6 +139,7 @@ TEST(CallsWindow, AMonthShownAgainDoesNotHoldUpTheTick)
     EXPECT_TRUE(done()->ends_with(" 1 units")) << *done();
     EXPECT_EQ(window.ui().tblCalls->model()->rowCount(), 9000);
     EXPECT_EQ(text(window.ui().tblTotals, 1, 1), QStringLiteral("9000"));
+    EXPECT_EQ(test::readText(csvPath.toStdString()), monthCsv(store.calls(today.year() / today.month()), {}));
     window.close();
     EXPECT_EQ(window.ui().tblCalls->model()->rowCount(), 0) << "the month is let go of";
 }
