@@ -305,8 +305,10 @@ void CallsWindow::exportCsv()
         if (d_.warn)
             d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, why));
     };
-    if (!file->open(QIODevice::WriteOnly))
-        return failed(file->errorString());
+    if (!file->open(QIODevice::WriteOnly)) {
+        failed(file->errorString());
+        return;
+    }
     // A page's lines are what follows the header; a failed write is kept by the file until commit().
     const Prices prices = d_.store.prices();
     const std::string header = monthCsv({}, prices);

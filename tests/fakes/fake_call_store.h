@@ -56,10 +56,8 @@ public:
         });
         if (limit && page.size() > limit)
             page.resize(limit);
-        ++pagesRead;
         return page;
     }
-    int pagesRead = 0;
     BudgetSettings budgetSettings;
     BudgetSettings budget() override { return budgetSettings; }
     bool setBudget(const BudgetSettings& budget) override { return budgetSettings = budget, true; }
