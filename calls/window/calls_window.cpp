@@ -97,11 +97,12 @@ CallsWindow::~CallsWindow() = default;
 
 void CallsWindow::showWindow()
 {
-    if (!isVisible()) {
+    const bool shown = isVisible();
+    if (!shown) {
         const auto today = d_.clock.localNow().date;
         month_ = today.year() / today.month();
     }
-    refresh();
+    refresh(shown);
     show();
     raise();
     activateWindow();
@@ -113,8 +114,9 @@ void CallsWindow::showMonth(std::chrono::year_month month)
     refresh();
 }
 
-void CallsWindow::refresh()
+void CallsWindow::refresh(bool keepPlace)
 {
+    const int top = keepPlace ? ui_->tblCalls->rowAt(0) : -1;
     prices_ = d_.store.prices();
     showProblem(d_.store.problem());
     ui_->lblMonth->setText(germanMonth(month_));
@@ -129,10 +131,12 @@ void CallsWindow::refresh()
             for (const CallRecord& call : page)
                 sums_.add(call);
         },
-        [this](const std::string& problem) {
+        [this, top](const std::string& problem) {
             if (!problem.empty())
                 showProblem(problem);
             showTotals();
+            if (top > 0)
+                ui_->tblCalls->scrollTo(calls_.index(top, 0), QAbstractItemView::PositionAtTop);
         });
     showBudget();
 }
@@ -272,7 +276,8 @@ void CallsWindow::priceEdited(int row, int column)
                     .arg(QString::fromStdString(d_.store.problem())));
     }
     // Deferred: the table is in the middle of committing the edit.
-    QMetaObject::invokeMethod(this, &CallsWindow::refresh, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { refresh(true); }, Qt::QueuedConnection);
 }
 
 void CallsWindow::closeEvent(QCloseEvent* event)

@@ -51,7 +51,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void refresh();
+    // keepPlace: the same month again, scrolled to where it was.
+    void refresh(bool keepPlace = false);
     void showProblem(const std::string& problem);
     void showTotals();
     void priceEdited(int row, int column);
