@@ -143,7 +143,7 @@ void App::showCalls()
                                                     QDir::home().filePath(suggested),
                                                     QStringLiteral("CSV-Dateien (*.csv)"));
             },
-            [this](const QString& text) { messages_.warnWithoutWaiting(text); }});
+            [this](const QString& text) { messages_.warnWithoutWaiting(text); }, returnFreedMemory});
     }
     callsWindow_->showWindow();
 }

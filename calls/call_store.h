@@ -23,6 +23,13 @@ public:
     virtual std::vector<CallRecord> calls(std::chrono::year_month month) = 0;
     // The calls that started from `from` up to before `to` (local stamps).
     virtual std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) = 0;
+    // The same in pages, so a span of any size can be read a bit at a time:
+    // at most `limit` (0: all) calls that started before `to` and come after
+    // the call that started at `start` with id `after` (none: from the calls
+    // that started at `start` on).
+    virtual std::vector<CallRecord> callsAfter(const std::string& start, std::optional<std::int64_t> after,
+                                               const std::string& to, std::size_t limit)
+        = 0;
     // Unit prices by phonebook entry; an entry without one has none.
     virtual std::map<std::string, UnitPrice> prices() = 0;
     // nullopt removes the entry's price.

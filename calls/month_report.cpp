@@ -56,22 +56,31 @@ CallLine callLine(const CallRecord& call, const Prices& prices)
 
 std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const Prices& prices)
 {
-    std::map<std::string, MonthTotal> byEntry;
-    MonthTotal all;
-    bool allPriced = true;
-    for (const CallRecord& call : calls) {
-        MonthTotal& t = byEntry[call.entry];
-        t.entry = call.entry;
-        for (MonthTotal* sum : {&t, &all}) {
-            ++sum->calls;
-            sum->seconds += call.onlineSeconds;
-            sum->units += call.units;
-            sum->bytes += call.bytes;
-        }
+    MonthSums sums;
+    for (const CallRecord& call : calls)
+        sums.add(call);
+    return sums.totals(prices);
+}
+
+void MonthSums::add(const CallRecord& call)
+{
+    MonthTotal& t = byEntry_[call.entry];
+    t.entry = call.entry;
+    for (MonthTotal* sum : {&t, &all_}) {
+        ++sum->calls;
+        sum->seconds += call.onlineSeconds;
+        sum->units += call.units;
+        sum->bytes += call.bytes;
     }
+}
+
+std::vector<MonthTotal> MonthSums::totals(const Prices& prices) const
+{
     std::vector<MonthTotal> result;
+    MonthTotal all = all_;
+    bool allPriced = true;
     std::int64_t cost = 0;
-    for (auto& [entry, total] : byEntry) {
+    for (auto [entry, total] : byEntry_) {
         if (const auto price = priceOf(entry, prices)) {
             total.cost = total.units * price->tenThousandths;
             total.currency = price->currency;
@@ -86,7 +95,7 @@ std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const 
         result.push_back(total);
     }
     // An overall sum that leaves out unpriced calls would read as the month's cost.
-    if (allPriced && !calls.empty())
+    if (allPriced && all.calls > 0)
         all.cost = cost;
     else
         all.currency.clear();

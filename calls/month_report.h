@@ -29,6 +29,17 @@ struct MonthTotal {
 // Per entry in name order, then the overall total last.
 std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const Prices& prices);
 
+// The same totals summed a call at a time, for a month read in pages.
+class MonthSums {
+public:
+    void add(const CallRecord& call);
+    std::vector<MonthTotal> totals(const Prices& prices) const;
+
+private:
+    std::map<std::string, MonthTotal> byEntry_;
+    MonthTotal all_;
+};
+
 // The month as a German spreadsheet opens it: UTF-8 with a byte order mark,
 // ";" between fields, decimal comma, CR LF after each line; no cell runs as a formula.
 std::string monthCsv(const std::vector<CallRecord>& calls, const Prices& prices);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <system_error>
 #include <utility>
 
 namespace zumi {
@@ -281,16 +283,25 @@ std::vector<CallRecord> SqliteCallStore::calls(std::chrono::year_month month)
 
 std::vector<CallRecord> SqliteCallStore::callsBetween(const std::string& from, const std::string& to)
 {
+    return callsAfter(from, std::nullopt, to, 0);
+}
+
+std::vector<CallRecord> SqliteCallStore::callsAfter(const std::string& start, std::optional<std::int64_t> after,
+                                                    const std::string& to, std::size_t limit)
+{
     std::vector<CallRecord> result;
     const Session session(*this);
     if (!session)
         return result;
+    // The range on start_local keeps to the index; the id only orders calls of the same second.
     Statement s(*lib_, db_,
                 "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
-                "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ? AND start_local < ? ORDER BY "
-                "start_local, id");
-    s.bind(1, from);
+                "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ?1 AND start_local < ?2 AND "
+                "(start_local > ?1 OR id > ?3) ORDER BY start_local, id LIMIT ?4");
+    s.bind(1, start);
     s.bind(2, to);
+    s.bind(3, after.value_or(std::numeric_limits<std::int64_t>::min()));
+    s.bind(4, limit == 0 ? std::int64_t{-1} : static_cast<std::int64_t>(limit)); // -1: no limit
     int rc;
     while ((rc = s.step()) == SQLITE_ROW)
         result.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5), s.integer(6),

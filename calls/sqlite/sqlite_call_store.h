@@ -32,6 +32,8 @@ public:
     bool update(const CallRecord& call) override;
     std::vector<CallRecord> calls(std::chrono::year_month month) override;
     std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override;
+    std::vector<CallRecord> callsAfter(const std::string& start, std::optional<std::int64_t> after,
+                                       const std::string& to, std::size_t limit) override;
     BudgetSettings budget() override;
     bool setBudget(const BudgetSettings& budget) override;
     std::map<std::string, UnitPrice> prices() override;

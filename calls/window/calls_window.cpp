@@ -5,9 +5,11 @@
 #include "calls/time_text.h"
 #include "ui_frm_calls.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSaveFile>
+#include <QStyle>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -17,6 +19,8 @@ namespace zumi {
 namespace {
 
 constexpr int kPriceColumn = 6;
+// Rows read in one pass of the event loop: a few milliseconds' worth.
+constexpr std::size_t kPageSize = 4000;
 
 QTableWidgetItem* cell(const std::string& text, bool number = false)
 {
@@ -30,6 +34,31 @@ QTableWidgetItem* cell(const std::string& text, bool number = false)
 std::string costText(const std::optional<std::int64_t>& cost, const std::string& currency)
 {
     return cost ? moneyText(*cost) + " " + currency : std::string{};
+}
+
+// Each column of the calls as wide as the longest text it normally holds,
+// set once: measuring the rows themselves would cost a pass over all of them.
+void sizeCallColumns(QTableView& table)
+{
+    static const char* const kWidest[]
+        = {"00.00.0000", "", "00:00:00", "00:00:00", "000:00:00", "0000000", "0000,00 \xE2\x82\xAC", "0000000000000"};
+    QHeaderView& header = *table.horizontalHeader();
+    header.setSectionResizeMode(QHeaderView::Interactive);
+    // The entry takes what the others leave; a longer name is cut short.
+    header.setSectionResizeMode(CallsModel::kEntryColumn, QHeaderView::Stretch);
+    const int margin = 2 * table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table)
+        + table.fontMetrics().averageCharWidth();
+    for (int c = 0; c < header.count(); ++c)
+        if (c != CallsModel::kEntryColumn)
+            header.resizeSection(
+                c,
+                std::max(header.sectionSizeHint(c),
+                         table.fontMetrics().horizontalAdvance(QString::fromUtf8(kWidest[c])) + margin));
+}
+
+std::string monthStart(std::chrono::year_month month)
+{
+    return localStamp({month / std::chrono::day{1}, 0});
 }
 
 } // namespace
@@ -47,12 +76,16 @@ CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , d_(std::move(deps))
     , ui_(std::make_unique<Ui::frmCalls>())
+    , monthRead_(d_.store, kPageSize)
+    , budgetRead_(d_.store, kPageSize)
+    , exportRead_(d_.store, kPageSize)
 {
     ui_->setupUi(this);
     const auto today = d_.clock.localNow().date;
     month_ = today.year() / today.month();
-    for (QTableWidget* table : {ui_->tblCalls, ui_->tblTotals})
-        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui_->tblCalls->setModel(&calls_);
+    sizeCallColumns(*ui_->tblCalls);
+    ui_->tblTotals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     connect(ui_->cmdPrevMonth, &QPushButton::clicked, this, [this] { showMonth(month_ - std::chrono::months{1}); });
     connect(ui_->cmdNextMonth, &QPushButton::clicked, this, [this] { showMonth(month_ + std::chrono::months{1}); });
     connect(ui_->cmdExport, &QPushButton::clicked, this, &CallsWindow::exportCsv);
@@ -65,11 +98,12 @@ CallsWindow::~CallsWindow() = default;
 
 void CallsWindow::showWindow()
 {
-    if (!isVisible()) {
+    const bool shown = isVisible();
+    if (!shown) {
         const auto today = d_.clock.localNow().date;
         month_ = today.year() / today.month();
     }
-    refresh();
+    refresh(shown);
     show();
     raise();
     activateWindow();
@@ -81,39 +115,45 @@ void CallsWindow::showMonth(std::chrono::year_month month)
     refresh();
 }
 
-void CallsWindow::refresh()
+void CallsWindow::refresh(bool keepPlace)
 {
-    calls_ = d_.store.calls(month_);
-    std::string problem = d_.store.problem();
+    const int top = keepPlace ? ui_->tblCalls->rowAt(0) : -1;
     prices_ = d_.store.prices();
-    if (problem.empty())
-        problem = d_.store.problem();
+    showProblem(d_.store.problem());
+    ui_->lblMonth->setText(germanMonth(month_));
+    calls_.clear();
+    calls_.setPrices(prices_);
+    sums_ = {};
+    ui_->tblTotals->setRowCount(0);
+    monthRead_.start(
+        monthStart(month_), monthStart(month_ + std::chrono::months{1}),
+        [this](const std::vector<CallRecord>& page) {
+            calls_.append(page);
+            for (const CallRecord& call : page)
+                sums_.add(call);
+        },
+        [this, top](const std::string& problem) {
+            if (!problem.empty())
+                showProblem(problem);
+            showTotals();
+            if (top > 0)
+                ui_->tblCalls->scrollTo(calls_.index(top, 0), QAbstractItemView::PositionAtTop);
+        });
+    showBudget();
+}
+
+void CallsWindow::showProblem(const std::string& problem)
+{
     ui_->lblProblem->setVisible(!problem.empty());
     ui_->lblProblem->setText(problem.empty() ? QString()
                                              : QStringLiteral("Das Verbindungsprotokoll kann nicht gelesen werden: %1")
                                                    .arg(QString::fromStdString(problem)));
-    ui_->lblMonth->setText(germanMonth(month_));
+}
 
-    filling_ = true;
-    QTableWidget& calls = *ui_->tblCalls;
-    calls.setRowCount(static_cast<int>(calls_.size()));
-    for (int r = 0; r < static_cast<int>(calls_.size()); ++r) {
-        const CallLine l = callLine(calls_[static_cast<std::size_t>(r)], prices_);
-        const std::string cost = l.cost.empty() ? std::string{} : l.cost + " " + l.currency;
-        int c = 0;
-        for (const auto& [text, number] : {std::pair{&l.date, false},
-                                           {&l.entry, false},
-                                           {&l.from, false},
-                                           {&l.until, false},
-                                           {&l.duration, true},
-                                           {&l.units, true},
-                                           {&cost, true},
-                                           {&l.bytes, true}})
-            calls.setItem(r, c++, cell(*text, number));
-    }
-
+void CallsWindow::showTotals()
+{
     // Every phonebook entry can be given a price, also before its first call.
-    std::vector<MonthTotal> totals = monthTotals(calls_, prices_);
+    std::vector<MonthTotal> totals = sums_.totals(prices_);
     MonthTotal overall = totals.back();
     totals.pop_back();
     std::set<std::string> listed;
@@ -129,12 +169,15 @@ void CallsWindow::refresh()
     overall.entry = "Gesamt";
     totals.push_back(overall);
 
+    filling_ = true;
     QTableWidget& sums = *ui_->tblTotals;
     sums.setRowCount(static_cast<int>(totals.size()));
     for (int r = 0; r < static_cast<int>(totals.size()); ++r) {
         const MonthTotal& t = totals[static_cast<std::size_t>(r)];
         const bool last = r + 1 == static_cast<int>(totals.size());
-        sums.setItem(r, 0, cell(t.entry));
+        QTableWidgetItem* entryCell = cell(t.entry);
+        entryCell->setToolTip(entryCell->text()); // a long name is cut short in its column
+        sums.setItem(r, 0, entryCell);
         sums.setItem(r, 1, cell(std::to_string(t.calls), true));
         sums.setItem(r, 2, cell(durationText(t.seconds), true));
         sums.setItem(r, 3, cell(std::to_string(t.units), true));
@@ -152,8 +195,10 @@ void CallsWindow::refresh()
     for (int c = 0; c < sums.columnCount(); ++c)
         if (QTableWidgetItem* item = sums.item(sums.rowCount() - 1, c))
             item->setFont(bold);
+    // Once, now that all rows are in: a row per entry, so this stays cheap.
+    for (int c = 1; c < sums.columnCount(); ++c)
+        sums.resizeColumnToContents(c);
     filling_ = false;
-    showBudget();
 }
 
 void CallsWindow::showBudget()
@@ -166,15 +211,22 @@ void CallsWindow::showBudget()
         : budget.kind == BudgetSettings::Kind::Units                      ? std::to_string(budget.amount)
                                                                           : std::string{};
     ui_->txtBudget->setText(QString::fromStdString(amount));
-    if (budget.kind == BudgetSettings::Kind::None) {
-        ui_->lblBudgetUse->clear();
+    ui_->lblBudgetUse->clear();
+    budgetRead_.stop();
+    if (budget.kind == BudgetSettings::Kind::None)
         return;
-    }
     const auto from = periodStart(d_.clock.localNow().date, budget.billingDay);
     const auto to = (from.year() / from.month() + std::chrono::months{1}) / from.day();
-    const std::int64_t used = spent(budget, d_.store.callsBetween(localStamp({from, 0}), localStamp({to, 0})), prices_);
-    ui_->lblBudgetUse->setText(QString::fromStdString("seit " + germanDate(localStamp({from, 0})) + ": "
-                                                      + budgetUseText(budget, used, prices_)));
+    budgetUsed_ = 0;
+    budgetRead_.start(
+        localStamp({from, 0}), localStamp({to, 0}),
+        [this, budget](const std::vector<CallRecord>& page) { budgetUsed_ += spent(budget, page, prices_); },
+        [this, budget, from](const std::string& problem) {
+            // What only part of the calls add up to is not shown as the use.
+            if (problem.empty())
+                ui_->lblBudgetUse->setText(QString::fromStdString("seit " + germanDate(localStamp({from, 0})) + ": "
+                                                                  + budgetUseText(budget, budgetUsed_, prices_)));
+        });
 }
 
 void CallsWindow::saveBudget()
@@ -225,7 +277,24 @@ void CallsWindow::priceEdited(int row, int column)
                     .arg(QString::fromStdString(d_.store.problem())));
     }
     // Deferred: the table is in the middle of committing the edit.
-    QMetaObject::invokeMethod(this, &CallsWindow::refresh, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { refresh(true); }, Qt::QueuedConnection);
+}
+
+void CallsWindow::closeEvent(QCloseEvent* event)
+{
+    monthRead_.stop();
+    budgetRead_.stop();
+    calls_.clear();
+    // The row header keeps room for as many rows as it last had.
+    auto* rows = new QHeaderView(Qt::Vertical, ui_->tblCalls);
+    rows->hide();
+    ui_->tblCalls->setVerticalHeader(rows);
+    sums_ = {};
+    ui_->tblTotals->setRowCount(0);
+    QWidget::closeEvent(event);
+    if (d_.closed)
+        d_.closed();
 }
 
 void CallsWindow::exportCsv()
@@ -236,19 +305,38 @@ void CallsWindow::exportCsv()
     const QString path = d_.saveFileName ? d_.saveFileName(QString::fromLatin1(suggested)) : QString();
     if (path.isEmpty())
         return;
-    const std::string csv = monthCsv(d_.store.calls(month_), d_.store.prices());
     // Written beside and renamed over: a failed export leaves an older file
     // whole. A new one is the user's alone, as the log it comes from; one
     // replaced keeps its mode.
     const bool replaces = QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || (!replaces && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())
-        || !file.commit()) {
+    auto file = std::make_shared<QSaveFile>(path);
+    const auto failed = [this, path](const QString& why) {
         if (d_.warn)
-            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, file.errorString()));
+            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, why));
+    };
+    if (!file->open(QIODevice::WriteOnly)
+        || (!replaces && !file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))) {
+        failed(file->errorString());
+        return;
     }
+    // A page's lines are what follows the header; a failed write is kept by the file until commit().
+    const Prices prices = d_.store.prices();
+    const std::string header = monthCsv({}, prices);
+    file->write(header.data(), static_cast<qint64>(header.size()));
+    exportRead_.start(
+        monthStart(month_), monthStart(month_ + std::chrono::months{1}),
+        [file, prices, skip = header.size()](const std::vector<CallRecord>& page) {
+            const std::string csv = monthCsv(page, prices);
+            file->write(csv.data() + skip, static_cast<qint64>(csv.size() - skip));
+        },
+        [file, failed](const std::string& problem) {
+            if (!problem.empty()) {
+                file->cancelWriting();
+                failed(QString::fromStdString(problem));
+            } else if (!file->commit()) {
+                failed(file->errorString());
+            }
+        });
 }
 
 } // namespace zumi

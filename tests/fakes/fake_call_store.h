@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zumi::test {
@@ -43,6 +44,19 @@ public:
     std::vector<CallRecord> callsBetween(const std::string& from, const std::string& to) override
     {
         return rowsWhere([&](const CallRecord& row) { return row.startLocal >= from && row.startLocal < to; });
+    }
+    std::vector<CallRecord> callsAfter(const std::string& start, std::optional<std::int64_t> after,
+                                       const std::string& to, std::size_t limit) override
+    {
+        std::vector<CallRecord> page = rowsWhere([&](const CallRecord& row) {
+            return row.startLocal < to && (row.startLocal > start || (row.startLocal == start && row.id > after));
+        });
+        std::sort(page.begin(), page.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.startLocal, a.id) < std::tie(b.startLocal, b.id);
+        });
+        if (limit && page.size() > limit)
+            page.resize(limit);
+        return page;
     }
     BudgetSettings budgetSettings;
     BudgetSettings budget() override { return budgetSettings; }

@@ -1,0 +1,53 @@
+#include "calls/window/paged_call_read.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zumi {
+
+PagedCallRead::PagedCallRead(CallStore& store, std::size_t pageSize)
+    : store_(store)
+    , pageSize_(std::max<std::size_t>(pageSize, 1))
+{
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { next(); });
+}
+
+void PagedCallRead::start(const std::string& from, const std::string& to, Page page, Done done)
+{
+    stop();
+    start_ = from;
+    to_ = to;
+    after_.reset();
+    page_ = std::move(page);
+    done_ = std::move(done);
+    next();
+}
+
+void PagedCallRead::stop()
+{
+    timer_.stop();
+    page_ = nullptr;
+    done_ = nullptr;
+}
+
+void PagedCallRead::next()
+{
+    const std::vector<CallRecord> calls = store_.callsAfter(start_, after_, to_, pageSize_);
+    const std::string problem = store_.problem();
+    if (!calls.empty()) {
+        start_ = calls.back().startLocal;
+        after_ = calls.back().id;
+        page_(calls);
+    }
+    if (problem.empty() && calls.size() == pageSize_) {
+        timer_.start();
+        return;
+    }
+    const Done done = std::exchange(done_, nullptr);
+    page_ = nullptr;
+    done(problem);
+}
+
+} // namespace zumi
