@@ -23,8 +23,13 @@ const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
 // No answer within this is an answer: NetworkManager does not respond.
 constexpr int kCallTimeoutMs = 2000;
-// NMActiveConnectionStateReason: the user ended it (nmcli, the desktop's applet).
+// NMActiveConnectionStateReason: the user ended it (nmcli, the desktop's applet);
+// its device failed or went away, which the device's own reason tells better.
 constexpr std::uint32_t kReasonUserDisconnected = 2;
+constexpr std::uint32_t kReasonDeviceDisconnected = 3;
+// NMDeviceState: preparing an activation, and failed.
+constexpr uint kDevicePrepare = 40;
+constexpr uint kDeviceFailed = 120;
 
 QDBusMessage methodCall(const QString& path, const QString& interface, const QString& method)
 {
@@ -106,6 +111,7 @@ Bus::Bus(LinkCache& cache, QObject* parent)
     const char* slot = SLOT(signalArrived(QDBusMessage));
     bus_.connect(kService, QString(), kProperties, QStringLiteral("PropertiesChanged"), this, slot);
     bus_.connect(kService, QString(), kActiveInterface, QStringLiteral("StateChanged"), this, slot);
+    bus_.connect(kService, QString(), kDeviceInterface, QStringLiteral("StateChanged"), this, slot);
     bus_.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("NewConnection"), this, slot);
     bus_.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ConnectionRemoved"), this, slot);
     bus_.connect(kService, QString(), kProfileInterface, QStringLiteral("Updated"), this, slot);
@@ -142,8 +148,14 @@ void Bus::follow(const QString& owner)
 {
     ++generation_;
     const bool hadEntries = !cache_.entries().empty();
+    // Dials the last one was asked for and never finished are not carried out.
+    for (const auto& pending : {asked_, dialing_})
+        for (const auto& [key, entryName] : pending)
+            refuse({LateRefusal::Request::Dial, 0, entryName, "gone", {}});
+    asked_.clear();
     cache_.clear();
     dialing_.clear();
+    deviceFailures_.clear();
     owner_ = owner;
     if (hadEntries)
         tellPhonebookChanged();
@@ -258,8 +270,16 @@ void Bus::activationEnded(const QString& path, std::uint32_t reason)
         return;
     const std::string entryName = dialed->second;
     dialing_.erase(dialed);
-    if (reason != kReasonUserDisconnected)
-        refuse({LateRefusal::Request::Dial, 0, entryName, "reason:" + std::to_string(reason), {}});
+    if (reason == kReasonUserDisconnected)
+        return;
+    std::string fault = "reason:" + std::to_string(reason);
+    if (reason == kReasonDeviceDisconnected)
+        for (const std::string& device : cache_.devicesOf(path.toStdString())) {
+            const auto failed = deviceFailures_.find(device);
+            if (failed != deviceFailures_.end())
+                fault = "device:" + std::to_string(failed->second);
+        }
+    refuse({LateRefusal::Request::Dial, 0, entryName, fault, {}});
 }
 
 void Bus::signalArrived(const QDBusMessage& message)
@@ -278,6 +298,12 @@ void Bus::signalArrived(const QDBusMessage& message)
         else if (interface == kDeviceInterface && changed.contains(QStringLiteral("IpInterface")))
             cache_.setDeviceInterface(path.toStdString(),
                                       changed.value(QStringLiteral("IpInterface")).toString().toStdString());
+    } else if (member == QLatin1String("StateChanged") && message.interface() == kDeviceInterface) {
+        const uint state = args.value(0).toUInt();
+        if (state == kDeviceFailed)
+            deviceFailures_[path.toStdString()] = args.value(2).toUInt();
+        else if (state == kDevicePrepare)
+            deviceFailures_.erase(path.toStdString());
     } else if (member == QLatin1String("StateChanged")) {
         const uint state = args.value(0).toUInt();
         takeActive(path, {{QStringLiteral("State"), state}});
@@ -303,7 +329,10 @@ void Bus::activate(const std::string& profilePath, const std::string& entryName)
     message << QVariant::fromValue(QDBusObjectPath(QString::fromStdString(profilePath)))
             << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))
             << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
-    call(message, [this, entryName](const QDBusMessage& reply) {
+    const std::string ask = std::to_string(++asks_);
+    asked_[ask] = entryName;
+    call(message, [this, entryName, ask](const QDBusMessage& reply) {
+        asked_.erase(ask);
         if (!isReply(reply)) {
             refuse({LateRefusal::Request::Dial, 0, entryName, reply.errorName().toStdString(),
                     reply.errorMessage().toStdString()});

@@ -58,6 +58,11 @@ private:
     // Activations asked for here that have not come up yet, by active
     // connection path: their entry names.
     std::map<std::string, std::string> dialing_;
+    // Activations asked for whose answer has not come, by the number of the ask: their entry names.
+    std::map<std::string, std::string> asked_;
+    std::uint64_t asks_ = 0;
+    // The reason each device gave when it last failed, since it last began an activation.
+    std::map<std::string, std::uint32_t> deviceFailures_;
     LateRefusalHandler refused_;
     std::function<void()> phonebookChanged_;
 };

@@ -187,6 +187,18 @@ TEST(NetworkManagerOnBus, ProfilesActivationsLateRefusalsAndNetworkManagerComing
     ASSERT_TRUE(startWithIridium()) << "the stand-in did not come up";
     ASSERT_TRUE(waitFor([&] { return !networkManager.phonebookEntries().entries.empty(); }));
     EXPECT_GT(dialIridium(networkManager), handle);
+
+    // An activation ended as its device failed (pppd did not start) is told by the device's reason,
+    // a dial still pending as NetworkManager leaves the bus as not carried out.
+    control({"fail", control({"active"}), "12"});
+    ASSERT_TRUE(waitFor([&] { return refusals.size() == 4; }));
+    EXPECT_EQ(refusals[3].fault, "device:12");
+    dialIridium(networkManager);
+    standIn->stop();
+    ASSERT_TRUE(waitFor([&] { return refusals.size() == 5; }));
+    EXPECT_EQ(refusals[4].fault, "gone");
+    EXPECT_EQ(refusals[4].entryName, "Iridium Daten");
+    EXPECT_EQ(networkManager.dial("Iridium Daten").error, DialError::NotRunning);
 }
 
 } // namespace
