@@ -134,6 +134,8 @@ def FailActiveConnection(_self, path, device_reason):
     goes to failed for device_reason (NMDeviceStateReason), the active connection to deactivated for
     "device disconnected" (3), and the device back to disconnected.'''
     devices = dbusmock.get_object(path).Get(ACTIVE_CONNECTION_IFACE, 'Devices')
+    # All within a millisecond: a client that reads the activation then finds its devices gone.
+    dbusmock.get_object(path).Set(ACTIVE_CONNECTION_IFACE, 'Devices', dbus.Array([], signature='o'))
     for state, old, reason in ((120, DeviceState.PREPARE, device_reason), (DeviceState.DISCONNECTED, 120, 0)):
         for device in devices:
             dbusmock.get_object(device).Set(DEVICE_IFACE, 'State', dbus.UInt32(state))
