@@ -3,6 +3,7 @@
 #include "app/hangup_messages.h"
 #include "app/main_form.h"
 #include "app/qt_message_boxes.h"
+#include "app/sni/dbus_menu_exporter.h"
 #include "app/tray.h"
 #include "infowindow/info_window_controller.h"
 #include "tariff/monitor.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -149,6 +151,15 @@ TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
         "normalerweise erlaubt. (NetworkManager: Not authorized)");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
+    // The device's reason where the activation's is only that the device went; a NetworkManager that left.
+    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "device:12", ""}),
+              "Der Wählvorgang für „DSL“ wurde von NetworkManager abgelehnt: Der PPP-Dienst (pppd) ließ sich nicht "
+              "starten.");
+    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "gone", ""}),
+              "Der Wählvorgang für „DSL“ wurde nicht ausgeführt: NetworkManager wurde beendet, bevor die Verbindung "
+              "zustande kam.");
+    EXPECT_EQ(dialFailureText("DSL", {false, DialError::NotRunning, "NetworkManager"}),
+              "Der Wählvorgang für „DSL“ konnte nicht gestartet werden: NetworkManager läuft nicht.");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
               "Fehler org.example.Odd. (NetworkManager: kaputt)");
     EXPECT_EQ(hangupFailureText({7, "Iridium", HangupCause::Menu, 0, 0, 0, "NetworkManager antwortet nicht."}, 0),
@@ -184,6 +195,44 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// A command checks the state it needs when it runs, however old the menu it
+// came from: a panel's click on entries it read while idle, a link that comes
+// up while the own menu is open, a handler called directly.
+TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
+{
+    int settingsOpened = 0;
+    form.setSettingsCommand([&] { ++settingsOpened; });
+    DBusMenuExporter panel(
+        form.mnuPop(),
+        {[&] { form.exportedMenuAboutToShow(); }, [&](QAction* entry) { form.exportedMenuChosen(entry); }});
+    panel.AboutToShow(0);
+    const auto click = [&](QAction* entry) {
+        panel.Event(panel.idOf(entry), "clicked", QDBusVariant(0), 0);
+        QCoreApplication::processEvents();
+    };
+    click(form.mnuAutoHangupEinheiten(0)); // its submenu is off while idle
+    EXPECT_TRUE(messages.shown.empty());
+
+    dialUp.connect(11, "Net 1");
+    tick();
+    for (QAction* entry : {form.mnuProvider()[1], form.mnuSettings()})
+        click(entry);
+    form.mnuProvider_Click(0);
+    form.mnuSettings_Click();
+    dialUp.disconnectAll();
+    tick();
+    whileOpen = [&] {
+        dialUp.connect(12, "Net 2");
+        tick();
+        EXPECT_FALSE(form.mnuProvider()[0]->isEnabled()); // greyed in the open menu
+        form.mnuProvider()[0]->trigger();
+    };
+    form.trayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(menuOpenings, 1);
+    EXPECT_TRUE(dialUp.dials.empty());
+    EXPECT_EQ(settingsOpened, 0);
+}
+
 // The phonebook is read as the menu opens; presses while it is open are ignored, and the chosen entry dials
 // inside the menu call with its name unchanged.
 TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAreTold)
@@ -216,7 +265,7 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAre
     dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");
     EXPECT_EQ(messages.shown,
-              (Strings{"exclamation: \"Net 1\" kann nicht gewählt werden: das Wählprogramm ließ "
+              (Strings{"exclamation: „Net 1“ kann nicht gewählt werden: das Wählprogramm ließ "
                        "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
                        "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
                        "unrecognized option 'x'"}));
