@@ -194,6 +194,15 @@ bool SqliteCallStore::open()
     if (!path_.parent_path().empty())
         makePrivateFolders(path_.parent_path());
     makePrivateFile(path_);
+    // A FIFO or a device in the log's place would hold up the first read,
+    // and with it the tick, for good.
+    std::error_code ec;
+    if (const auto type = std::filesystem::status(path_, ec).type();
+        type != std::filesystem::file_type::regular && type != std::filesystem::file_type::none
+        && type != std::filesystem::file_type::not_found)
+        return abandon("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
+                       "ffnen",
+                       SQLITE_NOTADB);
     if (const int rc = lib_->open_v2(path_.c_str(), &db_,
                                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
         rc != SQLITE_OK)

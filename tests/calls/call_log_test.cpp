@@ -334,9 +334,12 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
     }
     sqlite3_close(reader);
     test::writeText(folder.path / "other.sqlite", "not a database, but a letter");
-    SqliteCallStore other(folder.path / "other.sqlite");
-    EXPECT_TRUE(other.calls(year{2026} / 3).empty());
-    EXPECT_NE(other.problem().find("keine Verbindungsdatenbank von Zumi"), std::string::npos) << other.problem();
+    ASSERT_EQ(::mkfifo((folder.path / "fifo.sqlite").c_str(), 0600), 0);
+    for (const char* name : {"other.sqlite", "fifo.sqlite"}) { // a FIFO must not hold up the read
+        SqliteCallStore other(folder.path / name);
+        EXPECT_TRUE(other.calls(year{2026} / 3).empty());
+        EXPECT_NE(other.problem().find("keine Verbindungsdatenbank von Zumi"), std::string::npos) << other.problem();
+    }
 
     SqliteCallStore again(path);
     const auto march = again.calls(year{2026} / 3);
