@@ -252,6 +252,9 @@ void MainForm::mnuClose_Click()
 
 void MainForm::mnuSettings_Click()
 {
+    // A menu read before the call began may still offer it.
+    if (!mnuSettings_->isEnabled())
+        return;
     if (settingsCommand_)
         settingsCommand_();
 }
@@ -294,6 +297,9 @@ void MainForm::mnuDisconnect_Click()
 
 void MainForm::doConnect(const std::string& cc)
 {
+    // Never a second dial beside a metered call, whatever menu was read before it began.
+    if (d_.activeConn() != -1)
+        return;
     // The platform's dialer runs detached; whether dialing succeeds shows up
     // at a later tick of the monitor.
     const DialResult result = d_.dialUp.dial(cc);
@@ -316,6 +322,9 @@ void MainForm::setDisconnectShown(bool shown)
 void MainForm::setMeteringEnabled(bool metering)
 {
     mnuSettings_->setEnabled(!metering);
+    // An open menu greys what may no longer be chosen; the phonebook's trouble entry stays off.
+    for (std::size_t i = 0; i < providerNames_.size() && i < mnuProvider_.size(); ++i)
+        mnuProvider_[i]->setEnabled(!metering);
     mnuAutoHangup_->setEnabled(metering);
     mnuDisconnect_->setEnabled(metering);
 }

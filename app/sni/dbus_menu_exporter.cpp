@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zumi {
 
 namespace {
@@ -267,6 +269,21 @@ QDBusVariant DBusMenuExporter::GetProperty(int id, const QString& name)
     return QDBusVariant(*it);
 }
 
+bool DBusMenuExporter::actionable(const QAction* action) const
+{
+    // A host may send what it read a while ago, or what it never showed.
+    while (action->isEnabled() && action->isVisible()) {
+        const auto holds = [action](const QMenu* menu) { return menu->actions().contains(action); };
+        const auto holder = std::find_if(watched_.cbegin(), watched_.cend(), holds);
+        if (holder == watched_.cend())
+            return false;
+        if (*holder == menu_)
+            return true;
+        action = (*holder)->menuAction();
+    }
+    return false;
+}
+
 bool DBusMenuExporter::trigger(int id, const QString& eventId)
 {
     QAction* action = actionOf(id);
@@ -278,7 +295,7 @@ bool DBusMenuExporter::trigger(int id, const QString& eventId)
     // loop runs.
     QPointer<QAction> later(action);
     QTimer::singleShot(0, this, [this, later] {
-        if (!later || !later->isEnabled())
+        if (!later || !actionable(later))
             return;
         if (callbacks_.chosen)
             callbacks_.chosen(later);

@@ -27,7 +27,8 @@ QString dbusMenuLabel(const QString& text);
 // entries is told to the hosts as it happens: a new revision with
 // LayoutUpdated when entries come or go, ItemsPropertiesUpdated when only
 // captions or states change. A clicked entry is handed to chosen (the action
-// is triggered when none is given).
+// is triggered when none is given) if the menu shows it enabled when the
+// click is carried out.
 class DBusMenuExporter final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
@@ -89,6 +90,8 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Tells the hosts what changed since they were last told; true when anything did.
     bool publishChanges();
+    // Whether the entry and each submenu on its way are enabled and shown now.
+    bool actionable(const QAction* action) const;
     bool trigger(int id, const QString& eventId);
     void refuse(const QString& what);
 

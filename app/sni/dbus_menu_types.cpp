@@ -6,6 +6,11 @@ namespace zumi {
 
 void registerDBusMenuTypes()
 {
+    // The lists also under the names the exporter's signatures spell, by
+    // which QtDBus looks its parameters up.
+    qRegisterMetaType<DBusMenuItemList>("zumi::DBusMenuItemList");
+    qRegisterMetaType<DBusMenuItemKeysList>("zumi::DBusMenuItemKeysList");
+    qRegisterMetaType<DBusMenuEventList>("zumi::DBusMenuEventList");
     qDBusRegisterMetaType<DBusMenuLayoutItem>();
     qDBusRegisterMetaType<DBusMenuItem>();
     qDBusRegisterMetaType<DBusMenuItemList>();

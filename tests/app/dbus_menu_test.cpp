@@ -1,8 +1,19 @@
+#include "app/notifications/dbus_desktop_notifier.h"
 #include "app/sni/dbus_menu_exporter.h"
+#include "app/sni/status_notifier_item.h"
+
+#include "private_bus.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QMenu>
+#include <QScopeGuard>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -138,5 +149,131 @@ TEST_F(MenuFixture, ChangesAreToldAndAboutToShowRunsTheRefresh)
     EXPECT_EQ(chosen, (QList<QAction*>{close, checkable}));
 }
 
+// A panel on the other end of a real bus connection: the watcher and the
+// notification server it stands for, and a record of what arrived.
+class BusHost final : public QObject {
+    Q_OBJECT
+public:
+    QStringList arrived; // "member signature"
+    DBusMenuItemList updated;
+
+public slots:
+    void signal(const QDBusMessage& message)
+    {
+        arrived << message.member() + " " + message.signature();
+        if (message.member() == QLatin1String("ItemsPropertiesUpdated"))
+            updated += qdbus_cast<DBusMenuItemList>(message.arguments().at(0));
+    }
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString&) { arrived << "Register s"; }
+    Q_SCRIPTABLE uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&,
+                             const QStringList&, const QVariantMap&, int)
+    {
+        arrived << "Notify " + summary;
+        return 1;
+    }
+};
+
+QStringList qtWarnings;
+
+// As a panel and a notification server see them over a private session bus:
+// every method answers, every signal arrives, and QtDBus meets no type it
+// cannot carry (it would skip the method or drop the signal with a warning).
+TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
+{
+    test::PrivateBus bus("DBUS_SESSION_BUS_ADDRESS");
+    ASSERT_TRUE(bus.runs());
+    const QtMessageHandler before
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { qtWarnings << m; });
+    const auto restore = qScopeGuard([before] { qInstallMessageHandler(before); });
+    QDBusConnection host = QDBusConnection::connectToBus(bus.address(), QStringLiteral("host"));
+    BusHost panel;
+    for (const QString service : {"org.kde.StatusNotifierWatcher", "org.freedesktop.Notifications"}) {
+        const QString path = service.startsWith("org.kde") ? "/StatusNotifierWatcher" : "/org/freedesktop/Notifications";
+        host.registerObject(path, service, &panel, QDBusConnection::ExportScriptableSlots);
+        host.registerService(service);
+    }
+
+    QMenu menu;
+    QAction* close = menu.addAction(QStringLiteral("&Beenden"));
+    QAction* disconnect = menu.addAction(QStringLiteral("&Trennen"));
+    disconnect->setVisible(false);
+    QStringList done;
+    StatusNotifierItem item(
+        "zumi", "Zumi", {[&](auto press, QPoint at) { done << QString("press %1 %2").arg(int(press)).arg(at.x()); }, {}});
+    item.exportMenu(menu, {[&] { done << "about to show"; }, [&](QAction* entry) { done << entry->text(); }});
+    ASSERT_TRUE(item.show());
+    const auto pathOf = [](const QString& interface) {
+        return interface.startsWith("com") ? "/MenuBar" : "/StatusNotifierItem";
+    };
+    for (const QString signal : {"Item.NewIcon", "Item.NewToolTip", "Item.NewStatus", "Menu.LayoutUpdated",
+                                 "Menu.ItemsPropertiesUpdated"}) {
+        const QString interface = signal.startsWith("Item") ? "org.kde.StatusNotifierItem" : "com.canonical.dbusmenu";
+        ASSERT_TRUE(host.connect(item.serviceName(), pathOf(interface), interface, signal.section('.', 1), &panel,
+                                 SLOT(signal(QDBusMessage))));
+    }
+    ASSERT_TRUE(test::waitFor([&] { return panel.arrived.contains("Register s"); }));
+    // The host's call, answered while this process serves its own objects.
+    const auto call = [&](const QString& method, const QVariantList& arguments = {}, const char* path = nullptr) {
+        const QString interface = method.section('.', 0, -2);
+        QDBusMessage message = QDBusMessage::createMethodCall(item.serviceName(), path ? path : pathOf(interface),
+                                                              interface, method.section('.', -1));
+        message.setArguments(arguments);
+        const QDBusPendingCall pending = host.asyncCall(message);
+        test::waitFor([&] { return pending.isFinished(); });
+        return pending.reply();
+    };
+    const auto signature = [&](const QString& method, const QVariantList& arguments = {}) {
+        const QDBusMessage reply = call(method, arguments);
+        return (reply.type() == QDBusMessage::ErrorMessage ? reply.errorName() : reply.signature()).toStdString();
+    };
+
+    // The item: its properties, methods and signals.
+    const QDBusMessage all = call("org.freedesktop.DBus.Properties.GetAll", {"org.kde.StatusNotifierItem"}, "/StatusNotifierItem");
+    EXPECT_EQ(qdbus_cast<QVariantMap>(all.arguments().value(0)).size(), 10) << all.errorMessage().toStdString();
+    for (const QString method : {"Activate", "SecondaryActivate", "ContextMenu"})
+        EXPECT_EQ(signature("org.kde.StatusNotifierItem." + method, {4, 5}), "");
+    EXPECT_EQ(signature("org.kde.StatusNotifierItem.Scroll", {1, "vertical"}), "");
+    item.setIcon(QIcon());
+    item.setToolTip("Connected: Net");
+
+    // The menu, with each of its types.
+    const QString xml = call("org.freedesktop.DBus.Introspectable.Introspect", {}, "/MenuBar")
+                            .arguments()
+                            .value(0)
+                            .toString();
+    for (const char* part : {"<method name=\"EventGroup\">", "type=\"a(isvu)\"",
+                             "<signal name=\"ItemsPropertiesUpdated\">", "type=\"a(ias)\""})
+        EXPECT_TRUE(xml.contains(part)) << part;
+    const int closeId = item.menuExporter()->idOf(close), disconnectId = item.menuExporter()->idOf(disconnect);
+    const QString dbusmenu = "com.canonical.dbusmenu.";
+    EXPECT_EQ(signature(dbusmenu + "GetLayout", {0, -1, QStringList()}), "u(ia{sv}av)");
+    EXPECT_EQ(signature(dbusmenu + "GetGroupProperties", {QVariant::fromValue(QList<int>{closeId}), QStringList()}),
+              "a(ia{sv})");
+    EXPECT_EQ(signature(dbusmenu + "GetProperty", {closeId, "label"}), "v");
+    EXPECT_EQ(signature(dbusmenu + "AboutToShow", {0}), "b");
+    EXPECT_EQ(signature(dbusmenu + "AboutToShowGroup", {QVariant::fromValue(QList<int>{0})}), "aiai");
+    EXPECT_EQ(signature(dbusmenu + "Event", {closeId, "clicked", QVariant::fromValue(QDBusVariant(0)), 0u}), "");
+    const DBusMenuEventList events{{closeId, "clicked", QDBusVariant(0), 0u}};
+    EXPECT_EQ(signature(dbusmenu + "EventGroup", {QVariant::fromValue(events)}), "ai");
+    // A link comes up: the host learns of the entry that shows now, and of a new one.
+    disconnect->setVisible(true);
+    ASSERT_TRUE(test::waitFor([&] { return !panel.updated.isEmpty(); }));
+    EXPECT_EQ(panel.updated[0].id, disconnectId);
+    EXPECT_TRUE(panel.updated[0].properties.value("visible").toBool());
+    menu.addAction("Net");
+
+    DBusDesktopNotifier().notify("Zumi", "Budget");
+    for (const QString expected :
+         {"NewIcon ", "NewToolTip ", "ItemsPropertiesUpdated a(ia{sv})a(ias)", "LayoutUpdated ui", "Notify Zumi"})
+        EXPECT_TRUE(test::waitFor([&] { return panel.arrived.contains(expected); })) << expected.toStdString();
+    item.hide();
+    EXPECT_TRUE(test::waitFor([&] { return panel.arrived.contains("NewStatus s"); }));
+    EXPECT_EQ(done, (QStringList{"press 0 4", "press 1 4", "press 2 4", "about to show", "about to show", "&Beenden",
+                                 "&Beenden"}));
+    EXPECT_TRUE(qtWarnings.isEmpty()) << qtWarnings.join("\n").toStdString();
+}
+
 } // namespace
 } // namespace zumi
+
+#include "dbus_menu_test.moc"

@@ -3,6 +3,7 @@
 #include "app/hangup_messages.h"
 #include "app/main_form.h"
 #include "app/qt_message_boxes.h"
+#include "app/sni/dbus_menu_exporter.h"
 #include "app/tray.h"
 #include "infowindow/info_window_controller.h"
 #include "tariff/monitor.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -182,6 +184,43 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
     choose(0); // only the mark goes
     EXPECT_EQ(armed(), Armed({}, -1));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// A command checks the state it needs when it runs, however old the menu it
+// came from: a panel's click on entries it read while idle, a link that comes
+// up while the own menu is open, a handler called directly.
+TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
+{
+    int settingsOpened = 0;
+    form.setSettingsCommand([&] { ++settingsOpened; });
+    DBusMenuExporter panel(form.mnuPop(), {[&] { form.exportedMenuAboutToShow(); },
+                                           [&](QAction* entry) { form.exportedMenuChosen(entry); }});
+    panel.AboutToShow(0);
+    const auto click = [&](QAction* entry) {
+        panel.Event(panel.idOf(entry), "clicked", QDBusVariant(0), 0);
+        QCoreApplication::processEvents();
+    };
+    click(form.mnuAutoHangupEinheiten(0)); // its submenu is off while idle
+    EXPECT_TRUE(messages.shown.empty());
+
+    dialUp.connect(11, "Net 1");
+    tick();
+    for (QAction* entry : {form.mnuProvider()[1], form.mnuSettings()})
+        click(entry);
+    form.mnuProvider_Click(0);
+    form.mnuSettings_Click();
+    dialUp.disconnectAll();
+    tick();
+    whileOpen = [&] {
+        dialUp.connect(12, "Net 2");
+        tick();
+        EXPECT_FALSE(form.mnuProvider()[0]->isEnabled()); // greyed in the open menu
+        form.mnuProvider()[0]->trigger();
+    };
+    form.trayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(menuOpenings, 1);
+    EXPECT_TRUE(dialUp.dials.empty());
+    EXPECT_EQ(settingsOpened, 0);
 }
 
 // The phonebook is read as the menu opens; presses while it is open are ignored, and the chosen entry dials
