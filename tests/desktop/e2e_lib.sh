@@ -2,7 +2,7 @@
 # pppd links; e2e_cleanup removes all a test made, on any exit.
 
 e2e_work='' e2e_conf='' e2e_artifacts='' e2e_zumi_pid=''
-e2e_pids=() e2e_created_files=() e2e_created_dirs=()
+e2e_pids=() e2e_created_files=() e2e_created_dirs=() e2e_mounts=()
 e2e_as_user=() e2e_notify_as=() # command prefixes: as root, or as the test user
 e2e_fail_reports=()             # commands whose output fail adds to its report
 declare -A SI_PID=() SI_OUT=() SI_FD=() SI_IF=()
@@ -127,6 +127,7 @@ e2e_cleanup() {
     for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null; done
     for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null; done
     rm -rf "${e2e_created_files[@]}" "$e2e_work"
+    ((${#e2e_mounts[@]} == 0)) || umount "${e2e_mounts[@]}"
     for ((i = ${#e2e_created_dirs[@]} - 1; i >= 0; i--)); do rmdir "${e2e_created_dirs[$i]}" 2>/dev/null; done
     exit "$status"
 }
@@ -138,8 +139,8 @@ end_process() {
 
 # Inside e2e_isolate: an empty /etc/ppp/peers of the test's own.
 own_peers_folder() {
-    if [ -d /etc/ppp ]; then mount -t tmpfs tmpfs /etc/ppp && mkdir /etc/ppp/peers; else ensure_peers_folder; fi \
-        || fail "no phonebook of the test's own"
+    [ -d /etc/ppp ] || { mkdir /etc/ppp && e2e_created_dirs+=(/etc/ppp); } || fail "cannot create /etc/ppp"
+    mount -t tmpfs tmpfs /etc/ppp && e2e_mounts+=(/etc/ppp) && mkdir /etc/ppp/peers || fail "no phonebook of the test's own"
 }
 
 # Any pppd not the test's own would be metered (and could be hung up) instead.

@@ -15,16 +15,16 @@ def shown(event):
         return
     try:
         item = event.source
-        role = item.get_role_name()
+        role, name = item.get_role_name(), item.get_name()
         # GTK makes a tooltip window visible, at times already showing.
-        if role not in (ENTRIES if event.type.endswith("showing") else {"tool tip"}):
-            return
+        if role not in (ENTRIES if event.type.endswith("showing") else {"tool tip"}) or role == "menu" and not name:
+            return  # a menu without a name is the popup itself, not a submenu entry
         states = item.get_state_set()
         flags = [name for name in ("enabled", "checked") if states.contains(getattr(Atspi.StateType, name.upper()))]
         key = ""
         if "Action" in item.get_interfaces() and Atspi.Action.get_n_actions(item):
             key = Atspi.Action.get_key_binding(item, 0).split(";")[0]
-        print(f"{role}|{item.get_name()}|{key}|{' '.join(flags)}", flush=True)
+        print(f"{role}|{name}|{key}|{' '.join(flags)}", flush=True)
     except GLib.Error:
         pass  # gone before it could be read
 

@@ -53,23 +53,25 @@ restart_panel() { end_process "$panel_pid" 3000; start_panel; }
 report_a11y() { echo "--- shown in the panel"; tail -n 40 "$a11y_log"; }
 e2e_fail_reports+=(report_a11y)
 
-# What appears from now on: the lines shown in the panel since the mark, menus without tooltips.
+# What appears from now on: the lines shown in the panel since the mark.
 mark() { a11y_from=$(($(wc -l <"$a11y_log") + 1)); }
 shown_since() { tail -n +"$a11y_from" "$a11y_log" | grep "$@"; }
+# The menu's own entries: no tooltips, no submenu entries (shown late from a submenu before).
+top_menu() { shown_since -v -e "^tool tip" -e "^check menu item"; }
 # The panel draws the menu $2 on a right click on the icon ($1 the moment, for the failure).
 expect_panel_menu() {
     local wanted=$2
     mark
     click_icon 1 3
-    wait_until 3000 eval '[ "$(shown_since -v "^tool tip")" = "$wanted" ]' \
-        || fail "the panel's menu $1 reads:"$'\n'"$(shown_since -v "^tool tip")"
+    wait_until 3000 eval '[ "$(top_menu)" = "$wanted" ]' || fail "the panel's menu $1 reads:"$'\n'"$(top_menu)"
 }
-# The pointer onto the icon shows the tooltip $1 (a pattern).
+# The pointer comes onto the icon from elsewhere: a tooltip shows anew.
+point_at_icon() { xdotool mousemove 400 400 sleep 1; click_icon ""; xdotool sleep 0.2 mousemove_relative 1 1; }
+# The pointer onto the icon shows the tooltip $1 (a pattern of grep).
 expect_panel_tooltip() {
     local tip=$1
     mark
-    xdotool mousemove 400 400 sleep 0.3
-    click_icon ""
+    point_at_icon
     wait_until 3000 eval 'shown_since -q "^tool tip|$tip|"' || fail "no tooltip \"$tip\": $(shown_since "^tool tip")"
 }
 entry() { printf '%s\n' "$@"; }
@@ -89,7 +91,7 @@ a11y_log=$e2e_work/a11y.log
 spawn "$a11y_log" "${e2e_as_user[@]}" /usr/bin/python3 "$(dirname "$0")/panel_a11y.py"
 wait_until 10000 grep -qx ready "$a11y_log" || fail "no accessibility bus: $(cat "$a11y_log")"
 sleep 1
-expect_panel_tooltip "  Zumi  "
+expect_panel_tooltip " *Zumi *"
 click_icon 1
 wait_until 3000 menus_open 1 || fail "a left click on the icon opened no menu of the program"
 menu_key Escape 0
@@ -108,7 +110,7 @@ xdotool key Up Return
 wait_until 3000 test -s "$dialed" || fail "the entry chosen in the panel's menu dialed nothing"
 [ "$(cat "$dialed")" = "$(printf 'call\n%s' "$name")" ] || fail "pppd was called with: $(cat "$dialed")"
 
-# The user's link comes up: red, its tooltip; the first menu after it is whole; the after-2
+# The user's link comes up: red, its tooltip; the first menu after it is whole; the after-3
 # entry chosen there is armed (checked); "&Trennen" there hangs up.
 user_link() {
     standin_spawn "$1" setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=+net_admin,+dac_override \
@@ -127,13 +129,13 @@ xdotool key v Down Down Down Return
 expect_panel_menu "after arming" "$(online_menu)"
 mark
 xdotool key v
-wait_until 3000 eval 'shown_since -qx "check menu item|Nach 2 weiteren Einheiten||enabled checked"' \
+wait_until 3000 eval 'shown_since -qx "check menu item|Nach 3 weiteren Einheiten||enabled checked"' \
     || fail "the armed entry is not checked in the panel: $(shown_since "check menu")"
 e2e_shot_root menu-armed
-xdotool key Escape Escape t
+xdotool key Left t
 wait_until 3000 standin_got_sigterm link || fail "\"&Trennen\" chosen in the panel did not hang up"
 wait_metering_end 4000
-expect_panel_tooltip "  Zumi  "
+expect_panel_tooltip " *Zumi *"
 
 # A panel that restarts shows the item again.
 restart_panel
@@ -149,11 +151,11 @@ sleep 1
 start_panel
 wait_icon blue 5000
 tooltip_width() {
-    click_icon ""
-    wait_for tip 3000 "no tooltip" zumi_windows_where 'o == "yes" && h < 40'
+    point_at_icon
+    wait_for tip 3000 "no tooltip" zumi_windows_where 'o == "yes" && h < 40 && w > 2 * h'
     read -r width _ <<<"$(window_info "$tip")"
     xdotool mousemove 400 400
-    wait_gone 3000 "the tooltip stayed" zumi_windows_where 'o == "yes" && h < 40'
+    wait_gone 3000 "the tooltip stayed" zumi_windows_where 'o == "yes" && h < 40 && w > 2 * h'
 }
 tooltip_width
 offline_width=$width
