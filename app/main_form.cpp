@@ -305,7 +305,7 @@ void MainForm::doConnect(const std::string& cc)
     const DialResult result = d_.dialUp.dial(cc);
     if (result.started)
         return;
-    QString text = QStringLiteral("\"%1\" kann nicht gewählt werden: das Wählprogramm ließ sich nicht starten.")
+    QString text = QStringLiteral("„%1“ kann nicht gewählt werden: das Wählprogramm ließ sich nicht starten.")
                        .arg(QString::fromStdString(cc));
     const std::string reason = dialFailureText(cc, result);
     if (!reason.empty())

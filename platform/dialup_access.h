@@ -29,6 +29,7 @@ struct ConnectionList {
 enum class DialError {
     None,
     NoSuchEntry,    // path: the phonebook that lacks the entry
+    NotRunning,     // path: the service that dials the entry, which is not running
     ProgramMissing, // path: the dialer program
     NotPermitted,   // path: the dialer program
     NotExecutable,  // path: the dialer program

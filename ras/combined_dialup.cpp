@@ -49,6 +49,7 @@ Phonebook CombinedDialUp::phonebookEntries()
 {
     Phonebook first = first_.phonebookEntries();
     Phonebook second = second_.phonebookEntries();
+    secondsNames_.insert(second.entries.begin(), second.entries.end());
     // Why one system lists nothing matters only when the other lists nothing either.
     if (second.entries.empty())
         return first;
@@ -63,8 +64,13 @@ Phonebook CombinedDialUp::phonebookEntries()
 
 DialResult CombinedDialUp::dial(const std::string& entryName)
 {
-    const Phonebook second = second_.phonebookEntries();
-    const bool secondHasIt = std::find(second.entries.begin(), second.entries.end(), entryName) != second.entries.end();
+    const auto lists = [&entryName](const Phonebook& phonebook) {
+        return std::find(phonebook.entries.begin(), phonebook.entries.end(), entryName) != phonebook.entries.end();
+    };
+    // A name only the second ever listed is its to dial, or to say why it cannot (not running any more),
+    // even when a menu still shows it after the second lost it.
+    const bool secondHasIt = lists(second_.phonebookEntries())
+        || (secondsNames_.count(entryName) && !lists(first_.phonebookEntries()));
     return secondHasIt ? second_.dial(entryName) : first_.dial(entryName);
 }
 

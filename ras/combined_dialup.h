@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace zumi {
 
 // Two dial-up systems as one: the phonebooks together (a name both list is
-// dialed by the second), the connections of both, each request sent to the
+// dialed by the second, and so is one that only the second ever listed), the connections of both, each request sent to the
 // system whose handle or entry it is. The second's handles are told apart by
 // kSecondHandleBit; the first's (process ids) stay below it.
 class CombinedDialUp final : public DialUpAccess {
@@ -43,6 +45,7 @@ private:
     DialUpAccess& second_;
     std::map<std::int32_t, std::uint64_t> firstSeen_; // combined handle → when it was first listed
     std::uint64_t listings_ = 0;
+    std::set<std::string> secondsNames_; // every name the second has listed
 };
 
 } // namespace zumi

@@ -23,8 +23,12 @@ const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
 // No answer within this is an answer: NetworkManager does not respond.
 constexpr int kCallTimeoutMs = 2000;
-// NMActiveConnectionStateReason: the user ended it (nmcli, the desktop's applet).
+// NMActiveConnectionStateReason: the user ended it (nmcli, the desktop's applet);
+// its device failed or went away, which the device's own reason tells better.
 constexpr std::uint32_t kReasonUserDisconnected = 2;
+constexpr std::uint32_t kReasonDeviceDisconnected = 3;
+// NMDeviceState: failed.
+constexpr uint kDeviceFailed = 120;
 
 QDBusMessage methodCall(const QString& path, const QString& interface, const QString& method)
 {
@@ -106,6 +110,7 @@ Bus::Bus(LinkCache& cache, QObject* parent)
     const char* slot = SLOT(signalArrived(QDBusMessage));
     bus_.connect(kService, QString(), kProperties, QStringLiteral("PropertiesChanged"), this, slot);
     bus_.connect(kService, QString(), kActiveInterface, QStringLiteral("StateChanged"), this, slot);
+    bus_.connect(kService, QString(), kDeviceInterface, QStringLiteral("StateChanged"), this, slot);
     bus_.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("NewConnection"), this, slot);
     bus_.connect(kService, kSettingsPath, kSettingsInterface, QStringLiteral("ConnectionRemoved"), this, slot);
     bus_.connect(kService, QString(), kProfileInterface, QStringLiteral("Updated"), this, slot);
@@ -142,8 +147,14 @@ void Bus::follow(const QString& owner)
 {
     ++generation_;
     const bool hadEntries = !cache_.entries().empty();
+    // Dials the last one was asked for and never finished are not carried out.
+    for (const auto& pending : {asked_, dialing_})
+        for (const auto& [key, dial] : pending)
+            refuse({LateRefusal::Request::Dial, 0, dial.entryName, "gone", {}});
+    asked_.clear();
     cache_.clear();
     dialing_.clear();
+    deviceFailures_.clear();
     owner_ = owner;
     if (hadEntries)
         tellPhonebookChanged();
@@ -214,7 +225,7 @@ void Bus::takeActiveList(const QStringList& paths)
     // a reason given.
     for (auto it = dialing_.begin(); it != dialing_.end();) {
         if (std::find(all.begin(), all.end(), it->first) == all.end()) {
-            refuse({LateRefusal::Request::Dial, 0, it->second, "ended", {}});
+            refuse({LateRefusal::Request::Dial, 0, it->second.entryName, "ended", {}});
             it = dialing_.erase(it);
         } else {
             ++it;
@@ -256,10 +267,24 @@ void Bus::activationEnded(const QString& path, std::uint32_t reason)
     const auto dialed = dialing_.find(path.toStdString());
     if (dialed == dialing_.end())
         return;
-    const std::string entryName = dialed->second;
+    const Dial dial = dialed->second;
     dialing_.erase(dialed);
-    if (reason != kReasonUserDisconnected)
-        refuse({LateRefusal::Request::Dial, 0, entryName, "reason:" + std::to_string(reason), {}});
+    if (reason == kReasonUserDisconnected)
+        return;
+    std::string fault = "reason:" + std::to_string(reason);
+    if (reason == kReasonDeviceDisconnected) {
+        // The latest failure since the dial, of its devices when they are known.
+        const std::vector<std::string> devices = cache_.devicesOf(path.toStdString());
+        std::uint64_t latest = dial.since;
+        for (const auto& [device, failure] : deviceFailures_) {
+            const bool its = devices.empty() || std::find(devices.begin(), devices.end(), device) != devices.end();
+            if (its && failure.when > latest) {
+                latest = failure.when;
+                fault = "device:" + std::to_string(failure.reason);
+            }
+        }
+    }
+    refuse({LateRefusal::Request::Dial, 0, dial.entryName, fault, {}});
 }
 
 void Bus::signalArrived(const QDBusMessage& message)
@@ -278,6 +303,10 @@ void Bus::signalArrived(const QDBusMessage& message)
         else if (interface == kDeviceInterface && changed.contains(QStringLiteral("IpInterface")))
             cache_.setDeviceInterface(path.toStdString(),
                                       changed.value(QStringLiteral("IpInterface")).toString().toStdString());
+    } else if (member == QLatin1String("StateChanged") && message.interface() == kDeviceInterface) {
+        ++deviceEvents_;
+        if (args.value(0).toUInt() == kDeviceFailed)
+            deviceFailures_[path.toStdString()] = {args.value(2).toUInt(), deviceEvents_};
     } else if (member == QLatin1String("StateChanged")) {
         const uint state = args.value(0).toUInt();
         takeActive(path, {{QStringLiteral("State"), state}});
@@ -303,7 +332,10 @@ void Bus::activate(const std::string& profilePath, const std::string& entryName)
     message << QVariant::fromValue(QDBusObjectPath(QString::fromStdString(profilePath)))
             << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))
             << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
-    call(message, [this, entryName](const QDBusMessage& reply) {
+    const std::string ask = std::to_string(++asks_);
+    asked_[ask] = {entryName, deviceEvents_};
+    call(message, [this, entryName, ask, since = deviceEvents_](const QDBusMessage& reply) {
+        asked_.erase(ask);
         if (!isReply(reply)) {
             refuse({LateRefusal::Request::Dial, 0, entryName, reply.errorName().toStdString(),
                     reply.errorMessage().toStdString()});
@@ -311,7 +343,7 @@ void Bus::activate(const std::string& profilePath, const std::string& entryName)
         }
         const std::string path = asPath(reply.arguments().value(0)).toStdString();
         if (cache_.activeState(path) != ActiveState::Activated)
-            dialing_[path] = entryName;
+            dialing_[path] = {entryName, since};
     });
 }
 

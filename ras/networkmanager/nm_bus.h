@@ -55,9 +55,24 @@ private:
     QDBusServiceWatcher watcher_;
     QString owner_;
     std::uint64_t generation_ = 0;
+    struct Dial {
+        std::string entryName;
+        std::uint64_t since = 0; // deviceEvents_ when it was asked for
+    };
+    struct DeviceFailure {
+        std::uint32_t reason = 0;
+        std::uint64_t when = 0; // deviceEvents_ when it failed
+    };
     // Activations asked for here that have not come up yet, by active
-    // connection path: their entry names.
-    std::map<std::string, std::string> dialing_;
+    // connection path.
+    std::map<std::string, Dial> dialing_;
+    // Activations asked for whose answer has not come, by the number of the ask.
+    std::map<std::string, Dial> asked_;
+    std::uint64_t asks_ = 0;
+    // The reason each device gave when it last failed. A device may fail and
+    // leave its activation before the activation's devices could be read.
+    std::map<std::string, DeviceFailure> deviceFailures_;
+    std::uint64_t deviceEvents_ = 0;
     LateRefusalHandler refused_;
     std::function<void()> phonebookChanged_;
 };

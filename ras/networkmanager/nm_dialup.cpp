@@ -40,7 +40,7 @@ DialResult NetworkManagerDialUp::dial(const std::string& entryName)
 {
     const auto profile = cache_.profileNamed(entryName);
     if (!profile)
-        return DialResult(false, DialError::NoSuchEntry, "NetworkManager");
+        return DialResult(false, present() ? DialError::NoSuchEntry : DialError::NotRunning, "NetworkManager");
     bus_->activate(*profile, entryName);
     return DialResult(true);
 }

@@ -142,6 +142,12 @@ ActiveState LinkCache::activeState(const std::string& path) const
     return found != actives_.end() ? found->second.state : ActiveState::Unknown;
 }
 
+std::vector<std::string> LinkCache::devicesOf(const std::string& activePath) const
+{
+    const auto found = actives_.find(activePath);
+    return found != actives_.end() ? found->second.devices : std::vector<std::string>{};
+}
+
 std::string LinkCache::interfaceOf(std::int32_t handle) const
 {
     const Active* active = findActive(handle);

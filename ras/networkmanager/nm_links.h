@@ -73,6 +73,7 @@ public:
     std::vector<std::string> entries() const;
     std::optional<std::string> profileNamed(const std::string& name) const;
     bool knowsActive(const std::string& path) const { return actives_.count(path) != 0; }
+    std::vector<std::string> devicesOf(const std::string& activePath) const;
     ActiveState activeState(const std::string& path) const;
 
 private:

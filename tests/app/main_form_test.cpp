@@ -151,6 +151,15 @@ TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
         "normalerweise erlaubt. (NetworkManager: Not authorized)");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
+    // The device's reason where the activation's is only that the device went; a NetworkManager that left.
+    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "device:12", ""}),
+              "Der Wählvorgang für „DSL“ wurde von NetworkManager abgelehnt: Der PPP-Dienst (pppd) ließ sich nicht "
+              "starten.");
+    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "gone", ""}),
+              "Der Wählvorgang für „DSL“ wurde nicht ausgeführt: NetworkManager wurde beendet, bevor die Verbindung "
+              "zustande kam.");
+    EXPECT_EQ(dialFailureText("DSL", {false, DialError::NotRunning, "NetworkManager"}),
+              "Der Wählvorgang für „DSL“ konnte nicht gestartet werden: NetworkManager läuft nicht.");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
               "Fehler org.example.Odd. (NetworkManager: kaputt)");
     EXPECT_EQ(hangupFailureText({7, "Iridium", HangupCause::Menu, 0, 0, 0, "NetworkManager antwortet nicht."}, 0),
@@ -255,7 +264,7 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAre
     dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
     form.doConnect("Net 1");
     EXPECT_EQ(messages.shown,
-              (Strings{"exclamation: \"Net 1\" kann nicht gewählt werden: das Wählprogramm ließ "
+              (Strings{"exclamation: „Net 1“ kann nicht gewählt werden: das Wählprogramm ließ "
                        "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
                        "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
                        "unrecognized option 'x'"}));

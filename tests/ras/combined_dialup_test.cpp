@@ -34,6 +34,10 @@ TEST(Combined, PhonebooksAndConnectionsOfBothTheOneSeenFirstFirstRequestsToTheir
         both.dial(name);
     EXPECT_EQ(manager->dials, (std::vector<std::string>{"provider", "Iridium"}));
     EXPECT_EQ(pppd->dials, (std::vector<std::string>{"satellit"}));
+    // NetworkManager gone, its profile still in a menu: it says why, not pppd's phonebook.
+    manager->phonebook.clear();
+    both.dial("Iridium");
+    EXPECT_EQ(manager->dials, (std::vector<std::string>{"provider", "Iridium", "Iridium"}));
 
     manager->connect(1, "Iridium");
     EXPECT_EQ(listed(), "1nm Iridium;");
