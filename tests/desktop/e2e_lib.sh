@@ -329,13 +329,13 @@ open_settings() {
 # The message box "Zumi" in $box within $1 ms, else the failure $2.
 wait_box() { wait_for box "$1" "$2" titled Zumi; }
 
-# The text of the message box $box into $text: Qt's boxes let the mouse select it, a triple click all.
+# The text of the message box $box into $text: Qt lets the mouse select it; a click there, Ctrl+A all.
 box_text() {
     local w h x y before
     require_tools xclip
     before=$(xclip -o 2>/dev/null)
     read -r w h x y _ <<<"$(window_info "$box")"
-    xdotool mousemove $((x + w / 2)) $((y + 30)) click --repeat 3 --delay 80 1
+    xdotool mousemove $((x + w / 2)) $((y + 30)) click --repeat 3 --delay 80 1 key ctrl+a
     wait_until 2000 eval 'text=$(xclip -o 2>/dev/null) && [ "$text" != "$before" ]' || fail "no text selected in the box"
 }
 
