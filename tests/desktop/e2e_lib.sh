@@ -94,6 +94,8 @@ e2e_isolate() {
     # A read-only sysfs of this network: NetworkManager manages devices only then.
     mount -t tmpfs -o mode=755 tmpfs /run && mount -t sysfs -o ro sysfs /sys && ip link set lo up \
         || fail "cannot set up the namespaces"
+    # The runtime folder a login makes: the desktop user's program keeps its lock there, not in the shared /tmp.
+    install -d -m 700 -o nobody -g nogroup "/run/user/$(id -u nobody)" || fail "no runtime folder for nobody"
 }
 
 # A private home, configuration and runtime folder; the settings file is $e2e_conf, screenshots $1-*.png.
@@ -297,7 +299,7 @@ wait_icon() { wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms
 # Clicks the middle of the tray icon $1 times (with "" only points at it), with the button $2 (the left one).
 click_icon() {
     local w h x y
-    icon=$(icon_window) || fail "no tray icon to click"
+    wait_for icon 2000 "no tray icon to click" icon_window
     read -r w h x y _ <<<"$(window_info "$icon")"
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) ${1:+click --repeat "$1" --delay 120 "${2:-1}"}
 }
