@@ -45,6 +45,8 @@ pppd_is() {
 
 ip link add nmveth0 type veth peer name nmveth1 && ip link set nmveth1 up || fail "no veth pair"
 nm_start false
+# A profile of each kind, only the dial-up ones for the menu; NetworkManager's own for the loopback
+# and the active ethernet one are no links either.
 profile() { nmcli connection add con-name "$1" connection.autoconnect no "${@:2}" >/dev/null || fail "nmcli did not add \"$1\""; }
 profile "Iridium Daten" type gsm ifname '*' gsm.number '*99#'
 profile "CDMA Netz" type cdma ifname '*' cdma.number '#777'

@@ -42,11 +42,18 @@ private_mounts "$e2e_work/sbin" /usr/sbin
 # Runs COMMAND... with the program started (start_zumi) with that pppd.
 dialing() { local e2e_as_user=("${private_mounts[@]}" "${e2e_as_user[@]}"); "$@"; }
 
+# The panel, as small as its tray: the icon in its middle.
 panel_window() {
     local w
     for w in $(xdotool search --onlyvisible --class xfce4-panel 2>/dev/null); do
         window_info "$w" | awk -v id="$w" '$1 <= 80 && $2 <= 40 && $5 == "no" { print id }'
     done
+}
+# The panel's tray takes items: the program looks for it once, at its start.
+host_registered() {
+    "${e2e_notify_as[@]}" gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
+        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null \
+        | grep -q true
 }
 start_panel() { spawn "$e2e_work/panel.log" "${e2e_as_user[@]}" xfce4-panel; panel_pid=${e2e_pids[-1]}; }
 restart_panel() { end_process "$panel_pid" 3000; start_panel; }
@@ -80,17 +87,12 @@ readonly sep='separator|||enabled'
 # As a StatusNotifierItem: the icon, its tooltip; a left click opens the program's menu.
 e2e_icon_in=panel_window
 start_panel
-host_registered() {
-    "${e2e_notify_as[@]}" gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
-        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null \
-        | grep -q true
-}
 wait_until 10000 host_registered || fail "the panel's tray did not come up: $(cat "$e2e_work/panel.log")"
 dialing zumi_up
 a11y_log=$e2e_work/a11y.log
 spawn "$a11y_log" "${e2e_as_user[@]}" /usr/bin/python3 "$(dirname "$0")/panel_a11y.py"
 wait_until 10000 grep -qx ready "$a11y_log" || fail "no accessibility bus: $(cat "$a11y_log")"
-sleep 1
+sleep 1 # the panel learns of a new listener a moment later
 expect_panel_tooltip " *Zumi *"
 click_icon 1
 wait_until 3000 menus_open 1 || fail "a left click on the icon opened no menu of the program"
