@@ -69,8 +69,8 @@ DialResult CombinedDialUp::dial(const std::string& entryName)
     };
     // A name only the second ever listed is its to dial, or to say why it cannot (not running any more),
     // even when a menu still shows it after the second lost it.
-    const bool secondHasIt = lists(second_.phonebookEntries())
-        || (secondsNames_.count(entryName) && !lists(first_.phonebookEntries()));
+    const bool secondHasIt
+        = lists(second_.phonebookEntries()) || (secondsNames_.count(entryName) && !lists(first_.phonebookEntries()));
     return secondHasIt ? second_.dial(entryName) : first_.dial(entryName);
 }
 

@@ -10,9 +10,10 @@
 namespace zumi {
 
 // Two dial-up systems as one: the phonebooks together (a name both list is
-// dialed by the second, and so is one that only the second ever listed), the connections of both, each request sent to the
-// system whose handle or entry it is. The second's handles are told apart by
-// kSecondHandleBit; the first's (process ids) stay below it.
+// dialed by the second, and so is one only the second ever listed), the
+// connections of both, each request sent to the system whose handle or entry
+// it is. The second's handles are told apart by kSecondHandleBit; the
+// first's (process ids) stay below it.
 class CombinedDialUp final : public DialUpAccess {
 public:
     static constexpr std::int32_t kSecondHandleBit = 1 << 30;

@@ -188,7 +188,8 @@ TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
     QDBusConnection host = QDBusConnection::connectToBus(bus.address(), QStringLiteral("host"));
     BusHost panel;
     for (const QString service : {"org.kde.StatusNotifierWatcher", "org.freedesktop.Notifications"}) {
-        const QString path = service.startsWith("org.kde") ? "/StatusNotifierWatcher" : "/org/freedesktop/Notifications";
+        const QString path
+            = service.startsWith("org.kde") ? "/StatusNotifierWatcher" : "/org/freedesktop/Notifications";
         host.registerObject(path, service, &panel, QDBusConnection::ExportScriptableSlots);
         host.registerService(service);
     }
@@ -199,14 +200,14 @@ TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
     disconnect->setVisible(false);
     QStringList done;
     StatusNotifierItem item(
-        "zumi", "Zumi", {[&](auto press, QPoint at) { done << QString("press %1 %2").arg(int(press)).arg(at.x()); }, {}});
+        "zumi", "Zumi",
+        {[&](auto press, QPoint at) { done << QString("press %1 %2").arg(int(press)).arg(at.x()); }, {}});
     item.exportMenu(menu, {[&] { done << "about to show"; }, [&](QAction* entry) { done << entry->text(); }});
     ASSERT_TRUE(item.show());
-    const auto pathOf = [](const QString& interface) {
-        return interface.startsWith("com") ? "/MenuBar" : "/StatusNotifierItem";
-    };
-    for (const QString signal : {"Item.NewIcon", "Item.NewToolTip", "Item.NewStatus", "Menu.LayoutUpdated",
-                                 "Menu.ItemsPropertiesUpdated"}) {
+    const auto pathOf
+        = [](const QString& interface) { return interface.startsWith("com") ? "/MenuBar" : "/StatusNotifierItem"; };
+    for (const QString signal :
+         {"Item.NewIcon", "Item.NewToolTip", "Item.NewStatus", "Menu.LayoutUpdated", "Menu.ItemsPropertiesUpdated"}) {
         const QString interface = signal.startsWith("Item") ? "org.kde.StatusNotifierItem" : "com.canonical.dbusmenu";
         ASSERT_TRUE(host.connect(item.serviceName(), pathOf(interface), interface, signal.section('.', 1), &panel,
                                  SLOT(signal(QDBusMessage))));
@@ -228,7 +229,8 @@ TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
     };
 
     // The item: its properties, methods and signals.
-    const QDBusMessage all = call("org.freedesktop.DBus.Properties.GetAll", {"org.kde.StatusNotifierItem"}, "/StatusNotifierItem");
+    const QDBusMessage all
+        = call("org.freedesktop.DBus.Properties.GetAll", {"org.kde.StatusNotifierItem"}, "/StatusNotifierItem");
     EXPECT_EQ(qdbus_cast<QVariantMap>(all.arguments().value(0)).size(), 10) << all.errorMessage().toStdString();
     for (const QString method : {"Activate", "SecondaryActivate", "ContextMenu"})
         EXPECT_EQ(signature("org.kde.StatusNotifierItem." + method, {4, 5}), "");
@@ -237,10 +239,8 @@ TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
     item.setToolTip("Connected: Net");
 
     // The menu, with each of its types.
-    const QString xml = call("org.freedesktop.DBus.Introspectable.Introspect", {}, "/MenuBar")
-                            .arguments()
-                            .value(0)
-                            .toString();
+    const QString xml
+        = call("org.freedesktop.DBus.Introspectable.Introspect", {}, "/MenuBar").arguments().value(0).toString();
     for (const char* part : {"<method name=\"EventGroup\">", "type=\"a(isvu)\"",
                              "<signal name=\"ItemsPropertiesUpdated\">", "type=\"a(ias)\""})
         EXPECT_TRUE(xml.contains(part)) << part;
@@ -268,8 +268,9 @@ TEST(OverTheBus, ItemMenuAndNotificationsCarryEveryTypeTheirSignaturesName)
         EXPECT_TRUE(test::waitFor([&] { return panel.arrived.contains(expected); })) << expected.toStdString();
     item.hide();
     EXPECT_TRUE(test::waitFor([&] { return panel.arrived.contains("NewStatus s"); }));
-    EXPECT_EQ(done, (QStringList{"press 0 4", "press 1 4", "press 2 4", "about to show", "about to show", "&Beenden",
-                                 "&Beenden"}));
+    EXPECT_EQ(
+        done,
+        (QStringList{"press 0 4", "press 1 4", "press 2 4", "about to show", "about to show", "&Beenden", "&Beenden"}));
     EXPECT_TRUE(qtWarnings.isEmpty()) << qtWarnings.join("\n").toStdString();
 }
 

@@ -202,8 +202,9 @@ TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
 {
     int settingsOpened = 0;
     form.setSettingsCommand([&] { ++settingsOpened; });
-    DBusMenuExporter panel(form.mnuPop(), {[&] { form.exportedMenuAboutToShow(); },
-                                           [&](QAction* entry) { form.exportedMenuChosen(entry); }});
+    DBusMenuExporter panel(
+        form.mnuPop(),
+        {[&] { form.exportedMenuAboutToShow(); }, [&](QAction* entry) { form.exportedMenuChosen(entry); }});
     panel.AboutToShow(0);
     const auto click = [&](QAction* entry) {
         panel.Event(panel.idOf(entry), "clicked", QDBusVariant(0), 0);

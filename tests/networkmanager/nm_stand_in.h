@@ -42,7 +42,8 @@ public:
     {
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(ZUMI_NM_MOCK), bus_.address()} + args);
+        process.start(QStringLiteral("/usr/bin/python3"),
+                      QStringList{QStringLiteral(ZUMI_NM_MOCK), bus_.address()} + args);
         const bool done
             = process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
         if (ok)
