@@ -2,7 +2,7 @@
 # pppd links; e2e_cleanup removes all a test made, on any exit.
 
 e2e_work='' e2e_conf='' e2e_artifacts='' e2e_zumi_pid=''
-e2e_pids=() e2e_created_files=() e2e_created_dirs=()
+e2e_pids=() e2e_created_files=() e2e_created_dirs=() e2e_mounts=()
 e2e_as_user=() e2e_notify_as=() # command prefixes: as root, or as the test user
 e2e_fail_reports=()             # commands whose output fail adds to its report
 declare -A SI_PID=() SI_OUT=() SI_FD=() SI_IF=()
@@ -67,14 +67,35 @@ e2e_args() { e2e_zumi=${1:?zumi binary} e2e_fake_pppd=${2:?stand-in pppd} e2e_ar
 
 # Every scenario $1 on the X session: the tools, the tray, a private home, no pppd of anyone else.
 e2e_begin() {
-    require_tools xdotool xwininfo xprop xmessage import md5sum
-    [ -n "${DISPLAY:-}" ] && [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no X session with a tray (run inside xsession.sh --tray)"
-    [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
-    e2e_private_home "$1"
-    export QT_QPA_PLATFORM=xcb
+    [ -n "${ZUMI_TEST_TRAY_PID:-}" ] || skip "no tray in the X session (run inside xsession.sh --tray)"
+    e2e_desktop "$1"
     wait_until 30000 eval 'xwininfo -root -tree 2>/dev/null | grep -q "(\"panel\" \"trayer\")"' \
         || fail "the tray host of the X session did not come up within 30 s"
     require_no_foreign_pppd
+}
+# The scenario $1 on the X session with a private home.
+e2e_desktop() {
+    require_tools xdotool xwininfo xprop xmessage import md5sum
+    [ -n "${DISPLAY:-}" ] || skip "no X session (run inside xsession.sh)"
+    [ -x "$e2e_zumi" ] || fail "the program is not built: $e2e_zumi"
+    e2e_private_home "$1"
+    export QT_QPA_PLATFORM=xcb
+}
+
+# Runs the test script again, with the arguments "$@", in network, mount and process namespaces
+# of its own, as root: its links, pid files, services and processes are its own (others' tests
+# run beside it), and whatever it started ends with it. X is reached through its socket file.
+e2e_isolate() {
+    if [ -z "${ZUMI_E2E_ISOLATED:-}" ]; then
+        [ "$(id -u)" -eq 0 ] || skip "needs root for namespaces of its own"
+        require_tools unshare ip
+        ZUMI_E2E_ISOLATED=1 exec unshare --net --mount --pid --fork --kill-child --mount-proc "$BASH" "$0" "$@"
+    fi
+    # A read-only sysfs of this network: NetworkManager manages devices only then.
+    mount -t tmpfs -o mode=755 tmpfs /run && mount -t sysfs -o ro sysfs /sys && ip link set lo up \
+        || fail "cannot set up the namespaces"
+    # The runtime folder a login makes: the desktop user's program keeps its lock there, not in the shared /tmp.
+    install -d -m 700 -o nobody -g nogroup "/run/user/$(id -u nobody)" || fail "no runtime folder for nobody"
 }
 
 # A private home, configuration and runtime folder; the settings file is $e2e_conf, screenshots $1-*.png.
@@ -108,6 +129,7 @@ e2e_cleanup() {
     for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null; done
     for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null; done
     rm -rf "${e2e_created_files[@]}" "$e2e_work"
+    ((${#e2e_mounts[@]} == 0)) || umount "${e2e_mounts[@]}"
     for ((i = ${#e2e_created_dirs[@]} - 1; i >= 0; i--)); do rmdir "${e2e_created_dirs[$i]}" 2>/dev/null; done
     exit "$status"
 }
@@ -115,6 +137,12 @@ e2e_cleanup() {
 end_process() {
     alive "$1" && kill -TERM "$1" 2>/dev/null && { wait_until "$2" eval "! alive $1" || kill -KILL "$1" 2>/dev/null; }
     wait "$1" 2>/dev/null
+}
+
+# Inside e2e_isolate: an empty /etc/ppp/peers of the test's own.
+own_peers_folder() {
+    [ -d /etc/ppp ] || { mkdir /etc/ppp && e2e_created_dirs+=(/etc/ppp); } || fail "cannot create /etc/ppp"
+    mount -t tmpfs tmpfs /etc/ppp && e2e_mounts+=(/etc/ppp) && mkdir /etc/ppp/peers || fail "no phonebook of the test's own"
 }
 
 # Any pppd not the test's own would be metered (and could be hung up) instead.
@@ -231,7 +259,9 @@ zumi_windows_where() {
     done
 }
 # The tray icon, the info window (a strip one row high, never a popup), open menus.
-icon_window() { zumi_windows_where 'w >= 8 && w <= 64 && h >= 8 && h <= 64' | grep -m1 .; }
+# A panel that draws the icon itself sets e2e_icon_in to the finder of its window.
+xembed_icon() { zumi_windows_where 'w >= 8 && w <= 64 && h >= 8 && h <= 64'; }
+icon_window() { "${e2e_icon_in:-xembed_icon}" | grep -m1 .; }
 info_window() { zumi_windows_where 'o == "no" && h >= 15 && h <= 30 && w >= 100 && w <= 300' | grep -m1 .; }
 menu_windows() { zumi_windows_where 'o == "yes" && h > 40'; }
 menus_open() { [ "$(menu_windows | wc -l)" -ge "$1" ]; }
@@ -266,12 +296,12 @@ icon_is() {
 }
 wait_icon() { wait_until "$2" icon_is "$1" || fail "no $1 tray icon within $2 ms (blue/red: ${icon_blue:-?}/${icon_red:-?})"; }
 
-# Clicks the middle of the tray icon $1 times.
+# Clicks the middle of the tray icon $1 times (with "" only points at it), with the button $2 (the left one).
 click_icon() {
     local w h x y
-    icon=$(icon_window) || fail "no tray icon to click"
+    wait_for icon 2000 "no tray icon to click" icon_window
     read -r w h x y _ <<<"$(window_info "$icon")"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat "$1" --delay 120 1
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) ${1:+click --repeat "$1" --delay 120 "${2:-1}"}
 }
 open_tray_menu() {
     click_icon 1
@@ -300,6 +330,16 @@ open_settings() {
 }
 # The message box "Zumi" in $box within $1 ms, else the failure $2.
 wait_box() { wait_for box "$1" "$2" titled Zumi; }
+
+# The text of the message box $box into $text: Qt lets the mouse select it; a click there, Ctrl+A all.
+box_text() {
+    local w h x y before
+    require_tools xclip
+    before=$(xclip -o 2>/dev/null)
+    read -r w h x y _ <<<"$(window_info "$box")"
+    xdotool mousemove $((x + w / 2)) $((y + 30)) click --repeat 3 --delay 80 1 key ctrl+a
+    wait_until 2000 eval 'text=$(xclip -o 2>/dev/null) && [ "$text" != "$before" ]' || fail "no text selected in the box"
+}
 
 e2e_shot_root() {
     [ -n "${e2e_artifacts:-}" ] && [ -n "${DISPLAY:-}" ] || return 0
@@ -355,3 +395,26 @@ wait_metering_end() {
     wait_until "$1" prints_nothing info_window || fail "the info window is still shown $1 ms after the link went down"
     wait_icon blue "$1"
 }
+
+# The program's StatusNotifierItem $item for a stand-in of the panel's watcher (sni_watcher.py).
+watcher_py=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py watcher_runs=0
+start_watcher_stand_in() {
+    watcher_runs=$((watcher_runs + 1))
+    watcher_out=$e2e_work/watcher-$watcher_runs.out
+    spawn "$watcher_out" "${e2e_as_user[@]}" /usr/bin/python3 "$watcher_py" "$@"
+    wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
+}
+wait_registered() {
+    wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
+}
+report_watchers() { tail -n +1 "$e2e_work"/watcher-*.out; }
+item_call() { "${e2e_notify_as[@]}" gdbus call --session -d "$item" -o /StatusNotifierItem -m "$@" 2>&1; }
+property() { item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
+# The item of the program just started, on the bus within 10 s.
+wait_item() {
+    item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
+    wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
+}
+# The exported menu: "menu", "about-to-show", "click ID" (sni_watcher.py).
+menu_call() { "${e2e_notify_as[@]}" /usr/bin/python3 "$watcher_py" "$1" "$item" "${@:2}" 2>&1; }
+report_menu() { echo "--- exported menu"; menu_call menu; }

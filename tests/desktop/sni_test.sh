@@ -5,7 +5,6 @@
 # Usage: sni_test.sh ZUMI_BINARY STAND_IN_PPPD ARTIFACT_FOLDER
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
-watcher_py=$(dirname "$0")/sni_watcher.py
 e2e_args "$@"
 e2e_begin tray-sni
 require_link_rights
@@ -14,28 +13,16 @@ require_tools gdbus
 export XDG_SESSION_TYPE=wayland
 start_session_bus
 
-watcher_runs=0
 # A watcher that starts (again) is told about the item within 2 s.
-start_watcher() {
-    watcher_runs=$((watcher_runs + 1))
-    watcher_out=$e2e_work/watcher-$watcher_runs.out
-    spawn "$watcher_out" /usr/bin/python3 "$watcher_py" "$@"
-    wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
-    wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
-}
+start_watcher() { start_watcher_stand_in "$@"; wait_registered; }
 restart_watcher() { kill "${e2e_pids[-1]}"; start_watcher "$@"; }
-report_watchers() { tail -n +1 "$e2e_work"/watcher-*.out; }
 e2e_fail_reports+=(report_watchers)
 
-item_call() { gdbus call --session -d "$item" -o /StatusNotifierItem -m "$@" 2>&1; }
-property() { item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
 icon_colours() { /usr/bin/python3 "$watcher_py" icon "$item" 2>&1 | tr '\n' ' '; }
 expect_icon() { wait_until 3000 eval "[ \"\$(icon_colours)\" = '16x16 $1 22x22 $1 24x24 $1 32x32 $1 ' ]" || fail "$2: $(icon_colours)"; }
 tooltip_is() { [ "$(property ToolTip)" = "(<('', @a(iiay) [], '$1', '')>,)" ]; }
 expect_tooltip() { wait_until 1000 tooltip_is "$1" || fail "the tooltip $2: $(property ToolTip)"; }
 click_lines() { grep -cE '^[0-9A-F]+  ' "$e2e_work/zumi.out"; }
-menu_call() { /usr/bin/python3 "$watcher_py" "$1" "$item" "${@:2}" 2>&1; }
-report_menu() { echo "--- exported menu"; menu_call menu; }
 
 # The item's method $1 at $2,$3 opens the menu there (its corner just below), with one click line.
 expect_menu_at() {
@@ -58,8 +45,7 @@ end_process "$no_bus_pid" 2000
 [ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was not told once: $(cat "$e2e_work/no-bus.out")"
 
 start_zumi
-item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
-wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
+wait_item
 sleep 1
 icon_window >/dev/null && fail "an XEmbed icon came as well, in the X tray"
 
