@@ -139,13 +139,9 @@ TEST(LoadSettings, RightThenLeftThenTheFallbackPosition)
     store.values = {{"Right", "600"}, {"Top", "-1500"}};
     EXPECT_EQ(place(two), "6550 255 600");
     store.values = {};
+    const auto kolpAbove = [] { return std::optional(PixelRect{900, 250, 1200, 300}); };
     Settings kolp; // right below it
-    loadSettings(
-        store, {}, two,
-        [] {
-            return std::optional(PixelRect{900, 250, 1200, 300});
-        },
-        kolp);
+    loadSettings(store, {}, two, kolpAbove, kolp);
     EXPECT_EQ(std::pair(kolp.position.infoRight, kolp.position.infoTop), std::pair(1200, 1500));
 
     // On showing, a window partly shown stays; one no screen shows any of goes to the default place.
