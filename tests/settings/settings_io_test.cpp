@@ -176,10 +176,6 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
     EXPECT_EQ(s.options.Vorlauf, 3);
     EXPECT_EQ(s.tariffs.takt(1, 1), "1.5") << "the live tariff is the stored one";
 
-    EXPECT_TRUE(saveSettings(store, InfoPosition{0, -20, 255}));
-    EXPECT_EQ(store.values.at("Right"), "-20");
-    EXPECT_EQ(store.values.at("Top"), "255");
-
     FakeStore failing;
     failing.failWrites = true;
     EXPECT_FALSE(storeDialogSettings(failing, ConnNames{"Net1"}, dialogFor(1), s));
