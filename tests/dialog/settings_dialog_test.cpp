@@ -45,10 +45,7 @@ struct SettingsDialogTest : testing::Test {
         .connNames = connNames,
         .store = store,
         .settings = settings,
-        // 1280 x 800 px
-        .screen = []() -> ScreenMetrics {
-            return {19200, 12000};
-        },
+        .screen = screen,
         .findKolp = {},
         .setOption = [this] { ++setOptionCalls; },
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
@@ -62,6 +59,7 @@ struct SettingsDialogTest : testing::Test {
             },
     }};
 
+    static ScreenMetrics screen() { return {19200, 12000}; } // 1280 x 800 px
     void SetUp() override
     {
         dialUp.phonebook = {"Beta", "alpha"}; // listed sorted: alpha, Beta

@@ -4,12 +4,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <functional>
 
 namespace zumi::test {
 
 // Runs the event loop until done() or the time is up; whether done() came true.
+// Sleeps between rounds so that the processes it waits for get the CPU.
 inline bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
 {
     QElapsedTimer timer;
@@ -18,6 +20,7 @@ inline bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
         if (timer.elapsed() > milliseconds)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
     }
     return true;
 }

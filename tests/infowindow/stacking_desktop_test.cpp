@@ -3,14 +3,13 @@
 #include "infowindow/info_window.h"
 #include "infowindow/info_window_controller.h"
 #include "platform/x11/x11_window_queries.h"
+#include "private_bus.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -18,26 +17,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 namespace zumi {
 namespace {
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
+using test::waitFor;
+
 void pause(int ms)
 {
-    waitUntil([] { return false; }, ms);
+    waitFor([] { return false; }, ms);
 }
 
 // Another program's window: this binary started again in helper mode.
@@ -80,43 +68,43 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenusAndFollowsThe
     const auto atBottom = [&] { return place(info()) == 0; };
     const auto activate = [&](const OtherProgram& program) {
         x11.activate(program.id);
-        return waitUntil([&] { return x11.activeWindow() == program.id; }, 3000);
+        return waitFor([&] { return x11.activeWindow() == program.id; }, 3000);
     };
     const auto startInFront = [&](const OtherProgram& program) {
-        return program.id != 0 && waitUntil([&] { return place(program.id) >= 0; }, 5000) && activate(program);
+        return program.id != 0 && waitFor([&] { return place(program.id) >= 0; }, 5000) && activate(program);
     };
 
     OtherProgram editor("Editor", "normal");
     ASSERT_TRUE(startInFront(editor));
     controller.showInfoWindow();
     tick.start(1000);
-    ASSERT_TRUE(waitUntil([&] { return place(info()) >= 0; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return place(info()) >= 0; }, 5000));
     pause(700);
     EXPECT_EQ(x11.activeWindow(), editor.id) << "showing took the focus";
-    EXPECT_TRUE(waitUntil(onTop, 1500));
+    EXPECT_TRUE(waitFor(onTop, 1500));
 
     OtherProgram game("Game", "fullscreen");
     ASSERT_TRUE(startInFront(game));
-    EXPECT_TRUE(waitUntil(atBottom, 1500)) << "not behind the full-screen program";
+    EXPECT_TRUE(waitFor(atBottom, 1500)) << "not behind the full-screen program";
     ASSERT_TRUE(activate(editor));
-    EXPECT_TRUE(waitUntil(onTop, 1500)) << "not raised again within a second";
+    EXPECT_TRUE(waitFor(onTop, 1500)) << "not raised again within a second";
 
     {
         // A topmost strip like ours; window managers that ignore the restack request's sibling take two ticks.
         OtherProgram kolp("Kolp", "topmost");
-        ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
-        EXPECT_TRUE(waitUntil([&] { return belowKolp(kolp); }, 4500));
+        ASSERT_TRUE(waitFor([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
+        EXPECT_TRUE(waitFor([&] { return belowKolp(kolp); }, 4500));
         pause(1200);
         EXPECT_TRUE(belowKolp(kolp)) << "it did not stay there";
     }
     {
         // An ordinary Kolp: directly below it and above the rest, whichever of the two is in front. (The ended
         // Kolp's window id may come back for the new one.)
-        ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == 0; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return x11.findKolpWindow() == 0; }, 3000));
         OtherProgram kolp("Kolp", "normal");
-        ASSERT_TRUE(waitUntil([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
+        ASSERT_TRUE(waitFor([&] { return x11.findKolpWindow() == kolp.id; }, 5000));
         const auto overEditor = [&] { return belowKolp(kolp) && place(info()) > place(editor.id); };
-        EXPECT_TRUE(waitUntil(overEditor, 4500));
+        EXPECT_TRUE(waitFor(overEditor, 4500));
         pause(1200);
         EXPECT_TRUE(overEditor()) << "it did not stay there";
         if (const QByteArray dir = qgetenv("ZUMI_ARTIFACTS"); !dir.isEmpty())
@@ -126,27 +114,26 @@ TEST(Desktop, StaysOutOfTheWayOfFocusFullScreenProgramsKolpAndMenusAndFollowsThe
         EXPECT_TRUE(belowKolp(kolp)) << "it left Kolp";
         EXPECT_GT(place(editor.id), place(kolp.id)) << "the user's order was changed";
         ASSERT_TRUE(activate(kolp));
-        EXPECT_TRUE(waitUntil(overEditor, 1500));
+        EXPECT_TRUE(waitFor(overEditor, 1500));
     }
 
     // An open menu freezes the order while the pointer is elsewhere, even when the full-screen program goes.
     ASSERT_TRUE(activate(game));
-    ASSERT_TRUE(waitUntil(atBottom, 1500));
+    ASSERT_TRUE(waitFor(atBottom, 1500));
     QCursor::setPos(100, 600);
     QMenu popup;
     popup.addAction("Eins");
     popup.popup(QPoint(200, 200));
-    ASSERT_TRUE(waitUntil([&] { return x11.isMenuOpen(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return x11.isMenuOpen(); }, 3000));
     game.process.kill();
-    ASSERT_TRUE(waitUntil([&] { return place(game.id) < 0; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return place(game.id) < 0; }, 3000));
     pause(2200);
     EXPECT_TRUE(atBottom()) << "the order changed under an open menu";
     popup.close();
-    EXPECT_TRUE(waitUntil(onTop, 2500));
+    EXPECT_TRUE(waitFor(onTop, 2500));
 
     // The window under the pointer is followed, well within the time after which it is read afresh anyway.
-    const auto under
-        = [&](WindowId id, int ms) { return waitUntil([&] { return x11.windowUnderPointer() == id; }, ms); };
+    const auto under = [&](WindowId id, int ms) { return waitFor([&] { return x11.windowUnderPointer() == id; }, ms); };
     QCursor::setPos(300, 300); // on the editor at 150,150 500 x 350
     ASSERT_TRUE(under(editor.id, 5000));
     for (int round = 0; round < 2; ++round) {
@@ -169,7 +156,7 @@ TEST(Desktop, LandsOnThePrimaryMonitorAndOnTheDefaultPlaceWhenItsMonitorIsGone)
                 && xrandr({"--setmonitor", "Rechts", "640/169x600/159+640+200", "screen"})
                 && xrandr({"--output", "screen", "--primary"}));
     ASSERT_TRUE(
-        waitUntil([&] { return screens() == 2 && QGuiApplication::primaryScreen()->geometry().x() == 640; }, 3000));
+        waitFor([&] { return screens() == 2 && QGuiApplication::primaryScreen()->geometry().x() == 640; }, 3000));
 
     X11WindowQueries x11;
     Settings settings;
@@ -178,7 +165,7 @@ TEST(Desktop, LandsOnThePrimaryMonitorAndOnTheDefaultPlaceWhenItsMonitorIsGone)
     test::FakeMenuView menu;
     InfoWindowController controller{settings, autoHangup, x11, x11, menu, [] {}};
     const auto window = [&] { return static_cast<InfoWindow*>(controller.window()); }; // a new one after each load
-    const auto at = [&](QPoint where) { return waitUntil([&] { return window()->pos() == where; }, 3000); };
+    const auto at = [&](QPoint where) { return waitFor([&] { return window()->pos() == where; }, 3000); };
     controller.showInfoWindow();
     EXPECT_TRUE(at({640 + (9600 - 600 - 189 * 15) / 15, 200 + 300 / 15})); // twips from the primary one's corner
 
@@ -191,7 +178,7 @@ TEST(Desktop, LandsOnThePrimaryMonitorAndOnTheDefaultPlaceWhenItsMonitorIsGone)
     EXPECT_TRUE(at({100, 500}));
 
     // That monitor unplugged: the default place on the primary one (9600 - 3050, 255 twips).
-    ASSERT_TRUE(xrandr({"--delmonitor", "Links"}) && waitUntil([&] { return screens() == 1; }, 3000));
+    ASSERT_TRUE(xrandr({"--delmonitor", "Links"}) && waitFor([&] { return screens() == 1; }, 3000));
     controller.setProgressValue(5);
     EXPECT_TRUE(at({640 + 437, 200 + 17}));
     xrandr({"--delmonitor", "Rechts"});

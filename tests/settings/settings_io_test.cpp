@@ -13,14 +13,14 @@ namespace {
 using test::FakeStore;
 using Bands = std::array<std::string, kBands>;
 
-// How every number of the settings file is read.
+// How every number of the settings file is read (that halves go to the even neighbour, fuzz_leading_number
+// checks for any number).
 TEST(Numbers, LeadingNumberRoundsHalfEvenTakesThePrefixAndClamps)
 {
     const auto expect = [](const std::vector<std::pair<std::string, std::int32_t>>& cases) {
         for (const auto& [text, expected] : cases)
             EXPECT_EQ(leadingNumber(text), expected) << '"' << text << '"';
     };
-    expect({{"2.5", 2}, {"3.5", 4}, {" -3.5", -4}, {"-0.5", 0}, {"-1.5", -2}, {"2.6", 3}}); // halves to even
     expect({{"7:30", 7}, {"1,5", 1}, {" \t42 s", 42}, {"+8", 8}, {"1.5.5", 2}, {"5.", 5}});
     expect({{"1e3", 1}, {"2e1", 2}, {"1e", 1}, {"5e+x", 5}, {"e5", 0}}); // no exponent
     expect({{"", 0}, {"-", 0}, {".", 0}, {"- 3", 0}});
@@ -139,13 +139,9 @@ TEST(LoadSettings, RightThenLeftThenTheFallbackPosition)
     store.values = {{"Right", "600"}, {"Top", "-1500"}};
     EXPECT_EQ(place(two), "6550 255 600");
     store.values = {};
+    const auto kolpAbove = [] { return std::optional(PixelRect{900, 250, 1200, 300}); };
     Settings kolp; // right below it
-    loadSettings(
-        store, {}, two,
-        [] {
-            return std::optional(PixelRect{900, 250, 1200, 300});
-        },
-        kolp);
+    loadSettings(store, {}, two, kolpAbove, kolp);
     EXPECT_EQ(std::pair(kolp.position.infoRight, kolp.position.infoTop), std::pair(1200, 1500));
 
     // On showing, a window partly shown stays; one no screen shows any of goes to the default place.
@@ -179,10 +175,6 @@ TEST(StoreDialogSettings, WritesEverythingInOneBatchAndSetsTheVariables)
                                                   {"ShowRest", "1"}}));
     EXPECT_EQ(s.options.Vorlauf, 3);
     EXPECT_EQ(s.tariffs.takt(1, 1), "1.5") << "the live tariff is the stored one";
-
-    EXPECT_TRUE(saveSettings(store, InfoPosition{0, -20, 255}));
-    EXPECT_EQ(store.values.at("Right"), "-20");
-    EXPECT_EQ(store.values.at("Top"), "255");
 
     FakeStore failing;
     failing.failWrites = true;

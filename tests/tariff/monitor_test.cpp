@@ -138,7 +138,6 @@ struct TreeLink {
         write("sys/class/net/ppp0/ifindex", "5\n");
         write(kRx, "0\n");
         write(kTx, std::to_string(tx) + "\n");
-        rig.settings.options.ShowSpeed = true;
         rig.connect();
     }
     void write(const std::string& path, const std::string& text) const { test::writeText(tree.path / path, text); }
