@@ -407,7 +407,6 @@ start_watcher_stand_in() {
 wait_registered() {
     wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
 }
-report_watchers() { tail -n +1 "$e2e_work"/watcher-*.out; }
 item_call() { "${e2e_notify_as[@]}" gdbus call --session -d "$item" -o /StatusNotifierItem -m "$@" 2>&1; }
 property() { item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
 # The item of the program just started, on the bus within 10 s.

@@ -63,9 +63,27 @@ pppd_is ""
 own_peers_folder
 write_link_settings "Iridium Daten"
 become_desktop_user
-start_watcher_stand_in
+# A Wayland session: the icon is a StatusNotifierItem. Without a session bus no panel can show it:
+# the program says so once.
+export XDG_SESSION_TYPE=wayland
+DBUS_SESSION_BUS_ADDRESS=unix:path=$e2e_work/no-bus "${e2e_as_user[@]}" "$e2e_zumi" >"$e2e_work/no-bus.out" 2>&1 &
+no_bus_pid=$!
+wait_until 5000 grep -q "Sitzungsbus" "$e2e_work/no-bus.out"
+end_process "$no_bus_pid" 2000
+[ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was not told once: $(cat "$e2e_work/no-bus.out")"
 start_zumi
 wait_item
+# The panel's watcher starts after the program, answering only a while after it took its name.
+start_watcher_stand_in --late
+wait_registered
+for pair in "Category:'Communications'" "Title:'Zumi'" "Status:'Active'" ItemIsMenu:false "Menu:objectpath '/MenuBar'"; do
+    [ "$(property "${pair%%:*}")" = "(<${pair#*:}>,)" ] || fail "${pair%%:*}: $(property "${pair%%:*}")"
+done
+# A panel that opens the menu itself says where (on Wayland X's pointer is not known): it opens there.
+item_call org.kde.StatusNotifierItem.ContextMenu 500 300 >/dev/null || fail "the item did not answer ContextMenu"
+wait_until 3000 menus_open 1 || fail "no menu opened for ContextMenu at 500,300"
+[ "$(menu_geometry | cut -d' ' -f3-)" = "500 301" ] || fail "the menu ($(menu_geometry)) is not at the press at 500,300"
+menu_key Escape 0
 
 # The menu's visible top-level entries, "|" between them, as the panel gets them after AboutToShow.
 menu_entries() {
