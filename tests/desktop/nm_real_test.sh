@@ -150,4 +150,7 @@ expect_box "the refused hang-up" "„DSL“ ist fehlgeschlagen: NetworkManager l
 info_window >/dev/null || fail "the info window went away although the activation goes on"
 nmcli connection down DSL >/dev/null
 wait_gone 4000 "the info window stayed after DSL went down" info_window
+# A pppd peers entry added while the program runs: the panel's next AboutToShow brings it.
+add_peers_entry Modem-Peer
+expect_menu "|CDMA Reise|DSL|Iridium Daten|Modem-Peer|Neu Modem" "after a peers entry was added"
 echo PASS
