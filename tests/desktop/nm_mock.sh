@@ -54,4 +54,3 @@ nm_property() {
 
 # Whether the mock was called with METHOD $1 and the arguments $2 as its log writes them.
 nm_was_called() { cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"; }
-nm_call_count() { grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null; }
