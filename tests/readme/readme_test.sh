@@ -72,7 +72,7 @@ xdotool key Tab type 10
 xdotool key Tab Tab Tab Tab Tab Tab Tab type 0
 xdotool key Tab type 10
 xdotool key Return
-wait_gone 3000 "Enter did not close the dialog" dialog_window
+wait_gone 3000 "Enter did not close the dialog" titled Einstellungen
 grep -qx '[0-9]*=Test,0,,,,10,,,,0,,,,10,,,,' "$e2e_conf" \
     || fail "OK did not store 10-s units from 0 h on every day for Test: $(cat "$e2e_conf")"
 
