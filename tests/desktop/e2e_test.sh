@@ -211,7 +211,7 @@ nm_calls_report() {
     echo "--- calls to the mock NetworkManager"
     grep -v -E '^[0-9.]+ (Get|GetAll|Set|emit) ' "$nm_mock_log" 2>/dev/null | cut -c1-300
 }
-active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
+active_connections() { /usr/bin/python3 "$nm_mock_dir/../networkmanager/nm_mock.py" "$nm_bus_address" active; }
 
 # Dialling through a mock NetworkManager on a private system bus, with a stand-in for the pppd it
 # starts: its dial-up profiles are listed with the peers and metered from the activation on (the

@@ -74,7 +74,7 @@ end_process "$no_bus_pid" 2000
 start_zumi
 wait_item
 # The panel's watcher starts after the program, answering only a while after it took its name.
-start_watcher_stand_in --late
+start_watcher_stand_in
 wait_registered
 for pair in "Category:'Communications'" "Title:'Zumi'" "Status:'Active'" ItemIsMenu:false "Menu:objectpath '/MenuBar'"; do
     [ "$(property "${pair%%:*}")" = "(<${pair#*:}>,)" ] || fail "${pair%%:*}: $(property "${pair%%:*}")"

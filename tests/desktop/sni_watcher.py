@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A stand-in for a panel's org.kde.StatusNotifierWatcher on the session bus.
 
-As a watcher (--late: its name taken half a second before it answers) it prints "ready", then
+As a watcher (its name taken half a second before it answers) it prints "ready", then
 "register SERVICE SENDER" per registration. "menu SERVICE": the exported menu, an entry a line
 indented by depth; "about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
 """
@@ -53,16 +53,9 @@ def main():
         return menu_command(*sys.argv[1:])
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    late = sys.argv[1:] == ["--late"]
-    objects = []
-    if late:
-        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
-        GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
-    else:
-        objects.append(Watcher(bus))
-    if not late:
-        # The name last, as a real watcher does: whoever sees it finds the methods there.
-        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
+    # The name first, the answers half a second later: a panel still starting.
+    objects = [dbus.service.BusName(WATCHER, bus, do_not_queue=True)]
+    GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
     print("ready", flush=True)
     GLib.MainLoop().run()
 
