@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X session: Xvfb, openbox and (with --tray) the trayer tray host,
 # all stopped again afterwards. Usage: xsession.sh [--tray] -- command args...
-# The command sees DISPLAY and, with a tray host, ZUMI_TEST_TRAY_PID; a test that restarts the host
-# runs "$ZUMI_TEST_TRAY_CMD" and writes its pid to "$ZUMI_TEST_TRAY_PID_FILE".
+# The command sees DISPLAY and, with a tray host, ZUMI_TEST_TRAY_PID.
 set -u
 tray=0
 [ "${1:-}" = --tray ] && tray=1 && shift
@@ -11,7 +10,6 @@ tray=0
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    [ -f "${ZUMI_TEST_TRAY_PID_FILE:-}" ] && kill "$(cat "$ZUMI_TEST_TRAY_PID_FILE")" 2>/dev/null
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
     rm -rf "$workdir"
 }
@@ -33,10 +31,9 @@ pids+=($!)
 for _ in $(seq 1 600); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
 started "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep 'window id')" openbox
 if [ "$tray" -eq 1 ]; then
-    export ZUMI_TEST_TRAY_CMD="trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false"
-    export ZUMI_TEST_TRAY_PID_FILE="$workdir/tray.pid"
-    $ZUMI_TEST_TRAY_CMD >"$workdir/trayer.log" 2>&1 &
-    echo $! >"$ZUMI_TEST_TRAY_PID_FILE"
+    trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false \
+        >"$workdir/trayer.log" 2>&1 &
+    pids+=($!)
     export ZUMI_TEST_TRAY_PID=$!
     for _ in $(seq 1 100); do xwininfo -root -tree 2>/dev/null | grep -q "\"panel\": (\"panel\" \"trayer\")" && break; sleep 0.05; done
     sleep 0.3

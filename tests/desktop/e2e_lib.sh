@@ -397,17 +397,15 @@ wait_metering_end() {
 }
 
 # The program's StatusNotifierItem $item for a stand-in of the panel's watcher (sni_watcher.py).
-watcher_py=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py watcher_runs=0
+watcher_py=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py
 start_watcher_stand_in() {
-    watcher_runs=$((watcher_runs + 1))
-    watcher_out=$e2e_work/watcher-$watcher_runs.out
-    spawn "$watcher_out" "${e2e_as_user[@]}" /usr/bin/python3 "$watcher_py" "$@"
+    watcher_out=$e2e_work/watcher.out
+    spawn "$watcher_out" "${e2e_as_user[@]}" /usr/bin/python3 "$watcher_py"
     wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
 }
 wait_registered() {
     wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
 }
-report_watchers() { tail -n +1 "$e2e_work"/watcher-*.out; }
 item_call() { "${e2e_notify_as[@]}" gdbus call --session -d "$item" -o /StatusNotifierItem -m "$@" 2>&1; }
 property() { item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
 # The item of the program just started, on the bus within 10 s.

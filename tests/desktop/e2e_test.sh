@@ -14,7 +14,7 @@ xmessage_window() { xdotool search --onlyvisible --classname '^xmessage$' 2>/dev
 # Records in $stolen each moment the focus is off the window $focus.
 watch_focus() { [ "$(active_window)" = "$focus" ] || stolen="$stolen $(active_window)"; }
 
-# The menu, a covered dialog; a link with traffic: the info window, a tray host restart, a drag;
+# The menu, a covered dialog; a link with traffic: the info window, a drag;
 # the next link; "&Beenden" leaves it up.
 scenario_online() {
     local name="zumi-e2e-$$-a-rather-long-entry-name" w h x y mw mh mx my cover
@@ -74,13 +74,6 @@ scenario_online() {
     [ "$rate0" != "$(field_hash "$info" rate)" ] || fail "the data rate reads as at the start while 4000 bytes/s flow"
     e2e_shot_window info-window "$info" 4
 
-    # A tray host that restarts at once has the icon back, red, within 2 s.
-    kill "$ZUMI_TEST_TRAY_PID"
-    ( close_standin_fds; exec $ZUMI_TEST_TRAY_CMD ) >/dev/null 2>&1 &
-    ZUMI_TEST_TRAY_PID=$!
-    echo "$ZUMI_TEST_TRAY_PID" >"$ZUMI_TEST_TRAY_PID_FILE"
-    wait_icon red 2000
-
     # The user drags the info window 100 px to the left and 50 px down.
     local tx=$((x - 100)) ty=$((y + 50)) step
     xdotool mousemove $((x + 70)) $((y + 10)) sleep 0.3 mousedown 1 sleep 0.4
@@ -107,41 +100,34 @@ scenario_online() {
     [ "$(head -n1 "/run/${SI_IF[link2]}.pid" 2>/dev/null)" = "${SI_PID[link2]}" ] || fail "/run/${SI_IF[link2]}.pid is gone"
 }
 
-# As user nobody, with Debian's peers folder (mode 2750, group dip) and a pppd that writes down its
-# arguments mounted for the program alone: outside the group the menu says why it lists nothing; in
-# it the entry dials exactly its name; the refused hang-up of root's link is told, and the link stays.
+# As user nobody, with Debian's peers folder (mode 2750, group dip) mounted for the program alone:
+# outside the group the menu says why it lists nothing, in it it lists the entry; the refused
+# hang-up of root's link is told, and the link stays.
 scenario_desktop_user() {
     require_tools unshare
-    local dip name peers=$e2e_work/peers sbin=$e2e_work/sbin width groups box
+    local dip name peers=$e2e_work/peers width groups box
     dip=$(getent group dip | cut -d: -f3)
     [ -n "$dip" ] || skip "there is no group dip"
     name=$(unique_entry_name)
     add_peers_entry "$name" # also the mount point
-    mkdir "$peers" "$sbin"
+    mkdir "$peers"
     cp "/etc/ppp/peers/$name" "$peers/"
     chgrp -R dip "$peers" && chmod 2750 "$peers" && chmod 640 "$peers/$name" || fail "cannot make the peers folder"
     write_link_settings "$name" AutoHangup=1 HangupTakte=1 HangupBytes=512
     become_desktop_user
-    local dialed=$XDG_RUNTIME_DIR/dialed
-    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >%s\nexec sleep 5\n' "$dialed" >"$sbin/pppd"
-    chmod 755 "$sbin/pppd"
-    private_mounts "$peers" /etc/ppp/peers "$sbin" /usr/sbin
+    private_mounts "$peers" /etc/ppp/peers
     for groups in "none --clear-groups" "dip --groups=$dip"; do
         e2e_as_user=("${private_mounts[@]}" setpriv --reuid=nobody --regid=nogroup "${groups#* }")
         zumi_up
         open_tray_menu
         read -r width _ <<<"$(menu_geometry)"
         e2e_shot_root "menu-groups-${groups%% *}"
+        menu_key Escape 0
         [ "${groups%% *}" = dip ] && break
         ((width > 350)) || fail "outside the group dip the menu ($width px) holds no explaining entry"
-        menu_key Escape 0
         stop_zumi
     done
     ((width < 350)) || fail "in the group dip the menu ($width px) still explains instead of listing"
-    menu_key Up 1 # the last entry: the phonebook's one, "&Trennen" is hidden offline
-    menu_key Return 0
-    wait_until 3000 test -s "$dialed" || fail "choosing the entry dialed nothing"
-    [ "$(cat "$dialed")" = "$(printf 'call\n%s' "$name")" ] || fail "pppd was called with: $(cat "$dialed")"
 
     link_up "$name" root 2000
     # The first request comes in the second unit's last three seconds.
@@ -221,70 +207,17 @@ scenario_calls() {
         || fail "the CSV does not hold the two calls with their cost: $(cat -A "$csv")"
 }
 
-# NetworkManager's: the mock's modem, the active connection of the test, when it was chosen.
-readonly gsm_name="Iridium Daten" modem_tty=ttyUSB2
-modem='' ac='' t_activate=''
-
 nm_calls_report() {
     echo "--- calls to the mock NetworkManager"
     grep -v -E '^[0-9.]+ (Get|GetAll|Set|emit) ' "$nm_mock_log" 2>/dev/null | cut -c1-300
 }
-
-# Waits up to $2 ms for the mock's call number $3 (from 1) of METHOD $1.
-wait_nm_call() { wait_until "$2" eval "[ \"\$(nm_call_count $1)\" -ge $3 ]"; }
-active_connections() { nm_property "$nm_manager" "" ActiveConnections | grep -o "/org/freedesktop/NetworkManager/ActiveConnection/[0-9]*"; }
-no_active_connection() { [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections) $1"; }
-
-# The stand-in TAG as NetworkManager runs pppd for a modem (no "call", its plugin, an ipparam); then,
-# as NetworkManager once pppd reports, the modem gets the link's interface and $ac is activated.
-nm_pppd_start() {
-    local tag=$1 number=$2
-    standin_launch "$tag" nodetach lock nodefaultroute usepeerdns "$modem_tty" noipdefault noauth usehostname \
-        lcp-echo-failure 0 lcp-echo-interval 0 ipparam "/org/freedesktop/NetworkManager/PPP/$number" \
-        plugin nm-pppd-plugin.so
-    nm_mock_call SetProperty "$modem" org.freedesktop.NetworkManager.Device IpInterface "<'${SI_IF[$tag]}'>" >/dev/null \
-        || fail "the mock did not take the modem's IP interface"
-    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
-}
-
-# Chooses the entry $1 up from the menu's bottom ("&Trennen" is hidden offline) and waits for the
-# mock's activation call number $2, for the profile $3; $t_activate is when it was chosen.
-choose_entry() {
-    local up=$1 count=$2 profile=$3 i last
-    open_tray_menu
-    for ((i = 0; i < up; i++)); do menu_key Up 1; done
-    menu_key Return 0
-    t_activate=$(now_ms)
-    wait_nm_call ActivateConnection 3000 "$count" \
-        || fail "choosing the entry $up from the bottom asked NetworkManager for no activation within 3 s"
-    last=$(grep -E '^[0-9.]+ ActivateConnection "' "$nm_mock_log" | tail -n1 | cut -d' ' -f3-)
-    [ "$last" = "\"$profile\" \"/\" \"/\"" ] || fail "choosing the entry $up from the bottom activated $last, not \"$profile\""
-}
-# A chosen entry metered from its activation on.
-dial_entry() {
-    choose_entry "$@"
-    ac=$(active_connections)
-    wait_metering_start "$t_activate" 2000
-}
-
-# Waits $2 ms for the mock's deactivation call number $1, of $ac; NetworkManager's pppd TAG $3 is left alone.
-expect_deactivation() {
-    local count=$1 limit=$2 tag=$3 what=$4
-    wait_nm_call DeactivateConnection "$limit" "$count" \
-        || fail "$what: NetworkManager was not asked to deactivate within $limit ms"
-    tau=$(since_detect)
-    nm_was_called DeactivateConnection "\"$ac\"" || fail "$what: the deactivation was not for $ac"
-    wait_metering_end 4000
-    standin_alive "$tag" && ! standin_got_sigterm "$tag" || fail "$what: the program ended NetworkManager's pppd itself"
-    standin_stop "$tag"
-    no_active_connection "after $what"
-}
+active_connections() { /usr/bin/python3 "$nm_mock_dir/../networkmanager/nm_mock.py" "$nm_bus_address" active; }
 
 # Dialling through a mock NetworkManager on a private system bus, with a stand-in for the pppd it
-# starts: its dial-up profiles are listed with the peers and metered from the activation on (own
-# tariff, the IP interface's bytes); hang-ups ask it to deactivate and leave its pppd alone. The mock
-# stands in only for what the real daemon cannot reach here, an activated link (this kernel has no
-# PPP); profiles and refusals are tried against the real one (nm_real_test.sh).
+# starts: its dial-up profiles are listed with the peers and metered from the activation on (the
+# IP interface's bytes); the hang-up asks it to deactivate and leaves its pppd alone. The
+# mock stands in only for what the real daemon cannot reach here, an activated link (this kernel has
+# no PPP); profiles and refusals are tried against the real one (nm_real_test.sh).
 scenario_networkmanager() {
     require_tools dbus-daemon gdbus unshare
     require_dbusmock
@@ -293,6 +226,7 @@ scenario_networkmanager() {
     e2e_fail_reports+=(nm_calls_report)
     export DBUS_SYSTEM_BUS_ADDRESS=$nm_bus_address
 
+    local gsm_name="Iridium Daten" modem_tty=ttyUSB2 modem gsm peers menu_h0 menu_h1 t_activate ac t_up speed0
     modem=$(nm_mock_call AddModemDevice modem0 "$modem_tty" | sed -n "s/^('\(.*\)',)\$/\1/p")
     [ -n "$modem" ] || fail "the mock has no modem"
     gsm=$(nm_add_profile "$gsm_name" gsm "'gsm': {'apn': <'internet'>, 'number': <'*99#'>}")
@@ -308,14 +242,25 @@ scenario_networkmanager() {
     start_session_bus
     zumi_up
 
-    # Menu: "Iridium Daten", the peers entry; the second from the bottom.
+    # Menu: "Iridium Daten", the peers entry; "&Trennen" is hidden offline: the second from the bottom.
     open_tray_menu
     read -r _ menu_h0 _ <<<"$(menu_geometry)"
-    menu_key Escape 0
-    dial_entry 2 1 "$gsm"
+    menu_key Up 1
+    menu_key Up 1
+    menu_key Return 0
+    t_activate=$(now_ms)
+    wait_until 3000 nm_was_called ActivateConnection "\"$gsm\" \"/\" \"/\"" \
+        || fail "choosing \"$gsm_name\" asked NetworkManager for no activation of $gsm within 3 s"
+    ac=$(active_connections)
+    wait_metering_start "$t_activate" 2000
 
-    # Once NetworkManager's pppd has its link and the connection is activated, the same one goes on.
-    nm_pppd_start nm1 0
+    # NetworkManager runs pppd for the modem (no "call", its plugin, an ipparam); once it has its link,
+    # the modem gets the link's interface and the connection is activated: the same one goes on.
+    standin_launch nm1 nodetach lock nodefaultroute usepeerdns "$modem_tty" noipdefault noauth usehostname \
+        lcp-echo-failure 0 lcp-echo-interval 0 ipparam /org/freedesktop/NetworkManager/PPP/0 plugin nm-pppd-plugin.so
+    nm_mock_call SetProperty "$modem" org.freedesktop.NetworkManager.Device IpInterface "<'${SI_IF[nm1]}'>" >/dev/null \
+        || fail "the mock did not take the modem's IP interface"
+    nm_mock_call SetActiveConnectionState "$ac" 2 0 >/dev/null || fail "the mock did not activate $ac"
     t_up=$(now_ms)
     while (($(now_ms) - t_up < 2500)); do
         [ "$(info_window)" = "$info" ] || fail "the info window went away when NetworkManager activated the connection"
@@ -327,40 +272,19 @@ scenario_networkmanager() {
     standin_command nm1 "rate 4000"
     sleep 3
     [ "$speed0" != "$(field_hash "$info" rate)" ] || fail "the data rate still reads as at the start while 4000 bytes/s flow over ${SI_IF[nm1]}"
-    standin_command nm1 "rate 0"
 
     menu_choose t
-    expect_deactivation 1 3000 nm1 "\"&Trennen\""
+    wait_until 3000 nm_was_called DeactivateConnection "\"$ac\"" || fail "\"&Trennen\" did not ask NetworkManager to deactivate $ac"
+    wait_metering_end 4000
+    standin_alive nm1 && ! standin_got_sigterm nm1 || fail "\"&Trennen\" ended NetworkManager's pppd itself"
+    standin_stop nm1
+    [ -z "$(active_connections)" ] || fail "NetworkManager still lists $(active_connections) after \"&Trennen\""
 
     # The menu lists what it listed before dialling.
     open_tray_menu
     read -r _ menu_h1 _ <<<"$(menu_geometry)"
-    [ "$menu_h1" -eq "$menu_h0" ] || fail "the menu is $menu_h1 px high after the connections, $menu_h0 px before"
+    [ "$menu_h1" -eq "$menu_h0" ] || fail "the menu is $menu_h1 px high after the connection, $menu_h0 px before"
     menu_key Escape 0
-
-    # Dialled again, "Nach laufender Einheit" chosen early in a unit: the armed rest turns light green,
-    # the hang-up comes in that unit's last seconds (the next's when chosen late; without the profile's
-    # 10-s tariff, in a 60-s unit, too late), and is told on the desktop.
-    dial_entry 2 2 "$gsm"
-    nm_pppd_start nm2 1
-    phase=$(($(since_detect) % unit_ms))
-    ((phase <= 4000)) || sleep_ms $((unit_ms - phase + 300))
-    open_tray_menu
-    menu_key v 2
-    menu_key Return 0
-    t_arm=$(since_detect)
-    hang_due=$(((t_arm / unit_ms + 1) * unit_ms + slack_ms))
-    ((t_arm % unit_ms < 6000)) || hang_due=$((hang_due + unit_ms))
-    wait_until 2000 eval 'green=$(window_pixels "$info" | awk '\''$2 > 220 && $1 > 90 && $1 < 170 && $3 > 90 && $3 < 170 { n++ } END { print n + 0 }'\''); [ "$green" -ge 20 ]' \
-        || fail "the unit bar shows no light green rest after arming ($green pixels)"
-    e2e_shot_window info-armed "$info" 4
-    expect_deactivation 2 $((hang_due - $(since_detect))) nm2 "\"Nach laufender Einheit\" in a 10-s unit of \"$gsm_name\""
-    ((tau >= t_arm - slack_ms)) || fail "the hang-up came $tau ms after the connection start, before it was armed"
-    phase=$((tau % unit_ms))
-    ((phase >= 7000 - slack_ms || phase < slack_ms)) || fail "the hang-up came $phase ms into a unit, not in its last three seconds"
-    wait_notification "automatisch getrennt" "the hang-up"
-
-    [ "$(nm_call_count ActivateConnection)" -eq 2 ] || fail "$(nm_call_count ActivateConnection) activations for two choices"
 }
 
 "scenario_$scenario"

@@ -46,12 +46,5 @@ nm_add_profile() {
         "{'connection': {'id': <'$1'>, 'type': <'$2'>}${3:+, $3}}" | sed -n "s/^(objectpath '\(.*\)',)\$/\1/p"
 }
 
-# The value of PROPERTY $3 of INTERFACE $2 (after org.freedesktop.NetworkManager.) on OBJECT $1.
-nm_property() {
-    nm_call "$1" org.freedesktop.DBus.Properties.Get "org.freedesktop.NetworkManager${2:+.$2}" "$3" \
-        | sed -n 's/^(<\(.*\)>,)$/\1/p'
-}
-
 # Whether the mock was called with METHOD $1 and the arguments $2 as its log writes them.
 nm_was_called() { cut -d' ' -f2- "$nm_mock_log" 2>/dev/null | grep -q -F -x -- "$1 $2"; }
-nm_call_count() { grep -c -E "^[0-9.]+ $1 \"" "$nm_mock_log" 2>/dev/null; }

@@ -63,9 +63,27 @@ pppd_is ""
 own_peers_folder
 write_link_settings "Iridium Daten"
 become_desktop_user
-start_watcher_stand_in
+# A Wayland session: the icon is a StatusNotifierItem. Without a session bus no panel can show it:
+# the program says so once.
+export XDG_SESSION_TYPE=wayland
+DBUS_SESSION_BUS_ADDRESS=unix:path=$e2e_work/no-bus "${e2e_as_user[@]}" "$e2e_zumi" >"$e2e_work/no-bus.out" 2>&1 &
+no_bus_pid=$!
+wait_until 5000 grep -q "Sitzungsbus" "$e2e_work/no-bus.out"
+end_process "$no_bus_pid" 2000
+[ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was not told once: $(cat "$e2e_work/no-bus.out")"
 start_zumi
 wait_item
+# The panel's watcher starts after the program, answering only a while after it took its name.
+start_watcher_stand_in
+wait_registered
+for pair in "Category:'Communications'" "Title:'Zumi'" "Status:'Active'" ItemIsMenu:false "Menu:objectpath '/MenuBar'"; do
+    [ "$(property "${pair%%:*}")" = "(<${pair#*:}>,)" ] || fail "${pair%%:*}: $(property "${pair%%:*}")"
+done
+# A panel that opens the menu itself says where (on Wayland X's pointer is not known): it opens there.
+item_call org.kde.StatusNotifierItem.ContextMenu 500 300 >/dev/null || fail "the item did not answer ContextMenu"
+wait_until 3000 menus_open 1 || fail "no menu opened for ContextMenu at 500,300"
+[ "$(menu_geometry | cut -d' ' -f3-)" = "500 301" ] || fail "the menu ($(menu_geometry)) is not at the press at 500,300"
+menu_key Escape 0
 
 # The menu's visible top-level entries, "|" between them, as the panel gets them after AboutToShow.
 menu_entries() {
@@ -132,4 +150,7 @@ expect_box "the refused hang-up" "„DSL“ ist fehlgeschlagen: NetworkManager l
 info_window >/dev/null || fail "the info window went away although the activation goes on"
 nmcli connection down DSL >/dev/null
 wait_gone 4000 "the info window stayed after DSL went down" info_window
+# A pppd peers entry added while the program runs: the panel's next AboutToShow brings it.
+add_peers_entry Modem-Peer
+expect_menu "|CDMA Reise|DSL|Iridium Daten|Modem-Peer|Neu Modem" "after a peers entry was added"
 echo PASS

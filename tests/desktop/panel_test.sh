@@ -84,11 +84,13 @@ expect_panel_tooltip() {
 entry() { printf '%s\n' "$@"; }
 readonly sep='separator|||enabled'
 
-# As a StatusNotifierItem: the icon, its tooltip; a left click opens the program's menu.
+# As a StatusNotifierItem only: the icon, its tooltip; a left click opens the program's menu, the
+# middle button nothing.
 e2e_icon_in=panel_window
 start_panel
 wait_until 10000 host_registered || fail "the panel's tray did not come up: $(cat "$e2e_work/panel.log")"
 dialing zumi_up
+prints_nothing xembed_icon || fail "an XEmbed icon came as well, in the panel's tray"
 a11y_log=$e2e_work/a11y.log
 spawn "$a11y_log" "${e2e_as_user[@]}" /usr/bin/python3 "$(dirname "$0")/panel_a11y.py"
 wait_until 10000 grep -qx ready "$a11y_log" || fail "no accessibility bus: $(cat "$a11y_log")"
@@ -97,6 +99,9 @@ expect_panel_tooltip " *Zumi *"
 click_icon 1
 wait_until 3000 menus_open 1 || fail "a left click on the icon opened no menu of the program"
 menu_key Escape 0
+click_icon 1 2
+sleep 1
+prints_nothing menu_windows || fail "the middle button opened the menu"
 
 # The panel's own menu: every entry with its access key and state; chosen there, entries act.
 offline_menu=$(entry "menu item|Beenden|b|enabled" "$sep" "menu item|Einstellungen|e|enabled" \
@@ -112,8 +117,8 @@ xdotool key Up Return
 wait_until 3000 test -s "$dialed" || fail "the entry chosen in the panel's menu dialed nothing"
 [ "$(cat "$dialed")" = "$(printf 'call\n%s' "$name")" ] || fail "pppd was called with: $(cat "$dialed")"
 
-# The user's link comes up: red, its tooltip; the first menu after it is whole; the after-3
-# entry chosen there is armed (checked); "&Trennen" there hangs up.
+# The user's link comes up: red, its tooltip, and so with a panel that restarts; the first menu
+# after it is whole; the after-3 entry chosen there is armed (checked); "&Trennen" there hangs up.
 user_link() {
     standin_spawn "$1" setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=+net_admin,+dac_override \
         --ambient-caps=+net_admin,+dac_override "$BASH" -c 'exec -a /usr/sbin/pppd "$0" "$@"' "$e2e_fake_pppd" call "$name"
@@ -122,6 +127,8 @@ user_link() {
 user_link link
 wait_icon red 3000
 expect_panel_tooltip "Connected: $name"
+restart_panel
+wait_icon red 5000
 online_menu() {
     entry "menu item|Beenden|b|enabled" "$sep" "menu item|Einstellungen||" "menu item|Verbindungen…|d|enabled" "$sep" \
         "menu|Vor Einheitsende trennen|v|enabled" "$sep" "menu item|$name||" "$sep" "menu item|Trennen|t|enabled"
@@ -138,10 +145,6 @@ xdotool key Left t
 wait_until 3000 standin_got_sigterm link || fail "\"&Trennen\" chosen in the panel did not hang up"
 wait_metering_end 4000
 expect_panel_tooltip " *Zumi *"
-
-# A panel that restarts shows the item again.
-restart_panel
-wait_icon blue 5000
 stop_zumi
 
 # As an XEmbed icon: the program starts before the panel; the tooltip follows, a click opens the

@@ -1,10 +1,9 @@
 #!/usr/bin/python3
 """A stand-in for a panel's org.kde.StatusNotifierWatcher on the session bus.
 
-As a watcher (--late: its name taken half a second before it answers) it prints "ready", then
-"register SERVICE SENDER" per registration and "signal NewIcon SENDER". "icon SERVICE": size and
-colour of each picture; "menu SERVICE": the exported menu, an entry a line indented by depth;
-"about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
+As a watcher (its name taken half a second before it answers) it prints "ready", then
+"register SERVICE SENDER" per registration. "menu SERVICE": the exported menu, an entry a line
+indented by depth; "about-to-show SERVICE": AboutToShow(0)'s answer; "click SERVICE ID".
 """
 import sys
 
@@ -31,18 +30,6 @@ def item_property(service, name):
     return item.Get(ITEM, name, dbus_interface=dbus.PROPERTIES_IFACE)
 
 
-def icon_colours(service):
-    for width, height, data in item_property(service, "IconPixmap"):
-        data = bytes(data)
-        if len(data) != width * height * 4:
-            data = b""  # a picture of the wrong length counts as mixed
-        opaque = [(data[i + 1], data[i + 3]) for i in range(0, len(data), 4) if data[i] >= 200]
-        blue = sum(b > 120 and b > 2 * r for r, b in opaque)
-        red = sum(r > 120 and r > 2 * b for r, b in opaque)
-        colour = "blue" if blue > 10 * max(red, 1) else "red" if red > 10 * max(blue, 1) else f"mixed-{blue}-{red}"
-        print(f"{width}x{height} {colour}")
-
-
 def print_entry(entry, depth):
     entry_id, properties, children = entry
     print("  " * depth + " ".join([str(entry_id)] + [f"{name}={properties[name]}" for name in sorted(properties)]))
@@ -62,24 +49,13 @@ def menu_command(command, service, *args):
 
 
 def main():
-    if len(sys.argv) == 3 and sys.argv[1] == "icon":
-        return icon_colours(sys.argv[2])
     if len(sys.argv) >= 3 and sys.argv[1] in ("menu", "about-to-show", "click"):
         return menu_command(*sys.argv[1:])
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    late = sys.argv[1:] == ["--late"]
-    objects = []
-    if late:
-        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
-        GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
-    else:
-        objects.append(Watcher(bus))
-    bus.add_signal_receiver(lambda *args, sender=None: print(f"signal NewIcon {sender}", flush=True),
-                            signal_name="NewIcon", dbus_interface=ITEM, sender_keyword="sender")
-    if not late:
-        # The name last, as a real watcher does: whoever sees it finds the methods there.
-        objects.append(dbus.service.BusName(WATCHER, bus, do_not_queue=True))
+    # The name first, the answers half a second later: a panel still starting.
+    objects = [dbus.service.BusName(WATCHER, bus, do_not_queue=True)]
+    GLib.timeout_add(500, lambda: objects.append(Watcher(bus)) and False)
     print("ready", flush=True)
     GLib.MainLoop().run()
 

@@ -42,9 +42,6 @@ def _pick_device(manager, profile_path):
 
 
 def activate_connection(self, profile, device, specific_object):
-    if str(profile) not in dbusmock.get_object(stock.SETTINGS_OBJ).Get(stock.SETTINGS_IFACE, 'Connections'):
-        raise dbus.exceptions.DBusException(f'Connection {profile} is not available.',
-                                            name=MANAGER_IFACE + '.UnknownConnection')
     if str(device) == '/':
         device = _pick_device(self, profile)
     active_connections = self.Get(MANAGER_IFACE, 'ActiveConnections')
