@@ -146,10 +146,7 @@ TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
         "normalerweise erlaubt. (NetworkManager: Not authorized)");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
-    // The device's reason where the activation's is only that the device went; a NetworkManager that left.
-    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "device:12", ""}),
-              "Der Wählvorgang für „DSL“ wurde von NetworkManager abgelehnt: Der PPP-Dienst (pppd) ließ sich nicht "
-              "starten.");
+    // A NetworkManager that left.
     EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "gone", ""}),
               "Der Wählvorgang für „DSL“ wurde nicht ausgeführt: NetworkManager wurde beendet, bevor die Verbindung "
               "zustande kam.");
