@@ -139,11 +139,6 @@ TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
 TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
 {
     using R = LateRefusal::Request;
-    EXPECT_EQ(
-        refusedDialText({R::Dial, 0, "Iridium", "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"}),
-        "Der Wählvorgang für \u201eIridium\u201c wurde von NetworkManager abgelehnt: Keine Berechtigung: "
-        "NetworkManager (polkit) erlaubt das diesem Benutzer nicht. In einer aktiven lokalen Sitzung ist es "
-        "normalerweise erlaubt. (NetworkManager: Not authorized)");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
     // A NetworkManager that left.
