@@ -67,6 +67,10 @@ void InfoWindowController::showInfoWindow()
         windowActions_.skipTaskbarAndPager(static_cast<WindowId>(window.winId()));
     window.show();           // without activating: the window's attributes see to that
     QGuiApplication::sync(); // mapped before the stacking queries look at it
+    // Events ran in there: an end asked meanwhile (a signal, a logout) has
+    // unloaded the window.
+    if (window_.get() != &window)
+        return;
 
     // The user keeps working where they were.
     if (foreground != 0 && windows_.activeWindow() != foreground)

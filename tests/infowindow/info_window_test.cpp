@@ -221,6 +221,13 @@ TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePl
     plain.keepInfoOnTop();
     EXPECT_TRUE(plain.isVisible());
     EXPECT_TRUE(plain.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // An end asked while the window maps (events run there) unloads it under the show.
+    plain.unload();
+    log.clear();
+    QMetaObject::invokeMethod(qApp, [&] { plain.unload(); }, Qt::QueuedConnection);
+    plain.showInfoWindow();
+    EXPECT_EQ(plain.window(), nullptr);
+    EXPECT_EQ(log, test::CallLog{}) << "went on with the window gone";
 }
 
 // Kolp, the bare desktop and a menu alone are covered on the real desktop.
