@@ -123,20 +123,3 @@ def SetActiveConnectionState(_self, path, state, reason):
     if state == NMActiveConnectionState.NM_ACTIVE_CONNECTION_STATE_ACTIVATED:
         for device in dbusmock.get_object(path).Get(ACTIVE_CONNECTION_IFACE, 'Devices'):
             dbusmock.get_object(MANAGER_OBJ).SetDeviceActive(device, path)
-
-
-@dbus.service.method(MOCK_IFACE, in_signature='su', out_signature='')
-def FailActiveConnection(_self, path, device_reason):
-    '''As NetworkManager ends an activation whose device failed (pppd did not start, say): each device
-    goes to failed for device_reason (NMDeviceStateReason), the active connection to deactivated for
-    "device disconnected" (3), and the device back to disconnected.'''
-    devices = dbusmock.get_object(path).Get(ACTIVE_CONNECTION_IFACE, 'Devices')
-    # All within a millisecond: a client that reads the activation then finds its devices gone.
-    dbusmock.get_object(path).Set(ACTIVE_CONNECTION_IFACE, 'Devices', dbus.Array([], signature='o'))
-    for state, old, reason in ((120, DeviceState.PREPARE, device_reason), (DeviceState.DISCONNECTED, 120, 0)):
-        for device in devices:
-            dbusmock.get_object(device).Set(DEVICE_IFACE, 'State', dbus.UInt32(state))
-            dbusmock.get_object(device).EmitSignal(DEVICE_IFACE, 'StateChanged', 'uuu',
-                                                   [dbus.UInt32(state), dbus.UInt32(old), dbus.UInt32(reason)])
-        if state == 120:
-            _set_state(path, NMActiveConnectionState.NM_ACTIVE_CONNECTION_STATE_DEACTIVATED, 3)

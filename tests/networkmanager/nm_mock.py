@@ -5,7 +5,6 @@
   nm_mock.py ADDRESS modem NAME IP_INTERFACE              a modem whose link is IP_INTERFACE
   nm_mock.py ADDRESS interface NAME IP_INTERFACE          the modem's link is IP_INTERFACE again
   nm_mock.py ADDRESS state ACTIVE_PATH STATE [REASON]     moves an active connection on
-  nm_mock.py ADDRESS fail ACTIVE_PATH DEVICE_REASON       ends it as its device fails for that reason
   nm_mock.py ADDRESS refuse ERROR_NAME MESSAGE            ActivateConnection answers with that error
   nm_mock.py ADDRESS stall                                ActivateConnection never answers
   nm_mock.py ADDRESS refuse-hangup ERROR_NAME MESSAGE     DeactivateConnection answers with that error
@@ -45,8 +44,6 @@ elif command in ('modem', 'interface'):
 elif command == 'state':
     reason = int(args[2]) if len(args) > 2 else 1
     mock.SetActiveConnectionState(args[0], dbus.UInt32(int(args[1])), dbus.UInt32(reason))
-elif command == 'fail':
-    mock.FailActiveConnection(args[0], dbus.UInt32(int(args[1])))
 elif command == 'stall':
     mock.AddMethod(NM, 'ActivateConnection', 'ooo', 'o', "__import__('time').sleep(60)")
 elif command in ('refuse', 'refuse-hangup'):
