@@ -398,21 +398,8 @@ wait_metering_end() {
 
 # The program's StatusNotifierItem $item for a stand-in of the panel's watcher (sni_watcher.py).
 watcher_py=$(dirname "${BASH_SOURCE[0]}")/sni_watcher.py
-start_watcher_stand_in() {
-    watcher_out=$e2e_work/watcher.out
-    spawn "$watcher_out" "${e2e_as_user[@]}" /usr/bin/python3 "$watcher_py"
-    wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
-}
-wait_registered() {
-    wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
-}
 item_call() { "${e2e_notify_as[@]}" gdbus call --session -d "$item" -o /StatusNotifierItem -m "$@" 2>&1; }
 property() { item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
-# The item of the program just started, on the bus within 10 s.
-wait_item() {
-    item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
-    wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
-}
 # The exported menu: "menu", "about-to-show", "click ID" (sni_watcher.py).
 menu_call() { "${e2e_notify_as[@]}" /usr/bin/python3 "$watcher_py" "$1" "$item" "${@:2}" 2>&1; }
 report_menu() { echo "--- exported menu"; menu_call menu; }

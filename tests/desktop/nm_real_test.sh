@@ -72,10 +72,13 @@ wait_until 5000 grep -q "Sitzungsbus" "$e2e_work/no-bus.out"
 end_process "$no_bus_pid" 2000
 [ "$(grep -c "Sitzungsbus" "$e2e_work/no-bus.out")" -eq 1 ] || fail "the missing bus was not told once: $(cat "$e2e_work/no-bus.out")"
 start_zumi
-wait_item
+item=org.kde.StatusNotifierItem-$e2e_zumi_pid-1
+wait_until 10000 eval 'property Id | grep -q zumi' || fail "no item $item on the bus: $(property Id)"
 # The panel's watcher starts after the program, answering only a while after it took its name.
-start_watcher_stand_in
-wait_registered
+watcher_out=$e2e_work/watcher.out
+spawn "$watcher_out" "${e2e_as_user[@]}" /usr/bin/python3 "$watcher_py"
+wait_until 5000 grep -qx ready "$watcher_out" || fail "the watcher stand-in did not start: $(cat "$watcher_out")"
+wait_until 2000 grep -q "^register $item " "$watcher_out" || fail "no RegisterStatusNotifierItem for $item within 2 s"
 for pair in "Category:'Communications'" "Title:'Zumi'" "Status:'Active'" ItemIsMenu:false "Menu:objectpath '/MenuBar'"; do
     [ "$(property "${pair%%:*}")" = "(<${pair#*:}>,)" ] || fail "${pair%%:*}: $(property "${pair%%:*}")"
 done
