@@ -10,7 +10,7 @@
 #include "infowindow/info_window_controller.h"
 #include "infowindow/screen_layout.h"
 #include "platform/win_version.h"
-#include "settings/dialog/settings_dialog_host.h"
+#include "settings/dialog/qt/settings_dialog_host.h"
 #include "settings/settings_io.h"
 
 #include <QApplication>

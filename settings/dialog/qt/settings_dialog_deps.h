@@ -3,13 +3,13 @@
 #include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "platform/settings_store.h"
-#include "settings/dialog/zumi_message.h"
+#include "settings/dialog/copy_buffer.h"
+#include "settings/dialog/qt/zumi_message.h"
 #include "settings/settings.h"
 #include "settings/settings_io.h"
 
 #include <QDialog>
 
-#include <array>
 #include <functional>
 #include <string>
 
@@ -32,12 +32,6 @@ struct SettingsDialogDeps {
     WarningBox warn = showZumiWarning; // message boxes titled "Zumi"
     std::function<void(QWidget* parent)> showAbout = showAboutBox;
     std::function<int(QDialog& dialog)> runModal = [](QDialog& dialog) { return dialog.exec(); };
-};
-
-// Copy and Paste of the sixteen tariff boxes; lives as long as the program.
-struct CopyBuffer {
-    std::array<std::string, kBands> start{};
-    std::array<std::string, kBands> takt{};
 };
 
 } // namespace zumi

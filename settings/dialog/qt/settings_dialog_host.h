@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/dialog/settings_dialog_deps.h"
+#include "settings/dialog/qt/settings_dialog_deps.h"
 
 class QWidget;
 

@@ -1,9 +1,8 @@
-#include "settings/dialog/settings_dialog_host.h"
+#include "settings/dialog/qt/settings_dialog_host.h"
 
-#include "ras/connection_queries.h"
-#include "settings/dialog/settings_dialog.h"
+#include "settings/dialog/qt/settings_dialog.h"
+#include "settings/dialog/settings_opening.h"
 
-#include <cstdint>
 #include <utility>
 
 namespace zumi {
@@ -26,15 +25,13 @@ void SettingsDialogHost::mnuSettings_Click(QWidget* parent)
         return;
     }
 
-    std::int32_t handle = 0;
-    getActiveConnection(deps_.dialUp, handle);
-    if (handle != 0) {
+    if (const auto refusal = settingsRefusal(deps_.dialUp)) {
         if (deps_.warn)
-            deps_.warn(parent, QStringLiteral("Nicht während eine Verbindung aktiv ist"));
+            deps_.warn(parent, QString::fromStdString(*refusal));
         return;
     }
 
-    const Phonebook listed = loadPhonebook(deps_.dialUp, deps_.connNames);
+    const Phonebook listed = rereadPhonebook(deps_.dialUp, deps_.connNames);
     loadSettings(deps_.store, deps_.connNames, deps_.screen ? deps_.screen() : ScreenMetrics{}, deps_.findKolp,
                  deps_.settings);
 

@@ -1,4 +1,4 @@
-#include "settings/dialog/zumi_message.h"
+#include "settings/dialog/qt/zumi_message.h"
 
 #include <QMessageBox>
 
