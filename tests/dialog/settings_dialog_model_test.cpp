@@ -58,8 +58,10 @@ TEST_F(SettingsDialogModelTest, OkStoresTheEditsOfEveryConnectionAndTheNextLoadR
     EXPECT_EQ(settingsRefusal(dialUp), std::nullopt);
 
     store.values["HangupBytes"] = "3000";
+    store.values["HangupTakte"] = "0";
     SettingsDialogModel& m = open();
     EXPECT_EQ(m.options().hangupBytesText, "1024");
+    EXPECT_EQ(m.options().hangupTakte, 1);
     EXPECT_EQ(boxes(), (Texts{"0", "150", "9", "90", "18", "90", "21", "150", "0", "240", "", "", "", "", "", ""}));
     m.select(1); // Beta
     m.editTariff(1, false, "8");
