@@ -102,7 +102,6 @@ TEST_F(SettingsDialogTest, PasteShowsARefusedCommaLeadsToItsFieldAndEnterAnswers
         QTest::keyClicks(box(d, "txtTakt1", 5), "7,5");
         conn(d)->setCurrentIndex(0);
         click(d, "cmdOK");
-        EXPECT_EQ(warnings.size(), 1);
         EXPECT_EQ(QApplication::focusWidget(), box(d, "txtTakt1", 5));
         EXPECT_EQ(box(d, "txtTakt1", 5)->selectedText(), "7,5");
         QTest::keyClicks(box(d, "txtTakt1", 5), "120");
