@@ -21,17 +21,6 @@
 namespace zumi {
 namespace {
 
-TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
-{
-    EXPECT_EQ(formatAppTitle("Zumi", 1, 10), "Zumi V1.10");
-    EXPECT_EQ(formatBuildLine(1234, "CMake/GCC"), "Build 1234 (CMake/GCC)");
-    AboutBox box(VersionInfo{"Zumi", 2, 1, 7, "CMake/GCC"});
-    EXPECT_EQ(box.findChild<QLabel*>("lblApp")->text(), "Zumi V2.1");
-    EXPECT_EQ(box.findChild<QLabel*>("lblBuild")->text(), "Build 007 (CMake/GCC)");
-    QTest::mouseClick(box.findChild<QPushButton*>("cmdCopyHome"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
-}
-
 struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;
     test::FakeStore store;
