@@ -1,6 +1,7 @@
 #include "infowindow/qt/info_window.h"
 
 #include "infowindow/qt/screen_layout.h"
+#include "settings/info_place.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>

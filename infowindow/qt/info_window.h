@@ -4,13 +4,13 @@
 #include "infowindow/info_window_memory.h"
 #include "infowindow/row_layout.h"
 #include "infowindow/twips.h"
-#include "settings/info_place.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
