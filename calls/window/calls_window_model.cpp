@@ -161,8 +161,8 @@ void CallsWindowModel::refreshBudget()
         [this, budget = budget_, from](const std::string& problem) {
             // What only part of the calls add up to is not shown as the use.
             if (problem.empty())
-                budgetUse_ = "seit " + germanDate(localStamp({from, 0})) + ": "
-                    + budgetUseText(budget, budgetUsed_, prices_);
+                budgetUse_
+                    = "seit " + germanDate(localStamp({from, 0})) + ": " + budgetUseText(budget, budgetUsed_, prices_);
             if (events_.budgetRead)
                 events_.budgetRead();
         });
@@ -177,14 +177,16 @@ BudgetInput parseBudget(int kind, int billingDay, bool cutOff, const std::string
     if (budget.kind == BudgetSettings::Kind::Units) {
         const PriceInput units = parsePrice(amount);
         if (!units.ok || !units.price || units.price->tenThousandths % 10000 != 0 || units.price->tenThousandths == 0)
-            return {std::nullopt, "Das Budget in Einheiten ist eine ganze Zahl gr\xC3\xB6\xC3\x9F"
-                                  "er als 0, etwa 100."};
+            return {std::nullopt,
+                    "Das Budget in Einheiten ist eine ganze Zahl gr\xC3\xB6\xC3\x9F"
+                    "er als 0, etwa 100."};
         budget.amount = units.price->tenThousandths / 10000;
     } else if (budget.kind == BudgetSettings::Kind::Money) {
         const PriceInput money = parsePrice(amount);
         if (!money.ok || !money.price || money.price->tenThousandths == 0)
-            return {std::nullopt, "Das Budget in Geld ist ein Betrag gr\xC3\xB6\xC3\x9F"
-                                  "er als 0, etwa 20,00."};
+            return {std::nullopt,
+                    "Das Budget in Geld ist ein Betrag gr\xC3\xB6\xC3\x9F"
+                    "er als 0, etwa 20,00."};
         budget.amount = money.price->tenThousandths;
     }
     return {budget, {}};

@@ -34,8 +34,8 @@ BudgetInput parseBudget(int kind, int billingDay, bool cutOff, const std::string
 // What the "Verbindungen" window shows and decides: the month shown, its
 // calls (into the table it is given), the totals per entry and overall with
 // each entry's unit price, the budget and its use, and the month as CSV. The
-// calls are read a page per readMore(), which the view calls once at once and
-// then a pass at a time while it says more is to come.
+// calls are read a page per readMore(): the view calls it at once, then once
+// a pass of its event loop for as long as it says more is to come.
 class CallsWindowModel final {
 public:
     using Phonebook = std::function<std::vector<std::string>()>; // entries that may get a price

@@ -16,8 +16,7 @@ CallRecord row(const char* start, std::int64_t units)
 
 void readAll(CallsWindowModel& model)
 {
-    while (model.readMore()) {
-    }
+    while (model.readMore()) {}
 }
 
 // The month shown, an entry priced in the totals (also one without calls),

@@ -210,8 +210,7 @@ void CallsWindow::closeEvent(QCloseEvent* event)
 
 void CallsWindow::exportCsv()
 {
-    const QString path
-        = d_.saveFileName ? d_.saveFileName(QString::fromStdString(model_.exportName())) : QString();
+    const QString path = d_.saveFileName ? d_.saveFileName(QString::fromStdString(model_.exportName())) : QString();
     if (path.isEmpty())
         return;
     // Written beside and renamed over: a failed export leaves an older file
@@ -229,16 +228,15 @@ void CallsWindow::exportCsv()
         return;
     }
     // A failed write is kept by the file until commit().
-    model_.startExport(
-        [file](const std::string& text) { file->write(text.data(), static_cast<qint64>(text.size())); },
-        [file, failed](const std::string& problem) {
-            if (!problem.empty()) {
-                file->cancelWriting();
-                failed(QString::fromStdString(problem));
-            } else if (!file->commit()) {
-                failed(file->errorString());
-            }
-        });
+    model_.startExport([file](const std::string& text) { file->write(text.data(), static_cast<qint64>(text.size())); },
+                       [file, failed](const std::string& problem) {
+                           if (!problem.empty()) {
+                               file->cancelWriting();
+                               failed(QString::fromStdString(problem));
+                           } else if (!file->commit()) {
+                               failed(file->errorString());
+                           }
+                       });
     readPages();
 }
 
