@@ -6,7 +6,7 @@
 #include "app/screen_metrics.h"
 #include "app/tray_factory.h"
 #include "app/window_queries_factory.h"
-#include "calls/window/calls_window.h"
+#include "calls/window/qt/calls_window.h"
 #include "infowindow/qt/info_window_controller.h"
 #include "infowindow/qt/screen_layout.h"
 #include "platform/win_version.h"
