@@ -1,5 +1,6 @@
 #pragma once
-#include "settings/settings.h"
+#include "infowindow/screen_watch.h"
+#include "infowindow/unit_bar.h"
 
 namespace zumi {
 
@@ -7,9 +8,8 @@ namespace zumi {
 // is only redrawn when its blue width or the remaining-units number changes,
 // and the window only follows the screens when they change.
 struct InfoWindowMemory {
-    int lastBlueWidth = 0;      // pixels
-    int lastRemainingUnits = 0; // last number written into the bar
-    ScreenLayout lastScreens;
+    UnitBar bar;
+    ScreenWatch screens;
 };
 
 } // namespace zumi

@@ -3,10 +3,6 @@
 
 namespace zumi {
 
-// The user's home folder: $HOME, else this user's entry in the password
-// database (a session or service started without HOME); empty without either.
-std::filesystem::path homeFolder();
-
 // Creates the missing folders on the way to `folder` for this user alone
 // (0700), as the base directory rules ask; existing ones keep their mode.
 // False when `folder` is not a folder afterwards.

@@ -3,6 +3,7 @@
 #  - core/ includes nothing of the project but core/, and no Qt or X11;
 #  - settings/ (not its dialog's window), tariff/ and calls/ (not its window)
 #    include no Qt or X11 header, and settings/ (not its dialog) nothing of ras/;
+#    nor does about/ but for its qt/;
 #  - a backend (any subfolder of platform/, ras/, calls/ or app/) is included only from
 #    its own folder and from app/, the composition root;
 #  - the link lines of core/, settings/ and tariff/ name no toolkit and no
@@ -25,6 +26,8 @@ while IFS= read -r hit; do fault "$hit (core/ stands on nothing else)"; done < <
     includes core | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '#[[:space:]]*include[[:space:]]*"core/')
 while IFS= read -r hit; do fault "$hit (no toolkit or window system here)"; done < <(
     { includes core tariff; includes settings | grep -v '^settings/dialog/qt/'; includes calls | grep -v '^calls/window/'; } | grep -E "$toolkit")
+while IFS= read -r hit; do fault "$hit (the about text is the box's, not the toolkit's)"; done < <(
+    includes about | grep -v '^about/qt/' | grep -E "$toolkit")
 while IFS= read -r hit; do fault "$hit (the settings do not depend on the dial-up layer)"; done < <(
     includes settings | grep -v '^settings/dialog/' | grep -E '#[[:space:]]*include[[:space:]]*"ras/')
 

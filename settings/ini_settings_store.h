@@ -25,11 +25,8 @@ public:
     IniSettingsStore(const IniSettingsStore&) = delete; // the index points into the text
     IniSettingsStore& operator=(const IniSettingsStore&) = delete;
 
-    // $XDG_CONFIG_HOME/Zumi/Zumi.conf, else ~/.config/Zumi/Zumi.conf (the
-    // password database's home when HOME is unset).
+    // The user's settings file where the system keeps such files.
     static std::filesystem::path defaultPath();
-    // The same rule over given values (either may be null or empty).
-    static std::filesystem::path pathFor(const char* xdgConfigHome, const char* home);
 
     const std::filesystem::path& path() const { return path_; }
     // False while the file exists but could not be read (writes are refused).

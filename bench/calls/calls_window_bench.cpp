@@ -5,7 +5,7 @@
 // after it closed. The floor: the same tick with no window.
 // Usage: bench_calls_window [CALLS...]  (default 1000 11597 44640 525000)
 #include "calls/sqlite/sqlite_call_store.h"
-#include "calls/window/calls_window.h"
+#include "calls/window/qt/calls_window.h"
 #include "fake_clock.h"
 #include "ui_frm_calls.h"
 

@@ -2,10 +2,11 @@
 
 #include "calls/sqlite/sqlite_library.h"
 #include "platform/user_files.h"
+#include "platform/user_folders.h"
+#include "platform/utf8_path.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -156,15 +157,7 @@ SqliteCallStore::~SqliteCallStore()
 
 std::filesystem::path SqliteCallStore::defaultPath()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    std::filesystem::path base;
-    if (data && *data == '/')
-        base = data;
-    else if (const auto home = homeFolder(); !home.empty())
-        base = home / ".local/share";
-    else
-        base = ".local/share"; // as the settings do without a home
-    return base / "Zumi" / "calls.sqlite";
+    return callLogFile();
 }
 
 void SqliteCallStore::close()
@@ -178,7 +171,7 @@ void SqliteCallStore::close()
 bool SqliteCallStore::fail(const std::string& what, int rc)
 {
     const std::string reason = reasonOf(rc);
-    problem_ = what + (reason.empty() ? "" : ": " + reason) + " (" + path_.string() + ": "
+    problem_ = what + (reason.empty() ? "" : ": " + reason) + " (" + utf8Path(path_) + ": "
         + (db_ ? lib_->errmsg(db_) : "keine Datenbank") + ")";
     return false;
 }
@@ -203,7 +196,7 @@ bool SqliteCallStore::open()
         return abandon("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"
                        "ffnen",
                        SQLITE_NOTADB);
-    if (const int rc = lib_->open_v2(path_.c_str(), &db_,
+    if (const int rc = lib_->open_v2(utf8Path(path_).c_str(), &db_,
                                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
         rc != SQLITE_OK)
         return abandon("Die Datenbank l\xC3\xA4sst sich nicht \xC3\xB6"

@@ -23,8 +23,8 @@ public:
     SqliteCallStore(const SqliteCallStore&) = delete;
     SqliteCallStore& operator=(const SqliteCallStore&) = delete;
 
-    // $XDG_DATA_HOME/Zumi/calls.sqlite, ~/.local/share/Zumi/calls.sqlite without it.
-    // Made with its folder for this user alone.
+    // The user's call log where the system keeps such files; made with its
+    // folder for this user alone.
     static std::filesystem::path defaultPath();
     const std::filesystem::path& path() const { return path_; }
 

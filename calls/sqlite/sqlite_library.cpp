@@ -1,16 +1,14 @@
 #include "calls/sqlite/sqlite_library.h"
 
-#include <dlfcn.h>
+#include <utility>
 
 namespace zumi {
 namespace {
 
-constexpr const char* kSoname = "libsqlite3.so.0";
-
 template <typename Function>
-bool resolve(void* handle, const char* name, Function*& function)
+bool resolve(const SharedLibrary& library, const char* name, Function*& function)
 {
-    function = reinterpret_cast<Function*>(dlsym(handle, name));
+    function = reinterpret_cast<Function*>(library.symbol(name));
     return function != nullptr;
 }
 
@@ -18,14 +16,16 @@ bool resolve(void* handle, const char* name, Function*& function)
 
 std::unique_ptr<SqliteLibrary> SqliteLibrary::load(std::string& problem)
 {
-    void* handle = dlopen(kSoname, RTLD_LAZY | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        problem = std::string("Die SQLite-Bibliothek (") + kSoname
-            + ") l\xC3\xA4sst sich nicht laden: " + (why ? why : "unbekannter Fehler");
+    const std::string fileName = SharedLibrary::fileName("sqlite3", 0);
+    std::string why;
+    auto library = SharedLibrary::load(fileName, why);
+    if (!library) {
+        problem = "Die SQLite-Bibliothek (" + fileName + ") l\xC3\xA4sst sich nicht laden: "
+            + (why.empty() ? "unbekannter Fehler" : why);
         return nullptr;
     }
-    std::unique_ptr<SqliteLibrary> lib(new SqliteLibrary(handle));
+    std::unique_ptr<SqliteLibrary> lib(new SqliteLibrary(std::move(library)));
+    const SharedLibrary& handle = *lib->library_;
     if (!(resolve(handle, "sqlite3_open_v2", lib->open_v2) && resolve(handle, "sqlite3_close", lib->close)
           && resolve(handle, "sqlite3_errmsg", lib->errmsg)
           && resolve(handle, "sqlite3_busy_timeout", lib->busy_timeout) && resolve(handle, "sqlite3_exec", lib->exec)
@@ -36,15 +36,10 @@ std::unique_ptr<SqliteLibrary> SqliteLibrary::load(std::string& problem)
           && resolve(handle, "sqlite3_column_text", lib->column_text)
           && resolve(handle, "sqlite3_column_int64", lib->column_int64)
           && resolve(handle, "sqlite3_last_insert_rowid", lib->last_insert_rowid))) {
-        problem = std::string("Die SQLite-Bibliothek (") + kSoname + ") ist unvollst\xC3\xA4ndig";
+        problem = "Die SQLite-Bibliothek (" + fileName + ") ist unvollst\xC3\xA4ndig";
         return nullptr;
     }
     return lib;
-}
-
-SqliteLibrary::~SqliteLibrary()
-{
-    dlclose(handle_);
 }
 
 } // namespace zumi

@@ -1,8 +1,11 @@
 #pragma once
+#include "platform/shared_library.h"
+
 #include <sqlite3.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace zumi {
 
@@ -13,7 +16,6 @@ class SqliteLibrary {
 public:
     // nullptr, with the reason in German in `problem`, when it can't be loaded.
     static std::unique_ptr<SqliteLibrary> load(std::string& problem);
-    ~SqliteLibrary();
     SqliteLibrary(const SqliteLibrary&) = delete;
     SqliteLibrary& operator=(const SqliteLibrary&) = delete;
 
@@ -33,11 +35,11 @@ public:
     decltype(&::sqlite3_last_insert_rowid) last_insert_rowid = nullptr;
 
 private:
-    explicit SqliteLibrary(void* handle)
-        : handle_(handle)
+    explicit SqliteLibrary(std::unique_ptr<SharedLibrary> library)
+        : library_(std::move(library))
     {
     }
-    void* handle_;
+    std::unique_ptr<SharedLibrary> library_;
 };
 
 } // namespace zumi

@@ -9,31 +9,27 @@ PagedCallRead::PagedCallRead(CallStore& store, std::size_t pageSize)
     : store_(store)
     , pageSize_(std::max<std::size_t>(pageSize, 1))
 {
-    timer_.setSingleShot(true);
-    timer_.setInterval(0);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { next(); });
 }
 
 void PagedCallRead::start(const std::string& from, const std::string& to, Page page, Done done)
 {
-    stop();
     start_ = from;
     to_ = to;
     after_.reset();
     page_ = std::move(page);
     done_ = std::move(done);
-    next();
 }
 
 void PagedCallRead::stop()
 {
-    timer_.stop();
     page_ = nullptr;
     done_ = nullptr;
 }
 
-void PagedCallRead::next()
+bool PagedCallRead::next()
 {
+    if (!busy())
+        return false;
     const std::vector<CallRecord> calls = store_.callsAfter(start_, after_, to_, pageSize_);
     const std::string problem = store_.problem();
     if (!calls.empty()) {
@@ -41,13 +37,13 @@ void PagedCallRead::next()
         after_ = calls.back().id;
         page_(calls);
     }
-    if (problem.empty() && calls.size() == pageSize_) {
-        timer_.start();
-        return;
-    }
+    if (problem.empty() && calls.size() == pageSize_)
+        return busy(); // the page may have stopped the read
+    // Let go first: `done` may start the next read.
     const Done done = std::exchange(done_, nullptr);
     page_ = nullptr;
     done(problem);
+    return busy();
 }
 
 } // namespace zumi

@@ -1,8 +1,6 @@
 #pragma once
 #include "calls/call_store.h"
 
-#include <QTimer>
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,9 +10,9 @@
 
 namespace zumi {
 
-// Reads the calls of a span a page at a time, the first page at once and
-// each further one in a pass of its own through the event loop, so that a
-// span of any size holds up the once-a-second tick for no longer than a page.
+// Reads the calls of a span a page at a time, one page per next(), so that
+// whoever drives it can give each page a pass of its own beside the
+// once-a-second tick: a span of any size holds the tick up no longer than a page.
 class PagedCallRead final {
 public:
     using Page = std::function<void(const std::vector<CallRecord>& calls)>;
@@ -22,16 +20,17 @@ public:
 
     PagedCallRead(CallStore& store, std::size_t pageSize);
 
-    // Calls that started from `from` up to before `to`; a read under way is given up.
+    // Calls that started from `from` up to before `to`; a read under way is
+    // given up. Nothing is read before the first next().
     void start(const std::string& from, const std::string& to, Page page, Done done);
     void stop();
+    bool busy() const { return static_cast<bool>(done_); }
+    // Reads one page and, after the last, says done. True while pages remain.
+    bool next();
 
 private:
-    void next();
-
     CallStore& store_;
     std::size_t pageSize_;
-    QTimer timer_;
     std::string start_, to_;
     std::optional<std::int64_t> after_;
     Page page_;

@@ -5,7 +5,7 @@
 #include "app/qt_message_boxes.h"
 #include "app/sni/dbus_menu_exporter.h"
 #include "app/tray.h"
-#include "infowindow/info_window_controller.h"
+#include "infowindow/qt/info_window_controller.h"
 #include "tariff/monitor.h"
 
 #include "fake_clock.h"

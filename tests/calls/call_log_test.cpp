@@ -7,7 +7,7 @@
 #include "fake_clock.h"
 #include "fake_dialup.h"
 #include "metered_monitor.h"
-#include "settings/ini_settings_store.h"
+#include "platform/user_folders.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -391,7 +391,7 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
 
 // Without HOME (a service, a bare su) the log and the settings lie in the
 // home the password database names, not in two folders below the working one.
-TEST(SqliteCallStore, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)
+TEST(UserFolders, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)
 {
     std::map<std::string, std::string> saved;
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
@@ -400,8 +400,8 @@ TEST(SqliteCallStore, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)
         ::unsetenv(name);
     }
     const std::filesystem::path home = ::getpwuid(::getuid())->pw_dir;
-    EXPECT_EQ(SqliteCallStore::defaultPath(), home / ".local/share/Zumi/calls.sqlite");
-    EXPECT_EQ(IniSettingsStore::defaultPath(), home / ".config/Zumi/Zumi.conf");
+    EXPECT_EQ(callLogFile(), home / ".local/share/Zumi/calls.sqlite");
+    EXPECT_EQ(settingsFile(), home / ".config/Zumi/Zumi.conf");
     for (const auto& [name, value] : saved)
         ::setenv(name.c_str(), value.c_str(), 1);
 }

@@ -1,4 +1,4 @@
-#include "about/about_box.h"
+#include "about/qt/about_box.h"
 #include "about/version_text.h"
 #include "fake_dialup.h"
 #include "fake_store.h"
@@ -20,17 +20,6 @@
 
 namespace zumi {
 namespace {
-
-TEST(AboutBox, ShowsTheVersionWithAThreeDigitBuildAndCopiesTheLink)
-{
-    EXPECT_EQ(formatAppTitle("Zumi", 1, 10), "Zumi V1.10");
-    EXPECT_EQ(formatBuildLine(1234, "CMake/GCC"), "Build 1234 (CMake/GCC)");
-    AboutBox box(VersionInfo{"Zumi", 2, 1, 7, "CMake/GCC"});
-    EXPECT_EQ(box.findChild<QLabel*>("lblApp")->text(), "Zumi V2.1");
-    EXPECT_EQ(box.findChild<QLabel*>("lblBuild")->text(), "Build 007 (CMake/GCC)");
-    QTest::mouseClick(box.findChild<QPushButton*>("cmdCopyHome"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://zumi.example.org/");
-}
 
 struct SettingsDialogTest : testing::Test {
     test::FakeDialUp dialUp;

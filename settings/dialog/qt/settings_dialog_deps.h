@@ -1,5 +1,5 @@
 #pragma once
-#include "about/about_box.h"
+#include "about/qt/about_box.h"
 #include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "platform/settings_store.h"

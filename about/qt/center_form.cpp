@@ -1,4 +1,4 @@
-#include "about/center_form.h"
+#include "about/qt/center_form.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "infowindow/screen_layout.h"
+#include "infowindow/qt/screen_layout.h"
 
 #include <QGuiApplication>
 #include <QScreen>

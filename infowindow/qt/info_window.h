@@ -1,16 +1,18 @@
 #pragma once
+#include "infowindow/captions.h"
+#include "infowindow/info_surface.h"
 #include "infowindow/info_window_memory.h"
-#include "settings/info_place.h"
+#include "infowindow/row_layout.h"
+#include "infowindow/twips.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace Ui {
 class frmProgress;
@@ -21,7 +23,7 @@ namespace zumi {
 // frmProgress: the small borderless always-on-top strip with the data rate,
 // the online time, and the remaining time of the unit with its bar. It never
 // takes the keyboard focus and has no taskbar entry.
-class InfoWindow : public QWidget {
+class InfoWindow : public QWidget, public InfoSurface {
     Q_OBJECT
 public:
     // Runs the load sequence. `position` is written after every mouse press
@@ -31,28 +33,23 @@ public:
                std::function<void()> keepOnTop, QWidget* parent = nullptr);
     ~InfoWindow() override;
 
-    // Lays out the row from the display options; the right edge stays.
-    void SetOption(const Options& options);
-    // Draws the elapsed part of the unit (percent, clamped to 0..100) and the
-    // remaining-units number of the after-N rule.
-    void setProgressValue(double value);
+    // InfoSurface.
+    void setTimeText(const std::string& text) override;
+    void setTaktText(const std::string& text) override;
+    void setSpeedText(const std::string& text) override;
+    // Draws the elapsed part of the unit and the remaining-units number of
+    // the after-N rule.
+    void setProgressValue(double value) override;
+    void setOption(const Options& options) override;
+    void moveTwips(double left, double top) override;
+    std::int32_t moveToStoredPlace() override;
+    bool isVisible() const override { return QWidget::isVisible(); }
+    WindowId id() override { return static_cast<WindowId>(winId()); }
+    void show() override;
+
     // A mouse press on the window: the left button drags it, every button
     // then re-checks the stacking and records the position.
     void mdown(Qt::MouseButton button);
-
-    // The label texts, each shown at once.
-    void setTimeText(const QString& text);  // lblTime
-    void setTaktText(const QString& text);  // lblTakt
-    void setSpeedText(const QString& text); // lblSpeed
-
-    // Twips per pixel, read on load.
-    int tppX() const { return tppX_; }
-    int tppY() const { return tppY_; }
-    // Moves the window to the stored place (infoRight, infoTop) on the
-    // screens as they are now.
-    InfoPlace moveToStoredPlace();
-    // Twips from the whole desktop's top left corner.
-    void moveTwips(double left, double top);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,8 +58,8 @@ protected:
 
 private:
     void useButtonFace();
-    // Each label with the widest texts it can be given.
-    std::vector<std::pair<QWidget*, QString>> widestCaptions() const;
+    QWidget* label(Caption caption) const;
+    InfoRow row() const;
     void followScreen();
     void finishPress();
     void endDrag();
@@ -73,8 +70,7 @@ private:
     const AutoHangupState& autoHangup_;
     InfoWindowMemory& memory_;
     std::function<void()> keepOnTop_;
-    int tppX_ = 15;
-    int tppY_ = 15;
+    TwipsPerPixel tpp_;
     // The window manager moves the window after startSystemMove() returns;
     // the position is recorded once the window has been still for a moment.
     QTimer dragSettle_;

@@ -1,7 +1,7 @@
-#include "about/about_box.h"
+#include "about/qt/about_box.h"
 
-#include "about/center_form.h"
-#include "about/fixed_dialog.h"
+#include "about/qt/center_form.h"
+#include "about/qt/fixed_dialog.h"
 #include "ui_frm_about.h"
 
 #include <QClipboard>
@@ -30,6 +30,7 @@ void applyTextColor(QWidget& widget, const QColor& color)
 
 AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
     : QDialog(parent)
+    , text_(aboutText(version))
     , ui_(std::make_unique<Ui::frmAbout>())
 {
     ui_->setupUi(this);
@@ -41,8 +42,13 @@ AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
     applyFont(*ui_->lblDeveloper, QStringLiteral("MS Sans Serif"), 9.75);
     applyFont(*ui_->Label1_3, QStringLiteral("MS Sans Serif"), 9.75);
 
-    ui_->lblApp->setText(QString::fromStdString(formatAppTitle(version.productName, version.major, version.minor)));
-    ui_->lblBuild->setText(QString::fromStdString(formatBuildLine(version.revision, version.buildTool)));
+    setWindowTitle(QString::fromStdString(text_.windowTitle));
+    ui_->lblApp->setText(QString::fromStdString(text_.appTitle));
+    ui_->lblBuild->setText(QString::fromStdString(text_.buildLine));
+    ui_->lblFreeware->setText(QString::fromStdString(text_.licence));
+    ui_->lblDeveloper->setText(QString::fromStdString(text_.developer));
+    ui_->Label1_3->setText(QString::fromStdString(text_.email));
+    ui_->Label1_0->setText(QString::fromStdString(text_.homePage));
 
     connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->cmdCopyHome, &QPushButton::clicked, this, &AboutBox::cmdCopyHome_Click);
@@ -53,15 +59,10 @@ AboutBox::AboutBox(const VersionInfo& version, QWidget* parent)
 
 AboutBox::~AboutBox() = default;
 
-QString AboutBox::homePage() const
-{
-    return ui_->Label1_0->text();
-}
-
 void AboutBox::cmdCopyHome_Click()
 {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setText(homePage());
+        clipboard->setText(QString::fromStdString(text_.homePage));
 }
 
 void showAboutBox(QWidget* parent)

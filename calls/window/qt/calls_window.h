@@ -1,11 +1,11 @@
 #pragma once
 #include "calls/call_store.h"
-#include "calls/month_report.h"
-#include "calls/window/calls_model.h"
-#include "calls/window/paged_call_read.h"
+#include "calls/window/calls_window_model.h"
+#include "calls/window/qt/calls_model.h"
 #include "platform/clock.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -29,9 +29,8 @@ struct CallsWindowDeps {
     std::function<void()> closed;                                  // after the window let go of the month
 };
 
-// The "Verbindungen" window: the calls of one month, the totals per entry and
-// overall with each entry's unit price (editable), and the month as CSV. The
-// month is read in pages beside the tick and let go of when the window closes.
+// The "Verbindungen" window over its model. The month is read a page per
+// pass of the event loop, beside the tick, and let go of when the window closes.
 class CallsWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -41,7 +40,7 @@ public:
     // Shows the current month (or keeps the shown one when open) and brings the window up.
     void showWindow();
     void showMonth(std::chrono::year_month month);
-    std::chrono::year_month month() const { return month_; }
+    std::chrono::year_month month() const { return model_.month(); }
     // The shown month as CSV, into a file the user chooses; done when the last page is written.
     void exportCsv();
 
@@ -52,26 +51,24 @@ protected:
 
 private:
     // keepPlace: the same month again, scrolled to where it was.
-    void refresh(bool keepPlace = false);
-    void showProblem(const std::string& problem);
+    void refresh(bool keepPlace);
+    // What the model holds once it was set to a month; the reads begin.
+    void shown();
+    void readPages();
+    void showProblem();
+    void showBudget();
     void showTotals();
     void priceEdited(int row, int column);
-    void showBudget();
     void saveBudget();
+    void warn(const std::string& text);
 
     CallsWindowDeps d_;
     std::unique_ptr<Ui::frmCalls> ui_;
-    std::chrono::year_month month_;
     CallsModel calls_;
-    MonthSums sums_;
-    Prices prices_;
-    PagedCallRead monthRead_;
-    PagedCallRead budgetRead_;
-    PagedCallRead exportRead_; // goes on when the window closes
-    std::int64_t budgetUsed_ = 0;
+    CallsWindowModel model_;
+    QTimer pages_; // the next page, in a pass of its own
+    int top_ = -1; // the row to scroll back to once the month is in
     bool filling_ = false;
 };
-
-QString germanMonth(std::chrono::year_month month); // "März 2026"
 
 } // namespace zumi

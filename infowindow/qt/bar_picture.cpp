@@ -1,4 +1,4 @@
-#include "infowindow/bar_picture.h"
+#include "infowindow/qt/bar_picture.h"
 
 #include <QPaintEvent>
 #include <QPainter>

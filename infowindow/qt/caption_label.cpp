@@ -1,4 +1,4 @@
-#include "infowindow/caption_label.h"
+#include "infowindow/qt/caption_label.h"
 
 #include <QEvent>
 #include <QGlyphRun>

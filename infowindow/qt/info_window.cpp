@@ -1,7 +1,7 @@
-#include "infowindow/info_window.h"
+#include "infowindow/qt/info_window.h"
 
-#include "core/numbers.h"
-#include "infowindow/screen_layout.h"
+#include "infowindow/qt/screen_layout.h"
+#include "settings/info_place.h"
 #include "ui_frm_progress.h"
 
 #include <QApplication>
@@ -11,27 +11,29 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 namespace zumi {
 namespace {
 
 constexpr int kDragSettleMs = 500;
 
-int twipsPerPixel(double dotsPerInch)
-{
-    if (!(dotsPerInch > 0))
-        return 15;
-    return std::max(1, static_cast<int>(std::lround(1440.0 / dotsPerInch)));
-}
-
 bool isPress(const QEvent* event)
 {
     return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+}
+
+QRect toQRect(const PixelRect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -64,25 +66,38 @@ InfoWindow::InfoWindow(InfoPosition& position, const AutoHangupState& autoHangup
 
     // Load sequence.
     const QScreen* screen = QGuiApplication::primaryScreen();
-    tppX_ = twipsPerPixel(screen ? screen->logicalDotsPerInchX() : 96);
-    tppY_ = twipsPerPixel(screen ? screen->logicalDotsPerInchY() : 96);
+    tpp_.x = zumi::twipsPerPixel(screen ? screen->logicalDotsPerInchX() : 96);
+    tpp_.y = zumi::twipsPerPixel(screen ? screen->logicalDotsPerInchY() : 96);
 
     // The bar's image starts in its background colour, which leaves the
     // 1-pixel frame around the inner area.
     ui_->picBack->clearImage(QApplication::palette("QMenu").color(QPalette::Active, QPalette::WindowText));
-    const int oneTwip = static_cast<int>(std::lround(1.0 / tppY_));
-    ui_->lblAutoDiscRest->setGeometry(ui_->picBack->width() - 22, oneTwip, 20, ui_->picBack->height() - 2);
+    ui_->lblAutoDiscRest->setGeometry(ui_->picBack->width() - 22, twipsToPixels(1, tpp_.y), 20,
+                                      ui_->picBack->height() - 2);
     ui_->lblAutoDiscRest->hide();
 
     // Whatever the bar remembered, these two leave it empty and fully painted.
     setProgressValue(1);
     setProgressValue(0);
 
-    ui_->lblSpeed->setText(QStringLiteral("0,0 KB/s"));
+    ui_->lblSpeed->setText(toQString(kSpeedOnLoad));
     resize(ui_->fra->width() - 1, ui_->fra->height() + ui_->fra->y() - 1);
 }
 
 InfoWindow::~InfoWindow() = default;
+
+QWidget* InfoWindow::label(Caption caption) const
+{
+    switch (caption) {
+    case Caption::Speed:
+        return ui_->lblSpeed;
+    case Caption::Time:
+        return ui_->lblTime;
+    case Caption::Takt:
+        break;
+    }
+    return ui_->lblTakt;
+}
 
 void InfoWindow::useButtonFace()
 {
@@ -108,127 +123,106 @@ void InfoWindow::useButtonFace()
         font.setPixelSize(pixels);
         const QFontMetricsF metrics(font);
         bool fits = true;
-        for (const auto& [label, text] : widestCaptions())
-            fits = fits && metrics.horizontalAdvance(text) <= label->width();
+        for (const CaptionText& widest : kWidestCaptions)
+            fits = fits && metrics.horizontalAdvance(toQString(widest.text)) <= label(widest.caption)->width();
         if (fits || pixels <= 7)
             break;
     }
-    for (QWidget* label : std::initializer_list<QWidget*>{ui_->lblSpeed, ui_->lblTime, ui_->lblTakt})
-        label->setFont(font);
+    for (QWidget* caption : std::initializer_list<QWidget*>{ui_->lblSpeed, ui_->lblTime, ui_->lblTakt})
+        caption->setFont(font);
 }
 
-std::vector<std::pair<QWidget*, QString>> InfoWindow::widestCaptions() const
-{
-    // Rates below 10 000 KB/s, online times below ten hours, units up to an hour.
-    return {{ui_->lblSpeed, QStringLiteral("99,9 KB/s")},
-            {ui_->lblSpeed, QStringLiteral("9999 KB/s")},
-            {ui_->lblTime, QStringLiteral("9:59:59")},
-            {ui_->lblTakt, QStringLiteral("59:59")}};
-}
-
-InfoPlace InfoWindow::moveToStoredPlace()
+std::int32_t InfoWindow::moveToStoredPlace()
 {
     endDrag();
-    const InfoPlace place = placeInfoWindow(position_, width(), height(), screenLayout(), tppX_, tppY_);
+    const InfoPlace place = placeInfoWindow(position_, width(), height(), screenLayout(), tpp_.x, tpp_.y);
     move(place.x, place.y);
-    return place;
+    return place.leftTwips;
 }
 
 void InfoWindow::moveTwips(double left, double top)
 {
     endDrag();
-    move(static_cast<int>(std::lround(left / tppX_)), static_cast<int>(std::lround(top / tppY_)));
+    move(twipsToPixels(left, tpp_.x), twipsToPixels(top, tpp_.y));
 }
 
-void InfoWindow::SetOption(const Options& options)
+void InfoWindow::show()
+{
+    QWidget::show(); // without activating: the window's attributes see to that
+    // Mapped before the stacking queries look at it. Events run in there, and
+    // one may unload this window: nothing of it is touched afterwards.
+    QGuiApplication::sync();
+}
+
+InfoRow InfoWindow::row() const
+{
+    const auto field = [](const QWidget* w) { return RowField{w->x(), w->width(), !w->isHidden()}; };
+    return {field(ui_->lblSpeed), field(ui_->lblTime), field(ui_->picRight), ui_->fra->width()};
+}
+
+void InfoWindow::setOption(const Options& options)
 {
     endDrag();
     const int rightEdge = x() + width();
-    int end = 0;
-
-    ui_->lblSpeed->setVisible(options.ShowSpeed);
-    if (options.ShowSpeed)
-        end = ui_->lblSpeed->x() + ui_->lblSpeed->width();
-
-    ui_->lblTime->setVisible(options.ShowOnlineTime);
-    if (options.ShowOnlineTime) {
-        ui_->lblTime->move(end + 5, ui_->lblTime->y());
-        end = ui_->lblTime->x() + ui_->lblTime->width();
-    }
-
-    ui_->picRight->setVisible(options.ShowRest);
-    if (options.ShowRest) {
-        ui_->picRight->move(end + 4, ui_->picRight->y());
-        end = ui_->picRight->x() + ui_->picRight->width();
-    }
-
-    ui_->fra->resize(end + 5, ui_->fra->height());
-    resize(ui_->fra->width() - 1, height());
+    const InfoRow laidOut = layOutRow(row(), options);
+    const auto place = [](QWidget* w, const RowField& field) {
+        w->setVisible(field.shown);
+        w->move(field.left, w->y());
+    };
+    place(ui_->lblSpeed, laidOut.speed);
+    place(ui_->lblTime, laidOut.time);
+    place(ui_->picRight, laidOut.rest);
+    ui_->fra->resize(laidOut.frameWidth, ui_->fra->height());
+    resize(laidOut.windowWidth(), height());
     move(rightEdge - width(), y());
 }
 
 void InfoWindow::followScreen()
 {
-    // Any change of the screens: the primary one resized or moved, one added or gone.
-    ScreenLayout screens = screenLayout();
-    if (screens == memory_.lastScreens)
-        return;
-    memory_.lastScreens = std::move(screens);
-    moveToStoredPlace();
+    if (memory_.screens.changed(screenLayout()))
+        moveToStoredPlace();
 }
 
 void InfoWindow::setProgressValue(double value)
 {
     followScreen();
 
-    if (std::isnan(value))
-        value = 0;
-    clampValue(value, 0.0, 100.0);
-
     BarPicture& bar = *ui_->picBack;
-    const int innerWidth = bar.width() - 2;
-    const int innerHeight = bar.height() - 2;
-    const int blue = roundToInt32(innerWidth * value / 100.0); // ties to even
-    if (blue == memory_.lastBlueWidth)
+    const std::optional<BarDrawing> drawing
+        = memory_.bar.setValue(value, {autoHangup_.armed(), autoHangup_.unitsLeft()}, bar.width(), bar.height());
+    if (!drawing)
         return;
-    // A bar that shrinks within a unit (the cycle length changed) would keep
-    // stale blue behind its end; repaint the remainder then as well.
-    const bool shrank = blue < memory_.lastBlueWidth;
-    memory_.lastBlueWidth = blue;
-    bar.fillImageRect(QRect(1, 1, blue, innerHeight), ui_->picBlue->palette().color(QPalette::Window));
-
-    const std::int32_t remaining = autoHangup_.unitsLeft();
-    if (value < 0.1 || remaining != memory_.lastRemainingUnits || shrank) {
-        memory_.lastRemainingUnits = remaining;
-        QColor rest;
-        if (!autoHangup_.armed()) {
-            rest = ui_->picRight->palette().color(QPalette::Button);
+    bar.fillImageRect(toQRect(drawing->blue), ui_->picBlue->palette().color(QPalette::Window));
+    if (const auto& rest = drawing->remainder) {
+        QColor colour;
+        if (!rest->armed) {
+            colour = ui_->picRight->palette().color(QPalette::Button);
             ui_->lblAutoDiscRest->hide();
         } else {
-            rest = ui_->picGreen->palette().color(QPalette::Window);
-            ui_->lblAutoDiscRest->setText(QString::number(remaining));
+            colour = ui_->picGreen->palette().color(QPalette::Window);
+            ui_->lblAutoDiscRest->setText(toQString(rest->unitsLeft));
             ui_->lblAutoDiscRest->show();
         }
-        bar.fillImageRect(QRect(blue + 1, 1, innerWidth - blue, innerHeight), rest);
+        bar.fillImageRect(toQRect(rest->area), colour);
     }
     bar.refresh();
 }
 
-void InfoWindow::setTimeText(const QString& text)
+void InfoWindow::setTimeText(const std::string& text)
 {
-    ui_->lblTime->setText(text);
+    ui_->lblTime->setText(toQString(text));
     ui_->lblTime->repaint();
 }
 
-void InfoWindow::setTaktText(const QString& text)
+void InfoWindow::setTaktText(const std::string& text)
 {
-    ui_->lblTakt->setText(text);
+    ui_->lblTakt->setText(toQString(text));
     ui_->lblTakt->repaint();
 }
 
-void InfoWindow::setSpeedText(const QString& text)
+void InfoWindow::setSpeedText(const std::string& text)
 {
-    ui_->lblSpeed->setText(text);
+    ui_->lblSpeed->setText(toQString(text));
 }
 
 void InfoWindow::mdown(Qt::MouseButton button)
@@ -270,7 +264,7 @@ void InfoWindow::endDrag()
 
 void InfoWindow::recordPosition()
 {
-    position_ = recordInfoPosition(x(), y(), width(), screenLayout(), tppX_, tppY_);
+    position_ = recordInfoPosition(x(), y(), width(), screenLayout(), tpp_.x, tpp_.y);
 }
 
 bool InfoWindow::eventFilter(QObject* watched, QEvent* event)

@@ -1,4 +1,4 @@
-#include "about/fixed_dialog.h"
+#include "about/qt/fixed_dialog.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #pragma once
-#include "about/version_text.h"
+#include "about/about_text.h"
 
 #include <QDialog>
 
@@ -13,18 +13,17 @@ class frmAbout;
 
 namespace zumi {
 
-// frmAbout: program name, version and build, and the project's contact block.
+// frmAbout: shows the about text in its fixed layout.
 class AboutBox final : public QDialog {
     Q_OBJECT
 public:
     explicit AboutBox(const VersionInfo& version, QWidget* parent = nullptr);
     ~AboutBox() override;
 
-    QString homePage() const;
-
 private:
     void cmdCopyHome_Click();
 
+    const AboutText text_;
     std::unique_ptr<Ui::frmAbout> ui_;
 };
 

@@ -1,0 +1,115 @@
+#include "calls/window/calls_window_model.h"
+#include "fake_call_store.h"
+#include "fake_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace zumi {
+namespace {
+
+using namespace std::chrono;
+
+CallRecord row(const char* start, std::int64_t units)
+{
+    return {0, "Net1", start, "", start, "", 60 * units, units, 0, "menu"};
+}
+
+void readAll(CallsWindowModel& model)
+{
+    while (model.readMore()) {}
+}
+
+// The month shown, an entry priced in the totals (also one without calls),
+// a price refused with a reason, the budget stored, the month exported.
+TEST(CallsWindowModel, PricesBudgetAndExport)
+{
+    test::FakeClock clock(year{2026} / 3 / 20, 36000);
+    test::FakeCallStore store;
+    for (CallRecord call :
+         {row("2026-02-27 10:00:00", 9), row("2026-03-02 10:00:00", 3), row("2026-03-05 10:00:00", 2)})
+        store.add(call);
+    CallRows calls;
+    CallsWindowModel model(store, clock, calls, [] { return std::vector<std::string>{"Net1", "Net2"}; }, {});
+    model.showCurrentMonth();
+    readAll(model);
+    EXPECT_EQ(model.monthTitle(), "M\u00e4rz 2026");
+    ASSERT_EQ(calls.size(), 2u);
+    ASSERT_EQ(model.totals().size(), 3u); // Net1, Net2 (no calls), Gesamt
+    EXPECT_EQ(model.totals()[1].entry, "Net2");
+    EXPECT_EQ(model.totals()[2].texts[3], "5");
+
+    EXPECT_EQ(model.setPrice("Net1", "0,12"), "");
+    model.refresh();
+    readAll(model);
+    EXPECT_EQ(store.priceTable.at("Net1"), (UnitPrice{1200, "\xE2\x82\xAC"}));
+    EXPECT_EQ(calls.text(0, 6), "0,36 \u20ac");
+    EXPECT_EQ(model.totals()[0].texts[4], "0,60 \u20ac");
+    EXPECT_EQ(model.totals()[2].texts[4], "0,60 \u20ac") << "Net2 made no calls this month";
+    EXPECT_NE(model.setPrice("Net2", "zwei"), "");
+    model.refresh();
+    readAll(model);
+    EXPECT_FALSE(store.priceTable.count("Net2"));
+    EXPECT_EQ(model.totals()[1].texts[6], "") << "the refused text is not left standing";
+
+    const BudgetInput budget = parseBudget(2, 27, true, "10,50");
+    ASSERT_TRUE(budget.budget);
+    EXPECT_EQ(model.saveBudget(*budget.budget), "");
+    readAll(model);
+    EXPECT_EQ(store.budgetSettings, (BudgetSettings{BudgetSettings::Kind::Money, 105000, 27, true}));
+    EXPECT_EQ(model.budgetUse(), "seit 27.02.2026: 1,68 von 10,50 \u20ac");
+    EXPECT_NE(parseBudget(1, 27, true, "2,5").error, "") << "a budget in units is whole";
+    EXPECT_EQ(model.budgetAmount(), "10,50");
+
+    EXPECT_EQ(model.problem(), "");
+    store.failing = true;
+    model.showMonth(year{2026} / 2);
+    readAll(model);
+    EXPECT_NE(model.problem().find("the disk is full"), std::string::npos);
+    store.failing = false;
+    model.showMonth(year{2026} / 2);
+    readAll(model);
+    EXPECT_EQ(model.problem(), "");
+    EXPECT_EQ(calls.size(), 1u);
+    model.showMonth(model.month() + months{1});
+    EXPECT_EQ(model.exportName(), "Verbindungen-2026-03.csv");
+    std::string csv, problem = "not done";
+    model.startExport([&](const std::string& text) { csv += text; }, [&](const std::string& p) { problem = p; });
+    readAll(model);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), store.priceTable));
+}
+
+// A page per pass, the totals once all are in; an export goes on when the
+// window lets go of the month.
+TEST(CallsWindowModel, ReadsAPageAtATime)
+{
+    test::FakeClock clock(year{2026} / 3 / 20, 36000);
+    test::FakeCallStore store;
+    for (int i = 0; i < 4001; ++i) {
+        CallRecord call = row("2026-03-02 10:00:00", 1);
+        store.add(call);
+    }
+    CallRows calls;
+    int monthsRead = 0;
+    CallsWindowModel model(store, clock, calls, {}, {[&] { ++monthsRead; }, {}});
+    model.showCurrentMonth();
+    EXPECT_TRUE(model.readMore());
+    EXPECT_EQ(calls.size(), 4000u);
+    EXPECT_TRUE(model.totals().empty());
+    EXPECT_FALSE(model.readMore());
+    EXPECT_EQ(calls.size(), 4001u);
+    EXPECT_EQ(model.totals().back().texts[1], "4001");
+    EXPECT_EQ(monthsRead, 1);
+
+    std::string csv;
+    bool done = false;
+    model.startExport([&](const std::string& text) { csv += text; }, [&](const std::string&) { done = true; });
+    model.close();
+    EXPECT_EQ(calls.size(), 0u);
+    readAll(model);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), {}));
+}
+
+} // namespace
+} // namespace zumi
