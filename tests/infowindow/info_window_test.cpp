@@ -134,7 +134,8 @@ TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
 
     window.setProgressValue(50); // 30 px
     // The after-N rule is armed meanwhile, but 50.5 % is still 30 px: nothing drawn, no number.
-    autoHangup = {3, 1};
+    autoHangup.arm(3);
+    autoHangup.unitBegan();
     EXPECT_EQ(paintsOf(child("picBack"), [&] { window.setProgressValue(50.5); }), 0);
     EXPECT_FALSE(rest()->isVisible());
     window.setProgressValue(52); // 31 px: drawn, and the number follows
@@ -144,7 +145,7 @@ TEST_F(InfoWindowTest, TheBarAndTheRemainingUnits)
     window.setProgressValue(0.05); // a new unit (below 0.1 %) repaints the whole remainder, blue part included
     EXPECT_EQ(bar({0, 20}), "GG");
 
-    autoHangup = {-1, 0};
+    autoHangup.disarm();
     window.setProgressValue(30);
     EXPECT_FALSE(rest()->isVisible());
     EXPECT_EQ(bar({17, 18}), "B-");
