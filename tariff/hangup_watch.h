@@ -18,7 +18,7 @@ struct HangupRequest {
     HangupCause cause = HangupCause::Menu;
     int refusedError = 0; // errno when the request itself was refused, else 0
     std::int32_t onlineSeconds = 0;
-    std::int32_t units = 0; // units begun up to the request
+    std::int32_t units = 0;               // units begun up to the request
     std::optional<LateRefusal> refusal{}; // the system's answer when it turned the request down later
 };
 

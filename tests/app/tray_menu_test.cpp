@@ -1,7 +1,6 @@
 #include "app/dial_failure_text.h"
 #include "app/hangup_texts.h"
 #include "app/tray_menu.h"
-#include "tariff/monitor.h"
 
 #include "fake_clock.h"
 #include "fake_dialup.h"
@@ -24,74 +23,46 @@ struct RecordingMessages final : MenuMessages {
     void exclamation(const std::string& text) override { shown.push_back("exclamation: " + text); }
 };
 
-// The info window's one word to the menu: metering has begun.
-struct MeteringInfo final : InfoView {
-    MenuView& menu;
-    explicit MeteringInfo(MenuView& m)
-        : menu(m)
-    {
-    }
-    void setTimeText(const std::string&) override {}
-    void setTaktText(const std::string&) override {}
-    void setSpeedText(const std::string&) override {}
-    void setProgressValue(double) override {}
-    void showInfoWindow() override { menu.setMeteringEnabled(true); }
-    void keepInfoOnTop() override {}
-    void unload() override {}
-};
-
-// The menu and the monitor wired as in the program, on fake dial-up networking.
+// The menu as the monitor drives it, on fake dial-up networking; a call is
+// metered as the monitor and the info window tell the menu.
 struct TrayMenuFixture : ::testing::Test {
     FakeClock clock;
     FakeDialUp dialUp;
-    FakeByteCounter bytes;
-    FakeSoundPlayer sound;
-    FakeTrayView tray;
-    FakePopupWatchdog watchdog;
     CallLog log;
     FakeHangupReports reports{&log};
     HangupWatch hangups{clock, reports};
-    Settings settings;
     RecordingMessages messages;
     PhonebookOwner phonebook{dialUp, {}};
     AutoHangupState autoHangup;
-    TrayMenu menu{{dialUp, phonebook, autoHangup, messages, hangups, [this] { return monitor.activeConn(); }}};
-    MeteringInfo info{menu};
-    Monitor monitor{{clock, dialUp, bytes, info, tray, menu, sound, watchdog, settings, phonebook.connNames(),
-                     autoHangup, hangups}};
+    std::int32_t activeConn = -1;
+    TrayMenu menu{{dialUp, phonebook, autoHangup, messages, hangups, [this] { return activeConn; }}};
 
     TrayMenuFixture()
     {
         dialUp.phonebook = {"Net 2", "Net 1"};
-        dialUp.hangUpDrops = true;
         phonebook.reload();
     }
-    void tick(int count = 1)
+    void metered(bool up)
     {
-        for (int i = 0; i < count; ++i, clock.advance(1))
-            monitor.Timer_Timer();
+        up ? dialUp.connect(11, "Net 1") : dialUp.disconnectAll();
+        activeConn = up ? 0 : -1;
+        menu.setDisconnectShown(up);
+        menu.setMeteringEnabled(up);
+        autoHangup.disarmKeepingChoice();
     }
     // The visible entries as the user sees them once it opens; "(aus)" marks a disabled one.
     std::string shown()
     {
         menu.aboutToShow();
-        std::string out;
-        const auto add = [&](const MenuItem& item) {
-            if (item.visible)
-                out += item.caption + (item.enabled ? " " : "(aus) ");
-        };
-        add(menu.item(Command::Close));
-        out += "- ";
-        add(menu.item(Command::Settings));
-        add(menu.item(Command::Calls));
-        out += "- ";
-        add(menu.autoHangupMenu());
-        out += "- ";
+        std::vector<MenuItem> items{
+            menu.item(Command::Close), {"-"}, menu.item(Command::Settings), menu.item(Command::Calls), {"-"},
+            menu.autoHangupMenu(),     {"-"}};
         for (const MenuItem& provider : menu.providers())
-            add(provider);
-        if (menu.disconnectShown())
-            out += "- ";
-        add(menu.item(Command::Disconnect));
+            items.push_back(provider);
+        items.insert(items.end(), {{"-", menu.disconnectShown()}, menu.item(Command::Disconnect)});
+        std::string out;
+        for (const MenuItem& item : items)
+            out += item.visible ? item.caption + (item.enabled ? " " : "(aus) ") : "";
         return out;
     }
     using Armed = std::pair<std::vector<int>, bool>; // the checked entries, armed
@@ -105,28 +76,32 @@ struct TrayMenuFixture : ::testing::Test {
     }
 };
 
-// "&Trennen" of a pppd this user may not stop is told at once; asking again tells again.
-TEST_F(TrayMenuFixture, StatesThroughOneConnectionWithARefusedHangUp)
+// "&Trennen" asks at once, also after a refusal; nothing dials and the
+// settings stay shut during a call, whatever menu was read before it began.
+TEST_F(TrayMenuFixture, StatesAndRefusalsThroughOneCall)
 {
-    dialUp.connect(11, "Net 1");
-    tick();
-    dialUp.hangUpDrops = false;
+    int settingsOpened = 0;
+    menu.setSettingsCommand([&] { ++settingsOpened; });
+    metered(true);
     dialUp.hangUpError = EPERM;
     menu.choose(Command::Disconnect); // without asking
     EXPECT_EQ(log, CallLog{"hangup.failed Net 1 0 " + std::to_string(EPERM)});
-    tick(4);
-    menu.choose(Command::Disconnect);
+    menu.choose(Command::Disconnect); // the user asks again: told again
     EXPECT_EQ(log.size(), 2u);
-    EXPECT_EQ(shown(), "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
-                       "Net 1(aus) Net 2(aus) - &Trennen ");
+    EXPECT_EQ(shown(),
+              "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
+              "Net 1(aus) Net 2(aus) - &Trennen ");
+    menu.chooseProvider(0);
+    menu.doConnect("Net 2");
+    menu.choose(Command::Settings);
+    EXPECT_TRUE(dialUp.dials.empty());
+    EXPECT_EQ(settingsOpened, 0);
 
-    dialUp.hangUpDrops = true;
-    dialUp.hangUpError = 0;
-    menu.choose(Command::Disconnect);
-    EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11, 11, 11}));
-    tick();
+    metered(false);
+    EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11, 11}));
     EXPECT_EQ(shown(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Net 1 Net 2 ");
-    EXPECT_EQ(log.size(), 2u);
+    menu.choose(Command::Settings);
+    EXPECT_EQ(settingsOpened, 1);
 }
 
 TEST_F(TrayMenuFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection)
@@ -136,10 +111,9 @@ TEST_F(TrayMenuFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
     EXPECT_EQ(messages.shown,
               (Strings{"question: Ohne Verbindung macht das keinen Sinn, oder?", "exclamation: Eben!"}));
 
-    dialUp.connect(5, "Net 2");
-    tick();
-    for (const auto& [entry, expected, units] : {std::tuple{2, Armed({2}, true), 2}, {9, Armed({9}, true), 120},
-                                                 {9, Armed({}, false), 0}}) {
+    metered(true);
+    for (const auto& [entry, expected, units] :
+         {std::tuple{2, Armed({2}, true), 2}, {9, Armed({9}, true), 120}, {9, Armed({}, false), 0}}) {
         autoHangup.unitBegan();
         menu.chooseAutoHangup(entry); // another entry: only it is checked, the count starts again; the checked one: off
         EXPECT_EQ(armed(), expected);
@@ -148,27 +122,12 @@ TEST_F(TrayMenuFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection
         }
     }
     menu.chooseAutoHangup(0);
-    dialUp.disconnectAll();
-    tick(); // the run ends and disarms; the mark stays
+    metered(false); // the run ends and disarms; the mark stays
     EXPECT_EQ(armed(), Armed({0}, false));
     messages.shown.clear();
     menu.chooseAutoHangup(0); // only the mark goes
     EXPECT_EQ(armed(), Armed({}, false));
     EXPECT_TRUE(messages.shown.empty());
-}
-
-// A command checks the state it needs when it runs, however old the menu it came from.
-TEST_F(TrayMenuFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
-{
-    int settingsOpened = 0;
-    menu.setSettingsCommand([&] { ++settingsOpened; });
-    dialUp.connect(11, "Net 1");
-    tick();
-    menu.chooseProvider(0);
-    menu.doConnect("Net 2");
-    menu.choose(Command::Settings);
-    EXPECT_TRUE(dialUp.dials.empty());
-    EXPECT_EQ(settingsOpened, 0);
 }
 
 TEST_F(TrayMenuFixture, DialsTheNameUnchangedAndTellsFailuresAndAnUnreadablePhonebook)
@@ -196,9 +155,10 @@ TEST_F(TrayMenuFixture, DialsTheNameUnchangedAndTellsFailuresAndAnUnreadablePhon
 
     // Outside the group that may read the phonebook: why it is empty and what helps, in place of the entries.
     dialUp.phonebookError = PhonebookError::NotPermitted;
-    EXPECT_EQ(shown(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
-                       "Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ (sudo adduser "
-                       "BENUTZER dip, danach neu anmelden)(aus) ");
+    EXPECT_EQ(shown(),
+              "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
+              "Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ (sudo adduser "
+              "BENUTZER dip, danach neu anmelden)(aus) ");
     menu.chooseProvider(0);
     EXPECT_EQ(dialUp.dials.size(), 3u);
     dialUp.phonebookError = PhonebookError::None; // after joining the group

@@ -75,6 +75,7 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
     rig.metered.autoHangup.arm(3);
     rig.connect(); // shows "0:00" twice and meters nothing yet
     EXPECT_FALSE(rig.metered.autoHangup.armed());
+    EXPECT_EQ(rig.metered.autoHangup.chosen(), 3); // the menu's mark stays
     EXPECT_EQ(rig.log,
               (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000", "info.show",
                        "info.time 0:00", "info.takt 0:00"}));
