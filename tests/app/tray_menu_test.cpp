@@ -88,6 +88,8 @@ TEST_F(TrayMenuFixture, StatesAndRefusalsThroughOneCall)
     EXPECT_EQ(log, CallLog{"hangup.failed Net 1 0 " + std::to_string(EPERM)});
     menu.choose(Command::Disconnect); // the user asks again: told again
     EXPECT_EQ(log.size(), 2u);
+    hangups.refusedLater({LateRefusal::Request::Dial, 0, "Net 2", "gone", ""}); // a dial turned down later
+    EXPECT_EQ(log.back(), "dial.refused Net 2");
     EXPECT_EQ(shown(),
               "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
               "Net 1(aus) Net 2(aus) - &Trennen ");

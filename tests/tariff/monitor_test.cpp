@@ -81,7 +81,10 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
                        "info.time 0:00", "info.takt 0:00"}));
     rig.log.clear();
     rig.dialUp.states[7] = kStateDisconnected; // still listed, but gone
+    rig.metered.autoHangup.arm(1);
     rig.tick();
+    EXPECT_FALSE(rig.metered.autoHangup.armed());
+    EXPECT_EQ(rig.metered.autoHangup.chosen(), 1);
     EXPECT_EQ(rig.log,
               (CallLog{"tray.offline  Zumi ", "menu.disconnectShown 0", "info.unload", "sound.play hangup.wav wait",
                        "menu.metering 0"}));
