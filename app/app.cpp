@@ -58,9 +58,11 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     , dialog_(std::make_unique<SettingsDialogHost>(
           SettingsDialogDeps{*backend_.dialUp, phonebook_.connNames(), store_, settings_,
                              [this] { return currentScreen(); }, kolpRectFinder(*windows_),
-                             [this] { info_->SetOption(); }, phonebookTroubleText, [this] { return phonebook_.reload(); }}))
+                             [this] { info_->SetOption(); }, phonebookTroubleText,
+                             [this] { return phonebook_.reload(); }}))
     , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, menu_, sound_, form_, settings_,
-                phonebook_.connNames(), autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
+                phonebook_.connNames(), autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr,
+                keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) { hangups_.refusedLater(refusal); });
