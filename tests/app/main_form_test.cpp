@@ -97,6 +97,7 @@ struct MainFormFixture : ::testing::Test {
 // is told in a box that does not hold up the tick and on the desktop.
 TEST_F(MainFormFixture, TheMenuMirrorsItsModelDuringACallWithARefusedHangUp)
 {
+    EXPECT_EQ(menu(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Net 1 Net 2 ");
     dialUp.connect(11, "Net 1");
     tick();
     dialUp.hangUpError = EPERM;
