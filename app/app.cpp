@@ -39,34 +39,35 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     , winVersion_(getWinVersion())
     , backend_(makeDesktopDialUp())
     , store_(IniSettingsStore::defaultPath())
+    , phonebook_(*backend_.dialUp,
+                 [this] { return monitor_.metering() || form_.busy() || (dialog_ && dialog_->isOpen()); })
     , windows_(makeWindowSystem())
     , sound_(dataDir / "sounds", [] { QApplication::beep(); })
     , callStore_(SqliteCallStore::defaultPath())
     , calls_(clock_, callStore_,
              [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); })
-    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
+    , menu_({*backend_.dialUp, phonebook_, autoHangup_, menuMessages_, hangups_,
              [this] { return monitor_.activeConn(); }})
+    , form_({menu_, *windows_, *windows_})
     , tray_(makeTray([this] { return info_ && info_->isVisible(); }))
-    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_,
+    , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, menu_,
                                                    [this] {
                                                        if (dialog_)
                                                            dialog_->closeWithoutSaving();
                                                    }))
     , dialog_(std::make_unique<SettingsDialogHost>(
-          SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
-                             kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
-    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
+          SettingsDialogDeps{*backend_.dialUp, phonebook_.connNames(), store_, settings_,
+                             [this] { return currentScreen(); }, kolpRectFinder(*windows_),
+                             [this] { info_->SetOption(); }, phonebookTroubleText,
+                             [this] { return phonebook_.reload(); }}))
+    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, menu_, sound_, form_, settings_,
+                phonebook_.connNames(), autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr,
+                keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
-    backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {
-        if (refusal.request == LateRefusal::Request::Dial)
-            messages_.warnWithoutWaiting(QString::fromStdString(refusedDialText(refusal)));
-        else
-            hangups_.refusedLater(refusal.handle, refusalReasonText(refusal));
-    });
+    backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) { hangups_.refusedLater(refusal); });
     backend_.dialUp->onPhonebookChanged([this] {
-        phonebookStale_ = true;
+        phonebook_.changedOutside();
         takeNewPhonebook();
     });
     connect(tray_.get(), &TrayBackend::activated, &form_, &MainForm::trayActivated);
@@ -75,14 +76,14 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
         [this](QAction* entry) { form_.exportedMenuChosen(entry); });
     form_.setIconGeometry([this] { return tray_->iconGeometry(); });
     form_.setPressPosition([this] { return tray_->pressPosition(); });
-    form_.setCloseCommand([this] { shutdown(); });
+    menu_.setCloseCommand([this] { shutdown(); });
     form_.setMenuClosedCommand(returnFreedMemory);
     // The dialog is a window of its own: the main form is never mapped.
-    form_.setSettingsCommand([this] {
+    menu_.setSettingsCommand([this] {
         dialogSetup_.prepare();
         dialog_->mnuSettings_Click(nullptr);
     });
-    form_.setCallsCommand([this] { showCalls(); });
+    menu_.setCallsCommand([this] { showCalls(); });
     // What the window system reports is taken in as it comes, not looked
     // for once a second, which would cost a call into the kernel each time.
     const int windowEvents = windows_->eventSocket();
@@ -114,15 +115,11 @@ ScreenMetrics App::currentScreen() const
 }
 
 // A phonebook that changed after the start (NetworkManager's profiles arrive
-// after it) is taken in, with the tariffs stored for its entries, once nothing
-// holds the old one: no call metered by its slot, no open menu or dialog.
+// after it) comes with the tariffs stored for its entries.
 void App::takeNewPhonebook()
 {
-    if (!phonebookStale_ || monitor_.metering() || form_.busy() || (dialog_ && dialog_->isOpen()))
-        return;
-    phonebookStale_ = false;
-    form_.loadPhonebook();
-    reloadTariffs(store_, connNames_, settings_.tariffs);
+    if (phonebook_.takeInChange())
+        reloadTariffs(store_, phonebook_.connNames(), settings_.tariffs);
 }
 
 void App::showCalls()
@@ -133,7 +130,7 @@ void App::showCalls()
             callStore_, clock_,
             [this] {
                 std::vector<std::string> names;
-                for (const std::string& name : connNames_)
+                for (const std::string& name : phonebook_.connNames())
                     if (!name.empty())
                         names.push_back(name);
                 return names;
@@ -152,8 +149,8 @@ void App::start()
 {
     autoHangup_.disarm();
     // activeConn: the monitor starts with none.
-    form_.loadPhonebook();
-    loadSettings(store_, connNames_, currentScreen(), kolpRectFinder(*windows_), settings_);
+    phonebook_.reload();
+    loadSettings(store_, phonebook_.connNames(), currentScreen(), kolpRectFinder(*windows_), settings_);
     tray_->trayAdd(TrayIcon::Offline, " Zumi ");
     form_.timer().start();
     tray_->hookMainWindow();

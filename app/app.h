@@ -1,14 +1,16 @@
 #pragma once
 #include "app/hangup_messages.h"
 #include "app/linux/canberra_sound_player.h"
-#include "app/main_form.h"
 #include "app/notifications/dbus_desktop_notifier.h"
+#include "app/phonebook_owner.h"
+#include "app/qt/main_form.h"
+#include "app/qt/menu_message_boxes.h"
 #include "app/qt_message_boxes.h"
 #include "app/tray_backend.h"
+#include "app/tray_menu.h"
 #include "calls/budget_guard.h"
 #include "calls/call_recorder.h"
 #include "calls/sqlite/sqlite_call_store.h"
-#include "core/conn_names.h"
 #include "platform/system_clock.h"
 #include "platform/window_queries.h"
 #include "ras/platform_backend.h"
@@ -66,7 +68,7 @@ private:
     PlatformBackend backend_;
     IniSettingsStore store_;
     Settings settings_;
-    ConnNames connNames_{};
+    PhonebookOwner phonebook_;
     AutoHangupState autoHangup_;
     std::unique_ptr<WindowSystem> windows_;
     std::unique_ptr<QSocketNotifier> windowEventsNotifier_;
@@ -82,13 +84,14 @@ private:
                             notifier_.notify(summary, body);
                         }};
     std::unique_ptr<CallsWindow> callsWindow_; // made when first opened
+    MenuMessageBoxes menuMessages_{messages_};
+    TrayMenu menu_;
     MainForm form_;
     std::unique_ptr<TrayBackend> tray_;
     std::unique_ptr<InfoWindowController> info_;
     std::unique_ptr<SettingsDialogHost> dialog_;
     Monitor monitor_;
     bool unloaded_ = false;
-    bool phonebookStale_ = false;
 };
 
 } // namespace zumi

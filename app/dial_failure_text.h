@@ -9,12 +9,6 @@ namespace zumi {
 // result names no fault.
 std::string dialFailureText(const std::string& entryName, const DialResult& result);
 
-// Why NetworkManager turned a request down, in words for the user, with its
-// own message.
-std::string refusalReasonText(const LateRefusal& refusal);
-// A dial that NetworkManager turned down, in words for the user.
-std::string refusedDialText(const LateRefusal& refusal);
-
 // Why the phonebook lists nothing and what helps, in words for the user; ""
 // when it was read.
 std::string phonebookTroubleText(const Phonebook& phonebook);

@@ -3,17 +3,12 @@
 #include "platform/desktop_notifier.h"
 #include "tariff/hangup_watch.h"
 
-#include <string>
-
 namespace zumi {
-
-// What the user reads when a hang-up did not happen, and when a rule hung up.
-std::string hangupFailureText(const HangupRequest& request, int error);
-std::string automaticHangupText(const HangupRequest& request);
 
 // Tells the outcome of hang-ups: a failure in a "Zumi" box that does not
 // wait (the tick must go on) and as a desktop notification; an automatic
-// hang-up that took effect as a notification only.
+// hang-up that took effect as a notification only; a refused dial in a box
+// that does not wait.
 class HangupMessages final : public HangupReports {
 public:
     HangupMessages(MessageBoxes& boxes, DesktopNotifier& notifier)
@@ -23,6 +18,7 @@ public:
     }
     void hangupFailed(const HangupRequest& request, int error) override;
     void automaticHangupDone(const HangupRequest& request) override;
+    void dialRefused(const LateRefusal& refusal) override;
 
 private:
     MessageBoxes& boxes_;

@@ -1,7 +1,5 @@
 #include "app/tray_text.h"
 
-#include "core/numbers.h"
-
 #include <cstdio>
 
 namespace zumi {
@@ -44,14 +42,6 @@ std::string foregroundDebugLine(WindowId window, std::string_view title)
     line += "  ";
     line += title;
     return line;
-}
-
-std::int32_t unitsFromCaption(std::string_view caption)
-{
-    const auto blank = caption.find(' ');
-    if (blank == std::string_view::npos)
-        return 0;
-    return leadingNumber(caption.substr(blank));
 }
 
 } // namespace zumi

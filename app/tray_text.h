@@ -22,8 +22,4 @@ std::string trayModifyTooltip(std::string_view text);
 // hexadecimal without leading zeros, two blanks, its title.
 std::string foregroundDebugLine(WindowId window, std::string_view title);
 
-// N of an "after N further units" entry: the caption's number from its first
-// blank on; 0 when none is there ("Nach laufender Einheit").
-std::int32_t unitsFromCaption(std::string_view caption);
-
 } // namespace zumi

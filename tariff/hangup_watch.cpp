@@ -24,14 +24,18 @@ void HangupWatch::requested(const HangupRequest& request)
     deadline_ = clock_.monotonicNow() + kHangupGrace;
 }
 
-void HangupWatch::refusedLater(std::int32_t handle, const std::string& reason)
+void HangupWatch::refusedLater(const LateRefusal& refusal)
 {
-    if (!pending_ || pending_->handle != handle)
+    if (refusal.request == LateRefusal::Request::Dial) {
+        reports_.dialRefused(refusal);
+        return;
+    }
+    if (!pending_ || pending_->handle != refusal.handle)
         return; // told already, or the link went meanwhile
     HangupRequest request = *pending_;
-    request.refusal = reason;
+    request.refusal = refusal;
     pending_.reset();
-    failedHandle_ = handle;
+    failedHandle_ = refusal.handle;
     reports_.hangupFailed(request, 0);
 }
 

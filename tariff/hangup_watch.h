@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/clock.h"
+#include "platform/dialup_access.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,8 +18,8 @@ struct HangupRequest {
     HangupCause cause = HangupCause::Menu;
     int refusedError = 0; // errno when the request itself was refused, else 0
     std::int32_t onlineSeconds = 0;
-    std::int32_t units = 0; // units begun up to the request
-    std::string refusal{};  // the system's reason when it turned the request down later
+    std::int32_t units = 0;               // units begun up to the request
+    std::optional<LateRefusal> refusal{}; // the system's answer when it turned the request down later
 };
 
 // Where the outcome of a hang-up goes: the user's boxes and notifications.
@@ -29,6 +30,8 @@ public:
     virtual void hangupFailed(const HangupRequest& request, int error) = 0;
     // An automatic rule's hang-up took effect.
     virtual void automaticHangupDone(const HangupRequest& request) = 0;
+    // The system turned a dial down after it was started.
+    virtual void dialRefused(const LateRefusal& refusal) = 0;
 };
 
 // Follows each hang-up request to its outcome: a refusal is told at once, a
@@ -46,9 +49,9 @@ public:
     }
 
     void requested(const HangupRequest& request);
-    // The system turned the request for this connection down after it was
-    // made; reason in words for the user.
-    void refusedLater(std::int32_t handle, const std::string& reason);
+    // The system turned a request down after it was made: a hang-up's
+    // refusal is told with the request it answers, a dial's at once.
+    void refusedLater(const LateRefusal& refusal);
     // Once a tick: the handle of the first connection, 0 for none.
     void linkSeen(std::int32_t handle);
     // Who last asked to end this connection (the request was made, not

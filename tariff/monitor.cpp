@@ -63,7 +63,7 @@ void Monitor::Timer_Timer()
 
 void Monitor::connectionStart(const std::string& name)
 {
-    d_.autoHangup.disarm();
+    d_.autoHangup.disarmKeepingChoice();
     lowTrafficArmed_ = true;
     budgetArmed_ = true;
     lastBytes_ = bytes_.getBytesTotal(hActiveConn_);
@@ -110,7 +110,7 @@ void Monitor::connectionEnd()
     if (d_.settings.options.HangupSnd)
         (void)d_.sound.play("hangup.wav", false); // a failed sound is no reason to beep
     d_.menu.setMeteringEnabled(false);
-    d_.autoHangup.disarm();
+    d_.autoHangup.disarmKeepingChoice();
 }
 
 void Monitor::refreshProgress()
@@ -227,7 +227,6 @@ void Monitor::afterUnitsRule(std::int32_t remaining, std::int32_t elapsedSeconds
     if (rule.unitsLeft() == 0 && remaining <= 3) {
         requestHangup(HangupCause::AfterUnits, elapsedSeconds);
         rule.disarm();
-        d_.menu.uncheckAutoHangupEntries();
     }
     if (remaining == cycle_.cycleSeconds) // the first second of a unit
         rule.unitBegan();

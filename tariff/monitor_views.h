@@ -36,7 +36,6 @@ public:
     // Metering starts (true): mnuSettings disabled, mnuAutoHangup and
     // mnuDisconnect enabled. Ends (false): the reverse.
     virtual void setMeteringEnabled(bool metering) = 0;
-    virtual void uncheckAutoHangupEntries() = 0; // all ten mnuAutoHangupEinheiten
 };
 
 // Runs the popup watchdog early in every tick.

@@ -1,8 +1,10 @@
-#include "app/dial_failure_text.h"
 #include "app/dialog_setup.h"
 #include "app/hangup_messages.h"
-#include "app/main_form.h"
+#include "app/phonebook_owner.h"
+#include "app/qt/main_form.h"
+#include "app/qt/menu_message_boxes.h"
 #include "app/qt_message_boxes.h"
+#include "app/tray_menu.h"
 #include "app/sni/dbus_menu_exporter.h"
 #include "app/tray.h"
 #include "infowindow/qt/info_window_controller.h"
@@ -38,7 +40,8 @@ struct RecordingMessages final : MessageBoxes, DesktopNotifier {
     void notify(const std::string& title, const std::string& body) override { notes.push_back(title + ": " + body); }
 };
 
-// The menu, the tray, the info window and the monitor wired as in the program, on fake dial-up networking.
+// The menu's model drawn by the main form, with the tray, the info window and
+// the monitor wired as in the program, on fake dial-up networking.
 struct MainFormFixture : ::testing::Test {
     FakeClock clock;
     FakeDialUp dialUp;
@@ -46,16 +49,18 @@ struct MainFormFixture : ::testing::Test {
     FakeSoundPlayer sound;
     FakeWindowQueries windows;
     RecordingMessages messages;
+    MenuMessageBoxes menuMessages{messages};
     HangupMessages hangupMessages{messages, messages};
     HangupWatch hangups{clock, hangupMessages};
     Settings settings;
-    ConnNames connNames{};
+    PhonebookOwner phonebook{dialUp, {}};
     AutoHangupState autoHangup;
-    MainForm form{
-        {dialUp, connNames, autoHangup, windows, windows, messages, hangups, [this] { return monitor.activeConn(); }}};
-    InfoWindowController info{settings, autoHangup, windows, windows, form, {}};
+    TrayMenu model{{dialUp, phonebook, autoHangup, menuMessages, hangups, [this] { return monitor.activeConn(); }}};
+    MainForm form{{model, windows, windows}};
+    InfoWindowController info{settings, autoHangup, windows, windows, model, {}};
     Tray tray{{[this] { return info.isVisible(); }, [] { return true; }}};
-    Monitor monitor{{clock, dialUp, bytes, info, tray, form, sound, form, settings, connNames, autoHangup, hangups}};
+    Monitor monitor{
+        {clock, dialUp, bytes, info, tray, model, sound, form, settings, phonebook.connNames(), autoHangup, hangups}};
     Strings debugLines;
     int menuOpenings = 0;
     std::function<void()> whileOpen; // what the user does while the menu is open
@@ -69,15 +74,14 @@ struct MainFormFixture : ::testing::Test {
                 whileOpen();
         });
         dialUp.phonebook = {"Net 2", "Net 1"};
-        dialUp.hangUpDrops = true;
-        form.loadPhonebook();
+        phonebook.reload();
     }
-    void tick(int count = 1)
+    void tick()
     {
-        for (int i = 0; i < count; ++i, clock.advance(1))
-            monitor.Timer_Timer();
+        monitor.Timer_Timer();
+        clock.advance(1);
     }
-    // The menu's visible entries as the user sees them once it opens; "(aus)" marks a disabled one.
+    // The QMenu's visible entries once it opens; "(aus)" marks a disabled one.
     std::string menu()
     {
         form.trayActivated(QSystemTrayIcon::Trigger);
@@ -87,108 +91,32 @@ struct MainFormFixture : ::testing::Test {
                 out += (a->isSeparator() ? "-" : a->text().toStdString()) + (a->isEnabled() ? " " : "(aus) ");
         return out;
     }
-    void choose(int index) { form.mnuAutoHangupEinheiten(index)->trigger(); }
-    using Armed = std::pair<std::vector<int>, std::int32_t>; // the checked entries, the units to wait
-    Armed armed() const
-    {
-        Armed result{{}, autoHangup.AutoHangupUnitsToWait};
-        for (int i = 0; i < MainForm::kAutoHangupEntries; ++i)
-            if (form.mnuAutoHangupEinheiten(i)->isChecked())
-                result.first.push_back(i);
-        return result;
-    }
 };
 
-// "&Trennen" of a pppd this user may not stop says so at once, in a box that
-// does not hold up the tick and on the desktop; asking again tells again.
-TEST_F(MainFormFixture, MenuAndTrayThroughOneConnectionWithARefusedHangUp)
+// The QMenu shows what the model holds, checks and all, and a refused hang-up
+// is told in a box that does not hold up the tick and on the desktop.
+TEST_F(MainFormFixture, TheMenuMirrorsItsModelDuringACallWithARefusedHangUp)
 {
+    EXPECT_EQ(menu(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Net 1 Net 2 ");
     dialUp.connect(11, "Net 1");
     tick();
-    dialUp.hangUpDrops = false;
     dialUp.hangUpError = EPERM;
-    form.mnuDisconnect()->trigger(); // without asking
-    const std::string text = "Das Trennen der Verbindung \u201eNet 1\u201c ist fehlgeschlagen: Zumi darf diese "
-                             "Verbindung nicht beenden (sie wurde von root oder einem anderen Benutzer gestartet). "
-                             "Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. mit "
-                             "\u201esudo poff Net 1\u201c.";
-    EXPECT_EQ(messages.shown, Strings{"warning: " + text});
-    EXPECT_EQ(messages.notes, Strings{"Zumi: Trennen fehlgeschlagen: " + text});
-    tick(4);
     form.mnuDisconnect()->trigger();
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(menu(),
-              "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
-              "Net 1(aus) Net 2(aus) - &Trennen ");
-
-    dialUp.hangUpDrops = true;
-    dialUp.hangUpError = 0;
-    form.mnuDisconnect()->trigger();
-    EXPECT_EQ(dialUp.hangUps, (std::vector<std::int32_t>{11, 11, 11}));
-    tick();
-    EXPECT_EQ(menu(), "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Net 1 Net 2 ");
-    EXPECT_EQ(messages.shown.size(), 2u);
-
-    // A rule's hang-up that worked: which rule, how long, how many units.
-    hangupMessages.automaticHangupDone({11, "Net 1", HangupCause::LowTraffic, 0, 3725, 63});
-    EXPECT_EQ(messages.notes.back(),
-              "Zumi: automatisch getrennt: Die Verbindung \u201eNet 1\u201c wurde wegen "
-              "geringen Datenverkehrs getrennt: Online-Zeit 1:02:05, 63 Einheiten.");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].rfind("warning: Das Trennen der Verbindung", 0), 0u);
+    EXPECT_EQ(messages.notes, Strings{"Zumi: Trennen fehlgeschlagen: " + messages.shown[0].substr(9)});
+    form.mnuAutoHangupEinheiten(3)->trigger();
+    EXPECT_TRUE(form.mnuAutoHangupEinheiten(3)->isChecked());
+    EXPECT_EQ(menu(), "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
+                      "Net 1(aus) Net 2(aus) - &Trennen ");
+    form.mnuAutoHangupEinheiten(3)->trigger();
+    EXPECT_FALSE(form.mnuAutoHangupEinheiten(3)->isChecked());
 }
 
-TEST(LateRefusalTexts, NetworkManagersReasonsInGermanWithItsOwnWords)
+// A panel's click on an entry that is off does nothing; a refused choice
+// leaves no mark; a link that comes up while the menu is open greys it there.
+TEST_F(MainFormFixture, WhatIsOffOrRefusedShowsSo)
 {
-    using R = LateRefusal::Request;
-    EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "reason:9", ""}),
-              "Es fehlen Zugangsdaten (Passwort oder SIM-PIN).");
-    // A NetworkManager that left.
-    EXPECT_EQ(refusedDialText({R::Dial, 0, "DSL", "gone", ""}),
-              "Der Wählvorgang für „DSL“ wurde nicht ausgeführt: NetworkManager wurde beendet, bevor die Verbindung "
-              "zustande kam.");
-    EXPECT_EQ(dialFailureText("DSL", {false, DialError::NotRunning, "NetworkManager"}),
-              "Der Wählvorgang für „DSL“ konnte nicht gestartet werden: NetworkManager läuft nicht.");
-    EXPECT_EQ(refusalReasonText({R::Dial, 0, "Iridium", "org.example.Odd", "kaputt"}),
-              "Fehler org.example.Odd. (NetworkManager: kaputt)");
-    EXPECT_EQ(hangupFailureText({7, "Iridium", HangupCause::Menu, 0, 0, 0, "NetworkManager antwortet nicht."}, 0),
-              "Das Trennen der Verbindung \u201eIridium\u201c ist fehlgeschlagen: NetworkManager lehnt es ab: "
-              "NetworkManager antwortet nicht. Die Verbindung kostet weiter Geld. Bitte trennen Sie sie selbst, z. B. "
-              "mit \u201enmcli connection down Iridium\u201c.");
-}
-
-TEST_F(MainFormFixture, ArmingRearmingDisarmingAndTheMarkLeftByAnEndedConnection)
-{
-    choose(4); // no connection: the two messages, nothing armed
-    EXPECT_EQ(armed(), Armed({}, -1));
-    EXPECT_EQ(messages.shown,
-              (Strings{"question: Ohne Verbindung macht das keinen Sinn, oder?", "exclamation: Eben!"}));
-
-    dialUp.connect(5, "Net 2");
-    tick();
-    for (const auto& [entry, expected] : {std::pair{2, Armed({2}, 2)}, {9, Armed({9}, 120)}, {9, Armed({}, -1)}}) {
-        autoHangup.AutoHangupPastUnits = 5;
-        choose(entry); // another entry: only it is checked, the count starts again; the checked one: disarmed
-        EXPECT_EQ(armed(), expected);
-        if (!expected.first.empty()) {
-            EXPECT_EQ(autoHangup.AutoHangupPastUnits, 0);
-        }
-    }
-    choose(0);
-    dialUp.disconnectAll();
-    tick(); // the run ends and resets the count; the mark stays
-    EXPECT_EQ(armed(), Armed({0}, -1));
-    messages.shown.clear();
-    choose(0); // only the mark goes
-    EXPECT_EQ(armed(), Armed({}, -1));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// A command checks the state it needs when it runs, however old the menu it
-// came from: a panel's click on an entry it read while idle, a link that comes
-// up while the own menu is open, a handler called directly.
-TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
-{
-    int settingsOpened = 0;
-    form.setSettingsCommand([&] { ++settingsOpened; });
     DBusMenuExporter panel(
         form.mnuPop(),
         {[&] { form.exportedMenuAboutToShow(); }, [&](QAction* entry) { form.exportedMenuChosen(entry); }});
@@ -196,13 +124,9 @@ TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
     panel.Event(panel.idOf(form.mnuAutoHangupEinheiten(0)), "clicked", QDBusVariant(0), 0);
     QCoreApplication::processEvents();
     EXPECT_TRUE(messages.shown.empty());
+    form.mnuAutoHangupEinheiten(1)->trigger(); // refused: no mark
+    EXPECT_FALSE(form.mnuAutoHangupEinheiten(1)->isChecked());
 
-    dialUp.connect(11, "Net 1");
-    tick();
-    form.mnuProvider_Click(0);
-    form.mnuSettings_Click();
-    dialUp.disconnectAll();
-    tick();
     whileOpen = [&] {
         dialUp.connect(12, "Net 2");
         tick();
@@ -210,13 +134,11 @@ TEST_F(MainFormFixture, NoDialNorSettingsDuringACallFromAMenuReadBeforeIt)
     };
     form.trayActivated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(menuOpenings, 1);
-    EXPECT_TRUE(dialUp.dials.empty());
-    EXPECT_EQ(settingsOpened, 0);
 }
 
 // The phonebook is read as the menu opens; presses while it is open are ignored, and the chosen entry dials
 // inside the menu call with its name unchanged.
-TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAreTold)
+TEST_F(MainFormFixture, PressOpensTheMenuOnceAndDialsTheNameUnchanged)
 {
     windows.active = 0x2a00005;
     windows.titles[0x2a00005] = "Terminal";
@@ -230,6 +152,7 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAre
             entry->trigger();
     };
     form.trayActivated(QSystemTrayIcon::Trigger);
+    const ConnNames& connNames = phonebook.connNames();
     EXPECT_EQ(dialUp.dials, Strings(connNames.begin(), connNames.begin() + 6));
     EXPECT_TRUE(std::is_permutation(dialUp.dials.begin(), dialUp.dials.end(), dialUp.phonebook.begin(),
                                     dialUp.phonebook.end()));
@@ -242,32 +165,6 @@ TEST_F(MainFormFixture, PressOpensTheMenuOnceDialsTheNameUnchangedAndFailuresAre
     EXPECT_EQ(menuOpenings, 1);
     form.trayActivated(QSystemTrayIcon::Context);
     EXPECT_EQ(menuOpenings, 2);
-
-    dialUp.dialResult = {false, DialError::ExitedAtOnce, "/usr/sbin/pppd", 2, "pppd: unrecognized option 'x'"};
-    form.doConnect("Net 1");
-    EXPECT_EQ(messages.shown,
-              (Strings{"exclamation: „Net 1“ kann nicht gewählt werden: das Wählprogramm ließ "
-                       "sich nicht starten.\n\nDer Wählvorgang für „Net 1“ konnte nicht gestartet "
-                       "werden: pppd hat sich sofort mit dem Status 2 beendet. Meldung: pppd: "
-                       "unrecognized option 'x'"}));
-    // A user outside the group that may start pppd learns which group it is.
-    dialUp.dialResult = {false, DialError::NotPermitted, "/usr/sbin/pppd"};
-    form.doConnect("Net 1");
-    EXPECT_NE(messages.shown.back().find("/usr/sbin/pppd darf nicht ausgeführt werden. Dazu muss Ihr Benutzer "
-                                         "Mitglied der Gruppe „dip“ sein"),
-              std::string::npos)
-        << messages.shown.back();
-
-    // Outside the group that may read the phonebook: why it is empty and what helps, in place of the entries.
-    dialUp.phonebookError = PhonebookError::NotPermitted;
-    EXPECT_EQ(menu(),
-              "&Beenden - &Einstellungen Verbin&dungen\u2026 - &Vor Einheitsende trennen(aus) - Keine "
-              "Verbindungen: Kein Zugriff auf /etc/ppp/peers, dazu fehlt die Gruppe „dip“ (sudo adduser "
-              "BENUTZER dip, danach neu anmelden)(aus) ");
-    dialUp.phonebookError = PhonebookError::None; // after joining the group
-    form.loadPhonebook();
-    EXPECT_EQ(form.mnuProvider().size(), 6u);
-    EXPECT_TRUE(form.mnuProvider().front()->isEnabled());
 }
 
 TEST(TrayMenuPosition, OpensBesideTheIconAwayFromThePointerOnEveryScreenEdge)

@@ -83,14 +83,8 @@ public:
 class FakeMenuView final : public MenuView, LoggingFake {
 public:
     using LoggingFake::LoggingFake;
-    int unchecks = 0;
     void setDisconnectShown(bool shown) override { note(shown ? "menu.disconnectShown 1" : "menu.disconnectShown 0"); }
     void setMeteringEnabled(bool metering) override { note(metering ? "menu.metering 1" : "menu.metering 0"); }
-    void uncheckAutoHangupEntries() override
-    {
-        ++unchecks;
-        note("menu.uncheckAutoHangup");
-    }
 };
 
 class FakeSoundPlayer final : public SoundPlayer, LoggingFake {
@@ -115,13 +109,14 @@ public:
     void hangupFailed(const HangupRequest& request, int error) override
     {
         note("hangup.failed " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
-             + std::to_string(error) + (request.refusal.empty() ? "" : " " + request.refusal));
+             + std::to_string(error) + (request.refusal ? " " + request.refusal->fault : ""));
     }
     void automaticHangupDone(const HangupRequest& request) override
     {
         note("hangup.done " + request.entryName + " " + std::to_string(static_cast<int>(request.cause)) + " "
              + std::to_string(request.onlineSeconds) + " s " + std::to_string(request.units) + " units");
     }
+    void dialRefused(const LateRefusal& refusal) override { note("dial.refused " + refusal.entryName); }
 };
 
 // The byte counter: reads whatever the test set.

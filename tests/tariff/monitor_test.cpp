@@ -72,15 +72,19 @@ TEST(MonitorTick, StartAndEndOfAConnectionInOrder)
     Rig rig;
     rig.settings.options.HangupSnd = true;
     rig.tick(2); // idle ticks touch nothing
-    rig.metered.autoHangup.AutoHangupUnitsToWait = 3;
+    rig.metered.autoHangup.arm(3);
     rig.connect(); // shows "0:00" twice and meters nothing yet
-    EXPECT_EQ(rig.metered.autoHangup.AutoHangupUnitsToWait, -1);
+    EXPECT_FALSE(rig.metered.autoHangup.armed());
+    EXPECT_EQ(rig.metered.autoHangup.chosen(), 3); // the menu's mark stays
     EXPECT_EQ(rig.log,
               (CallLog{"tray.online Connected: Net1", "menu.disconnectShown 1", "info.progress 0.000000", "info.show",
                        "info.time 0:00", "info.takt 0:00"}));
     rig.log.clear();
     rig.dialUp.states[7] = kStateDisconnected; // still listed, but gone
+    rig.metered.autoHangup.arm(1);
     rig.tick();
+    EXPECT_FALSE(rig.metered.autoHangup.armed());
+    EXPECT_EQ(rig.metered.autoHangup.chosen(), 1);
     EXPECT_EQ(rig.log,
               (CallLog{"tray.offline  Zumi ", "menu.disconnectShown 0", "info.unload", "sound.play hangup.wav wait",
                        "menu.metering 0"}));
@@ -254,9 +258,10 @@ TEST(HangupOutcome, RefusedIneffectiveAndDoneHangUpsOfTheLowTrafficRule)
     // once, with the reason, and not again when the grace time is over.
     Rig refusedLater("10", 1);
     asked(refusedLater);
-    refusedLater.metered.hangups.refusedLater(refusedLater.dialUp.connections[0].handle, "Keine Berechtigung.");
+    refusedLater.metered.hangups.refusedLater(
+        {LateRefusal::Request::HangUp, refusedLater.dialUp.connections[0].handle, "Net1", "PermissionDenied", ""});
     refusedLater.tick(4);
-    EXPECT_EQ(refusedLater.logged("hangup."), (Texts{"hangup.failed Net1 1 0 Keine Berechtigung."}));
+    EXPECT_EQ(refusedLater.logged("hangup."), (Texts{"hangup.failed Net1 1 0 PermissionDenied"}));
 
     Rig done("10", 1);
     done.dialUp.hangUpDrops = true;
@@ -275,15 +280,14 @@ TEST(AfterUnitsRule, HangsUpAtTheEndOfTheUnitInProgressOrOfLaterOnes)
         Rig rig("10");
         rig.connect();
         rig.tick(2);
-        rig.metered.autoHangup.AutoHangupUnitsToWait = units;
-        rig.metered.autoHangup.AutoHangupPastUnits = 0;
+        rig.metered.autoHangup.arm(units);
         if (skipped) {
             rig.tick(7);    // 9 s
             rig.tick(1, 2); // 11 s
         }
         EXPECT_EQ(rig.run(quiet), 0u);
         EXPECT_EQ(rig.run(1), 1u);
-        EXPECT_EQ(rig.metered.menu.unchecks, 1);
+        EXPECT_FALSE(rig.metered.autoHangup.chosen()); // the menu's mark goes with it
         EXPECT_EQ(rig.run(20), 1u);
     }
 }

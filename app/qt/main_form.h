@@ -1,10 +1,6 @@
 #pragma once
-#include "app/message_boxes.h"
-#include "core/conn_names.h"
-#include "platform/dialup_access.h"
+#include "app/tray_menu.h"
 #include "platform/window_queries.h"
-#include "tariff/auto_hangup_state.h"
-#include "tariff/hangup_watch.h"
 #include "tariff/monitor_views.h"
 
 #include <QMenu>
@@ -13,7 +9,6 @@
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,29 +17,23 @@
 namespace zumi {
 
 struct MainFormDeps {
-    DialUpAccess& dialUp;
-    ConnNames& connNames;
-    AutoHangupState& autoHangup;
+    TrayMenu& menu;
     WindowQueries& windows;
     WindowActions& windowActions;
-    MessageBoxes& messages;
-    HangupWatch& hangups;
-    std::function<std::int32_t()> activeConn; // the metered connection's index, -1 = none
 };
 
-// The hidden main form: owns the popup menu of the tray icon and runs its
-// commands. It is never shown to the user.
 // Where a menu of the given size opens for a tray icon: beside the icon's
 // edge that faces the middle of the screen, so that no entry lies under the
 // pointer that clicked the icon (a second click of a double click would
 // otherwise choose that entry). An empty icon stands for the pointer.
 QPoint trayMenuPosition(QRect icon, QSize menu, QRect screen, QPoint pointer);
 
-class MainForm final : public QWidget, public MenuView, public PopupWatchdog {
+// The hidden main form: shows the tray menu as a QMenu, kept in step with
+// the menu's model, opens it where the tray was pressed and hands the chosen
+// entry back. It is never shown to the user.
+class MainForm final : public QWidget, public PopupWatchdog {
     Q_OBJECT
 public:
-    static constexpr int kAutoHangupEntries = 10;
-
     explicit MainForm(MainFormDeps deps, QWidget* parent = nullptr);
 
     // What opens the menu and returns once it has closed (and the chosen command has run).
@@ -58,17 +47,8 @@ public:
     void setIconGeometry(std::function<QRect()> geometry) { iconGeometry_ = std::move(geometry); }
     // Where the tray says the press was (none: where the pointer is).
     void setPressPosition(std::function<std::optional<QPoint>()> position) { pressPosition_ = std::move(position); }
-    // "&Einstellungen" and "&Beenden" are carried out elsewhere.
-    void setSettingsCommand(std::function<void()> command) { settingsCommand_ = std::move(command); }
-    void setCloseCommand(std::function<void()> command) { closeCommand_ = std::move(command); }
-    // "Verbin&dungen…" opens the call log's window.
-    void setCallsCommand(std::function<void()> command) { callsCommand_ = std::move(command); }
     // Run each time the tray menu has closed.
     void setMenuClosedCommand(std::function<void()> command) { menuClosedCommand_ = std::move(command); }
-
-    // Reads the phonebook and rebuilds the provider entries; each is enabled
-    // exactly when no connection is metered.
-    void loadPhonebook();
 
     // A button press (or any other event) on the tray icon.
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -79,17 +59,6 @@ public:
     void exportedMenuAboutToShow();
     void exportedMenuChosen(QAction* entry);
 
-    void mnuClose_Click();
-    void mnuSettings_Click();
-    void mnuAutoHangupEinheiten_Click(int index);
-    void mnuProvider_Click(int index);
-    void mnuDisconnect_Click();
-    void doConnect(const std::string& cc);
-
-    // MenuView
-    void setDisconnectShown(bool shown) override;
-    void setMeteringEnabled(bool metering) override;
-    void uncheckAutoHangupEntries() override;
     // PopupWatchdog
     void run() override;
 
@@ -97,22 +66,18 @@ public:
     QTimer& timer() { return Timer_; }
 
     QMenu& mnuPop() { return mnuPop_; }
-    QAction* mnuClose() const { return mnuClose_; }
     QAction* mnuSettings() const { return mnuSettings_; }
-    QAction* mnuCalls() const { return mnuCalls_; }
-    QAction* mnuAutoHangup() const { return mnuAutoHangup_; }
     QAction* mnuAutoHangupEinheiten(int index) const { return mnuAutoHangupEinheiten_.at(index); }
     const std::vector<QAction*>& mnuProvider() const { return mnuProvider_; }
-    QAction* mnuTrenn1() const { return mnuTrenn1_; }
     QAction* mnuDisconnect() const { return mnuDisconnect_; }
 
     bool popupOpen() const { return popupOpen_; }
-    WindowId prevForeground() const { return prevForeground_; }
     bool busy() const { return busy_; }
 
 private:
     void buildMenu();
-    QAction* addProviderEntry();
+    // Brings the QMenu in line with the model.
+    void showModel();
     void bringOwnerToFront();
     // Brings a dialog or message box of ours that holds the input to the front; false when none does.
     bool fetchModal();
@@ -126,9 +91,8 @@ private:
     QAction* mnuSettings_ = nullptr;
     QAction* mnuCalls_ = nullptr;
     QAction* mnuAutoHangup_ = nullptr;
-    std::array<QAction*, kAutoHangupEntries> mnuAutoHangupEinheiten_{};
+    std::array<QAction*, TrayMenu::kAutoHangupEntries> mnuAutoHangupEinheiten_{};
     std::vector<QAction*> mnuProvider_;
-    std::vector<std::string> providerNames_; // the sorted phonebook names behind the provider entries
     QAction* mnuTrenn1_ = nullptr;
     QAction* mnuDisconnect_ = nullptr;
 
@@ -137,9 +101,6 @@ private:
     std::function<void()> bringToFront_;
     std::function<QRect()> iconGeometry_;
     std::function<std::optional<QPoint>()> pressPosition_;
-    std::function<void()> settingsCommand_;
-    std::function<void()> closeCommand_;
-    std::function<void()> callsCommand_;
     std::function<void()> menuClosedCommand_;
 
     bool busy_ = false;
