@@ -1,4 +1,4 @@
-#include "app/app.h"
+#include "app/qt/app.h"
 #include "app/command_line.h"
 #include "app/data_dir.h"
 #include "app/qt_platform_choice.h"

@@ -1,4 +1,4 @@
-#include "app/app.h"
+#include "app/qt/app.h"
 
 #include "app/desktop_dialup.h"
 #include "app/dial_failure_text.h"
