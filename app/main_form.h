@@ -1,5 +1,5 @@
 #pragma once
-#include "app/message_boxes.h"
+#include "app/qt/message_boxes.h"
 #include "core/conn_names.h"
 #include "platform/dialup_access.h"
 #include "platform/window_queries.h"

@@ -1,11 +1,8 @@
 #include "app/qt/app.h"
 
-#include "app/desktop_dialup.h"
 #include "app/dial_failure_text.h"
 #include "app/freed_memory.h"
-#include "app/screen_metrics.h"
-#include "app/tray_factory.h"
-#include "app/window_queries_factory.h"
+#include "app/qt/screen_metrics.h"
 #include "calls/window/calls_window.h"
 #include "infowindow/info_window_controller.h"
 #include "infowindow/screen_layout.h"
@@ -37,39 +34,36 @@ constexpr std::chrono::seconds kSettleTime{3};
 App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
-    , backend_(makeDesktopDialUp())
+    , desktop_(makeDesktop({dataDir / "sounds", [this] { return info_ && info_->isVisible(); }, [this] { shutdown(); }}))
     , store_(IniSettingsStore::defaultPath())
-    , windows_(makeWindowSystem())
-    , sound_(dataDir / "sounds", [] { QApplication::beep(); })
     , callStore_(SqliteCallStore::defaultPath())
     , calls_(clock_, callStore_,
              [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); })
-    , form_({*backend_.dialUp, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
+    , form_({dialUp_, connNames_, autoHangup_, *windows_, *windows_, messages_, hangups_,
              [this] { return monitor_.activeConn(); }})
-    , tray_(makeTray([this] { return info_ && info_->isVisible(); }))
     , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, form_,
                                                    [this] {
                                                        if (dialog_)
                                                            dialog_->closeWithoutSaving();
                                                    }))
     , dialog_(std::make_unique<SettingsDialogHost>(
-          SettingsDialogDeps{*backend_.dialUp, connNames_, store_, settings_, [this] { return currentScreen(); },
+          SettingsDialogDeps{dialUp_, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
-    , monitor_({clock_, *backend_.dialUp, *backend_.linkBytes, *info_, *tray_, form_, sound_, form_, settings_,
+    , monitor_({clock_, dialUp_, desktop_->linkBytes(), *info_, *tray_, form_, sound_, form_, settings_,
                 connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
-    backend_.dialUp->onLateRefusal([this](const LateRefusal& refusal) {
+    dialUp_.onLateRefusal([this](const LateRefusal& refusal) {
         if (refusal.request == LateRefusal::Request::Dial)
             messages_.warnWithoutWaiting(QString::fromStdString(refusedDialText(refusal)));
         else
             hangups_.refusedLater(refusal.handle, refusalReasonText(refusal));
     });
-    backend_.dialUp->onPhonebookChanged([this] {
+    dialUp_.onPhonebookChanged([this] {
         phonebookStale_ = true;
         takeNewPhonebook();
     });
-    connect(tray_.get(), &TrayBackend::activated, &form_, &MainForm::trayActivated);
+    connect(tray_, &TrayBackend::activated, &form_, &MainForm::trayActivated);
     tray_->offerMenu(
         form_.mnuPop(), [this] { form_.exportedMenuAboutToShow(); },
         [this](QAction* entry) { form_.exportedMenuChosen(entry); });

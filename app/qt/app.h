@@ -1,17 +1,15 @@
 #pragma once
-#include "app/hangup_messages.h"
-#include "app/linux/canberra_sound_player.h"
+#include "app/qt/hangup_messages.h"
+#include "app/desktop.h"
 #include "app/main_form.h"
-#include "app/notifications/dbus_desktop_notifier.h"
-#include "app/qt_message_boxes.h"
-#include "app/tray_backend.h"
+#include "app/qt/qt_message_boxes.h"
+#include "app/qt/tray_backend.h"
 #include "calls/budget_guard.h"
 #include "calls/call_recorder.h"
 #include "calls/sqlite/sqlite_call_store.h"
 #include "core/conn_names.h"
 #include "platform/system_clock.h"
 #include "platform/window_queries.h"
-#include "ras/platform_backend.h"
 #include "settings/ini_settings_store.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
@@ -32,8 +30,9 @@ class InfoWindowController;
 class SettingsDialogHost;
 
 // Everything the running program consists of, wired together once: the
-// dial-up backend, the settings, the hidden main form with its timer and
-// menu, the tray icon, the info window, the monitor and the settings dialog.
+// system's desktop (dial-up, tray, windows, sounds), the settings, the hidden
+// main form with its timer and menu, the info window, the monitor and the
+// settings dialog.
 class App final : public QObject {
     Q_OBJECT
 public:
@@ -63,19 +62,20 @@ private:
 
     SystemClock clock_;
     std::int32_t winVersion_;
-    PlatformBackend backend_;
+    std::unique_ptr<Desktop> desktop_;
+    DialUpAccess& dialUp_ = desktop_->dialUp();
     IniSettingsStore store_;
     Settings settings_;
     ConnNames connNames_{};
     AutoHangupState autoHangup_;
-    std::unique_ptr<WindowSystem> windows_;
+    WindowSystem* windows_ = &desktop_->windows();
     std::unique_ptr<QSocketNotifier> windowEventsNotifier_;
     DialogSetup dialogSetup_;
     QtMessageBoxes messages_{dialogSetup_};
-    DBusDesktopNotifier notifier_;
+    DesktopNotifier& notifier_ = desktop_->notifier();
     HangupMessages hangupMessages_{messages_, notifier_};
     HangupWatch hangups_{clock_, hangupMessages_};
-    CanberraSoundPlayer sound_;
+    SoundPlayer& sound_ = desktop_->sound();
     SqliteCallStore callStore_;
     CallRecorder calls_;
     BudgetGuard budget_{clock_, callStore_, calls_, [this](const std::string& summary, const std::string& body) {
@@ -83,7 +83,7 @@ private:
                         }};
     std::unique_ptr<CallsWindow> callsWindow_; // made when first opened
     MainForm form_;
-    std::unique_ptr<TrayBackend> tray_;
+    TrayBackend* tray_ = &desktop_->tray();
     std::unique_ptr<InfoWindowController> info_;
     std::unique_ptr<SettingsDialogHost> dialog_;
     Monitor monitor_;

@@ -1,8 +1,7 @@
-#include "app/qt/app.h"
 #include "app/command_line.h"
 #include "app/data_dir.h"
-#include "app/qt_platform_choice.h"
-#include "app/shutdown_signals.h"
+#include "app/desktop.h"
+#include "app/qt/app.h"
 #include "app/single_instance.h"
 
 #include <QApplication>
@@ -11,8 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <optional>
-#include <string>
 
 // Zumi: sits in the tray and meters the cost of a dial-up connection.
 int main(int argc, char** argv)
@@ -51,22 +48,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The program's windows are tiny: copying a repaint over the X connection
-    // is cheaper than the shared-memory image, whose every repaint first
-    // waits for the server to let go of it.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
-    // Nothing in the program runs on a GLib main loop, and Qt's own event
-    // loop costs less per wake-up - the program wakes once a second for good.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
-    // On Wayland the windows go through XWayland where it runs, so that the
-    // info window can stay on top; the user's own choice is left alone.
-    const std::optional<std::string> platform
-        = zumi::platformOverride({qEnvironmentVariableIsSet("WAYLAND_DISPLAY"), qEnvironmentVariableIsSet("DISPLAY"),
-                                  qEnvironmentVariableIsSet("QT_QPA_PLATFORM")});
-    if (platform)
-        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
+    zumi::prepareToolkit();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zumi"));
     QApplication::setDesktopFileName(QStringLiteral("zumi"));
@@ -80,10 +62,8 @@ int main(int argc, char** argv)
         font.setStyleStrategy(QFont::PreferNoShaping);
         QApplication::setFont(font);
     }
-    zumi::ShutdownSignals termination;
     zumi::App app(zumi::findDataDir(QCoreApplication::applicationDirPath().toStdString()), commandLine.keepCallLog);
 
-    QObject::connect(&termination, &zumi::ShutdownSignals::requested, &app, [&app] { app.shutdown(); });
     // The desktop session ends: the same orderly end as "&Beenden".
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
                      [&app](QSessionManager&) { app.shutdown(); });
