@@ -21,8 +21,8 @@ DesktopDialUp makeDesktopDialUp()
     // Both systems' links are interfaces in sysfs; only the lookup differs.
     desktop.linkBytes = std::make_unique<CombinedBytes>(
         std::make_unique<LinkBytes>("/", [&pppdLinks](std::int32_t handle) { return pppdLinks.interfaceOf(handle); }),
-        std::make_unique<LinkBytes>(
-            "/", [&managerLinks](std::int32_t handle) { return managerLinks.interfaceOf(handle); }));
+        std::make_unique<LinkBytes>("/",
+                                    [&managerLinks](std::int32_t handle) { return managerLinks.interfaceOf(handle); }));
     desktop.dialUp = std::make_unique<CombinedDialUp>(std::move(pppd), std::move(networkManager));
     return desktop;
 }

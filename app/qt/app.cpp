@@ -34,7 +34,8 @@ constexpr std::chrono::seconds kSettleTime{3};
 App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent)
     : QObject(parent)
     , winVersion_(getWinVersion())
-    , desktop_(makeDesktop({dataDir / "sounds", [this] { return info_ && info_->isVisible(); }, [this] { shutdown(); }}))
+    , desktop_(
+          makeDesktop({dataDir / "sounds", [this] { return info_ && info_->isVisible(); }, [this] { shutdown(); }}))
     , store_(IniSettingsStore::defaultPath())
     , callStore_(SqliteCallStore::defaultPath())
     , calls_(clock_, callStore_,
@@ -49,8 +50,8 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     , dialog_(std::make_unique<SettingsDialogHost>(
           SettingsDialogDeps{dialUp_, connNames_, store_, settings_, [this] { return currentScreen(); },
                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText}))
-    , monitor_({clock_, dialUp_, desktop_->linkBytes(), *info_, *tray_, form_, sound_, form_, settings_,
-                connNames_, autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
+    , monitor_({clock_, dialUp_, desktop_->linkBytes(), *info_, *tray_, form_, sound_, form_, settings_, connNames_,
+                autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr, keepCallLog ? &budget_ : nullptr})
 {
     // NetworkManager answers dials and hang-ups after the menu returned.
     dialUp_.onLateRefusal([this](const LateRefusal& refusal) {

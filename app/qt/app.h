@@ -1,7 +1,7 @@
 #pragma once
-#include "app/qt/hangup_messages.h"
 #include "app/desktop.h"
 #include "app/main_form.h"
+#include "app/qt/hangup_messages.h"
 #include "app/qt/qt_message_boxes.h"
 #include "app/qt/tray_backend.h"
 #include "calls/budget_guard.h"

@@ -122,7 +122,8 @@ Desktop::Desktop(X11Connection& connection)
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         atoms_[i] = reply ? reply->atom : XCB_NONE;
     }
-    listener_ = connection.listen([this](const void* event) { handle(*static_cast<const xcb_generic_event_t*>(event)); });
+    listener_
+        = connection.listen([this](const void* event) { handle(*static_cast<const xcb_generic_event_t*>(event)); });
     connection.watchRoot(kWatchMask);
 }
 
