@@ -1,4 +1,5 @@
 #pragma once
+#include "app/single_instance.h"
 #include "platform/byte_source.h"
 #include "platform/desktop_notifier.h"
 #include "platform/dialup_access.h"
@@ -34,6 +35,10 @@ struct DesktopDeps {
     std::function<bool()> infoWindowVisible;  // which icon the tray puts back after a restart
     std::function<void()> terminateRequested; // the system asks the program to end
 };
+
+// Before anything else of the program runs: the rule "one running program
+// per user", held until the returned object goes.
+std::unique_ptr<SingleInstance> claimSingleInstance();
 
 // Before the toolkit's application object is made: what the toolkit is to
 // be told of this system (which window system to use, say).

@@ -2,14 +2,13 @@
 #include "app/data_dir.h"
 #include "app/desktop.h"
 #include "app/qt/app.h"
-#include "app/single_instance.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QSessionManager>
 
 #include <cstdio>
-#include <filesystem>
+#include <memory>
 
 // Zumi: sits in the tray and meters the cost of a dial-up connection.
 int main(int argc, char** argv)
@@ -34,17 +33,16 @@ int main(int argc, char** argv)
 
     // A second start of the same user's program ends at once and silently,
     // before it touches the display or the settings.
-    const std::filesystem::path lockFile = zumi::SingleInstance::defaultLockFile();
-    const zumi::SingleInstance instance(lockFile);
-    if (instance.state() == zumi::SingleInstance::State::RunningElsewhere)
+    const std::unique_ptr<zumi::SingleInstance> instance = zumi::claimSingleInstance();
+    if (instance->state() == zumi::SingleInstance::State::RunningElsewhere)
         return 0;
-    if (instance.state() == zumi::SingleInstance::State::Unsafe) {
+    if (instance->state() == zumi::SingleInstance::State::Unsafe) {
         // Someone else's file in the way must never lead to a second metering instance.
         std::fprintf(stderr,
                      "Zumi: Die Sperre %s gehört einem anderen Benutzer oder ist nicht sicher "
                      "nutzbar. Damit Zumi nicht doppelt zählt, startet es nicht. Bitte den Ordner "
                      "oder die Datei entfernen.\n",
-                     lockFile.c_str());
+                     instance->lockFile().c_str());
         return 1;
     }
 
