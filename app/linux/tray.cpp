@@ -108,7 +108,11 @@ void Tray::unhookMainWindow()
 
 void Tray::checkTray()
 {
-    if (!hooked_ || deps_.host)
+    if (deps_.host) {
+        deps_.host->takeQueued();
+        return;
+    }
+    if (!hooked_)
         return;
     const bool available = deps_.trayAvailable();
     const bool cameBack = available && !lastAvailable_;

@@ -38,6 +38,7 @@ public:
     bool hooked() const { return hooked_; }
     // One look at the tray while it is watched and no tray host is followed:
     // when it has come back since the last look, the icon is added again.
+    // With a host followed, a look at what its connection holds back.
     void checkTray() override;
 
     bool shown() const override { return trayIcon_.isVisible(); }

@@ -50,11 +50,23 @@ void X11Connection::pump()
 {
     if (!connection_)
         return;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        for (const auto& [id, listener] : listeners_)
-            listener(event);
-        std::free(event);
-    }
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_))
+        handOn(event);
+}
+
+void X11Connection::pumpQueued()
+{
+    if (!connection_)
+        return;
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_))
+        handOn(event);
+}
+
+void X11Connection::handOn(void* xcbEvent)
+{
+    for (const auto& [id, listener] : listeners_)
+        listener(xcbEvent);
+    std::free(xcbEvent);
 }
 
 void X11Connection::watchRoot(std::uint32_t eventMask)

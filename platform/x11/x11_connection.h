@@ -30,6 +30,10 @@ public:
     void unlisten(int id);
     // Takes in every event the server has reported so far, without waiting.
     void pump();
+    // Only those already read off the socket (as waiting for a reply does):
+    // no call into the kernel, and none is left behind a socket that no
+    // longer turns readable for it.
+    void pumpQueued();
 
     // Adds to the events asked of the root window; what others asked stays.
     void watchRoot(std::uint32_t eventMask);
@@ -39,6 +43,8 @@ public:
     int screenNumber() const { return screenNumber_; }
 
 private:
+    void handOn(void* xcbEvent); // and frees it
+
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
     int screenNumber_ = 0;

@@ -78,6 +78,11 @@ std::optional<X11ButtonPress> X11TrayHost::buttonPress(const void* xcbEvent) con
     return X11ButtonPress{device->event, device->rootX >> 16, device->rootY >> 16, device->detail == 3};
 }
 
+void X11TrayHost::takeQueued()
+{
+    connection_.pumpQueued();
+}
+
 void X11TrayHost::handle(const void* xcbEvent)
 {
     const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);

@@ -29,6 +29,9 @@ public:
 
     // Called from the connection's pump each time a tray host has taken the selection.
     void onNewHost(std::function<void()> handler) { newHost_ = std::move(handler); }
+    // Takes in what the connection read off with a reply to a query of
+    // another of its users: that no longer makes its socket readable.
+    void takeQueued();
 
     // A button press in an xcb event as a toolkit hands it over, core or
     // XInput 2 (the toolkit's own connection to the same server).
