@@ -36,7 +36,7 @@ public:
     void onPhonebookChanged(std::function<void()> handler) override;
 
     // Which system a combined handle is of, and its own handle there.
-    bool ofSecond(std::int32_t handle) const { return handle > 0 && (handle & kSecondHandleBit) != 0; }
+    static bool ofSecond(std::int32_t handle) { return handle > 0 && (handle & kSecondHandleBit) != 0; }
     static std::int32_t ownHandle(std::int32_t handle) { return handle & ~kSecondHandleBit; }
 
 private:

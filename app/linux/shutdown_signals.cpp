@@ -1,4 +1,4 @@
-#include "app/shutdown_signals.h"
+#include "app/linux/shutdown_signals.h"
 
 #include <QSocketNotifier>
 

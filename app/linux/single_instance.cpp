@@ -1,11 +1,14 @@
 #include "app/single_instance.h"
+#include "app/desktop.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace zumi {
 namespace {
@@ -16,15 +19,33 @@ bool ownPrivate(const struct stat& st)
     return st.st_uid == ::getuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-} // namespace
+// A lock on a file in a folder only this user owns. A folder or file that is
+// not this user's own counts as the lock being held.
+class FileLock final : public SingleInstance {
+public:
+    // lockFile's folder is created (mode 0700) when missing.
+    explicit FileLock(std::filesystem::path lockFile);
+    ~FileLock() override;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
 
-SingleInstance::SingleInstance(const std::filesystem::path& lockFile)
+    State state() const override { return state_; }
+    std::filesystem::path lockFile() const override { return lockFile_; }
+
+private:
+    std::filesystem::path lockFile_;
+    int fd_ = -1;
+    State state_ = State::RunningElsewhere;
+};
+
+FileLock::FileLock(std::filesystem::path lockFile)
+    : lockFile_(std::move(lockFile))
 {
     // Every step refuses symlinks and files of others: the fallback folder
     // lies in /tmp, where anyone may plant a name first. Whatever fails here
     // ends this start, never lifts the rule.
     state_ = State::Unsafe;
-    const std::filesystem::path folder = lockFile.parent_path();
+    const std::filesystem::path folder = lockFile_.parent_path();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return;
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -37,7 +58,7 @@ SingleInstance::SingleInstance(const std::filesystem::path& lockFile)
     }
     // Close-on-exec: a dialer started from the menu must not inherit the lock
     // and keep it after this program has ended.
-    fd_ = ::openat(dir, lockFile.filename().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    fd_ = ::openat(dir, lockFile_.filename().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     ::close(dir);
     if (fd_ < 0)
         return;
@@ -57,13 +78,15 @@ SingleInstance::SingleInstance(const std::filesystem::path& lockFile)
     fd_ = -1;
 }
 
-SingleInstance::~SingleInstance()
+FileLock::~FileLock()
 {
     if (fd_ >= 0)
         ::close(fd_); // releases the lock; the file stays for the next start
 }
 
-std::filesystem::path SingleInstance::defaultLockFile()
+// Keyed on the user, not the environment: /run/user/UID/zumi.lock when
+// that folder is the user's own, else /tmp/zumi-UID/zumi.lock.
+std::filesystem::path defaultLockFile()
 {
     const std::string uid = std::to_string(::getuid());
     const std::string runtime = "/run/user/" + uid;
@@ -71,6 +94,13 @@ std::filesystem::path SingleInstance::defaultLockFile()
     if (::lstat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ownPrivate(st))
         return std::filesystem::path(runtime) / "zumi.lock";
     return std::filesystem::path("/tmp/zumi-" + uid) / "zumi.lock";
+}
+
+} // namespace
+
+std::unique_ptr<SingleInstance> claimSingleInstance()
+{
+    return std::make_unique<FileLock>(defaultLockFile());
 }
 
 } // namespace zumi

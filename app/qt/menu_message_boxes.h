@@ -1,5 +1,5 @@
 #pragma once
-#include "app/message_boxes.h"
+#include "app/qt/message_boxes.h"
 #include "app/tray_menu.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // about 500 processes.
 #include "process_crowd.h"
 #include "ras/connection_queries.h"
-#include "ras/platform_backend.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,9 +22,9 @@ void queryOnce(DialUpAccess& dialUp)
 // The program keeps one backend for its whole run.
 void connection_query(benchmark::State& state)
 {
-    PlatformBackend backend = makePlatformBackend("/");
+    PppdDialUp pppd("/");
     for (auto _ : state)
-        queryOnce(*backend.dialUp);
+        queryOnce(pppd);
     state.counters["processes"] = ProcessCrowd::countProcesses();
 }
 BENCHMARK(connection_query)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
@@ -33,8 +33,8 @@ BENCHMARK(connection_query)->Unit(benchmark::kMicrosecond)->Repetitions(15)->Rep
 void connection_query_first(benchmark::State& state)
 {
     for (auto _ : state) {
-        PlatformBackend backend = makePlatformBackend("/");
-        queryOnce(*backend.dialUp);
+        PppdDialUp pppd("/");
+        queryOnce(pppd);
     }
     state.counters["processes"] = ProcessCrowd::countProcesses();
 }

@@ -1,6 +1,6 @@
 // The same query while a link is up, so the pppd found is also read in full.
 #include "ras/connection_queries.h"
-#include "ras/platform_backend.h"
+#include "ras/pppd/pppd_dialup.h"
 #include "stand_in_link.h"
 
 #include <benchmark/benchmark.h>
@@ -19,11 +19,11 @@ void connection_query_with_link(benchmark::State& state)
         state.SkipWithError("the stand-in pppd did not come up");
         return;
     }
-    PlatformBackend backend = makePlatformBackend("/");
+    PppdDialUp pppd("/");
     for (auto _ : state) {
         std::int32_t handle = 0;
-        std::string name = getActiveConnection(*backend.dialUp, handle);
-        std::int32_t linkState = getConnectState(*backend.dialUp, handle);
+        std::string name = getActiveConnection(pppd, handle);
+        std::int32_t linkState = getConnectState(pppd, handle);
         if (linkState != kStateConnected) {
             state.SkipWithError("the link is not seen as connected");
             break;

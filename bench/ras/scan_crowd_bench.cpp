@@ -3,7 +3,7 @@
 // living a few ticks as a real one would. CPU time of this thread only.
 #include "process_crowd.h"
 #include "ras/connection_queries.h"
-#include "ras/platform_backend.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,12 +33,12 @@ void tick_with_one_new_process(benchmark::State& state)
 {
     ProcessCrowd crowd(static_cast<int>(state.range(0)));
     std::this_thread::sleep_for(std::chrono::seconds(3)); // until the crowd has started
-    PlatformBackend backend = makePlatformBackend("/");
+    PppdDialUp pppd("/");
     std::int32_t handle = 0;
     // Past the listing at start and the first seconds, in which every
     // process is new to the scan.
     for (int tick = 0; tick < 8; ++tick)
-        getActiveConnection(*backend.dialUp, handle);
+        getActiveConnection(pppd, handle);
     std::deque<pid_t> young;
     for (auto _ : state) {
         if (const pid_t pid = ProcessCrowd::spawnSleeper("60"))
@@ -50,8 +50,8 @@ void tick_with_one_new_process(benchmark::State& state)
         // A process of the last second has long started when the tick comes.
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const double start = threadSeconds();
-        std::string name = getActiveConnection(*backend.dialUp, handle);
-        std::int32_t connectState = getConnectState(*backend.dialUp, handle);
+        std::string name = getActiveConnection(pppd, handle);
+        std::int32_t connectState = getConnectState(pppd, handle);
         state.SetIterationTime(threadSeconds() - start);
         benchmark::DoNotOptimize(name);
         benchmark::DoNotOptimize(connectState);

@@ -4,7 +4,8 @@
 #include "metering_ticks.h"
 #include "platform/system_clock.h"
 #include "process_crowd.h"
-#include "ras/platform_backend.h"
+#include "ras/pppd/link_bytes.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,12 +51,13 @@ struct Machine {
 void meteringTick(benchmark::State& state, const Machine& machine)
 {
     const auto& link = machine.link;
-    PlatformBackend backend = makePlatformBackend("/");
-    ScanCostDialUp scanCost(*backend.dialUp);
-    DialUpAccess& dialUp = link ? *backend.dialUp : static_cast<DialUpAccess&>(scanCost);
+    PppdDialUp pppd("/");
+    LinkBytes linkBytes("/");
+    ScanCostDialUp scanCost(pppd);
+    DialUpAccess& dialUp = link ? pppd : static_cast<DialUpAccess&>(scanCost);
 
     SystemClock clock;
-    runMeteringTicks(state, clock, dialUp, *backend.linkBytes, kLinkName);
+    runMeteringTicks(state, clock, dialUp, linkBytes, kLinkName);
     state.counters["stand_in_link"] = link ? 1 : 0;
 }
 } // namespace

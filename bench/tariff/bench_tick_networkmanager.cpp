@@ -2,7 +2,7 @@
 // program's own dial-up systems (pppd's and NetworkManager's, the latter on
 // a stand-in on a private bus), on a machine of about 500 processes. The
 // activation's device is the loopback interface, so bytes are real counters.
-#include "app/desktop_dialup.h"
+#include "app/linux/desktop_dialup.h"
 #include "metering_ticks.h"
 #include "nm_stand_in.h"
 #include "platform/system_clock.h"
@@ -22,7 +22,7 @@ const test::NetworkManagerStandIn* networkManager = nullptr;
 
 void meteringTick(benchmark::State& state)
 {
-    PlatformBackend backend = makeDesktopDialUp();
+    DesktopDialUp backend = makeDesktopDialUp();
     DialUpAccess& dialUp = *backend.dialUp;
     if (!test::waitFor([&] { return !dialUp.phonebookEntries().entries.empty(); }) || !dialUp.dial(kEntry).started
         || !test::waitFor([&] { return dialUp.enumConnections().connections.size() == 1; })) {

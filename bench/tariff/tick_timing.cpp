@@ -4,7 +4,7 @@
 #include "fake_dialup.h"
 #include "metered_monitor.h"
 #include "platform/system_clock.h"
-#include "ras/platform_backend.h"
+#include "ras/pppd/pppd_dialup.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     test::FakeDialUp dialUp;
     dialUp.connect(4711, "Net1");
     // The real process scan each tick, so the tick costs what it costs in the program.
-    PlatformBackend backend = makePlatformBackend("/");
+    PppdDialUp pppd("/");
     test::FakeByteCounter bytes;
     test::MeteredMonitor metered(clock, dialUp, bytes);
     metered.settings.options.Vorlauf = 0;
@@ -58,8 +58,8 @@ int main(int argc, char** argv)
     timer.setInterval(1000);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         std::int32_t handle = 0;
-        (void)backend.dialUp->connectionState(handle);
-        (void)backend.dialUp->enumConnections();
+        (void)pppd.connectionState(handle);
+        (void)pppd.enumConnections();
         monitor.Timer_Timer();
         const qint64 now = wall.elapsed();
         if (previousTick >= 0)

@@ -103,24 +103,15 @@ std::string latin1ToUtf8(std::string_view text)
 
 } // namespace
 
-Desktop::Desktop(const char* displayName)
+Desktop::Desktop(X11Connection& connection)
+    : x11_(connection)
 {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
-    if (xcb_connection_has_error(c)) {
-        xcb_disconnect(c); // a failed connection is an object of its own
+    if (!connection.open())
         return;
-    }
-    auto screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0) {
-        xcb_disconnect(c);
-        return;
-    }
+    xcb_connection_t* c = connection.xcb();
     connection_ = c;
-    root_ = screens.data->root;
-    rootSize_ = {screens.data->width_in_pixels, screens.data->height_in_pixels};
+    root_ = connection.screen()->root;
+    rootSize_ = {connection.screen()->width_in_pixels, connection.screen()->height_in_pixels};
 
     // All requests first, then all replies: one round trip.
     std::array<xcb_intern_atom_cookie_t, kAtomCount> cookies{};
@@ -131,14 +122,15 @@ Desktop::Desktop(const char* displayName)
         const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         atoms_[i] = reply ? reply->atom : XCB_NONE;
     }
-    xcb_change_window_attributes(c, root_, XCB_CW_EVENT_MASK, &kWatchMask);
-    xcb_flush(c);
+    listener_
+        = connection.listen([this](const void* event) { handle(*static_cast<const xcb_generic_event_t*>(event)); });
+    connection.watchRoot(kWatchMask);
 }
 
 Desktop::~Desktop()
 {
-    if (connection_)
-        xcb_disconnect(connection_);
+    if (listener_ >= 0)
+        x11_.unlisten(listener_);
 }
 
 bool Desktop::isKnownType(Atom type) const
@@ -168,7 +160,7 @@ Desktop::Call::~Call()
 
 int Desktop::socket() const
 {
-    return connection_ ? xcb_get_file_descriptor(connection_) : -1;
+    return x11_.socket();
 }
 
 void Desktop::readChanges()
@@ -176,10 +168,7 @@ void Desktop::readChanges()
     if (!connection_)
         return;
     lastRead_ = std::chrono::steady_clock::now();
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        handle(*event);
-        std::free(event);
-    }
+    x11_.pump();
 }
 
 void Desktop::handle(const xcb_generic_event_t& event)

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/x11/x11_connection.h"
+
 #include <xcb/xcb.h>
 
 #include <array>
@@ -63,7 +65,7 @@ struct Attributes {
     bool overrideRedirect = false;
 };
 
-// Our own connection to the X server and what it has read from it. Answers
+// What we have read from the X server over our own connection. Answers
 // are kept until the server reports a change: the root window, and every
 // window we have read something of, are watched for property and structure
 // changes and for the pointer crossing their edges, and reading the reported
@@ -76,7 +78,7 @@ struct Attributes {
 // far. Requests of windows that vanish meanwhile fail and read as "none".
 class Desktop {
 public:
-    explicit Desktop(const char* displayName);
+    explicit Desktop(X11Connection& connection);
     ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
@@ -97,7 +99,8 @@ public:
         Desktop& desktop_;
     };
 
-    // Reads the changes the server has reported so far without waiting.
+    // Reads the changes the server has reported so far without waiting
+    // (and hands the connection's other listeners theirs).
     void readChanges();
     // The connection's socket, readable when the server has reported something; -1 without one.
     int socket() const;
@@ -136,7 +139,9 @@ private:
     std::string readTitle(Window window);
     Window queryPointer();
 
-    xcb_connection_t* connection_ = nullptr;
+    X11Connection& x11_;
+    int listener_ = -1;
+    xcb_connection_t* connection_ = nullptr; // null without a display
     Window root_ = XCB_NONE;
     std::pair<int, int> rootSize_{};
     std::array<Atom, kAtomCount> atoms_{};

@@ -1,8 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace zumi {
+
+class X11Connection;
 
 // A press of the left or right mouse button: the window pressed and the
 // pointer's place on the screen.
@@ -15,28 +18,34 @@ struct X11ButtonPress {
 // Follows the tray host of an X11 screen: whoever takes the selection
 // _NET_SYSTEM_TRAY_S<screen> announces itself with a MANAGER message on the
 // root window, so a host that restarts is seen however quickly it comes back.
-// Uses a connection of its own; without an X display it sees nothing.
+// Hears of it over the connection passed in (which outlives it) when that
+// connection's events are pumped; without an X display it sees nothing.
 class X11TrayHost {
 public:
-    X11TrayHost(); // the display named by DISPLAY
+    explicit X11TrayHost(X11Connection& connection);
     ~X11TrayHost();
     X11TrayHost(const X11TrayHost&) = delete;
     X11TrayHost& operator=(const X11TrayHost&) = delete;
 
-    // The connection's file descriptor, readable when the server has reported
-    // something; -1 without a display.
-    int fd() const;
-    // Takes in what the server has reported, without waiting: true when a
-    // tray host has taken the selection since the last call.
-    bool newHost();
+    // Called from the connection's pump each time a tray host has taken the selection.
+    void onNewHost(std::function<void()> handler) { newHost_ = std::move(handler); }
+    // Takes in what the connection read off with a reply to a query of
+    // another of its users: that no longer makes its socket readable.
+    void takeQueued();
 
     // A button press in an xcb event as a toolkit hands it over, core or
     // XInput 2 (the toolkit's own connection to the same server).
     std::optional<X11ButtonPress> buttonPress(const void* xcbEvent) const;
 
 private:
-    struct Impl;
-    Impl* d_;
+    void handle(const void* xcbEvent);
+
+    X11Connection& connection_;
+    int listener_ = -1;
+    std::uint32_t selection_ = 0; // atoms; 0 for none
+    std::uint32_t manager_ = 0;
+    int inputOpcode_ = -1; // of the XInputExtension, -1 without it
+    std::function<void()> newHost_;
 };
 
 } // namespace zumi

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <utility>
 
 namespace zumi {
@@ -27,6 +28,7 @@ bool contains(const std::vector<std::uint32_t>& values, std::uint32_t value)
 } // namespace
 
 struct X11WindowQueries::Impl {
+    std::unique_ptr<X11Connection> own; // none when the connection is shared
     Desktop desktop;
     // Some window managers (openbox) take a _NET_RESTACK_WINDOW below a
     // sibling as a plain "lower to the bottom of the layer", and they redirect
@@ -36,8 +38,9 @@ struct X11WindowQueries::Impl {
     int missedRestacks = 0;
     std::pair<Window, Window> pendingRestack{XCB_NONE, XCB_NONE};
 
-    explicit Impl(const char* displayName)
-        : desktop(displayName)
+    Impl(std::unique_ptr<X11Connection> connection, X11Connection& shared)
+        : own(std::move(connection))
+        , desktop(own ? *own : shared)
     {
     }
 
@@ -182,13 +185,19 @@ struct X11WindowQueries::Impl {
     }
 };
 
-X11WindowQueries::X11WindowQueries()
-    : d_(std::make_unique<Impl>(nullptr))
+X11WindowQueries::X11WindowQueries(const std::string& displayName)
+    : X11WindowQueries(std::make_unique<X11Connection>(displayName))
 {
 }
 
-X11WindowQueries::X11WindowQueries(const std::string& displayName)
-    : d_(std::make_unique<Impl>(displayName.empty() ? nullptr : displayName.c_str()))
+X11WindowQueries::X11WindowQueries(std::unique_ptr<X11Connection> connection)
+{
+    X11Connection& own = *connection;
+    d_ = std::make_unique<Impl>(std::move(connection), own);
+}
+
+X11WindowQueries::X11WindowQueries(X11Connection& connection)
+    : d_(std::make_unique<Impl>(nullptr, connection))
 {
 }
 

@@ -7,16 +7,20 @@
 
 namespace zumi {
 
+class X11Connection;
+
 // Window queries and stacking on an X11 desktop, through the EWMH hints of
-// the window manager. Uses a connection of its own, so it works beside any
-// toolkit; every failing request is ignored and reads as "none". What it has
+// the window manager. Speaks over a connection of its own (not the
+// toolkit's), so it works beside any toolkit; every failing request is ignored and reads as "none". What it has
 // read is kept until the server reports a change, so asking again on a quiet
 // desktop costs a round trip.
 class X11WindowQueries final : public WindowSystem {
 public:
-    // Opens the display named by DISPLAY (or the given name).
-    X11WindowQueries();
-    explicit X11WindowQueries(const std::string& displayName);
+    // Opens a connection of its own to the display named by DISPLAY (or the given name).
+    explicit X11WindowQueries(const std::string& displayName = {});
+    // Over a connection that others share; it outlives this object, and its
+    // events reach it whenever anyone pumps them.
+    explicit X11WindowQueries(X11Connection& connection);
     ~X11WindowQueries() override;
     X11WindowQueries(const X11WindowQueries&) = delete;
     X11WindowQueries& operator=(const X11WindowQueries&) = delete;
@@ -46,6 +50,8 @@ public:
     std::vector<WindowId> clientStackingOrder();
 
 private:
+    explicit X11WindowQueries(std::unique_ptr<X11Connection> connection);
+
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

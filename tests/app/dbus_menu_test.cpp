@@ -1,5 +1,5 @@
-#include "app/sni/dbus_menu_exporter.h"
-#include "app/sni/status_notifier_item.h"
+#include "app/linux/sni/dbus_menu_exporter.h"
+#include "app/linux/sni/status_notifier_item.h"
 
 #include "private_bus.h"
 

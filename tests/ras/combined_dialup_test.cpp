@@ -1,4 +1,5 @@
 // pppd's and NetworkManager's links as one dial-up system.
+#include "ras/combined_bytes.h"
 #include "ras/combined_dialup.h"
 
 #include "fake_dialup.h"
@@ -59,6 +60,39 @@ TEST(Combined, PhonebooksAndConnectionsOfBothTheOneSeenFirstFirstRequestsToTheir
     manager->disconnectAll();
     manager->connect(3, "Iridium");
     EXPECT_EQ(listed(), "4711 provider;3nm Iridium;");
+}
+
+// Each handle is read by its own system's counter, with that system's handle;
+// another counter, or another origin of the same, is a new origin.
+TEST(Combined, BytesOfEachHandleFromItsOwnCounter)
+{
+    struct Counter final : ByteSource {
+        std::int32_t asked = -1;
+        std::uint64_t start = 0;
+        LinkCounts counts(std::int32_t handle) override
+        {
+            asked = handle;
+            return {handle == 0 ? 0u : 10u, 0};
+        }
+        std::uint64_t origin() const override { return start; }
+    };
+    auto* pppd = new Counter;
+    auto* manager = new Counter;
+    CombinedBytes bytes{std::unique_ptr<ByteSource>(pppd), std::unique_ptr<ByteSource>(manager)};
+    bytes.counts(4711);
+    const std::uint64_t first = bytes.origin();
+    bytes.counts(4711);
+    EXPECT_EQ(bytes.origin(), first);
+    EXPECT_EQ(pppd->asked, 4711);
+    bytes.counts(7 | CombinedDialUp::kSecondHandleBit);
+    EXPECT_EQ(manager->asked, 7);
+    const std::uint64_t second = bytes.origin();
+    EXPECT_NE(second, first);
+    bytes.counts(0);
+    EXPECT_EQ(bytes.origin(), second) << "nothing readable: the origin stays";
+    manager->start = 1;
+    bytes.counts(7 | CombinedDialUp::kSecondHandleBit);
+    EXPECT_NE(bytes.origin(), second);
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#include "app/qt/hangup_messages.h"
+
+#include "app/hangup_texts.h"
+
+namespace zumi {
+
+void HangupMessages::hangupFailed(const HangupRequest& request, int error)
+{
+    const std::string text = hangupFailureText(request, error);
+    boxes_.warnWithoutWaiting(QString::fromStdString(text));
+    notifier_.notify("Zumi: Trennen fehlgeschlagen", text);
+}
+
+void HangupMessages::automaticHangupDone(const HangupRequest& request)
+{
+    notifier_.notify("Zumi: automatisch getrennt", automaticHangupText(request));
+}
+
+void HangupMessages::dialRefused(const LateRefusal& refusal)
+{
+    boxes_.warnWithoutWaiting(QString::fromStdString(refusedDialText(refusal)));
+}
+
+} // namespace zumi
