@@ -15,9 +15,4 @@ std::optional<std::string> settingsRefusal(DialUpAccess& dialUp)
     return "Nicht während eine Verbindung aktiv ist";
 }
 
-Phonebook rereadPhonebook(DialUpAccess& dialUp, ConnNames& connNames)
-{
-    return loadPhonebook(dialUp, connNames);
-}
-
 } // namespace zumi

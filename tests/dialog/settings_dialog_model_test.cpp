@@ -1,6 +1,7 @@
 #include "fake_dialup.h"
 #include "fake_store.h"
 #include "settings/dialog/settings_dialog_model.h"
+#include "ras/connection_queries.h"
 #include "settings/dialog/settings_opening.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ struct SettingsDialogModelTest : testing::Test {
     // What the menu command does before the dialog shows.
     SettingsDialogModel& open()
     {
-        const Phonebook listed = rereadPhonebook(dialUp, connNames);
+        const Phonebook listed = loadPhonebook(dialUp, connNames);
         loadSettings(store, connNames, {19200, 12000}, {}, settings);
         model = std::make_unique<SettingsDialogModel>(
             SettingsDialogTarget{store, connNames, settings, [this] { ++setOptionCalls; }}, listed,

@@ -2,6 +2,7 @@
 #include "about/version_text.h"
 #include "fake_dialup.h"
 #include "fake_store.h"
+#include "ras/connection_queries.h"
 #include "settings/dialog/qt/settings_dialog_host.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ struct SettingsDialogTest : testing::Test {
         .findKolp = {},
         .setOption = {},
         .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
+        .readPhonebook = [this] { return loadPhonebook(dialUp, connNames); },
         .warn = [this](QWidget*, const QString& text) { warnings << text; },
         .runModal =
             [this](QDialog& dialog) {

@@ -29,8 +29,8 @@ struct SettingsDialogDeps {
     std::function<void()> setOption;       // the info window's SetOption, after OK
     // Why the phonebook lists nothing, in words for the user.
     std::function<std::string(const Phonebook&)> phonebookTrouble = [](const Phonebook&) { return std::string(); };
-    // Reads the phonebook afresh into connNames, through whoever owns it (none: read here).
-    std::function<Phonebook()> readPhonebook = {};
+    // Reads the phonebook afresh into connNames, through its one owner.
+    std::function<Phonebook()> readPhonebook;
     WarningBox warn = showZumiWarning; // message boxes titled "Zumi"
     std::function<void(QWidget* parent)> showAbout = showAboutBox;
     std::function<int(QDialog& dialog)> runModal = [](QDialog& dialog) { return dialog.exec(); };

@@ -31,7 +31,7 @@ void SettingsDialogHost::mnuSettings_Click(QWidget* parent)
         return;
     }
 
-    const Phonebook listed = deps_.readPhonebook ? deps_.readPhonebook() : rereadPhonebook(deps_.dialUp, deps_.connNames);
+    const Phonebook listed = deps_.readPhonebook();
     loadSettings(deps_.store, deps_.connNames, deps_.screen ? deps_.screen() : ScreenMetrics{}, deps_.findKolp,
                  deps_.settings);
 
