@@ -64,10 +64,12 @@ void CallsWindowModel::refresh()
     calls_.setPrices(prices_);
     sums_ = {};
     totals_.clear();
+    chart_.start(month_, prices_);
     monthRead_.start(
         monthStart(month_), monthStart(month_ + std::chrono::months{1}),
         [this](const std::vector<CallRecord>& page) {
             calls_.append(page);
+            chart_.add(page);
             for (const CallRecord& call : page)
                 sums_.add(call);
         },
@@ -223,6 +225,11 @@ void CallsWindowModel::startExport(std::function<void(const std::string& text)> 
         std::move(done));
 }
 
+ChartPicture CallsWindowModel::chartPicture(double width, double height, const ChartFont& font) const
+{
+    return chart_.picture(width, height, font, budget_, clock_.localNow().date);
+}
+
 bool CallsWindowModel::readMore()
 {
     bool more = false;
@@ -238,6 +245,7 @@ void CallsWindowModel::close()
     calls_.clear();
     sums_ = {};
     totals_.clear();
+    chart_.start(month_, {});
 }
 
 } // namespace zumi

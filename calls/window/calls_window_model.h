@@ -3,6 +3,7 @@
 #include "calls/call_store.h"
 #include "calls/month_report.h"
 #include "calls/window/call_rows.h"
+#include "calls/window/month_chart.h"
 #include "calls/window/paged_call_read.h"
 #include "platform/clock.h"
 
@@ -71,6 +72,12 @@ public:
     // The shown month as CSV, handed on in pieces; goes on after close().
     void startExport(std::function<void(const std::string& text)> write, PagedCallRead::Done done);
 
+    // The shown month's chart, taken in with its calls; the measure is chosen on it.
+    MonthChart& chart() { return chart_; }
+    const MonthChart& chart() const { return chart_; }
+    // The chart laid out for a size, with the budget and today's mark.
+    ChartPicture chartPicture(double width, double height, const ChartFont& font) const;
+
     // A page of each read under way; true while pages remain.
     bool readMore();
     // Lets go of the month.
@@ -96,6 +103,7 @@ private:
     PagedCallRead monthRead_;
     PagedCallRead budgetRead_;
     PagedCallRead exportRead_;
+    MonthChart chart_;
 };
 
 } // namespace zumi

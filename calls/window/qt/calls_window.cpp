@@ -73,6 +73,7 @@ CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_->tblTotals, &QTableWidget::cellChanged, this, &CallsWindow::priceEdited);
     connect(ui_->cmdBudget, &QPushButton::clicked, this, &CallsWindow::saveBudget);
+    setUpChart();
 }
 
 CallsWindow::~CallsWindow() = default;
@@ -94,6 +95,7 @@ void CallsWindow::showWindow()
 void CallsWindow::showMonth(std::chrono::year_month month)
 {
     top_ = -1;
+    chooseDay(0);
     model_.showMonth(month);
     shown();
 }
@@ -126,6 +128,7 @@ void CallsWindow::showBudget()
 
 void CallsWindow::readPages()
 {
+    showChart(); // bars grow as pages come in
     if (model_.readMore())
         pages_.start();
 }
@@ -198,6 +201,7 @@ void CallsWindow::warn(const std::string& text)
 void CallsWindow::closeEvent(QCloseEvent* event)
 {
     model_.close();
+    chooseDay(0);
     // The row header keeps room for as many rows as it last had.
     auto* rows = new QHeaderView(Qt::Vertical, ui_->tblCalls);
     rows->hide();
@@ -238,6 +242,60 @@ void CallsWindow::exportCsv()
                            }
                        });
     readPages();
+}
+
+} // namespace zumi
+
+namespace zumi {
+
+void CallsWindow::setUpChart()
+{
+    ui_->chart->setSource([this](double width, double height, const ChartFont& font) {
+        return model_.chartPicture(width, height, font);
+    });
+    dayCalls_.setFilterKeyColumn(0);
+    connect(ui_->chart, &MonthChartView::dayClicked, this, &CallsWindow::chooseDay);
+    connect(ui_->cmdWholeMonth, &QPushButton::clicked, this, [this] { chooseDay(0); });
+    connect(ui_->cboChartMeasure, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (ui_->cboChartMeasure->isEnabled())
+            model_.chart().choose(index == 1 ? MonthChart::Measure::Money : MonthChart::Measure::Units);
+        showChart();
+    });
+    ui_->cmdWholeMonth->setEnabled(false);
+}
+
+void CallsWindow::showChart()
+{
+    const MonthChart& chart = model_.chart();
+    QComboBox& measure = *ui_->cboChartMeasure;
+    const QSignalBlocker quiet(measure);
+    measure.setEnabled(chart.moneyShown());
+    measure.setCurrentIndex(chart.measure() == MonthChart::Measure::Money ? 1 : 0);
+    measure.setToolTip(chart.moneyShown() ? QString()
+                                          : QStringLiteral("Kosten erst, wenn jeder Eintrag des Monats einen Preis "
+                                                           "in derselben W\u00e4hrung hat"));
+    ui_->chart->update();
+}
+
+void CallsWindow::chooseDay(int day)
+{
+    day_ = day == day_ ? 0 : day;
+    QTableView& table = *ui_->tblCalls;
+    QItemSelectionModel* old = table.selectionModel();
+    if (day_ == 0) {
+        table.setModel(&calls_);
+        dayCalls_.setSourceModel(nullptr);
+    } else {
+        dayCalls_.setSourceModel(&calls_);
+        dayCalls_.setFilterFixedString(QString::fromStdString(model_.chart().dayTitle(day_)));
+        table.setModel(&dayCalls_);
+    }
+    if (old != table.selectionModel()) {
+        delete old;
+        sizeCallColumns(table);
+    }
+    ui_->chart->setChosenDay(day_);
+    ui_->cmdWholeMonth->setEnabled(day_ != 0);
 }
 
 } // namespace zumi

@@ -4,6 +4,7 @@
 #include "calls/window/qt/calls_model.h"
 #include "platform/clock.h"
 
+#include <QSortFilterProxyModel>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -61,6 +62,11 @@ private:
     void priceEdited(int row, int column);
     void saveBudget();
     void warn(const std::string& text);
+    // The chart over the table: its measure, and a day's calls alone in the table.
+    void setUpChart();
+    void showChart();
+    // 0, or the day shown again: the whole month.
+    void chooseDay(int day);
 
     CallsWindowDeps d_;
     std::unique_ptr<Ui::frmCalls> ui_;
@@ -69,6 +75,8 @@ private:
     QTimer pages_; // the next page, in a pass of its own
     int top_ = -1; // the row to scroll back to once the month is in
     bool filling_ = false;
+    QSortFilterProxyModel dayCalls_; // the calls of the chosen day
+    int day_ = 0;
 };
 
 } // namespace zumi
