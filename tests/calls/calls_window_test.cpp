@@ -8,6 +8,7 @@
 #include "ui_frm_calls.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -106,6 +107,53 @@ TEST(CallsWindow, ALongEntryNameLeavesTheOtherColumnsInView)
     EXPECT_EQ(ui.tblCalls->model()->index(0, 1).data(Qt::ToolTipRole).toString().size(), 200);
     EXPECT_EQ(ui.tblTotals->item(0, 0)->toolTip().size(), 200);
     EXPECT_GE(ui.txtBudget->width(), ui.txtBudget->fontMetrics().horizontalAdvance(QStringLiteral("1000,00")));
+}
+
+// A month of calls of two priced entries drawn (saved beside the test to look
+// at): each bar in its entry's colours; a click on a day leaves its calls
+// alone in the table, a second the whole month; the chart switches to money.
+TEST(CallsWindow, DrawsTheMonthAndShowsADaysCalls)
+{
+    test::FakeClock clock(year{2026} / 3 / 20, 36000);
+    test::FakeCallStore store;
+    const std::string other = "Ein sehr langer Name eines Zugangs mit Vorwahl und Tarif";
+    for (int d = 1; d <= 20; ++d) {
+        const std::string start = "2026-03-" + std::string(d < 10 ? "0" : "") + std::to_string(d) + " 10:00:00";
+        for (CallRecord call : {row(start.c_str(), 1 + d % 5), CallRecord{0, other, start, "", start, "", 60, 2, 0, ""}})
+            if (d % 3 != 0 || call.entry == "Net1")
+                store.add(call);
+    }
+    store.priceTable = {{"Net1", {1200, "\xE2\x82\xAC"}}, {other, {600, "\xE2\x82\xAC"}}};
+    store.budgetSettings = {BudgetSettings::Kind::Units, 155, 1, true};
+    CallsWindow window({store, clock, {}, {}, {}, {}});
+    window.resize(800, 700);
+    window.showWindow();
+    while (QCoreApplication::processEvents(), window.ui().tblTotals->rowCount() == 0) {}
+    const QImage shot = window.grab().toImage();
+    shot.save(QCoreApplication::applicationDirPath() + QStringLiteral("/calls_window_chart.png"));
+
+    MonthChartView& chart = *window.ui().chart;
+    const QImage drawn = chart.grab().toImage();
+    const ChartPicture::Bar* bar = chart.picture().barOf(4);
+    ASSERT_TRUE(bar && bar->segments.size() == 2);
+    for (const ChartPicture::Segment& segment : bar->segments) {
+        const QPointF centre(segment.rect.x + segment.rect.w / 2, segment.rect.y + segment.rect.h / 2);
+        EXPECT_EQ(drawn.pixelColor((centre * drawn.devicePixelRatio()).toPoint()),
+                  QColor(segment.colour.r, segment.colour.g, segment.colour.b));
+    }
+    const ChartPicture& p = chart.picture();
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(p.plot.x + 3.5 * p.plot.w / 31, p.plot.y + 2), QPointF(),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&chart, &click);
+    EXPECT_EQ(text(window.ui().tblCalls, 0, 0), QStringLiteral("04.03.2026"));
+    EXPECT_EQ(window.ui().tblCalls->model()->rowCount(), 2);
+    QCoreApplication::sendEvent(&chart, &click);
+    EXPECT_EQ(window.ui().tblCalls->model()->rowCount(), 34);
+
+    ASSERT_TRUE(window.ui().cboChartMeasure->isEnabled());
+    window.ui().cboChartMeasure->setCurrentIndex(1);
+    chart.grab();
+    EXPECT_TRUE(chart.picture().ticks.back().text.ends_with("\xE2\x82\xAC"));
 }
 
 } // namespace

@@ -128,9 +128,9 @@ void CallsWindow::showBudget()
 
 void CallsWindow::readPages()
 {
-    showChart(); // bars grow as pages come in
     if (model_.readMore())
         pages_.start();
+    showChart(); // bars grow as pages come in
 }
 
 void CallsWindow::showProblem()
