@@ -41,9 +41,9 @@ std::int64_t tickStep(double top, std::int64_t least, int count)
 Rgb entryColour(const std::string& entry)
 {
     // Told apart also by most colour-blind eyes.
-    static const Rgb kPalette[] = {{0x1f, 0x77, 0xb4}, {0xff, 0x7f, 0x0e}, {0x2c, 0xa0, 0x2c}, {0xd6, 0x27, 0x28},
-                                   {0x94, 0x67, 0xbd}, {0x8c, 0x56, 0x4b}, {0xe3, 0x77, 0xc2}, {0x7f, 0x7f, 0x7f},
-                                   {0xbc, 0xbd, 0x22}, {0x17, 0xbe, 0xcf}};
+    static const Rgb kPalette[]
+        = {{0x1f, 0x77, 0xb4}, {0xff, 0x7f, 0x0e}, {0x2c, 0xa0, 0x2c}, {0xd6, 0x27, 0x28}, {0x94, 0x67, 0xbd},
+           {0x8c, 0x56, 0x4b}, {0xe3, 0x77, 0xc2}, {0x7f, 0x7f, 0x7f}, {0xbc, 0xbd, 0x22}, {0x17, 0xbe, 0xcf}};
     std::uint32_t hash = 2166136261u; // FNV-1a: the same on every platform and in every run
     for (unsigned char c : entry)
         hash = (hash ^ c) * 16777619u;
@@ -180,8 +180,10 @@ ChartPicture MonthChart::picture(double width, double height, const ChartFont& f
                                  shares.empty() ? 0.0 : *std::max_element(shares.begin(), shares.end()));
 
     const double top = pad + line / 2, bottom = std::max(top + 1, legendTop - line / 2 - line);
-    const std::int64_t step = tickStep(std::max(most, 1.0), money ? 100 : 1, std::max(2, int((bottom - top) / (line * 1.5))));
-    const auto steps = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(most / static_cast<double>(step))));
+    const std::int64_t step
+        = tickStep(std::max(most, 1.0), money ? 100 : 1, std::max(2, int((bottom - top) / (line * 1.5))));
+    const auto steps
+        = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(most / static_cast<double>(step))));
     const auto yOf = [&](double v) { return bottom - v / static_cast<double>(steps * step) * (bottom - top); };
     double labels = 0;
     for (std::int64_t k = 0; k <= steps; ++k) {
@@ -229,8 +231,11 @@ ChartPicture MonthChart::picture(double width, double height, const ChartFont& f
             below += v;
             parts += (parts.empty() ? "" : ", ") + entry + " " + valueText(v);
         }
-        b.tip = dayTitle(d) + ": " + valueText(sums[i]) + (money ? "" : sums[i] == 1 ? " Einheit" : " Einheiten") + " ("
-            + parts + ")";
+        b.tip = dayTitle(d) + ": " + valueText(sums[i])
+            + (money              ? ""
+                   : sums[i] == 1 ? " Einheit"
+                                  : " Einheiten")
+            + " (" + parts + ")";
         p.bars.push_back(std::move(b));
     }
     return p;

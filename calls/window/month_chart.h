@@ -60,10 +60,10 @@ struct ChartPicture {
         std::string entry;
     };
 
-    std::string message;  // instead of a chart, when there is nothing to draw
-    ChartRect plot;       // the area of the bars; the value axis on its left
-    int dayCount = 0;     // a column of plot.w / dayCount per day
-    double dayRow = 0;    // the height of the day numbers under the plot
+    std::string message;            // instead of a chart, when there is nothing to draw
+    ChartRect plot;                 // the area of the bars; the value axis on its left
+    int dayCount = 0;               // a column of plot.w / dayCount per day
+    double dayRow = 0;              // the height of the day numbers under the plot
     std::vector<Label> ticks, days; // a tick's y is also where its grid line runs
     std::vector<Bar> bars;
     std::vector<Line> budget; // the budget's share of each day

@@ -119,7 +119,8 @@ TEST(CallsWindow, DrawsTheMonthAndShowsADaysCalls)
     const std::string other = "Ein sehr langer Name eines Zugangs mit Vorwahl und Tarif";
     for (int d = 1; d <= 20; ++d) {
         const std::string start = "2026-03-" + std::string(d < 10 ? "0" : "") + std::to_string(d) + " 10:00:00";
-        for (CallRecord call : {row(start.c_str(), 1 + d % 5), CallRecord{0, other, start, "", start, "", 60, 2, 0, ""}})
+        for (CallRecord call :
+             {row(start.c_str(), 1 + d % 5), CallRecord{0, other, start, "", start, "", 60, 2, 0, ""}})
             if (d % 3 != 0 || call.entry == "Net1")
                 store.add(call);
     }

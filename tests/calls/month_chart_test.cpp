@@ -38,6 +38,7 @@ TEST(MonthChart, TwoPricedEntriesInUnitsAndMoney)
     ASSERT_EQ(p.bars[0].segments.size(), 2u);
     EXPECT_EQ(p.bars[0].segments[1].colour, entryColour("Net2"));
     EXPECT_DOUBLE_EQ(p.bars[0].segments[0].rect.h * 4, p.bars[0].segments[1].rect.h * 3);
+    EXPECT_DOUBLE_EQ(p.bars[0].segments[1].rect.y + p.bars[0].segments[1].rect.h, p.bars[0].segments[0].rect.y);
     EXPECT_DOUBLE_EQ(p.bars[1].segments[0].rect.y + p.bars[1].segments[0].rect.h, p.plot.y + p.plot.h);
     EXPECT_EQ(labels(p.ticks), (std::vector<std::string>{"0", "2", "4", "6", "8", "10", "12", "14", "16"}));
     EXPECT_TRUE(p.budget.empty()) << "a budget in money is no line over units";
@@ -64,7 +65,8 @@ TEST(MonthChart, MoneyOnlyWhenEveryEntryHasAPriceInOneCurrency)
     chart.choose(MonthChart::Measure::Money);
     chart.start(year{2026} / 3, {});
     EXPECT_EQ(chart.picture(600, 300, kFont, {}, year{2026} / 3 / 5).message, "Keine Verbindungen in diesem Monat");
-    for (const Prices& prices : {Prices{{"Net1", {1200, "\xE2\x82\xAC"}}}, Prices{{"Net1", {1200, "DM"}}, {"Net2", {500, "\xE2\x82\xAC"}}}}) {
+    for (const Prices& prices :
+         {Prices{{"Net1", {1200, "\xE2\x82\xAC"}}}, Prices{{"Net1", {1200, "DM"}}, {"Net2", {500, "\xE2\x82\xAC"}}}}) {
         chart.start(year{2026} / 3, prices);
         chart.add({call("Net1", "2026-03-02 10:00:00", 1234), call("Net2", "2026-03-03 10:00:00", 1)});
         EXPECT_FALSE(chart.moneyShown());
@@ -93,7 +95,8 @@ TEST(MonthChart, DaysAcrossDaylightSavingAndABillingDay)
     EXPECT_EQ(p.bars[0].day, 29);
     ASSERT_EQ(p.budget.size(), 2u) << "28 days from 15 February, 31 from 15 March";
     EXPECT_DOUBLE_EQ(p.budget[0].x1, p.plot.x + 14 * p.plot.w / 31);
-    EXPECT_LT(p.budget[0].y, p.budget[1].y);
+    const double bottom = p.plot.y + p.plot.h;
+    EXPECT_DOUBLE_EQ((bottom - p.budget[0].y) * 28, (bottom - p.budget[1].y) * 31);
 
     // A point is the day of its column, on the bars or on the day numbers.
     const double slot = p.plot.w / 31;

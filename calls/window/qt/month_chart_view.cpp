@@ -44,10 +44,9 @@ void MonthChartView::setChosenDay(int day)
 void MonthChartView::layOut()
 {
     const QFontMetricsF metrics(font());
-    const ChartFont measure{[&metrics](const std::string& text) {
-                                return metrics.horizontalAdvance(QString::fromStdString(text));
-                            },
-                            metrics.height()};
+    const ChartFont measure{
+        [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
+        metrics.height()};
     picture_ = source_ ? source_(width(), height(), measure) : ChartPicture{};
 }
 
