@@ -227,7 +227,11 @@ void CallsWindowModel::startExport(std::function<void(const std::string& text)> 
 
 ChartPicture CallsWindowModel::chartPicture(double width, double height, const ChartFont& font) const
 {
-    return chart_.picture(width, height, font, budget_, clock_.localNow().date);
+    ChartPicture picture = chart_.picture(width, height, font, budget_, clock_.localNow().date);
+    // A log that cannot be read is no month without calls.
+    if (chart_.empty() && !problem_.empty())
+        picture.message = "Das Diagramm fehlt, solange das Protokoll nicht gelesen werden kann.";
+    return picture;
 }
 
 bool CallsWindowModel::readMore()
