@@ -198,56 +198,6 @@ void CallsWindow::warn(const std::string& text)
         d_.warn(QString::fromStdString(text));
 }
 
-void CallsWindow::closeEvent(QCloseEvent* event)
-{
-    model_.close();
-    chooseDay(0);
-    // The row header keeps room for as many rows as it last had.
-    auto* rows = new QHeaderView(Qt::Vertical, ui_->tblCalls);
-    rows->hide();
-    ui_->tblCalls->setVerticalHeader(rows);
-    ui_->tblTotals->setRowCount(0);
-    QWidget::closeEvent(event);
-    if (d_.closed)
-        d_.closed();
-}
-
-void CallsWindow::exportCsv()
-{
-    const QString path = d_.saveFileName ? d_.saveFileName(QString::fromStdString(model_.exportName())) : QString();
-    if (path.isEmpty())
-        return;
-    // Written beside and renamed over: a failed export leaves an older file
-    // whole. A new one is the user's alone, as the log it comes from; one
-    // replaced keeps its mode.
-    const bool replaces = QFileInfo::exists(path);
-    auto file = std::make_shared<QSaveFile>(path);
-    const auto failed = [this, path](const QString& why) {
-        if (d_.warn)
-            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, why));
-    };
-    if (!file->open(QIODevice::WriteOnly)
-        || (!replaces && !file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))) {
-        failed(file->errorString());
-        return;
-    }
-    // A failed write is kept by the file until commit().
-    model_.startExport([file](const std::string& text) { file->write(text.data(), static_cast<qint64>(text.size())); },
-                       [file, failed](const std::string& problem) {
-                           if (!problem.empty()) {
-                               file->cancelWriting();
-                               failed(QString::fromStdString(problem));
-                           } else if (!file->commit()) {
-                               failed(file->errorString());
-                           }
-                       });
-    readPages();
-}
-
-} // namespace zumi
-
-namespace zumi {
-
 void CallsWindow::setUpChart()
 {
     ui_->chart->setSource([this](double width, double height, const ChartFont& font) {
@@ -296,6 +246,52 @@ void CallsWindow::chooseDay(int day)
     }
     ui_->chart->setChosenDay(day_);
     ui_->cmdWholeMonth->setEnabled(day_ != 0);
+}
+
+void CallsWindow::closeEvent(QCloseEvent* event)
+{
+    model_.close();
+    chooseDay(0);
+    // The row header keeps room for as many rows as it last had.
+    auto* rows = new QHeaderView(Qt::Vertical, ui_->tblCalls);
+    rows->hide();
+    ui_->tblCalls->setVerticalHeader(rows);
+    ui_->tblTotals->setRowCount(0);
+    QWidget::closeEvent(event);
+    if (d_.closed)
+        d_.closed();
+}
+
+void CallsWindow::exportCsv()
+{
+    const QString path = d_.saveFileName ? d_.saveFileName(QString::fromStdString(model_.exportName())) : QString();
+    if (path.isEmpty())
+        return;
+    // Written beside and renamed over: a failed export leaves an older file
+    // whole. A new one is the user's alone, as the log it comes from; one
+    // replaced keeps its mode.
+    const bool replaces = QFileInfo::exists(path);
+    auto file = std::make_shared<QSaveFile>(path);
+    const auto failed = [this, path](const QString& why) {
+        if (d_.warn)
+            d_.warn(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2").arg(path, why));
+    };
+    if (!file->open(QIODevice::WriteOnly)
+        || (!replaces && !file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))) {
+        failed(file->errorString());
+        return;
+    }
+    // A failed write is kept by the file until commit().
+    model_.startExport([file](const std::string& text) { file->write(text.data(), static_cast<qint64>(text.size())); },
+                       [file, failed](const std::string& problem) {
+                           if (!problem.empty()) {
+                               file->cancelWriting();
+                               failed(QString::fromStdString(problem));
+                           } else if (!file->commit()) {
+                               failed(file->errorString());
+                           }
+                       });
+    readPages();
 }
 
 } // namespace zumi
