@@ -81,6 +81,9 @@ void CallsWindowModel::refresh()
             calls_.append(page);
             for (const CallRecord& call : page)
                 monthSums_.read(call);
+            if (periodInMonth_)
+                for (const CallRecord& call : page)
+                    periodSums_.read(call);
         },
         [this](const std::string& problem) { monthDone(problem); });
     refreshBudget();
@@ -108,6 +111,8 @@ void CallsWindowModel::monthDone(const std::string& problem)
     makeTotals();
     if (events_.monthRead)
         events_.monthRead();
+    if (std::exchange(periodInMonth_, false))
+        return budgetDone(problem);
     makeForecast();
 }
 
@@ -173,31 +178,39 @@ void CallsWindowModel::refreshBudget()
     budgetUse_.clear();
     budgetRead_.stop();
     periodSums_.stop();
+    periodInMonth_ = false;
     if (budget_.kind == BudgetSettings::Kind::None)
         return makeForecast();
     const auto from = periodStart(clock_.localNow().date, budget_.billingDay);
     const auto to = (from.year() / from.month() + std::chrono::months{1}) / from.day();
     budgetFrom_ = from;
     periodSums_.start(localStamp({from, 0}), localStamp({to, 0}));
+    // The billing month shown from its start: one read of it is enough.
+    periodInMonth_ = monthRead_.busy() && from.day() == std::chrono::day{1} && monthOf(from) == month_;
+    if (periodInMonth_)
+        return;
     budgetRead_.start(
         localStamp({from, 0}), localStamp({to, 0}),
         [this](const std::vector<CallRecord>& page) {
             for (const CallRecord& call : page)
                 periodSums_.read(call);
         },
-        [this](const std::string& problem) {
-            // What only part of the calls add up to is not shown as the use.
-            if (problem.empty()) {
-                periodSums_.finish();
-                takeRunning();
-                makeBudgetUse();
-            } else {
-                periodSums_.stop();
-            }
-            if (events_.budgetRead)
-                events_.budgetRead();
-            makeForecast();
-        });
+        [this](const std::string& problem) { budgetDone(problem); });
+}
+
+void CallsWindowModel::budgetDone(const std::string& problem)
+{
+    // What only part of the calls add up to is not shown as the use.
+    if (problem.empty()) {
+        periodSums_.finish();
+        takeRunning();
+        makeBudgetUse();
+    } else {
+        periodSums_.stop();
+    }
+    if (events_.budgetRead)
+        events_.budgetRead();
+    makeForecast();
 }
 
 void CallsWindowModel::makeBudgetUse()
@@ -327,6 +340,7 @@ void CallsWindowModel::close()
     calls_.clear();
     monthSums_.stop();
     periodSums_.stop();
+    periodInMonth_ = false;
     totals_.clear();
     forecast_.clear();
 }

@@ -91,6 +91,7 @@ public:
 private:
     void monthDone(const std::string& problem);
     void refreshBudget();
+    void budgetDone(const std::string& problem);
     bool takeRunning();
     void makeTotals();
     void makeBudgetUse();
@@ -110,6 +111,7 @@ private:
     std::string budgetUse_;
     std::chrono::year_month_day budgetFrom_{};
     LiveSums periodSums_; // of the budget's billing month
+    bool periodInMonth_ = false; // the same calls as the month: summed from its read
     std::optional<CallRecord> running_;
     std::string forecast_;
     PagedCallRead monthRead_;
