@@ -73,7 +73,7 @@ void CallsWindowModel::refresh()
     calls_.clear();
     calls_.setPrices(prices_);
     totals_.clear();
-    forecast_.clear();
+    setForecast({});
     monthSums_.start(monthStart(month_), monthStart(month_ + std::chrono::months{1}));
     monthRead_.start(
         monthStart(month_), monthStart(month_ + std::chrono::months{1}),
@@ -263,9 +263,14 @@ void CallsWindowModel::makeForecast()
         forecast = forecastText(forecastMonth(pace, budget_, used), budget_,
                                 all.currency.empty() ? currency : all.currency);
     }
-    if (forecast == forecast_)
+    setForecast(forecast);
+}
+
+void CallsWindowModel::setForecast(const std::string& text)
+{
+    if (text == forecast_)
         return;
-    forecast_ = forecast;
+    forecast_ = text;
     if (events_.forecastChanged)
         events_.forecastChanged();
 }
@@ -342,7 +347,7 @@ void CallsWindowModel::close()
     periodSums_.stop();
     periodInMonth_ = false;
     totals_.clear();
-    forecast_.clear();
+    setForecast({});
 }
 
 } // namespace zumi

@@ -96,6 +96,7 @@ private:
     void makeTotals();
     void makeBudgetUse();
     void makeForecast();
+    void setForecast(const std::string& text);
 
     CallStore& store_;
     const Clock& clock_;
