@@ -13,10 +13,11 @@ constexpr int kRetryTicks = 10;
 
 } // namespace
 
-CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble)
+CallRecorder::CallRecorder(const Clock& clock, CallStore& store, Trouble trouble, Changed changed)
     : clock_(clock)
     , store_(store)
     , trouble_(std::move(trouble))
+    , changed_(std::move(changed))
 {
 }
 
@@ -42,6 +43,8 @@ void CallRecorder::started(const std::string& entryName, LinkCounts bytes)
     lastReading_.reset();
     takeBytes(bytes);
     storeCall();
+    if (changed_)
+        changed_(*call_);
 }
 
 void CallRecorder::unitBegun(std::int32_t units, LinkCounts bytes)
@@ -53,6 +56,8 @@ void CallRecorder::unitBegun(std::int32_t units, LinkCounts bytes)
     takeBytes(bytes);
     takeTime();
     storeCall();
+    if (changed_)
+        changed_(*call_);
 }
 
 void CallRecorder::ended(CallEnd how, LinkCounts bytes)
@@ -67,6 +72,8 @@ void CallRecorder::ended(CallEnd how, LinkCounts bytes)
     call_->endedBy = callEndName(how);
     if (!unwritten_.empty() || !store(*call_))
         unwritten_.push_back(*call_);
+    if (changed_)
+        changed_(*call_);
     call_.reset();
     callBehind_ = false;
 }

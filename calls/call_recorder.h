@@ -22,7 +22,9 @@ namespace zumi {
 class CallRecorder final : public MeteringLog {
 public:
     using Trouble = std::function<void(const std::string& text)>;
-    CallRecorder(const Clock& clock, CallStore& store, Trouble trouble);
+    // The call as it stands after each write (or try) at its start, its units and its end.
+    using Changed = std::function<void(const CallRecord& call)>;
+    CallRecorder(const Clock& clock, CallStore& store, Trouble trouble, Changed changed = {});
     ~CallRecorder() override;
     CallRecorder(const CallRecorder&) = delete;
     CallRecorder& operator=(const CallRecorder&) = delete;
@@ -45,6 +47,7 @@ private:
     const Clock& clock_;
     CallStore& store_;
     Trouble trouble_;
+    Changed changed_;
     bool told_ = false;
     std::optional<CallRecord> call_;
     bool callBehind_ = false;           // the running call's last write failed

@@ -64,14 +64,28 @@ std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const 
 
 void MonthSums::add(const CallRecord& call)
 {
+    count(call, 1);
+}
+
+void MonthSums::remove(const CallRecord& call)
+{
+    if (byEntry_.count(call.entry))
+        count(call, -1);
+}
+
+void MonthSums::count(const CallRecord& call, std::int64_t sign)
+{
     MonthTotal& t = byEntry_[call.entry];
     t.entry = call.entry;
     for (MonthTotal* sum : {&t, &all_}) {
-        ++sum->calls;
-        sum->seconds += call.onlineSeconds;
-        sum->units += call.units;
-        sum->bytes += call.bytes;
+        sum->calls += sign;
+        sum->seconds += sign * call.onlineSeconds;
+        sum->units += sign * call.units;
+        sum->bytes += sign * call.bytes;
     }
+    // An entry whose calls were all taken back is not listed.
+    if (t.calls == 0)
+        byEntry_.erase(call.entry);
 }
 
 std::vector<MonthTotal> MonthSums::totals(const Prices& prices) const

@@ -33,9 +33,12 @@ std::vector<MonthTotal> monthTotals(const std::vector<CallRecord>& calls, const 
 class MonthSums {
 public:
     void add(const CallRecord& call);
+    // Takes back a call added before (a running call's earlier state).
+    void remove(const CallRecord& call);
     std::vector<MonthTotal> totals(const Prices& prices) const;
 
 private:
+    void count(const CallRecord& call, std::int64_t sign);
     std::map<std::string, MonthTotal> byEntry_;
     MonthTotal all_;
 };

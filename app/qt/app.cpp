@@ -40,7 +40,11 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     , phonebook_(dialUp_, [this] { return monitor_.metering() || form_.busy() || (dialog_ && dialog_->isOpen()); })
     , callStore_(SqliteCallStore::defaultPath())
     , calls_(clock_, callStore_,
-             [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); })
+             [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); },
+             [this](const CallRecord& call) {
+                 if (callsWindow_)
+                     callsWindow_->runningCall(call);
+             })
     , menu_({dialUp_, phonebook_, autoHangup_, menuMessages_, hangups_, [this] { return monitor_.activeConn(); }})
     , form_({menu_, *windows_, *windows_})
     , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, menu_,
@@ -133,6 +137,9 @@ void App::showCalls()
                                                     QStringLiteral("CSV-Dateien (*.csv)"));
             },
             [this](const QString& text) { messages_.warnWithoutWaiting(text); }, returnFreedMemory});
+        // A call already up is shown as running from the start, not only at its next unit.
+        if (calls_.current())
+            callsWindow_->runningCall(*calls_.current());
     }
     callsWindow_->showWindow();
 }

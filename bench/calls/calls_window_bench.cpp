@@ -3,8 +3,12 @@
 // tick came while the month was shown and shown again, how long until all of
 // it was in, and resident memory before the window, with the month shown and
 // after it closed. The floor: the same tick with no window.
+// Then a year of one-minute calls: the window opened on its month and drawn,
+// beside the same over an empty log, and what a unit of the running call
+// costs the tick once the month is shown.
 // Usage: bench_calls_window [CALLS...]  (default 1000 11597 44640 525000)
 #include "calls/sqlite/sqlite_call_store.h"
+#include "calls/time_text.h"
 #include "calls/window/qt/calls_window.h"
 #include "fake_clock.h"
 #include "ui_frm_calls.h"
@@ -74,6 +78,42 @@ void fillLog(const std::filesystem::path& path, int count)
     sqlite3_close(db);
 }
 
+// All of 2026, a call starting every minute and lasting it.
+void fillYear(const std::filesystem::path& path)
+{
+    {
+        SqliteCallStore store(path);
+        store.setPrice("Net1", UnitPrice{486});
+        store.setBudget({BudgetSettings::Kind::Units, 100000, 1, true});
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
+                       "bytes, ended_by) VALUES (?, ?, '', ?, '', 60, 1, 123456, 'menu')",
+                       -1, &insert, nullptr);
+    const char* const entries[] = {"Net1", "Net2", "T-Online"};
+    int i = 0;
+    for (auto day = std::chrono::sys_days{std::chrono::year{2026} / 1 / 1};
+         day < std::chrono::sys_days{std::chrono::year{2027} / 1 / 1}; day += std::chrono::days{1}) {
+        const std::chrono::year_month_day date{day};
+        for (int minute = 0; minute < 1440; ++minute, ++i) {
+            const std::string start = localStamp({date, minute * 60.0});
+            const std::string end = localStamp({date, minute * 60.0 + 59});
+            sqlite3_bind_text(insert, 1, entries[i % 3], -1, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 2, start.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 3, end.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 // The latest any tick came, as the program's timer runs.
 struct TickWatch {
     TickWatch()
@@ -105,6 +145,71 @@ struct TickWatch {
     qint64 previous = -1, latest = 0;
     int ticks = 0;
 };
+
+// Milliseconds from asking for the window until its month, totals, budget
+// and forecast are in and it was drawn; then the longest a unit of the
+// running call held up the event loop, in microseconds.
+struct Opening {
+    qint64 drawnMs = 0, unitUs = 0;
+    std::size_t rows = 0;
+};
+Opening openMarch(const std::filesystem::path& path)
+{
+    SqliteCallStore store(path);
+    test::FakeClock clock(std::chrono::year{2026} / 3 / 20, 43200);
+    CallsWindow window({store, clock, [] { return std::vector<std::string>{"Net1", "Net2"}; }, {}, {}, {}});
+    Ui::frmCalls& ui = window.ui();
+    // What showing any window costs once (fonts, style) is no part of the month's.
+    window.showMonth(std::chrono::year{2026} / 2);
+    window.show();
+    QCoreApplication::processEvents();
+    window.close();
+    QCoreApplication::processEvents();
+
+    Opening o;
+    QElapsedTimer wall;
+    wall.start();
+    window.showWindow();
+    while (ui.tblTotals->rowCount() == 0 || ui.lblBudgetUse->text().isEmpty() || ui.lblForecast->text().isEmpty())
+        QCoreApplication::processEvents();
+    window.repaint();
+    o.drawnMs = wall.elapsed();
+    o.rows = static_cast<std::size_t>(ui.tblCalls->model()->rowCount());
+
+    CallRecord call{0, "Net1", "2026-03-20 12:00:00", "2026-03-20T11:00:00Z", "", "", 0, 1, 0, ""};
+    store.add(call);
+    for (int unit = 1; unit <= 20; ++unit) {
+        call.units = unit;
+        call.onlineSeconds = 60 * unit;
+        wall.start();
+        window.runningCall(call);
+        QCoreApplication::processEvents(); // the repaint it asked for
+        o.unitUs = std::max(o.unitUs, wall.nsecsElapsed() / 1000);
+    }
+    window.close();
+    return o;
+}
+
+void yearOfCalls(const std::filesystem::path& path)
+{
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::filesystem::remove(path.string() + suffix);
+    SqliteCallStore(path).setBudget({BudgetSettings::Kind::Units, 100000, 1, true});
+    const Opening floor = openMarch(path);
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::filesystem::remove(path.string() + suffix);
+    QElapsedTimer wall;
+    wall.start();
+    fillYear(path);
+    const qint64 filled = wall.elapsed();
+    const Opening year = openMarch(path);
+    std::printf("a year of one-minute calls (written in %lld ms): March (%zu rows) open and drawn in %lld ms, "
+                "an empty log in %lld ms (ratio %.1f); a unit of the running call %lld us at most\n",
+                static_cast<long long>(filled), year.rows, static_cast<long long>(year.drawnMs),
+                static_cast<long long>(floor.drawnMs),
+                static_cast<double>(year.drawnMs) / static_cast<double>(std::max<qint64>(floor.drawnMs, 1)),
+                static_cast<long long>(year.unitUs));
+}
 
 } // namespace
 
@@ -169,6 +274,7 @@ int main(int argc, char** argv)
                     static_cast<long long>(exported), static_cast<long long>(ticks.latest), before, withMonth, closed,
                     static_cast<double>(closed) / static_cast<double>(before));
     }
+    yearOfCalls(path);
     for (const char* suffix : {"", "-wal", "-shm"})
         std::filesystem::remove(path.string() + suffix);
     return 0;

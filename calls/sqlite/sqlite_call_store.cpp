@@ -47,6 +47,12 @@ ALTER TABLE calls ADD COLUMN bytes_sent INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE calls ADD COLUMN bytes_received INTEGER NOT NULL DEFAULT 0;
 )";
 
+// The range on start_local keeps to the index; the id only orders calls of the same second.
+constexpr const char* kSpanQuery
+    = "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
+      "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ?1 AND start_local < ?2 AND "
+      "(start_local > ?1 OR id > ?3) ORDER BY start_local, id LIMIT ?4";
+
 // One prepared statement, finalised whatever happens.
 class Statement {
 public:
@@ -295,11 +301,7 @@ std::vector<CallRecord> SqliteCallStore::callsAfter(const std::string& start, st
     const Session session(*this);
     if (!session)
         return result;
-    // The range on start_local keeps to the index; the id only orders calls of the same second.
-    Statement s(*lib_, db_,
-                "SELECT id, entry, start_local, start_utc, end_local, end_utc, online_seconds, units, bytes, "
-                "ended_by, bytes_sent, bytes_received FROM calls WHERE start_local >= ?1 AND start_local < ?2 AND "
-                "(start_local > ?1 OR id > ?3) ORDER BY start_local, id LIMIT ?4");
+    Statement s(*lib_, db_, kSpanQuery);
     s.bind(1, start);
     s.bind(2, to);
     s.bind(3, after.value_or(std::numeric_limits<std::int64_t>::min()));
@@ -311,6 +313,18 @@ std::vector<CallRecord> SqliteCallStore::callsAfter(const std::string& start, st
     if (rc != SQLITE_DONE)
         fail("Die Verbindungen lassen sich nicht lesen", rc);
     return result;
+}
+
+std::string SqliteCallStore::spanQueryPlan()
+{
+    const Session session(*this);
+    if (!session)
+        return {};
+    Statement s(*lib_, db_, (std::string("EXPLAIN QUERY PLAN ") + kSpanQuery).c_str());
+    std::string plan;
+    while (s.step() == SQLITE_ROW)
+        plan += s.text(3) + "\n";
+    return plan;
 }
 
 std::map<std::string, UnitPrice> SqliteCallStore::prices()

@@ -39,6 +39,9 @@ public:
     std::map<std::string, UnitPrice> prices() override;
     bool setPrice(const std::string& entry, const std::optional<UnitPrice>& price) override;
     std::string problem() const override { return problem_; }
+    // How SQLite goes about reading a span of calls (a month, a page): its
+    // query plan, a step a line; "" when the log cannot be opened.
+    std::string spanQueryPlan();
 
 private:
     class Session;

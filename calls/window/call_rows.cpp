@@ -13,13 +13,24 @@ void CallRows::clear()
 
 void CallRows::append(const std::vector<CallRecord>& calls)
 {
-    for (const CallRecord& call : calls) {
-        const auto [known, added] = entryIndex_.try_emplace(call.entry, static_cast<std::uint32_t>(entries_.size()));
-        if (added)
-            entries_.push_back(call.entry);
-        rows_.push_back(
-            {call.onlineSeconds, call.units, call.bytes, stamp(call.startLocal), stamp(call.endLocal), known->second});
-    }
+    for (const CallRecord& call : calls)
+        rows_.push_back(makeRow(call));
+}
+
+void CallRows::update(std::size_t row, const CallRecord& call, bool running)
+{
+    if (row >= rows_.size())
+        return;
+    rows_[row] = makeRow(call);
+    rows_[row].running = running;
+}
+
+CallRows::Row CallRows::makeRow(const CallRecord& call)
+{
+    const auto [known, added] = entryIndex_.try_emplace(call.entry, static_cast<std::uint32_t>(entries_.size()));
+    if (added)
+        entries_.push_back(call.entry);
+    return {call.onlineSeconds, call.units, call.bytes, stamp(call.startLocal), stamp(call.endLocal), known->second};
 }
 
 void CallRows::setPrices(const Prices& prices)
@@ -31,6 +42,8 @@ std::string CallRows::text(std::size_t row, int column) const
 {
     if (row >= rows_.size() || column < 0 || column >= kColumns)
         return {};
+    if (column == kUntilColumn && rows_[row].running)
+        return "l\xC3\xA4uft";
     const CallLine l = callLine(record(rows_[row]), prices_);
     const std::string* texts[] = {&l.date, &l.entry, &l.from, &l.until, &l.duration, &l.units, &l.cost, &l.bytes};
     if (column == kCostColumn && !l.cost.empty())

@@ -19,6 +19,8 @@ public:
     // Empties the table and lets go of its memory.
     virtual void clear() = 0;
     virtual void append(const std::vector<CallRecord>& calls) = 0;
+    // A row that changed in place: the running call at each new unit and at its end.
+    virtual void update(std::size_t row, const CallRecord& call, bool running) = 0;
     virtual void setPrices(const Prices& prices) = 0;
 };
 
@@ -30,10 +32,13 @@ class CallRows final : public CallTable {
 public:
     static constexpr int kColumns = 8;
     static constexpr int kEntryColumn = 1;
+    static constexpr int kUntilColumn = 3;
     static constexpr int kCostColumn = 6;
 
     void clear() override;
     void append(const std::vector<CallRecord>& calls) override;
+    // A running call's row says "läuft" where its end will be.
+    void update(std::size_t row, const CallRecord& call, bool running) override;
     void setPrices(const Prices& prices) override;
 
     std::size_t size() const { return rows_.size(); }
@@ -53,8 +58,10 @@ private:
         std::int64_t seconds = 0, units = 0, bytes = 0;
         Stamp start, end;
         std::uint32_t entry = 0; // into entries_
+        bool running = false;
     };
     static Stamp stamp(const std::string& text);
+    Row makeRow(const CallRecord& call);
     CallRecord record(const Row& row) const;
 
     std::deque<Row> rows_; // grows without copying what it holds

@@ -1,6 +1,7 @@
 #include "calls/window/calls_window_model.h"
 
 #include "calls/money.h"
+#include "calls/month_forecast.h"
 #include "calls/time_text.h"
 
 #include <algorithm>
@@ -27,6 +28,15 @@ std::string costText(const std::optional<std::int64_t>& cost, const std::string&
 std::chrono::year_month monthOf(const std::chrono::year_month_day& day)
 {
     return day.year() / day.month();
+}
+
+// What the entries' totals (the overall one last) spent of the budget.
+std::int64_t spentOf(const BudgetSettings& budget, const std::vector<MonthTotal>& totals, const Prices& prices)
+{
+    std::int64_t used = 0;
+    for (std::size_t i = 0; i + 1 < totals.size(); ++i)
+        used += unitsCost(budget, totals[i].entry, totals[i].units, prices);
+    return used;
 }
 
 } // namespace
@@ -62,16 +72,20 @@ void CallsWindowModel::refresh()
     problem_ = store_.problem();
     calls_.clear();
     calls_.setPrices(prices_);
-    sums_ = {};
     totals_.clear();
     chart_.start(month_, prices_);
+    setForecast({});
+    monthSums_.start(monthStart(month_), monthStart(month_ + std::chrono::months{1}));
     monthRead_.start(
         monthStart(month_), monthStart(month_ + std::chrono::months{1}),
         [this](const std::vector<CallRecord>& page) {
             calls_.append(page);
             chart_.add(page);
             for (const CallRecord& call : page)
-                sums_.add(call);
+                monthSums_.read(call);
+            if (periodInMonth_)
+                for (const CallRecord& call : page)
+                    periodSums_.read(call);
         },
         [this](const std::string& problem) { monthDone(problem); });
     refreshBudget();
@@ -94,8 +108,21 @@ void CallsWindowModel::monthDone(const std::string& problem)
 {
     if (!problem.empty())
         problem_ = problem;
+    monthSums_.finish();
+    takeRunning();
+    makeTotals();
+    if (events_.monthRead)
+        events_.monthRead();
+    if (std::exchange(periodInMonth_, false))
+        return budgetDone(problem);
+    makeForecast();
+}
+
+void CallsWindowModel::makeTotals()
+{
+    const bool running = running_ && running_->endedBy.empty() && callMonth(*running_) == month_;
     // Every phonebook entry can be given a price, also before its first call.
-    std::vector<MonthTotal> totals = sums_.totals(prices_);
+    std::vector<MonthTotal> totals = monthSums_.sums().totals(prices_);
     MonthTotal overall = totals.back();
     totals.pop_back();
     std::set<std::string> listed;
@@ -124,10 +151,10 @@ void CallsWindowModel::monthDone(const std::string& problem)
                      costText(t.cost, t.currency),
                      std::to_string(t.bytes),
                      !row.overall && price != prices_.end() ? priceText(price->second) : ""};
+        if (running && (row.overall || t.entry == running_->entry))
+            row.texts[0] += " (l\xC3\xA4uft)";
         totals_.push_back(std::move(row));
     }
-    if (events_.monthRead)
-        events_.monthRead();
 }
 
 std::string CallsWindowModel::setPrice(const std::string& entry, const std::string& text)
@@ -152,22 +179,106 @@ void CallsWindowModel::refreshBudget()
     budget_ = store_.budget();
     budgetUse_.clear();
     budgetRead_.stop();
+    periodSums_.stop();
+    periodInMonth_ = false;
     if (budget_.kind == BudgetSettings::Kind::None)
-        return;
+        return makeForecast();
     const auto from = periodStart(clock_.localNow().date, budget_.billingDay);
     const auto to = (from.year() / from.month() + std::chrono::months{1}) / from.day();
-    budgetUsed_ = 0;
+    budgetFrom_ = from;
+    periodSums_.start(localStamp({from, 0}), localStamp({to, 0}));
+    // The billing month shown from its start: one read of it is enough.
+    periodInMonth_ = monthRead_.busy() && from.day() == std::chrono::day{1} && monthOf(from) == month_;
+    if (periodInMonth_)
+        return;
     budgetRead_.start(
         localStamp({from, 0}), localStamp({to, 0}),
-        [this, budget = budget_](const std::vector<CallRecord>& page) { budgetUsed_ += spent(budget, page, prices_); },
-        [this, budget = budget_, from](const std::string& problem) {
-            // What only part of the calls add up to is not shown as the use.
-            if (problem.empty())
-                budgetUse_
-                    = "seit " + germanDate(localStamp({from, 0})) + ": " + budgetUseText(budget, budgetUsed_, prices_);
-            if (events_.budgetRead)
-                events_.budgetRead();
-        });
+        [this](const std::vector<CallRecord>& page) {
+            for (const CallRecord& call : page)
+                periodSums_.read(call);
+        },
+        [this](const std::string& problem) { budgetDone(problem); });
+}
+
+void CallsWindowModel::budgetDone(const std::string& problem)
+{
+    // What only part of the calls add up to is not shown as the use.
+    if (problem.empty()) {
+        periodSums_.finish();
+        takeRunning();
+        makeBudgetUse();
+    } else {
+        periodSums_.stop();
+    }
+    if (events_.budgetRead)
+        events_.budgetRead();
+    makeForecast();
+}
+
+void CallsWindowModel::makeBudgetUse()
+{
+    const std::int64_t used = spentOf(budget_, periodSums_.sums().totals(prices_), prices_);
+    budgetUse_ = "seit " + germanDate(localStamp({budgetFrom_, 0})) + ": " + budgetUseText(budget_, used, prices_);
+}
+
+void CallsWindowModel::runningCall(const CallRecord& call)
+{
+    running_ = call;
+    if (!takeRunning())
+        return;
+    if (monthSums_.done())
+        makeTotals();
+    if (periodSums_.done())
+        makeBudgetUse();
+    if (events_.runningCallChanged)
+        events_.runningCallChanged();
+    makeForecast();
+}
+
+// True when the shown month or the billing month holds the call.
+bool CallsWindowModel::takeRunning()
+{
+    if (!running_)
+        return false;
+    const auto place = monthSums_.take(*running_);
+    if (place) {
+        if (place->added)
+            calls_.append({*running_});
+        calls_.update(place->row, *running_, running_->endedBy.empty());
+        // The day's bar grows with the call's units.
+        if (place->before)
+            chart_.remove(*place->before);
+        chart_.add({*running_});
+    }
+    return periodSums_.take(*running_).has_value() || place.has_value();
+}
+
+void CallsWindowModel::makeForecast()
+{
+    const LocalDateTime now = clock_.localNow();
+    const bool byBudget = budget_.kind != BudgetSettings::Kind::None;
+    const LiveSums& sums = byBudget ? periodSums_ : monthSums_;
+    std::string forecast;
+    if (sums.done() && (byBudget || month_ == monthOf(now.date))) {
+        const std::vector<MonthTotal> totals = sums.sums().totals(prices_);
+        const std::int64_t used = spentOf(budget_, totals, prices_);
+        const MonthTotal& all = totals.back();
+        const MonthPace pace{byBudget ? budgetFrom_ : month_ / std::chrono::day{1}, now, all.units, all.cost,
+                             all.currency};
+        const std::string currency = prices_.empty() ? "\xE2\x82\xAC" : prices_.begin()->second.currency;
+        forecast = forecastText(forecastMonth(pace, budget_, used), budget_,
+                                all.currency.empty() ? currency : all.currency);
+    }
+    setForecast(forecast);
+}
+
+void CallsWindowModel::setForecast(const std::string& text)
+{
+    if (text == forecast_)
+        return;
+    forecast_ = text;
+    if (events_.forecastChanged)
+        events_.forecastChanged();
 }
 
 BudgetInput parseBudget(int kind, int billingDay, bool cutOff, const std::string& amount)
@@ -247,9 +358,12 @@ void CallsWindowModel::close()
     monthRead_.stop();
     budgetRead_.stop();
     calls_.clear();
-    sums_ = {};
+    monthSums_.stop();
+    periodSums_.stop();
+    periodInMonth_ = false;
     totals_.clear();
     chart_.start(month_, {});
+    setForecast({});
 }
 
 } // namespace zumi

@@ -4,6 +4,7 @@
 #include "calls/month_report.h"
 #include "calls/window/call_rows.h"
 #include "calls/window/month_chart.h"
+#include "calls/window/live_sums.h"
 #include "calls/window/paged_call_read.h"
 #include "platform/clock.h"
 
@@ -43,6 +44,10 @@ public:
     struct Events {
         std::function<void()> monthRead;  // totals() and problem() are final
         std::function<void()> budgetRead; // budgetUse() is known
+        // The running call's row (in the table as it is read), totals() and
+        // budgetUse() changed in place; the month was not read again.
+        std::function<void()> runningCallChanged = {};
+        std::function<void()> forecastChanged = {}; // forecast() is new
     };
 
     CallsWindowModel(CallStore& store, const Clock& clock, CallTable& calls, Phonebook phonebook, Events events);
@@ -83,9 +88,22 @@ public:
     // Lets go of the month.
     void close();
 
+    // The call being metered, at its start, at each unit and at its end. Its
+    // row and the sums are brought up to date in place, once the month is in.
+    void runningCall(const CallRecord& call);
+    // Where the billing month is heading (the calendar month without a
+    // budget, then only while it is shown); "" while not known.
+    const std::string& forecast() const { return forecast_; }
+
 private:
     void monthDone(const std::string& problem);
     void refreshBudget();
+    void budgetDone(const std::string& problem);
+    bool takeRunning();
+    void makeTotals();
+    void makeBudgetUse();
+    void makeForecast();
+    void setForecast(const std::string& text);
 
     CallStore& store_;
     const Clock& clock_;
@@ -95,11 +113,15 @@ private:
     std::chrono::year_month month_;
     std::string problem_;
     Prices prices_;
-    MonthSums sums_;
+    LiveSums monthSums_;
     std::vector<TotalsRow> totals_;
     BudgetSettings budget_;
-    std::int64_t budgetUsed_ = 0;
     std::string budgetUse_;
+    std::chrono::year_month_day budgetFrom_{};
+    LiveSums periodSums_; // of the budget's billing month
+    bool periodInMonth_ = false; // the same calls as the month: summed from its read
+    std::optional<CallRecord> running_;
+    std::string forecast_;
     PagedCallRead monthRead_;
     PagedCallRead budgetRead_;
     PagedCallRead exportRead_;

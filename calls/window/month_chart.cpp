@@ -88,21 +88,30 @@ void MonthChart::start(std::chrono::year_month month, Prices prices)
 
 void MonthChart::add(const std::vector<CallRecord>& calls)
 {
+    for (const CallRecord& call : calls)
+        count(call, 1);
+}
+
+void MonthChart::remove(const CallRecord& call)
+{
+    count(call, -1);
+}
+
+void MonthChart::count(const CallRecord& call, int sign)
+{
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%04d-%02u-", static_cast<int>(month_.year()),
                   static_cast<unsigned>(month_.month()));
+    // The day on the local calendar the call began: one of 23 or 25 hours counts as any other.
+    if (call.startLocal.size() < 10 || call.startLocal.compare(0, 8, prefix) != 0)
+        return;
     const unsigned days = daysIn(month_);
-    for (const CallRecord& call : calls) {
-        // The day on the local calendar the call began: one of 23 or 25 hours counts as any other.
-        if (call.startLocal.size() < 10 || call.startLocal.compare(0, 8, prefix) != 0)
-            continue;
-        const unsigned day = static_cast<unsigned>((call.startLocal[8] - '0') * 10 + (call.startLocal[9] - '0'));
-        if (day < 1 || day > days)
-            continue;
-        std::vector<std::int64_t>& units = entries_[call.entry];
-        units.resize(days);
-        units[day - 1] += call.units;
-    }
+    const unsigned day = static_cast<unsigned>((call.startLocal[8] - '0') * 10 + (call.startLocal[9] - '0'));
+    if (day < 1 || day > days)
+        return;
+    std::vector<std::int64_t>& units = entries_[call.entry];
+    units.resize(days);
+    units[day - 1] += sign * call.units;
 }
 
 bool MonthChart::moneyShown() const

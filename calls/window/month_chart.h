@@ -86,6 +86,8 @@ public:
     // Forgets what was added; the prices are those the month's costs are reckoned in.
     void start(std::chrono::year_month month, Prices prices);
     void add(const std::vector<CallRecord>& calls);
+    // Takes back what add() counted of a call (the running call before its new unit).
+    void remove(const CallRecord& call);
 
     bool empty() const { return entries_.empty(); }
     // Money can be shown: every entry with calls has a price, all in one currency.
@@ -102,6 +104,7 @@ public:
                          std::chrono::year_month_day today) const;
 
 private:
+    void count(const CallRecord& call, int sign);
     std::int64_t value(const std::string& entry, std::int64_t units) const;
     std::string valueText(std::int64_t value) const;
 

@@ -389,6 +389,17 @@ TEST(SqliteCallStore, KeepsRowsAndPricesAcrossAReopenAndTakesOnALogThatKeptOnlyT
     EXPECT_EQ(SqliteCallStore(path).calls(year{2026} / 3).size(), 2u);
 }
 
+// A month of a year's log is found through the index on the start, not by
+// reading the whole table, and comes in the order the pages rely on.
+TEST(SqliteCallStore, ReadsASpanThroughTheIndexOnTheStart)
+{
+    test::TempFolder folder;
+    SqliteCallStore store(folder.path / "calls.sqlite");
+    const std::string plan = store.spanQueryPlan();
+    EXPECT_NE(plan.find("USING INDEX calls_by_start (start_local>? AND start_local<?)"), std::string::npos) << plan;
+    EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
+}
+
 // Without HOME (a service, a bare su) the log and the settings lie in the
 // home the password database names, not in two folders below the working one.
 TEST(UserFolders, WithoutHomeTheLogAndTheSettingsLieInTheUsersHome)

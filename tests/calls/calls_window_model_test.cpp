@@ -1,3 +1,4 @@
+#include "calls/call_recorder.h"
 #include "calls/window/calls_window_model.h"
 #include "fake_call_store.h"
 #include "fake_clock.h"
@@ -109,6 +110,54 @@ TEST(CallsWindowModel, ReadsAPageAtATime)
     readAll(model);
     EXPECT_TRUE(done);
     EXPECT_EQ(csv, monthCsv(store.calls(year{2026} / 3), {}));
+}
+
+// The running call as the call log writes it: its row marked as running and
+// the sums, the budget's use and the forecast brought up to date at each unit
+// without the month being read again. Told while the month is being read, it
+// is not counted twice; one that starts later gets a row of its own.
+TEST(CallsWindowModel, TheRunningCallLive)
+{
+    test::FakeClock clock(year{2026} / 3 / 11, 0);
+    test::FakeCallStore store;
+    store.budgetSettings = {BudgetSettings::Kind::Units, 100, 1, true};
+    CallRecord earlier = row("2026-03-02 10:00:00", 8);
+    store.add(earlier);
+    CallRows calls;
+    int changed = 0;
+    CallsWindowModel::Events events;
+    events.runningCallChanged = [&] { ++changed; };
+    CallsWindowModel model(store, clock, calls, {}, events);
+    CallRecorder recorder(clock, store, {}, [&](const CallRecord& call) { model.runningCall(call); });
+
+    model.showCurrentMonth();
+    recorder.started("Net1", {});
+    readAll(model);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls.text(1, CallRows::kUntilColumn), "l\u00e4uft");
+    EXPECT_EQ(model.totals().back().texts[0], "Gesamt (l\u00e4uft)");
+    EXPECT_EQ(model.totals().back().texts[3], "9");
+
+    clock.advance(60);
+    recorder.unitBegun(2, {});
+    EXPECT_EQ(changed, 1);
+    EXPECT_FALSE(model.readMore());
+    EXPECT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls.text(1, 5), "2");
+    EXPECT_EQ(model.totals()[0].texts[0], "Net1 (l\u00e4uft)");
+    EXPECT_EQ(model.totals().back().texts[3], "10");
+    const ChartFont font{[](const std::string& text) { return 6.0 * static_cast<double>(text.size()); }};
+    EXPECT_EQ(model.chartPicture(600, 200, font).bars.back().tip, "11.03.2026: 2 Einheiten (Net1 2)");
+    EXPECT_EQ(model.budgetUse(), "seit 01.03.2026: 10 von 100 Einheiten");
+    EXPECT_EQ(model.forecast().rfind("Hochrechnung bis 31.03.2026: etwa 31 Einheiten.", 0), 0u) << model.forecast();
+
+    recorder.ended(CallEnd::Menu, {});
+    EXPECT_EQ(calls.text(1, CallRows::kUntilColumn), "00:01:00");
+    EXPECT_EQ(model.totals().back().texts[0], "Gesamt");
+    recorder.started("Net2", {});
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls.entry(2), "Net2");
+    EXPECT_EQ(model.totals().back().texts[1], "3");
 }
 
 } // namespace

@@ -19,6 +19,15 @@ void CallsModel::append(const std::vector<CallRecord>& calls)
     endInsertRows();
 }
 
+void CallsModel::update(std::size_t row, const CallRecord& call, bool running)
+{
+    if (row >= rows_.size())
+        return;
+    rows_.update(row, call, running);
+    const int r = static_cast<int>(row);
+    emit dataChanged(index(r, 0), index(r, CallRows::kColumns - 1), {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
 void CallsModel::setPrices(const Prices& prices)
 {
     rows_.setPrices(prices);

@@ -10,6 +10,7 @@ class CallsModel final : public QAbstractTableModel, public CallTable {
 public:
     void clear() override;
     void append(const std::vector<CallRecord>& calls) override;
+    void update(std::size_t row, const CallRecord& call, bool running) override;
     void setPrices(const Prices& prices) override;
 
     int rowCount(const QModelIndex& parent = {}) const override;

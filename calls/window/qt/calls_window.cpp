@@ -58,7 +58,8 @@ CallsWindow::CallsWindow(CallsWindowDeps deps, QWidget* parent)
                   if (top_ > 0)
                       ui_->tblCalls->scrollTo(calls_.index(top_, 0), QAbstractItemView::PositionAtTop);
               },
-              [this] { ui_->lblBudgetUse->setText(QString::fromStdString(model_.budgetUse())); }})
+              [this] { ui_->lblBudgetUse->setText(QString::fromStdString(model_.budgetUse())); },
+              [this] { showRunning(); }, [this] { showForecast(); }})
 {
     ui_->setupUi(this);
     ui_->tblCalls->setModel(&calls_);
@@ -166,6 +167,32 @@ void CallsWindow::showTotals()
     for (int c = 1; c < sums.columnCount(); ++c)
         sums.resizeColumnToContents(c);
     filling_ = false;
+}
+
+// Only the rows that changed, so a unit's update costs the tick next to nothing.
+void CallsWindow::showRunning()
+{
+    showChart(); // the day's bar grows with the call
+    const std::vector<TotalsRow>& totals = model_.totals();
+    QTableWidget& sums = *ui_->tblTotals;
+    if (totals.empty())
+        return;
+    if (sums.rowCount() != static_cast<int>(totals.size()))
+        return showTotals();
+    // In place, past the price: one being typed stays open.
+    filling_ = true;
+    for (int r = 0; r < sums.rowCount(); ++r)
+        for (int c = 0; c < kPriceColumn; ++c)
+            sums.item(r, c)->setText(QString::fromStdString(totals[static_cast<std::size_t>(r)].texts[static_cast<std::size_t>(c)]));
+    filling_ = false;
+    if (!model_.budgetUse().empty())
+        ui_->lblBudgetUse->setText(QString::fromStdString(model_.budgetUse()));
+}
+
+void CallsWindow::showForecast()
+{
+    ui_->lblForecast->setVisible(!model_.forecast().empty());
+    ui_->lblForecast->setText(QString::fromStdString(model_.forecast()));
 }
 
 void CallsWindow::saveBudget()

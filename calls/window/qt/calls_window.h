@@ -44,6 +44,8 @@ public:
     std::chrono::year_month month() const { return model_.month(); }
     // The shown month as CSV, into a file the user chooses; done when the last page is written.
     void exportCsv();
+    // The call being metered, as the call log wrote it; shown in place.
+    void runningCall(const CallRecord& call) { model_.runningCall(call); }
 
     Ui::frmCalls& ui() { return *ui_; }
 
@@ -59,6 +61,8 @@ private:
     void showProblem();
     void showBudget();
     void showTotals();
+    void showRunning();
+    void showForecast();
     void priceEdited(int row, int column);
     void saveBudget();
     void warn(const std::string& text);
