@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -12,10 +13,16 @@ namespace zumi::test {
 struct TempFolder {
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zumi-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path = pattern;
+        // A name nobody holds: create_directory is false for one that exists.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path = std::filesystem::temp_directory_path() / ("zumi-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) {
+                std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+                return;
+            }
+        }
+        throw std::runtime_error("no fresh temp folder");
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

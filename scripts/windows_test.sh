@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Cross-builds the portable libraries, the Windows backends and their tests for 64-bit Windows
+# into build-windows/ and runs the tests under wine, as an unprivileged user (as root wine
+# ignores the read-only attribute), with one wineserver kept running for the whole run.
+# Usage: scripts/windows_test.sh [build folder]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+zumi_need_packages windows
+
+build="$(mkdir -p "${1:-build-windows}" && cd "${1:-build-windows}" && pwd)"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "${launcher[@]}"
+cmake --build "$build" -j "$(nproc)"
+
+# Wine's own home and prefix, in the build folder; the user runs the tests there.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    user=zumi-wine
+    id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+    chown -R "$user" "$build"
+    as_user=(runuser -u "$user" --)
+fi
+home="$build/wine-home"
+"${as_user[@]}" mkdir -p "$home"
+export HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
+       WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d${ZUMI_WINEDLLOVERRIDES:+;$ZUMI_WINEDLLOVERRIDES}"
+unset DISPLAY WAYLAND_DISPLAY
+wine_env=(env HOME="$HOME" WINEPREFIX="$WINEPREFIX" WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES")
+logs="$build/wine-logs"
+"${as_user[@]}" mkdir -p "$logs"
+
+# Wine's services inherit the descriptors they are started with: its output goes to files, never
+# into a pipe that would then not close.
+stop_wine() { "${as_user[@]}" "${wine_env[@]}" wineserver -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+trap 'exit 130' INT TERM HUP
+"${as_user[@]}" "${wine_env[@]}" wineboot -i >"$logs/wineboot.log" 2>&1
+"${as_user[@]}" "${wine_env[@]}" wineserver -p >"$logs/wineserver.log" 2>&1
+
+status=0
+"${as_user[@]}" "${wine_env[@]}" ctest --test-dir "$build" --output-on-failure -j "$(nproc)" \
+    >"$logs/ctest.log" 2>&1 || status=$?
+cat "$logs/ctest.log"
+exit "$status"
