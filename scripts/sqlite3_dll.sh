@@ -30,11 +30,11 @@ mkdir -p "$work/native"
     && make sqlite3.c sqlite3.h >"$work/make.log" 2>&1) \
     || { tail -n 30 "$work/configure.log" "$work/make.log" >&2; exit 1; }
 
-mkdir -p "$out/include"
+# Made under its own name (the import library records it), moved in place when whole.
 x86_64-w64-mingw32-gcc-posix -shared -O2 -DSQLITE_API='__declspec(dllexport)' -DSQLITE_THREADSAFE=1 \
-    -DSQLITE_ENABLE_FTS5 -DSQLITE_ENABLE_JSON1 -o "$out/sqlite3.dll.part" "$work/native/sqlite3.c" \
-    -static-libgcc -Wl,--out-implib,"$out/libsqlite3.dll.a"
-cp "$work/native/sqlite3.h" "$out/include/sqlite3.h.part"
-mv "$out/include/sqlite3.h.part" "$out/include/sqlite3.h"
-mv "$out/sqlite3.dll.part" "$out/sqlite3.dll"
+    -o "$work/sqlite3.dll" "$work/native/sqlite3.c" -static-libgcc -Wl,--out-implib,"$work/libsqlite3.dll.a"
+mkdir -p "$out/include"
+mv "$work/native/sqlite3.h" "$out/include/sqlite3.h"
+mv "$work/libsqlite3.dll.a" "$out/libsqlite3.dll.a"
+mv "$work/sqlite3.dll" "$out/sqlite3.dll"
 rm -rf "$work"

@@ -37,8 +37,9 @@ logs="$build/wine-logs"
 stop_wine() { "${as_user[@]}" "${wine_env[@]}" wineserver -k >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
 trap 'exit 130' INT TERM HUP
-"${as_user[@]}" "${wine_env[@]}" wineboot -i >"$logs/wineboot.log" 2>&1
+stop_wine # one left by an interrupted run would not outlive this one
 "${as_user[@]}" "${wine_env[@]}" wineserver -p >"$logs/wineserver.log" 2>&1
+"${as_user[@]}" "${wine_env[@]}" wineboot -i >"$logs/wineboot.log" 2>&1
 
 status=0
 "${as_user[@]}" "${wine_env[@]}" ctest --test-dir "$build" --output-on-failure -j "$(nproc)" \

@@ -16,6 +16,16 @@
 namespace zumi {
 namespace {
 
+TEST(IniSettingsStore, TheFirstSaveMakesFolderAndFileTheUsersAlone)
+{
+    test::TempFolder folder;
+    const auto path = folder.path / "sub" / "Zumi.conf";
+    ASSERT_TRUE(IniSettingsStore(path).write({{"Top", std::string("1")}}));
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(path.parent_path()).permissions(), perms::owner_all);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), perms::owner_read | perms::owner_write);
+}
+
 TEST(IniSettingsStoreFailure, FailedOrRefusedSaveLeavesTheOldFileWhole)
 {
     test::TempFolder folder;

@@ -1,0 +1,54 @@
+#include "platform/durable_file.h"
+#include "platform/read_file.h"
+#include "platform/shared_library.h"
+#include "platform/user_folders.h"
+#include "platform/win_version.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace zumi {
+namespace {
+
+TEST(Win32Files, ReplacedWholeUnderAWideNameButNotWhenReadOnly)
+{
+    test::TempFolder folder;
+    const auto path = folder.path / L"Grüße €" / L"Zumi.conf";
+    ASSERT_TRUE(writeFileAtomically(path, "eins"));
+    ASSERT_TRUE(writeFileAtomically(path, "zwei"));
+    EXPECT_EQ(readFileUpTo(path, 100).text, "zwei");
+    EXPECT_EQ(readFileUpTo(path, 3).state, FileContents::State::TooLarge);
+    EXPECT_EQ(readFileUpTo(path.parent_path() / L"none", 100).state, FileContents::State::Missing);
+    EXPECT_EQ(readFileUpTo(path.parent_path(), 100).state, FileContents::State::Unreadable);
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    EXPECT_FALSE(writeFileAtomically(path, "drei"));
+    EXPECT_EQ(readFileUpTo(path, 100).text, "zwei");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1) << "no temporary file";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
+TEST(Win32Folders, SettingsRoamAndTheCallLogStaysLocal)
+{
+    const std::filesystem::path roaming = _wgetenv(L"APPDATA"), local = _wgetenv(L"LOCALAPPDATA");
+    EXPECT_EQ(settingsFile(), roaming / L"Zumi" / L"Zumi.conf");
+    EXPECT_EQ(callLogFile(), local / L"Zumi" / L"calls.sqlite");
+}
+
+TEST(Win32System, AnNtVersionAndDllsByTheirPlainName)
+{
+    EXPECT_EQ(getWinVersion(), 337);
+    EXPECT_EQ(SharedLibrary::fileName("sqlite3", 0), "sqlite3.dll");
+    std::string why;
+    EXPECT_EQ(SharedLibrary::load("zumi-no-such.dll", why), nullptr);
+    EXPECT_FALSE(why.empty());
+    const auto kernel = SharedLibrary::load("kernel32.dll", why);
+    ASSERT_NE(kernel, nullptr);
+    EXPECT_NE(kernel->symbol("GetTickCount"), nullptr);
+}
+
+} // namespace
+} // namespace zumi
