@@ -24,7 +24,7 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(runuser -u "$user" --)
 fi
 home="$build/wine-home"
-"${as_user[@]}" mkdir -p "$home"
+"${as_user[@]}" mkdir -p "$home/prefix" # wineserver needs the folder, wineboot fills it
 export HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
        WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d${ZUMI_WINEDLLOVERRIDES:+;$ZUMI_WINEDLLOVERRIDES}"
 unset DISPLAY WAYLAND_DISPLAY

@@ -17,11 +17,6 @@ namespace {
 
 using namespace std::chrono;
 
-CallRecord running(std::string start)
-{
-    return {0, "Net1", std::move(start), "2026-03-31T21:58:00Z", "", "", 0, 1, 0, "", 0, 0};
-}
-
 // The log and its folder are the user's alone, the WAL files too (kept while another reader holds the
 // database open); a fifo is no log; a log the user may not write refuses each write with the reason and
 // keeps its rows.
@@ -29,7 +24,7 @@ TEST(SqliteCallStore, TheUsersAloneNotAFifoAndReadOnlyWhenTheUserMadeIt)
 {
     test::TempFolder folder;
     const auto path = folder.path / "sub" / "calls.sqlite";
-    CallRecord first = running("2026-03-10 10:00:00");
+    CallRecord first{0, "Net1", "2026-03-10 10:00:00", "2026-03-10T09:00:00Z", "", "", 0, 1, 0, "", 0, 0};
     ASSERT_TRUE(SqliteCallStore(path).add(first));
     sqlite3* reader = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &reader), SQLITE_OK);
@@ -50,7 +45,7 @@ TEST(SqliteCallStore, TheUsersAloneNotAFifoAndReadOnlyWhenTheUserMadeIt)
     ASSERT_TRUE(!root || seteuid(65534) == 0);
     {
         SqliteCallStore readOnly(path);
-        CallRecord next = running("2026-03-11 10:00:00");
+        CallRecord next = first;
         const bool added = readOnly.add(next);
         const std::string why = readOnly.problem();
         ASSERT_TRUE(!root || seteuid(0) == 0);

@@ -12,17 +12,11 @@ namespace zumi::test {
 // A fresh folder under the temp folder, removed with its contents afterwards.
 struct TempFolder {
     TempFolder()
+        : path(std::filesystem::temp_directory_path() / ("zumi-test-" + std::to_string(std::random_device{}())))
     {
-        // A name nobody holds: create_directory is false for one that exists.
-        std::random_device random;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path = std::filesystem::temp_directory_path() / ("zumi-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(path)) {
-                std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-                return;
-            }
-        }
-        throw std::runtime_error("no fresh temp folder");
+        if (!std::filesystem::create_directory(path)) // false for a name someone holds
+            throw std::runtime_error("no fresh temp folder");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
