@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,30 @@ namespace {
 class RegistryStore : public ::testing::Test {
 protected:
     const std::string subKey = "Software\\Zumi tests\\registry " + std::to_string(GetCurrentProcessId());
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Zumi tests"); }
+    void TearDown() override
+    {
+        restrictKey(L"D:(A;;KA;;;WD)");
+        const std::wstring name(subKey.begin(), subKey.end());
+        RegDeleteTreeW(HKEY_CURRENT_USER, name.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Zumi tests"); // once no other run's key is left
+    }
+
+    // Lets everyone do only what the SDDL access list says with the key.
+    bool restrictKey(const wchar_t* sddl)
+    {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+            return false;
+        HKEY key = nullptr;
+        const std::wstring name(subKey.begin(), subKey.end());
+        LSTATUS rc = RegOpenKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, WRITE_DAC, &key);
+        if (rc == ERROR_SUCCESS) {
+            rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+            RegCloseKey(key);
+        }
+        LocalFree(descriptor);
+        return rc == ERROR_SUCCESS;
+    }
 
     HKEY openKey()
     {
@@ -120,6 +144,26 @@ TEST_F(RegistryStore, RefusedWriteChangesNothing)
     EXPECT_EQ(fresh.keys(), (std::vector<std::string>{"Top", "Vorlauf"}));
     EXPECT_EQ(fresh.read("Vorlauf"), "2");
     EXPECT_EQ(fresh.read("Top"), "255");
+}
+
+
+TEST_F(RegistryStore, KeyTheUserMayNotChangeRefusesWrites)
+{
+    ASSERT_TRUE(RegistrySettingsStore(subKey).write("Top", "255"));
+    ASSERT_TRUE(restrictKey(L"D:(A;;KR;;;WD)"));
+    RegistrySettingsStore store(subKey);
+    EXPECT_TRUE(store.readable());
+    EXPECT_TRUE(store.write("Top", "255")) << "nothing to change";
+    EXPECT_FALSE(store.write("Top", "300"));
+    EXPECT_NE(store.problem().find("gespeichert werden"), std::string::npos) << store.problem();
+    EXPECT_EQ(store.read("Top"), "255");
+
+    ASSERT_TRUE(restrictKey(L"D:"));
+    store.reload();
+    EXPECT_FALSE(store.readable());
+    EXPECT_TRUE(store.keys().empty()) << "the defaults";
+    EXPECT_NE(store.problem().find("nicht gelesen werden"), std::string::npos) << store.problem();
+    EXPECT_FALSE(store.write("Top", "255"));
 }
 
 } // namespace
