@@ -22,8 +22,8 @@ std::optional<std::wstring> wide(std::string_view text)
 {
     if (text.empty())
         return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length
+        = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0)
         return std::nullopt;
     std::wstring out(static_cast<std::size_t>(length), L'\0');
@@ -49,13 +49,13 @@ std::optional<std::string> utf8(std::wstring_view text)
 std::string errorText(LSTATUS code)
 {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length
+        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring message(buffer ? buffer : L"", length);
     LocalFree(buffer);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L'.'
-                                || message.back() == L' '))
+    while (!message.empty()
+           && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L'.' || message.back() == L' '))
         message.pop_back();
     std::string text = "Fehler " + std::to_string(code);
     if (auto words = utf8(message); words && !words->empty())

@@ -38,7 +38,7 @@ public:
     using SettingsStore::write;
 
 private:
-    std::string subKey_; // UTF-8
+    std::string subKey_;                        // UTF-8
     std::map<std::string, std::string> values_; // the texts as last read
     bool readable_ = true;
     std::string problem_;
