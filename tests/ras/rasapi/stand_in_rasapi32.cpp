@@ -1,96 +1,76 @@
-// rasapi32.dll for the tests: RAS as the file named by ZUMI_RAS_CONTROL says,
-// read anew at every call. Lines:
-//   conn HANDLE STATE SENT RECEIVED NAME   a connection, listed in file order
-//   entry NAME                             a phonebook entry
-//   sizes N...                             the RASCONN sizes known (else 820 528)
-//   refuse-hangup ERROR                    what RasHangUpW answers
-//   gone HANDLE                            written by a hang-up RAS took
+// rasapi32.dll for the tests: RAS as the environment says, read at every call.
+// ZUMI_RAS: the connections in RAS's order, "HANDLE STATE SENT RECEIVED NAME"
+// (handle in hex) separated by "|"; their names are the phonebook too.
+// ZUMI_RAS_SIZE: the one RASCONN size known (else 820 and 528).
+// ZUMI_RAS_REFUSE: what RasHangUpW answers; a hang-up taken ends the connection.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <set>
-#include <sstream>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kInvalidHandle = 6;
-constexpr DWORD kBufferTooSmall = 603;
-constexpr DWORD kInvalidSize = 632;
-
 struct Conn {
-    std::uint64_t handle = 0;
+    unsigned long long handle = 0;
     DWORD state = 0, sent = 0, received = 0;
-    std::string name;
+    std::wstring name, line;
 };
 
-struct Control {
-    std::vector<Conn> conns;
-    std::vector<std::string> entries;
-    std::set<DWORD> sizes{820, 528};
-    DWORD refuseHangup = 0;
-};
-
-std::string controlPath()
+std::wstring env(const wchar_t* name)
 {
-    char path[MAX_PATH] = {};
-    GetEnvironmentVariableA("ZUMI_RAS_CONTROL", path, MAX_PATH);
-    return path;
+    wchar_t value[4096] = {};
+    GetEnvironmentVariableW(name, value, 4096);
+    return value;
 }
 
-std::string rest(std::istringstream& in)
+std::vector<Conn> conns()
 {
-    std::string text;
-    std::getline(in >> std::ws, text);
-    return text;
-}
-
-Control readControl()
-{
-    Control control;
-    std::set<std::uint64_t> gone;
-    std::ifstream file(controlPath());
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream in(line);
-        std::string word;
-        in >> word;
-        if (word == "conn") {
-            Conn conn;
-            in >> std::hex >> conn.handle >> std::dec >> conn.state >> conn.sent >> conn.received;
-            conn.name = rest(in);
-            control.conns.push_back(conn);
-        } else if (word == "entry") {
-            control.entries.push_back(rest(in));
-        } else if (word == "sizes") {
-            control.sizes.clear();
-            for (DWORD size; in >> size;)
-                control.sizes.insert(size);
-        } else if (word == "refuse-hangup") {
-            in >> control.refuseHangup;
-        } else if (word == "gone") {
-            std::uint64_t handle = 0;
-            in >> std::hex >> handle;
-            gone.insert(handle);
-        }
+    std::vector<Conn> list;
+    const std::wstring all = env(L"ZUMI_RAS");
+    for (std::size_t at = 0, end = 0; at < all.size(); at = end + 1) {
+        end = std::min(all.find(L'|', at), all.size());
+        Conn conn;
+        conn.line = all.substr(at, end - at);
+        int name = 0;
+        swscanf(conn.line.c_str(), L"%llx %lu %lu %lu %n", &conn.handle, &conn.state, &conn.sent, &conn.received, &name);
+        conn.name = conn.line.substr(name);
+        list.push_back(conn);
     }
-    std::erase_if(control.conns, [&](const Conn& conn) { return gone.count(conn.handle) != 0; });
-    return control;
+    return list;
 }
 
-const Conn* find(const Control& control, HANDLE handle)
+const Conn* find(const std::vector<Conn>& list, HANDLE handle)
 {
-    for (const Conn& conn : control.conns)
+    for (const Conn& conn : list)
         if (conn.handle == reinterpret_cast<std::uintptr_t>(handle))
             return &conn;
     return nullptr;
 }
 
-void putName(const std::string& name, wchar_t* field)
+// Fills the records (size as the first one says) with handle and name, as RAS
+// does with its sizes: an unknown one is refused.
+DWORD enumerate(void* records, DWORD* bytes, DWORD* count, bool connections)
 {
-    MultiByteToWideChar(CP_UTF8, 0, name.c_str(), -1, field, 257);
+    DWORD size = 0;
+    std::memcpy(&size, records, sizeof size);
+    const std::wstring known = env(L"ZUMI_RAS_SIZE");
+    if (connections ? (known.empty() ? size != 820 && size != 528 : size != std::stoul(known)) : size != 520)
+        return 632;
+    const std::vector<Conn> list = conns();
+    if (*bytes < size * list.size())
+        return 603;
+    auto* at = static_cast<char*>(records);
+    for (const Conn& conn : list) {
+        std::memcpy(at, &size, 4);
+        if (connections)
+            std::memcpy(at + 4, &conn.handle, 8);
+        std::wcsncpy(reinterpret_cast<wchar_t*>(at + (connections ? 12 : 4)), conn.name.c_str(), 256);
+        at += size;
+    }
+    *count = static_cast<DWORD>(list.size());
+    return 0;
 }
 
 } // namespace
@@ -99,91 +79,49 @@ extern "C" {
 
 __declspec(dllexport) DWORD WINAPI RasEnumConnectionsW(void* records, DWORD* bytes, DWORD* count)
 {
-    const Control control = readControl();
-    DWORD size = 0;
-    std::memcpy(&size, records, sizeof size);
-    if (control.sizes.count(size) == 0)
-        return kInvalidSize;
-    const DWORD needed = size * static_cast<DWORD>(control.conns.size());
-    if (*bytes < needed) {
-        *bytes = needed;
-        return kBufferTooSmall;
-    }
-    auto* at = static_cast<char*>(records);
-    for (const Conn& conn : control.conns) {
-        std::memcpy(at, &size, 4);
-        std::memcpy(at + 4, &conn.handle, 8);
-        putName(conn.name, reinterpret_cast<wchar_t*>(at + 12));
-        at += size;
-    }
-    *count = static_cast<DWORD>(control.conns.size());
-    return 0;
-}
-
-__declspec(dllexport) DWORD WINAPI RasGetConnectStatusW(HANDLE handle, DWORD* status)
-{
-    if (status[0] != 304)
-        return kInvalidSize;
-    const Control control = readControl();
-    const Conn* conn = find(control, handle);
-    if (!conn)
-        return kInvalidHandle;
-    status[1] = conn->state;
-    return 0;
-}
-
-__declspec(dllexport) DWORD WINAPI RasGetConnectionStatistics(HANDLE handle, DWORD* stats)
-{
-    if (stats[0] != 60)
-        return kInvalidSize;
-    const Control control = readControl();
-    const Conn* conn = find(control, handle);
-    if (!conn)
-        return kInvalidHandle;
-    stats[1] = conn->sent;
-    stats[2] = conn->received;
-    return 0;
-}
-
-__declspec(dllexport) DWORD WINAPI RasHangUpW(HANDLE handle)
-{
-    const Control control = readControl();
-    if (!find(control, handle))
-        return kInvalidHandle;
-    if (control.refuseHangup != 0)
-        return control.refuseHangup;
-    std::ofstream(controlPath(), std::ios::app) << "gone " << std::hex << reinterpret_cast<std::uintptr_t>(handle)
-                                               << "\n";
-    return 0;
+    return enumerate(records, bytes, count, true);
 }
 
 __declspec(dllexport) DWORD WINAPI RasEnumEntriesW(const wchar_t*, const wchar_t*, void* records, DWORD* bytes,
                                                    DWORD* count)
 {
-    const Control control = readControl();
-    DWORD size = 0;
-    std::memcpy(&size, records, sizeof size);
-    if (size != 520)
-        return kInvalidSize;
-    if (*bytes < size * control.entries.size())
-        return kBufferTooSmall;
-    auto* at = static_cast<char*>(records);
-    for (const std::string& name : control.entries) {
-        std::memcpy(at, &size, 4);
-        putName(name, reinterpret_cast<wchar_t*>(at + 4));
-        at += size;
-    }
-    *count = static_cast<DWORD>(control.entries.size());
+    return enumerate(records, bytes, count, false);
+}
+
+__declspec(dllexport) DWORD WINAPI RasGetConnectStatusW(HANDLE handle, DWORD* status)
+{
+    const std::vector<Conn> list = conns();
+    const Conn* conn = find(list, handle);
+    if (status[0] != 304)
+        return 632;
+    return conn ? (status[1] = conn->state, 0) : ERROR_INVALID_HANDLE;
+}
+
+__declspec(dllexport) DWORD WINAPI RasGetConnectionStatistics(HANDLE handle, DWORD* stats)
+{
+    const std::vector<Conn> list = conns();
+    const Conn* conn = find(list, handle);
+    if (stats[0] != 60)
+        return 632;
+    return conn ? (stats[1] = conn->sent, stats[2] = conn->received, 0) : ERROR_INVALID_HANDLE;
+}
+
+__declspec(dllexport) DWORD WINAPI RasHangUpW(HANDLE handle)
+{
+    const std::wstring refuse = env(L"ZUMI_RAS_REFUSE");
+    if (!refuse.empty())
+        return std::stoul(refuse);
+    std::wstring rest;
+    for (const Conn& conn : conns())
+        if (conn.handle != reinterpret_cast<std::uintptr_t>(handle))
+            rest += (rest.empty() ? L"" : L"|") + conn.line;
+    SetEnvironmentVariableW(L"ZUMI_RAS", rest.c_str());
     return 0;
 }
 
 __declspec(dllexport) DWORD WINAPI RasGetErrorStringW(UINT error, wchar_t* text, DWORD size)
 {
-    const std::wstring message = L"Zugriff verweigert (" + std::to_wstring(error) + L") \u00fc\u20ac";
-    if (size <= message.size())
-        return kBufferTooSmall;
-    std::wcscpy(text, message.c_str());
-    return 0;
+    return swprintf(text, size, L"Zugriff verweigert (%u) \u00fc\u20ac", error) < 0 ? 603 : 0;
 }
 
 } // extern "C"
