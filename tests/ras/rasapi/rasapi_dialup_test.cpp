@@ -79,13 +79,13 @@ TEST(RasApiDialUp, RasphoneGetsExactlyTheNameOrNothing)
     SetEnvironmentVariableW(L"ZUMI_RASPHONE_RECORD", record.c_str());
     std::filesystem::remove(record);
     const auto recorded = [&] {
-        for (int i = 0; i < 3000 && !std::filesystem::exists(record); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::vector<std::string> words;
-        std::ifstream in(record, std::ios::binary);
-        for (std::string word; std::getline(in, word, '\0');)
-            words.push_back(word);
-        in.close();
+        for (int i = 0; i < 3000 && words.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::ifstream in(record, std::ios::binary);
+            for (std::string word; std::getline(in, word, '\0');)
+                words.push_back(word);
+        }
         std::filesystem::remove(record);
         return words;
     };
