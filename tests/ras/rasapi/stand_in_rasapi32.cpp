@@ -15,7 +15,8 @@ namespace {
 struct Conn {
     unsigned long long handle = 0;
     DWORD state = 0, sent = 0, received = 0;
-    std::wstring name, line;
+    int name = 0; // where the name starts in the line
+    std::wstring line;
 };
 
 std::wstring env(const wchar_t* name)
@@ -31,26 +32,13 @@ std::vector<Conn> conns()
     const std::wstring all = env(L"ZUMI_RAS");
     for (std::size_t at = 0, end = 0; at < all.size(); at = end + 1) {
         end = std::min(all.find(L'|', at), all.size());
-        Conn conn;
-        conn.line = all.substr(at, end - at);
-        int name = 0;
-        swscanf(conn.line.c_str(), L"%llx %lu %lu %lu %n", &conn.handle, &conn.state, &conn.sent, &conn.received, &name);
-        conn.name = conn.line.substr(name);
-        list.push_back(conn);
+        Conn& c = list.emplace_back(Conn{0, 0, 0, 0, 0, all.substr(at, end - at)});
+        swscanf(c.line.c_str(), L"%llx %lu %lu %lu %n", &c.handle, &c.state, &c.sent, &c.received, &c.name);
     }
     return list;
 }
 
-const Conn* find(const std::vector<Conn>& list, HANDLE handle)
-{
-    for (const Conn& conn : list)
-        if (conn.handle == reinterpret_cast<std::uintptr_t>(handle))
-            return &conn;
-    return nullptr;
-}
-
-// Fills the records (size as the first one says) with handle and name, as RAS
-// does with its sizes: an unknown one is refused.
+// Handle and name into records of the size the first one names, if RAS knows it.
 DWORD enumerate(void* records, DWORD* bytes, DWORD* count, bool connections)
 {
     DWORD size = 0;
@@ -61,16 +49,29 @@ DWORD enumerate(void* records, DWORD* bytes, DWORD* count, bool connections)
     const std::vector<Conn> list = conns();
     if (*bytes < size * list.size())
         return 603;
-    auto* at = static_cast<char*>(records);
+    char* at = static_cast<char*>(records);
     for (const Conn& conn : list) {
         std::memcpy(at, &size, 4);
-        if (connections)
-            std::memcpy(at + 4, &conn.handle, 8);
-        std::wcsncpy(reinterpret_cast<wchar_t*>(at + (connections ? 12 : 4)), conn.name.c_str(), 256);
+        std::memcpy(at + 4, &conn.handle, connections ? 8 : 0);
+        std::wcsncpy(reinterpret_cast<wchar_t*>(at + (connections ? 12 : 4)), conn.line.c_str() + conn.name, 256);
         at += size;
     }
     *count = static_cast<DWORD>(list.size());
     return 0;
+}
+
+// The state, or bytes sent and received, into a record of the size RAS knows.
+DWORD answer(HANDLE handle, DWORD* record, DWORD size, bool bytes)
+{
+    if (record[0] != size)
+        return 632;
+    for (const Conn& conn : conns())
+        if (conn.handle == reinterpret_cast<std::uintptr_t>(handle)) {
+            record[1] = bytes ? conn.sent : conn.state;
+            record[2] = bytes ? conn.received : 0;
+            return 0;
+        }
+    return ERROR_INVALID_HANDLE;
 }
 
 } // namespace
@@ -90,27 +91,18 @@ __declspec(dllexport) DWORD WINAPI RasEnumEntriesW(const wchar_t*, const wchar_t
 
 __declspec(dllexport) DWORD WINAPI RasGetConnectStatusW(HANDLE handle, DWORD* status)
 {
-    const std::vector<Conn> list = conns();
-    const Conn* conn = find(list, handle);
-    if (status[0] != 304)
-        return 632;
-    return conn ? (status[1] = conn->state, 0) : ERROR_INVALID_HANDLE;
+    return answer(handle, status, 304, false);
 }
 
 __declspec(dllexport) DWORD WINAPI RasGetConnectionStatistics(HANDLE handle, DWORD* stats)
 {
-    const std::vector<Conn> list = conns();
-    const Conn* conn = find(list, handle);
-    if (stats[0] != 60)
-        return 632;
-    return conn ? (stats[1] = conn->sent, stats[2] = conn->received, 0) : ERROR_INVALID_HANDLE;
+    return answer(handle, stats, 60, true);
 }
 
 __declspec(dllexport) DWORD WINAPI RasHangUpW(HANDLE handle)
 {
-    const std::wstring refuse = env(L"ZUMI_RAS_REFUSE");
-    if (!refuse.empty())
-        return std::stoul(refuse);
+    if (!env(L"ZUMI_RAS_REFUSE").empty())
+        return std::stoul(env(L"ZUMI_RAS_REFUSE"));
     std::wstring rest;
     for (const Conn& conn : conns())
         if (conn.handle != reinterpret_cast<std::uintptr_t>(handle))
