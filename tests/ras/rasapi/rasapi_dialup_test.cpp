@@ -27,8 +27,7 @@ TEST(RasApiDialUp, ListsStatesAndNumbersConnectionsAndFallsBackToTheOlderRecord)
 {
     RasApiDialUp dialUp;
     ras(L"123456789abc 8192 0 0 Müller €|5 2 0 0 Direct Cable Connection");
-    ConnectionList list = dialUp.enumConnections();
-    ASSERT_TRUE(list.ok);
+    const ConnectionList list = dialUp.enumConnections();
     ASSERT_EQ(list.connections.size(), 2u);
     EXPECT_EQ(list.connections[0].entryName, "M\xC3\xBCller \xE2\x82\xAC");
     EXPECT_EQ(dialUp.phonebookEntries().entries.at(1), "Direct Cable Connection");
@@ -60,17 +59,15 @@ TEST(RasApiDialUp, CountsBytesHangsUpAndTellsARefusalAtTheNextQuery)
     dialUp.enumConnections();
     ASSERT_EQ(refusals.size(), 1u);
     EXPECT_EQ(refusals[0].handle, handle);
-    EXPECT_EQ(refusals[0].entryName, "Anbieter");
-    EXPECT_EQ(refusals[0].message, "Zugriff verweigert (633) \xC3\xBC\xE2\x82\xAC");
+    EXPECT_EQ(refusals[0].entryName + ": " + refusals[0].message,
+              "Anbieter: Zugriff verweigert (633) \xC3\xBC\xE2\x82\xAC");
 
     ras(L"9 8192 4294967280 32 Anbieter|a 8192 1 1 b");
     EXPECT_EQ(dialUp.hangUp(handle), 0);
     const std::uint64_t origin = bytes.origin();
     EXPECT_TRUE(bytes.counts(dialUp.enumConnections().connections.at(0).handle).readable());
     EXPECT_NE(bytes.origin(), origin) << "another connection counts from its own start";
-    EXPECT_EQ(dialUp.connectionState(handle), 0);
-    EXPECT_FALSE(bytes.counts(handle).readable());
-    EXPECT_EQ(refusals.size(), 1u);
+    EXPECT_FALSE(bytes.counts(handle).readable()) << "hung up";
 }
 
 TEST(RasApiDialUp, RasphoneGetsExactlyTheNameOrNothing)
