@@ -25,13 +25,13 @@ HRASCONN rasHandle(std::uint64_t handle)
 // One RasEnumConnectionsW into 256 records of the given layout; nullopt when
 // RAS does not take that layout.
 template<class Record>
-std::optional<ConnectionList> listConnections(HandleNumbers& handles, DWORD& result)
+std::optional<ConnectionList> listConnections(HandleNumbers& handles)
 {
     std::vector<Record> records(kRecords, Record{});
     records.front().dwSize = sizeof(Record);
     DWORD bytes = sizeof(Record) * kRecords;
     DWORD count = 0;
-    result = RasEnumConnectionsW(reinterpret_cast<LPRASCONNW>(records.data()), &bytes, &count);
+    const DWORD result = RasEnumConnectionsW(reinterpret_cast<LPRASCONNW>(records.data()), &bytes, &count);
     if (result == kErrorInvalidSize || result == kErrorBufferTooSmall)
         return std::nullopt;
     ConnectionList list;
@@ -60,14 +60,13 @@ std::string errorText(DWORD error)
 ConnectionList RasApiDialUp::enumConnections()
 {
     tellRefusal();
-    DWORD result = 0;
     // The newer layout first; RAS that does not know it says so by its size.
     if (connSize_ != sizeof(RasConnOld))
-        if (auto list = listConnections<RasConnV400>(handles_, result)) {
+        if (auto list = listConnections<RasConnV400>(handles_)) {
             connSize_ = sizeof(RasConnV400);
             return *list;
         }
-    if (auto list = listConnections<RasConnOld>(handles_, result)) {
+    if (auto list = listConnections<RasConnOld>(handles_)) {
         connSize_ = sizeof(RasConnOld);
         return *list;
     }
@@ -93,7 +92,8 @@ int RasApiDialUp::hangUp(std::int32_t handle)
     if (ras == 0)
         return 0;
     const DWORD result = RasHangUpW(rasHandle(ras));
-    if (result != 0)
+    // A connection that ended meanwhile is no refusal.
+    if (result != 0 && result != ERROR_INVALID_HANDLE)
         refusal_ = LateRefusal{LateRefusal::Request::HangUp, handle, handles_.entryNameOf(handle),
                                std::to_string(result), errorText(result)};
     return 0;

@@ -65,9 +65,14 @@ TEST(RasApiDialUp, CountsBytesHangsUpAndTellsARefusalAtTheNextQuery)
     ras(L"9 8192 4294967280 32 Anbieter|a 8192 1 1 b");
     EXPECT_EQ(dialUp.hangUp(handle), 0);
     const std::uint64_t origin = bytes.origin();
-    EXPECT_TRUE(bytes.counts(dialUp.enumConnections().connections.at(0).handle).readable());
+    const std::int32_t next = dialUp.enumConnections().connections.at(0).handle;
+    EXPECT_TRUE(bytes.counts(next).readable());
     EXPECT_NE(bytes.origin(), origin) << "another connection counts from its own start";
     EXPECT_FALSE(bytes.counts(handle).readable()) << "hung up";
+    ras(L"", nullptr, L"633");
+    dialUp.hangUp(next);
+    dialUp.enumConnections();
+    EXPECT_EQ(refusals.size(), 1u) << "a connection that ended is no refusal";
 }
 
 TEST(RasApiDialUp, RasphoneGetsExactlyTheNameOrNothing)

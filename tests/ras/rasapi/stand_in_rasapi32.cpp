@@ -101,12 +101,14 @@ __declspec(dllexport) DWORD WINAPI RasGetConnectionStatistics(HANDLE handle, DWO
 
 __declspec(dllexport) DWORD WINAPI RasHangUpW(HANDLE handle)
 {
-    if (!env(L"ZUMI_RAS_REFUSE").empty())
-        return std::stoul(env(L"ZUMI_RAS_REFUSE"));
     std::wstring rest;
     for (const Conn& conn : conns())
         if (conn.handle != reinterpret_cast<std::uintptr_t>(handle))
             rest += (rest.empty() ? L"" : L"|") + conn.line;
+    if (rest.size() == env(L"ZUMI_RAS").size())
+        return ERROR_INVALID_HANDLE;
+    if (!env(L"ZUMI_RAS_REFUSE").empty())
+        return std::stoul(env(L"ZUMI_RAS_REFUSE"));
     SetEnvironmentVariableW(L"ZUMI_RAS", rest.c_str());
     return 0;
 }
