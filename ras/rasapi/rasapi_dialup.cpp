@@ -24,7 +24,7 @@ HRASCONN rasHandle(std::uint64_t handle)
 
 // One RasEnumConnectionsW into 256 records of the given layout; nullopt when
 // RAS does not take that layout.
-template<class Record>
+template <class Record>
 std::optional<ConnectionList> listConnections(HandleNumbers& handles)
 {
     std::vector<Record> records(kRecords, Record{});

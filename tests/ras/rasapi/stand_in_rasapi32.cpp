@@ -83,8 +83,8 @@ __declspec(dllexport) DWORD WINAPI RasEnumConnectionsW(void* records, DWORD* byt
     return enumerate(records, bytes, count, true);
 }
 
-__declspec(dllexport) DWORD WINAPI RasEnumEntriesW(const wchar_t*, const wchar_t*, void* records, DWORD* bytes,
-                                                   DWORD* count)
+__declspec(dllexport) DWORD WINAPI
+    RasEnumEntriesW(const wchar_t*, const wchar_t*, void* records, DWORD* bytes, DWORD* count)
 {
     return enumerate(records, bytes, count, false);
 }
