@@ -39,6 +39,9 @@ std::string reasonText(const DialResult& result)
             reason += " Meldung: " + result.detail;
         return reason;
     }
+    case DialError::UnquotableName:
+        return "Der Name enthält ein Anführungszeichen (\"), das rasphone nicht übergeben werden kann. Bitte benennen "
+               "Sie die Verbindung ohne Anführungszeichen um.";
     }
     return {};
 }

@@ -37,6 +37,7 @@ enum class DialError {
     StartFailed,    // path: the dialer program; code: the system's error number
     ExitedAtOnce,   // code: the dialer's exit status; detail: its first error line
     KilledAtOnce,   // code: the signal that ended it; detail: its first error line
+    UnquotableName, // the name cannot be passed to the dialer (it holds a double quote)
 };
 
 struct DialResult {
