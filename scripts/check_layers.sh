@@ -40,11 +40,11 @@ while IFS= read -r hit; do fault "$hit (the settings do not depend on the dial-u
 factory_of() {
     case "$1" in
     platform/posix | platform/x11 | platform/null | ras/pppd | ras/networkmanager) echo app/linux ;;
-    platform/win32 | ras/rasapi) echo app/win32 ;;
+    platform/win32 | ras/rasapi | settings/registry) echo app/win32 ;;
     app/linux | app/win32) echo "$1" ;;
     esac
 }
-for backend in $(find platform ras app -mindepth 1 -maxdepth 1 -type d ! -name qt | sort); do
+for backend in $({ find platform ras app -mindepth 1 -maxdepth 1 -type d ! -name qt; find settings -maxdepth 1 -path settings/registry; } | sort); do
     factory=$(factory_of "$backend")
     [ -n "$factory" ] || { fault "$backend/ (a backend of no platform: name its desktop in factory_of)"; continue; }
     while IFS= read -r hit; do
