@@ -3,12 +3,14 @@
 #include "platform/shared_library.h"
 #include "platform/user_folders.h"
 #include "platform/win_version.h"
+#include "platform/win32/win32_sound_player.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace zumi {
 namespace {
@@ -44,6 +46,22 @@ TEST(Win32System, AnNtVersionAndTheLoadersReason)
     std::string why;
     EXPECT_EQ(SharedLibrary::load("zumi-no-such.dll", why), nullptr);
     EXPECT_FALSE(why.empty());
+}
+
+// The sound files lie beside the program. PlaySound in the background plays
+// nothing of a missing file and still says it did; one that is no sound
+// crashes nothing.
+TEST(Win32Sound, PlaysTheNamedFileOfItsFolderOnly)
+{
+    EXPECT_TRUE(std::filesystem::is_regular_file(programFolder() / L"win32_platform_test.exe"));
+    test::TempFolder folder;
+    std::filesystem::create_directory(folder.path / L"Klänge");
+    std::ofstream(folder.path / L"Klänge" / L"pop.wav") << "kein Klang";
+    Win32SoundPlayer player(folder.path / L"Klänge");
+    EXPECT_FALSE(player.play("hangup.wav", false));
+    EXPECT_FALSE(Win32SoundPlayer(folder.path).play("pop.wav", false)) << "another folder's file";
+    player.play("pop.wav", true);
+    player.beep();
 }
 
 } // namespace
