@@ -1,0 +1,132 @@
+#include "platform/win32/win32_window_system.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+
+#include <cwchar>
+
+namespace zumi {
+namespace {
+
+HWND handle(WindowId window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
+WindowId id(HWND window) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)); }
+
+std::wstring className(HWND window)
+{
+    wchar_t name[256] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return std::wstring(name, length > 0 ? length : 0);
+}
+
+constexpr wchar_t kMenuClass[] = L"#32768";
+
+// Reorders only: the window keeps its place, size and the user's focus.
+void stackAfter(WindowId window, HWND after)
+{
+    if (window != 0)
+        SetWindowPos(handle(window), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+} // namespace
+
+WindowId Win32WindowSystem::activeWindow() { return id(GetForegroundWindow()); }
+
+std::string Win32WindowSystem::windowTitle(WindowId window)
+{
+    if (window == 0)
+        return {};
+    const int length = GetWindowTextLengthW(handle(window));
+    if (length <= 0)
+        return {};
+    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(handle(window), title.data(), length + 1);
+    title.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return win32::utf8FromWide(title);
+}
+
+WindowId Win32WindowSystem::windowUnderPointer()
+{
+    POINT point;
+    if (!GetCursorPos(&point))
+        return 0;
+    const HWND window = WindowFromPoint(point);
+    return window ? id(GetAncestor(window, GA_ROOT)) : 0;
+}
+
+std::optional<PixelRect> Win32WindowSystem::windowRect(WindowId window)
+{
+    RECT rect;
+    if (window == 0 || !GetWindowRect(handle(window), &rect))
+        return std::nullopt;
+    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+WindowId Win32WindowSystem::findKolpWindow() { return id(FindWindowW(nullptr, L"Kolp")); }
+
+bool Win32WindowSystem::isFullScreen(WindowId window)
+{
+    if (window == 0 || !IsWindow(handle(window)))
+        return false;
+    // The desktop behind the icons covers the screen too, as do tool windows
+    // and dialogs now and then; none of them is a full-screen program.
+    const std::wstring name = className(handle(window));
+    if (name == L"Progman" || name == L"WorkerW" || name == L"#32770")
+        return false;
+    const auto style = GetWindowLongPtrW(handle(window), GWL_EXSTYLE);
+    if ((style & WS_EX_TOOLWINDOW) || GetWindow(handle(window), GW_OWNER))
+        return false;
+    RECT rect;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HMONITOR screen = MonitorFromWindow(handle(window), MONITOR_DEFAULTTONULL);
+    if (!screen || !GetMonitorInfoW(screen, &monitor) || !GetWindowRect(handle(window), &rect))
+        return false;
+    return rect.left <= monitor.rcMonitor.left && rect.top <= monitor.rcMonitor.top
+        && rect.right >= monitor.rcMonitor.right && rect.bottom >= monitor.rcMonitor.bottom;
+}
+
+bool Win32WindowSystem::isTransient(WindowId window)
+{
+    if (window == 0 || !IsWindow(handle(window)))
+        return false;
+    if (!IsWindowVisible(handle(window)))
+        return true;
+    const std::wstring name = className(handle(window));
+    return name == L"tooltips_class32" || name == kMenuClass;
+}
+
+bool Win32WindowSystem::isMenuOpen()
+{
+    const HWND menu = FindWindowW(kMenuClass, nullptr);
+    return menu && IsWindowVisible(menu);
+}
+
+void Win32WindowSystem::stackAtBottom(WindowId window) { stackAfter(window, HWND_BOTTOM); }
+
+void Win32WindowSystem::stackBelow(WindowId window, WindowId sibling)
+{
+    if (sibling != 0)
+        stackAfter(window, handle(sibling));
+}
+
+void Win32WindowSystem::stackOnTop(WindowId window) { stackAfter(window, HWND_TOPMOST); }
+
+void Win32WindowSystem::activate(WindowId window)
+{
+    if (window != 0)
+        SetForegroundWindow(handle(window));
+}
+
+TwipsPerPixel screenTwipsPerPixel()
+{
+    const HDC screen = GetDC(nullptr);
+    if (!screen)
+        return {};
+    const TwipsPerPixel twips{twipsPerPixel(GetDeviceCaps(screen, LOGPIXELSX)),
+                              twipsPerPixel(GetDeviceCaps(screen, LOGPIXELSY))};
+    ReleaseDC(nullptr, screen);
+    return twips;
+}
+
+} // namespace zumi
