@@ -42,8 +42,10 @@ long residentKb()
     return -1;
 }
 
-// March 2026 with `count` calls spread evenly over it, of three entries.
-void fillLog(const std::filesystem::path& path, int count)
+// Writes a log with the prices and budget the window shows, then the calls
+// `each` hands to its `add` (entry, local start, local end), in one transaction.
+using AddCall = std::function<void(const char* entry, const std::string& start, const std::string& end)>;
+void writeLog(const std::filesystem::path& path, const std::function<void(const AddCall& add)>& each)
 {
     {
         SqliteCallStore store(path); // lays out the tables
@@ -59,59 +61,48 @@ void fillLog(const std::filesystem::path& path, int count)
                        "bytes, ended_by, bytes_sent, bytes_received) VALUES (?, ?, '', ?, '', 60, 1, 123456, "
                        "'menu', 23456, 100000)",
                        -1, &insert, nullptr);
-    const char* const entries[] = {"Net1", "Net2", "T-Online"};
-    for (int i = 0; i < count; ++i) {
-        const long long at = 31LL * 86400 * i / count;
-        char start[32], end[32];
-        std::snprintf(start, sizeof start, "2026-03-%02lld %02lld:%02lld:%02lld", at / 86400 + 1, at / 3600 % 24,
-                      at / 60 % 60, at % 60);
-        std::snprintf(end, sizeof end, "2026-03-%02lld %02lld:%02lld:%02lld", at / 86400 + 1, at / 3600 % 24,
-                      at / 60 % 60 == 59 ? 59 : at / 60 % 60 + 1, at % 60);
-        sqlite3_bind_text(insert, 1, entries[i % 3], -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert, 2, start, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, end, -1, SQLITE_TRANSIENT);
+    each([insert](const char* entry, const std::string& start, const std::string& end) {
+        sqlite3_bind_text(insert, 1, entry, -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 2, start.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, end.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_step(insert);
         sqlite3_reset(insert);
-    }
+    });
     sqlite3_finalize(insert);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
+const char* const kEntries[] = {"Net1", "Net2", "T-Online"};
+
+// March 2026 with `count` calls spread evenly over it, of three entries.
+void fillLog(const std::filesystem::path& path, int count)
+{
+    writeLog(path, [count](const AddCall& add) {
+        for (int i = 0; i < count; ++i) {
+            const long long at = 31LL * 86400 * i / count;
+            char start[32], end[32];
+            std::snprintf(start, sizeof start, "2026-03-%02lld %02lld:%02lld:%02lld", at / 86400 + 1,
+                          at / 3600 % 24, at / 60 % 60, at % 60);
+            std::snprintf(end, sizeof end, "2026-03-%02lld %02lld:%02lld:%02lld", at / 86400 + 1, at / 3600 % 24,
+                          at / 60 % 60 == 59 ? 59 : at / 60 % 60 + 1, at % 60);
+            add(kEntries[i % 3], start, end);
+        }
+    });
+}
+
 // All of 2026, a call starting every minute and lasting it.
 void fillYear(const std::filesystem::path& path)
 {
-    {
-        SqliteCallStore store(path);
-        store.setPrice("Net1", UnitPrice{486});
-        store.setBudget({BudgetSettings::Kind::Units, 100000, 1, true});
-    }
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO calls (entry, start_local, start_utc, end_local, end_utc, online_seconds, units, "
-                       "bytes, ended_by) VALUES (?, ?, '', ?, '', 60, 1, 123456, 'menu')",
-                       -1, &insert, nullptr);
-    const char* const entries[] = {"Net1", "Net2", "T-Online"};
-    int i = 0;
-    for (auto day = std::chrono::sys_days{std::chrono::year{2026} / 1 / 1};
-         day < std::chrono::sys_days{std::chrono::year{2027} / 1 / 1}; day += std::chrono::days{1}) {
-        const std::chrono::year_month_day date{day};
-        for (int minute = 0; minute < 1440; ++minute, ++i) {
-            const std::string start = localStamp({date, minute * 60.0});
-            const std::string end = localStamp({date, minute * 60.0 + 59});
-            sqlite3_bind_text(insert, 1, entries[i % 3], -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 2, start.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insert, 3, end.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
+    writeLog(path, [](const AddCall& add) {
+        int i = 0;
+        for (auto day = std::chrono::sys_days{std::chrono::year{2026} / 1 / 1};
+             day < std::chrono::sys_days{std::chrono::year{2027} / 1 / 1}; day += std::chrono::days{1}) {
+            const std::chrono::year_month_day date{day};
+            for (int minute = 0; minute < 1440; ++minute, ++i)
+                add(kEntries[i % 3], localStamp({date, minute * 60.0}), localStamp({date, minute * 60.0 + 59}));
         }
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    });
 }
 
 // The latest any tick came, as the program's timer runs.
