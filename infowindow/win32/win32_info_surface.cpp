@@ -309,10 +309,15 @@ void Win32InfoSurface::mdown(int button)
         // The system moves the window as if its caption were held, and
         // returns when the button is let go.
         const std::shared_ptr<bool> alive = alive_;
+        const HWND foreground = GetForegroundWindow();
         ReleaseCapture();
         SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
         if (!*alive)
             return;
+        // A caption drag may activate the window it moves (wine does): the
+        // user keeps typing where they were.
+        if (foreground && foreground != window_ && GetForegroundWindow() == window_)
+            SetForegroundWindow(foreground);
     }
     if (keepOnTop_)
         keepOnTop_();
