@@ -54,13 +54,13 @@ void registerClass(HINSTANCE instance, WNDPROC proc)
     RegisterClassExW(&windowClass); // no background brush: the paint covers it all
 }
 
-HFONT makeFont(const wchar_t* face, int pixels)
+HFONT makeFont(const wchar_t* face, int pixels, BYTE quality = DEFAULT_QUALITY)
 {
     LOGFONTW font{};
     font.lfHeight = -pixels;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
+    font.lfQuality = quality;
     lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
@@ -138,7 +138,8 @@ void Win32InfoSurface::fitFonts()
         DeleteObject(captionFont_);
     if (smallFont_)
         DeleteObject(smallFont_);
-    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y));
+    // Smoothed at 7 px, a number on the bar's colours turns to a grey smear.
+    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y), NONANTIALIASED_QUALITY);
 
     // The dialog font at 8 pt, or smaller where the widest texts would not
     // show whole in it (static controls break a text too long for them).
