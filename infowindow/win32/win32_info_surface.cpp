@@ -2,6 +2,7 @@
 
 #include "infowindow/captions.h"
 #include "infowindow/win32/desktop_screens.h"
+#include "infowindow/win32/info_window_resources.h"
 #include "settings/info_place.h"
 
 #include <windowsx.h>
@@ -113,13 +114,17 @@ void Win32InfoSurface::createCaptions(HINSTANCE instance)
 {
     // Static controls let a press through to the window underneath them
     // (this one) and give their texts to whoever asks.
-    const auto caption = [&](const wchar_t* text, DWORD alignment) {
+    const auto caption = [&](const wchar_t* text, DWORD alignment, int id) {
         return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0,
-                               window_, nullptr, instance, nullptr);
+                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
-    speed_ = caption(L"20,0 KB/s", SS_RIGHT);
-    time_ = caption(L"2:00:00", SS_CENTER);
-    takt_ = caption(L"0:00", SS_CENTER);
+    // The design's texts, until they are set.
+    speedText_ = L"20,0 KB/s";
+    timeText_ = L"2:00:00";
+    taktText_ = L"0:00";
+    speed_ = caption(speedText_.c_str(), SS_RIGHT, IDC_INFO_SPEED);
+    time_ = caption(timeText_.c_str(), SS_CENTER, IDC_INFO_TIME);
+    takt_ = caption(taktText_.c_str(), SS_CENTER, IDC_INFO_TAKT);
 }
 
 void Win32InfoSurface::layOut(TwipsPerPixel tpp)
@@ -168,7 +173,7 @@ void Win32InfoSurface::fitFonts()
     }
     DeleteDC(dc);
     for (HWND label : {speed_, time_, takt_})
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), FALSE);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), TRUE);
 }
 
 void Win32InfoSurface::placeFields()

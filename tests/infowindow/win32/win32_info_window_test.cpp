@@ -1,4 +1,5 @@
 #include "fake_views.h"
+#include "infowindow/win32/info_window_resources.h"
 #include "infowindow/win32/win32_info_window.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -26,7 +27,7 @@ RECT rectOf(HWND window)
     return r;
 }
 
-// The captions from left to right (data rate, online time, unit time): text, shown, left edge in the window.
+// The captions as another program finds them (data rate, online time, unit time): text, shown, left edge.
 struct Caption {
     std::wstring text;
     bool shown;
@@ -36,9 +37,10 @@ struct Caption {
 std::vector<Caption> captionsOf(HWND window)
 {
     std::vector<Caption> out;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (int id : {IDC_INFO_SPEED, IDC_INFO_TIME, IDC_INFO_TAKT}) {
+        const HWND child = GetDlgItem(window, id);
         wchar_t text[64] = {};
-        GetWindowTextW(child, text, 64);
+        SendMessageW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
         RECT r = rectOf(child);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         out.push_back({text, IsWindowVisible(child) != FALSE, r.left});
@@ -121,7 +123,7 @@ TEST_F(Win32InfoWindowTest, ShownWithoutTheFocusAndPlacedByItsLaidOutWidth)
     info.setTimeText("1:02:03");
     info.setTaktText("0:42");
     info.setSpeedText("3,5 KB/s");
-    ASSERT_NE(info.window(), nullptr);
+    ASSERT_EQ(FindWindowW(L"ZumiInfoWindow", nullptr), info.window());
     EXPECT_FALSE(IsWindowVisible(info.window())) << "loaded hidden";
 
     info.showInfoWindow();
