@@ -19,10 +19,6 @@ constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 const COLORREF kBlue = RGB(0, 0, 255);         // the elapsed part of the unit
 const COLORREF kLightGreen = RGB(128, 255, 128); // the rest, while the after-N rule is armed
 
-// The default dialog font is 8 pt; "Small Fonts" 5.25 pt.
-constexpr double kCaptionFontTwips = 160;
-constexpr double kSmallFontTwips = 105;
-
 std::wstring wide(const std::string& text)
 {
     if (text.empty())
@@ -53,17 +49,6 @@ void registerClass(HINSTANCE instance, WNDPROC proc)
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass); // no background brush: the paint covers it all
-}
-
-HFONT makeFont(const wchar_t* face, int pixels, BYTE quality = DEFAULT_QUALITY)
-{
-    LOGFONTW font{};
-    font.lfHeight = -pixels;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = quality;
-    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectW(&font);
 }
 
 void move(HWND child, const PixelRect& r, bool shown)
@@ -104,10 +89,6 @@ Win32InfoSurface::~Win32InfoSurface()
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0); // no message reaches this object any more
         DestroyWindow(window_);
     }
-    if (captionFont_)
-        DeleteObject(captionFont_);
-    if (smallFont_)
-        DeleteObject(smallFont_);
 }
 
 void Win32InfoSurface::createCaptions(HINSTANCE instance)
@@ -131,49 +112,19 @@ void Win32InfoSurface::layOut(TwipsPerPixel tpp)
 {
     tpp_ = tpp;
     geometry_ = infoGeometry(row_, tpp_);
-    fitFonts();
+    useFonts();
     placeFields();
     SetWindowPos(window_, nullptr, 0, 0, geometry_.width, geometry_.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32InfoSurface::fitFonts()
+void Win32InfoSurface::useFonts()
 {
-    if (captionFont_)
-        DeleteObject(captionFont_);
-    if (smallFont_)
-        DeleteObject(smallFont_);
-    // Smoothed at 7 px, a number on the bar's colours turns to a grey smear.
-    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y), NONANTIALIASED_QUALITY);
-
-    // The dialog font at 8 pt, or smaller where the widest texts would not
-    // show whole in it (static controls break a text too long for them).
-    const auto labelWidth = [this](Caption caption) {
-        const PixelRect& r = caption == Caption::Speed ? geometry_.speed
-            : caption == Caption::Time                 ? geometry_.time
-                                                       : geometry_.takt;
-        return r.right - r.left;
-    };
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const int largest = twipsToPixels(kCaptionFontTwips, tpp_.y);
-    for (int pixels = largest;; --pixels) {
-        captionFont_ = makeFont(L"MS Shell Dlg 2", pixels);
-        const HGDIOBJ previous = SelectObject(dc, captionFont_);
-        bool fits = true;
-        for (const CaptionText& widest : kWidestCaptions) {
-            const std::wstring text = wide(std::string(widest.text));
-            SIZE size{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-            fits = fits && size.cx <= labelWidth(widest.caption);
-        }
-        SelectObject(dc, previous);
-        if (fits || pixels <= largest * 2 / 3)
-            break;
-        DeleteObject(captionFont_);
-    }
-    DeleteDC(dc);
+    // The captions change to the new font before the old one goes.
+    auto fonts = std::make_unique<InfoFonts>(geometry_, tpp_);
     for (HWND label : {speed_, time_, takt_})
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), TRUE);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->caption()), TRUE);
+    fonts_ = std::move(fonts);
 }
 
 void Win32InfoSurface::placeFields()
@@ -248,7 +199,7 @@ void Win32InfoSurface::paint(HDC dc)
         return;
     const PixelRect& u = geometry_.unitsLeft;
     RECT area{u.left, u.top, u.right, u.bottom};
-    const HGDIOBJ previous = SelectObject(dc, smallFont_);
+    const HGDIOBJ previous = SelectObject(dc, fonts_->small());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, unitsLeft_.c_str(), static_cast<int>(unitsLeft_.size()), &area,
