@@ -22,7 +22,10 @@ HFONT makeFont(const wchar_t* face, int pixels, BYTE quality = DEFAULT_QUALITY)
     return CreateFontIndirectW(&font);
 }
 
-int widthOf(const PixelRect& r) { return r.right - r.left; }
+int widthOf(const PixelRect& r)
+{
+    return r.right - r.left;
+}
 
 } // namespace
 

@@ -16,7 +16,7 @@ constexpr wchar_t kWindowClass[] = L"ZumiInfoWindow";
 constexpr wchar_t kTitle[] = L"XXX"; // never shown: the window has no caption
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
-const COLORREF kBlue = RGB(0, 0, 255);         // the elapsed part of the unit
+const COLORREF kBlue = RGB(0, 0, 255);           // the elapsed part of the unit
 const COLORREF kLightGreen = RGB(128, 255, 128); // the rest, while the after-N rule is armed
 
 std::wstring wide(const std::string& text)
@@ -67,8 +67,8 @@ Win32InfoSurface::Win32InfoSurface(HINSTANCE instance, InfoPosition& position, c
     , keepOnTop_(std::move(keepOnTop))
 {
     registerClass(instance, windowProc);
-    window_ = CreateWindowExW(kExStyle, kWindowClass, kTitle, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
-                              nullptr, instance, this);
+    window_ = CreateWindowExW(kExStyle, kWindowClass, kTitle, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                              instance, this);
     createCaptions(instance);
 
     // Load sequence: the screen's density, then the layout of the design.
@@ -96,8 +96,8 @@ void Win32InfoSurface::createCaptions(HINSTANCE instance)
     // Static controls let a press through to the window underneath them
     // (this one) and give their texts to whoever asks.
     const auto caption = [&](const wchar_t* text, DWORD alignment, int id) {
-        return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0,
-                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     // The design's texts, until they are set.
     speedText_ = L"20,0 KB/s";
@@ -114,8 +114,7 @@ void Win32InfoSurface::layOut(TwipsPerPixel tpp)
     geometry_ = infoGeometry(row_, tpp_);
     useFonts();
     placeFields();
-    SetWindowPos(window_, nullptr, 0, 0, geometry_.width, geometry_.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, geometry_.width, geometry_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32InfoSurface::useFonts()
@@ -159,8 +158,8 @@ void Win32InfoSurface::setProgressValue(double value)
 
 void Win32InfoSurface::drawBar(double value)
 {
-    const std::optional<BarDrawing> drawing = memory_.bar.setValue(
-        value, {autoHangup_.armed(), autoHangup_.unitsLeft()}, bar_.width(), bar_.height());
+    const std::optional<BarDrawing> drawing
+        = memory_.bar.setValue(value, {autoHangup_.armed(), autoHangup_.unitsLeft()}, bar_.width(), bar_.height());
     if (!drawing)
         return;
     bar_.fill(drawing->blue, kBlue);
@@ -218,11 +217,20 @@ void Win32InfoSurface::setCaption(HWND label, std::wstring& shown, const std::st
         UpdateWindow(label);
 }
 
-void Win32InfoSurface::setTimeText(const std::string& text) { setCaption(time_, timeText_, text, true); }
+void Win32InfoSurface::setTimeText(const std::string& text)
+{
+    setCaption(time_, timeText_, text, true);
+}
 
-void Win32InfoSurface::setTaktText(const std::string& text) { setCaption(takt_, taktText_, text, true); }
+void Win32InfoSurface::setTaktText(const std::string& text)
+{
+    setCaption(takt_, taktText_, text, true);
+}
 
-void Win32InfoSurface::setSpeedText(const std::string& text) { setCaption(speed_, speedText_, text, false); }
+void Win32InfoSurface::setSpeedText(const std::string& text)
+{
+    setCaption(speed_, speedText_, text, false);
+}
 
 void Win32InfoSurface::moveTwips(double left, double top)
 {
@@ -241,11 +249,20 @@ std::int32_t Win32InfoSurface::moveToStoredPlace()
     return place.leftTwips;
 }
 
-bool Win32InfoSurface::isVisible() const { return window_ && IsWindowVisible(window_); }
+bool Win32InfoSurface::isVisible() const
+{
+    return window_ && IsWindowVisible(window_);
+}
 
-WindowId Win32InfoSurface::id() { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window_)); }
+WindowId Win32InfoSurface::id()
+{
+    return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window_));
+}
 
-void Win32InfoSurface::show() { ShowWindow(window_, SW_SHOWNOACTIVATE); }
+void Win32InfoSurface::show()
+{
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
 
 bool Win32InfoSurface::dragsFrom(POINT point) const
 {
