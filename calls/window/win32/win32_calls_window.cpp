@@ -264,8 +264,12 @@ void Win32CallsWindow::Dialog::setUp()
     for (int c = 0; c < CallRows::kColumns; ++c)
         addColumn(list_, c, CallRows::title(c), anchors_.pixelsX(kCallColumns[static_cast<std::size_t>(c)]),
                   CallRows::isNumber(c));
-    for (int c = 0; c < kTotalsColumns; ++c)
-        addColumn(totals_, c, kTotalsTitles[c], anchors_.pixelsX(40), c > 0);
+    for (int c = 0; c < kTotalsColumns; ++c) {
+        const std::wstring title = wideFromUtf8(kTotalsTitles[c]);
+        addColumn(totals_, c, kTotalsTitles[c],
+                  std::max(anchors_.pixelsX(40), ListView_GetStringWidth(totals_, title.c_str()) + anchors_.pixelsX(12)),
+                  c > 0);
+    }
     makeFonts();
 
     // The day's sums under the pointer, as the tooltip of the chart.
@@ -514,8 +518,13 @@ void Win32CallsWindow::Dialog::showTotals()
         }
     }
     // Once, now that all rows are in: a row per entry, so this stays cheap.
-    for (int c = 1; c < kTotalsColumns; ++c)
-        ListView_SetColumnWidth(totals_, c, LVSCW_AUTOSIZE_USEHEADER);
+    for (int c = 1; c < kTotalsColumns; ++c) {
+        int width = ListView_GetStringWidth(totals_, wideFromUtf8(kTotalsTitles[c]).c_str());
+        for (const TotalsRow& row : totals)
+            width = std::max(width, ListView_GetStringWidth(
+                                        totals_, wideFromUtf8(row.texts[static_cast<std::size_t>(c)]).c_str()));
+        ListView_SetColumnWidth(totals_, c, width + anchors_.pixelsX(12));
+    }
     sizeColumns();
     SendMessageW(totals_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(totals_, nullptr, TRUE);
@@ -578,8 +587,9 @@ void Win32CallsWindow::Dialog::sizeColumns()
     if (!list_)
         return;
     // The entry takes what the other columns leave; a longer name is cut short (whole in its tip).
+    // Room is kept for a vertical scroll bar, so that its coming brings no horizontal one.
     const auto fill = [this](HWND list, int entryColumn, int columns) {
-        int others = 0;
+        int others = GetSystemMetrics(SM_CXVSCROLL);
         for (int c = 0; c < columns; ++c)
             if (c != entryColumn)
                 others += ListView_GetColumnWidth(list, c);
