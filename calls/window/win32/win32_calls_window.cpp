@@ -279,10 +279,10 @@ void Win32CallsWindow::Dialog::makeFonts()
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof font, &font);
     font.lfWeight = FW_BOLD;
-    if (bold_)
-        DeleteObject(bold_);
-    bold_ = CreateFontIndirectW(&font);
+    const HFONT old = std::exchange(bold_, CreateFontIndirectW(&font));
     SendMessageW(item(IDC_CALLS_MONTH), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), TRUE);
+    if (old)
+        DeleteObject(old);
     for (int c = 0; c < CallRows::kColumns; ++c)
         if (c != CallRows::kEntryColumn) {
             const std::wstring title = wideFromUtf8(CallRows::title(c));
