@@ -340,7 +340,9 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
             refresh(true);
         return TRUE;
     case kEditDoneMessage:
-        editDone(wParam != 0);
+        // The edit that lost the focus to a newer one already ended.
+        if (editor_.isCurrent(lParam))
+            editDone(wParam != 0);
         return TRUE;
     case kFontsMessage:
         makeFonts();
@@ -398,7 +400,7 @@ LRESULT Win32CallsWindow::Dialog::notify(const NMHDR& header)
         return 0;
     case LVN_BEGINSCROLL:
         if (editor_.isOpen())
-            PostMessageW(dialog_, kEditDoneMessage, 1, 0);
+            editor_.done(true);
         return 0;
     case NM_CUSTOMDRAW: {
         // The overall row in bold, as the Qt window has it.
