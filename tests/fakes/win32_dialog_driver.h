@@ -51,26 +51,22 @@ public:
     explicit ModalScript(std::vector<std::function<void()>> steps)
         : steps_(std::move(steps))
     {
-        current() = this;
+        current_ = this;
         arm();
     }
     ~ModalScript()
     {
         KillTimer(nullptr, timer_);
-        current() = nullptr;
+        current_ = nullptr;
     }
 
 private:
-    static ModalScript*& current()
-    {
-        static ModalScript* script = nullptr;
-        return script;
-    }
+    static inline ModalScript* current_ = nullptr;
     void arm() { timer_ = SetTimer(nullptr, 0, 20, &tick); }
     static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         KillTimer(nullptr, id);
-        ModalScript* self = current();
+        ModalScript* self = current_;
         if (!self)
             return;
         self->arm(); // before the step, which may open a box; and it wakes loops that were ended
