@@ -4,6 +4,7 @@
 // TrackPopupMenuEx; everything else is real (windows, registry, timer messages).
 #include "app/win32/main_window.h"
 #include "app/win32/popup_menu.h"
+#include "app/win32/tray_popup.h"
 #include "app/win32/win32_app.h"
 
 #include <gtest/gtest.h>
@@ -170,11 +171,30 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     EXPECT_TRUE(calls.empty());
 }
 
-// Run as its own child: the Windows version as this program sees it, major * 100 + minor.
-TEST(Win32Shell, VersionAsSeen)
+// The menu opens beside the icon, growing away from the screen's edge it
+// sits at, and Windows keeps it off the icon: no entry under the pointer.
+TEST(Win32Shell, TheMenuOpensBesideTheIconNotUnderThePointer)
 {
-    if (::GetEnvironmentVariableW(L"ZUMI_TELL_VERSION", nullptr, 0) == 0)
-        GTEST_SKIP() << "only as the child of the test below";
+    const RECT screen{0, 0, 1280, 1024};
+    const RECT icon{1200, 1000, 1216, 1016};
+    MenuAnchor anchor = trayMenuAnchor(icon, POINT{1205, 1010}, screen);
+    EXPECT_EQ(anchor.at.x, 1216);
+    EXPECT_EQ(anchor.at.y, 1000);
+    EXPECT_EQ(anchor.flags, static_cast<UINT>(TPM_VERTICAL | TPM_BOTTOMALIGN | TPM_RIGHTALIGN));
+    EXPECT_TRUE(::EqualRect(&anchor.exclude, &icon));
+
+    // A tray at the top left, and the pointer away from where the shell says the icon is: the pointer counts.
+    anchor = trayMenuAnchor(icon, POINT{10, 5}, screen);
+    EXPECT_EQ(anchor.at.x, 10);
+    EXPECT_EQ(anchor.at.y, 6);
+    EXPECT_EQ(anchor.flags, static_cast<UINT>(TPM_VERTICAL | TPM_TOPALIGN | TPM_LEFTALIGN));
+    const RECT pointer{10, 5, 11, 6};
+    EXPECT_TRUE(::EqualRect(&anchor.exclude, &pointer));
+}
+
+// Run only as the child of the test below: the Windows version as this program sees it, major * 100 + minor.
+TEST(Win32Shell, DISABLED_VersionAsSeen)
+{
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
     ::GetVersionExW(&info);
@@ -235,9 +255,9 @@ TEST(Win32Shell, TheProgramNamesWindows10AndAnswersItsCommandLine)
               ERROR_SUCCESS);
     ::RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"win10"), 12);
     ::RegCloseKey(key);
-    ::SetEnvironmentVariableW(L"ZUMI_TELL_VERSION", L"1");
-    EXPECT_EQ(run(L"\"" + std::wstring(self) + L"\" --gtest_filter=Win32Shell.VersionAsSeen"), 1000u);
-    ::SetEnvironmentVariableW(L"ZUMI_TELL_VERSION", nullptr);
+    EXPECT_EQ(run(L"\"" + std::wstring(self)
+                  + L"\" --gtest_also_run_disabled_tests --gtest_filter=Win32Shell.DISABLED_VersionAsSeen"),
+              1000u);
 
     HMODULE program = ::LoadLibraryExW(ZUMI_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(program, nullptr);
