@@ -37,6 +37,12 @@ Win32Tray::Win32Tray(HWND window, UINT callbackMessage, HICON offline, HICON onl
         notify_ = [](DWORD message, NOTIFYICONDATAW& data) { return ::Shell_NotifyIconW(message, &data); };
 }
 
+Win32Tray::~Win32Tray()
+{
+    if (shown_)
+        trayDelete();
+}
+
 NOTIFYICONDATAW Win32Tray::data(UINT flags, TrayIcon icon, const std::string& tip) const
 {
     NOTIFYICONDATAW data{};
