@@ -112,6 +112,9 @@ void Win32App::tick()
 {
     takeNewPhonebook();
     monitor_.Timer_Timer();
+    // By then the start's passing allocations (settings, phonebook, the first ticks) are over.
+    if (ticks_ < kSettleTicks && ++ticks_ == kSettleTicks)
+        returnFreedMemory();
 }
 
 // A phonebook that changed after the start comes with the tariffs stored for its entries.

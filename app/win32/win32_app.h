@@ -110,6 +110,8 @@ private:
     std::unique_ptr<Win32InfoWindow> info_;
     std::unique_ptr<Win32SettingsDialogHost> dialog_;
     Monitor monitor_;
+    static constexpr int kSettleTicks = 3;
+    int ticks_ = 0;
     bool unloaded_ = false;
 };
 
