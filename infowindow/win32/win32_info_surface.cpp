@@ -2,6 +2,7 @@
 
 #include "infowindow/captions.h"
 #include "infowindow/win32/desktop_screens.h"
+#include "infowindow/win32/info_window_resources.h"
 #include "settings/info_place.h"
 
 #include <windowsx.h>
@@ -54,13 +55,13 @@ void registerClass(HINSTANCE instance, WNDPROC proc)
     RegisterClassExW(&windowClass); // no background brush: the paint covers it all
 }
 
-HFONT makeFont(const wchar_t* face, int pixels)
+HFONT makeFont(const wchar_t* face, int pixels, BYTE quality = DEFAULT_QUALITY)
 {
     LOGFONTW font{};
     font.lfHeight = -pixels;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
+    font.lfQuality = quality;
     lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
@@ -113,13 +114,17 @@ void Win32InfoSurface::createCaptions(HINSTANCE instance)
 {
     // Static controls let a press through to the window underneath them
     // (this one) and give their texts to whoever asks.
-    const auto caption = [&](const wchar_t* text, DWORD alignment) {
+    const auto caption = [&](const wchar_t* text, DWORD alignment, int id) {
         return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0,
-                               window_, nullptr, instance, nullptr);
+                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
-    speed_ = caption(L"20,0 KB/s", SS_RIGHT);
-    time_ = caption(L"2:00:00", SS_CENTER);
-    takt_ = caption(L"0:00", SS_CENTER);
+    // The design's texts, until they are set.
+    speedText_ = L"20,0 KB/s";
+    timeText_ = L"2:00:00";
+    taktText_ = L"0:00";
+    speed_ = caption(speedText_.c_str(), SS_RIGHT, IDC_INFO_SPEED);
+    time_ = caption(timeText_.c_str(), SS_CENTER, IDC_INFO_TIME);
+    takt_ = caption(taktText_.c_str(), SS_CENTER, IDC_INFO_TAKT);
 }
 
 void Win32InfoSurface::layOut(TwipsPerPixel tpp)
@@ -138,7 +143,8 @@ void Win32InfoSurface::fitFonts()
         DeleteObject(captionFont_);
     if (smallFont_)
         DeleteObject(smallFont_);
-    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y));
+    // Smoothed at 7 px, a number on the bar's colours turns to a grey smear.
+    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y), NONANTIALIASED_QUALITY);
 
     // The dialog font at 8 pt, or smaller where the widest texts would not
     // show whole in it (static controls break a text too long for them).
@@ -167,7 +173,7 @@ void Win32InfoSurface::fitFonts()
     }
     DeleteDC(dc);
     for (HWND label : {speed_, time_, takt_})
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), FALSE);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), TRUE);
 }
 
 void Win32InfoSurface::placeFields()

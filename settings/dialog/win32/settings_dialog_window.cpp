@@ -99,6 +99,11 @@ void SettingsDialogWindow::loadControls()
 
     // Without a connection the tariff boxes would edit nothing: keep them visible but closed.
     const bool editable = !model_.connections().empty();
+    // The boxes are three digits wide, as on the form: without the font's wider inner margins.
+    for (int b = 0; b < 2 * kBands; ++b)
+        SendMessageW(item(tariffBox(b % kBands, b >= kBands)), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELONG(1, 1));
+    SendMessageW(item(IDC_VORLAUF), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
     for (int b = 0; b < kBands; ++b) {
         SetWindowTextW(item(tariffBox(b, false)), kBuiltInStart[b]);
         SetWindowTextW(item(tariffBox(b, true)), kBuiltInTakt[b]);
