@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,66 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     calls.clear();
     ::SendMessageW(window, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(calls.empty());
+}
+
+// Run by a thread timer inside the settings dialog's own message loop.
+struct WhileTheDialogIsOpen {
+    static inline HWND main = nullptr;
+    static inline HWND dialog = nullptr;
+    static inline std::size_t menusBefore = 0, menusAfter = 0;
+    static inline std::vector<std::string>* menus = nullptr;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        ::KillTimer(nullptr, timer);
+        dialog = ::FindWindowW(L"#32770", L"Einstellungen");
+        // A press on the icon while the dialog holds the input opens no second menu.
+        menusBefore = menus->size();
+        ::SendMessageW(main, MainWindow::kTrayMessage, 1, WM_RBUTTONDOWN);
+        menusAfter = menus->size();
+        ::SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    }
+};
+
+// Windows ends the session while the settings dialog is open: the dialog
+// closes without saving, the position is saved, the program quits.
+TEST(Win32Shell, TheSessionEndsWhileTheSettingsDialogIsOpen)
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    ::SetEnvironmentVariableW(L"ZUMI_RAS", L"");
+    std::vector<std::string> menus;
+    Win32AppOptions options;
+    options.instance = ::GetModuleHandleW(nullptr);
+    options.keepCallLog = false;
+    options.trayNotify = [](DWORD, NOTIFYICONDATAW&) { return TRUE; };
+    options.menuExec = [&](HMENU menu, POINT, UINT, const RECT&) {
+        menus.push_back(describe(menu));
+        return popup_command::kSettings;
+    };
+    Win32App app(options);
+    app.start();
+    WhileTheDialogIsOpen::main = app.mainWindow();
+    WhileTheDialogIsOpen::menus = &menus;
+    ::SetTimer(nullptr, 0, 300, &WhileTheDialogIsOpen::tick);
+    ::SendMessageW(app.mainWindow(), MainWindow::kTrayMessage, 1, WM_LBUTTONDOWN);
+
+    EXPECT_NE(WhileTheDialogIsOpen::dialog, nullptr);
+    EXPECT_FALSE(::IsWindow(WhileTheDialogIsOpen::dialog));
+    EXPECT_EQ(WhileTheDialogIsOpen::menusBefore, 1u);
+    EXPECT_EQ(WhileTheDialogIsOpen::menusAfter, 1u);
+    EXPECT_TRUE(app.shutDown());
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    // Only the position: the dialog stored nothing.
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    wchar_t name[64];
+    for (DWORD i = 0, size = 64; ::RegEnumValueW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, size = 64)
+        names.push_back(name);
+    ::RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"HangupBytes", L"Right", L"Top"}));
 }
 
 // The menu opens beside the icon, growing away from the screen's edge it
