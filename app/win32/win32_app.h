@@ -30,7 +30,7 @@ class Win32InfoWindow;
 class Win32SettingsDialogHost;
 
 struct Win32AppOptions {
-    HINSTANCE instance = nullptr;   // where the icons and dialogs are
+    HINSTANCE instance = nullptr;    // where the icons and dialogs are
     std::filesystem::path soundsDir; // the program's own sound files
     // false: no call is logged, so no monthly budget is kept either; the
     // window still shows the calls logged before.

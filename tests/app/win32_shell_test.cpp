@@ -106,8 +106,9 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
                               "Nach 3 weiteren Einheiten|e\nNach 4 weiteren Einheiten|e\nNach 5 weiteren Einheiten|e\n"
                               "Nach 10 weiteren Einheiten|e\nNach 30 weiteren Einheiten|e\n"
                               "Nach 60 weiteren Einheiten|e\nNach 120 weiteren Einheiten|e\n]\n";
-    EXPECT_EQ(menus[0], "&Beenden|e\n-\n&Einstellungen|e\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|g\n"
-                            + units + "-\nArcor Direkt|e\n");
+    EXPECT_EQ(menus[0],
+              "&Beenden|e\n-\n&Einstellungen|e\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|g\n" + units
+                  + "-\nArcor Direkt|e\n");
     EXPECT_TRUE(menuFlags[0] & TPM_RETURNCMD);
     EXPECT_TRUE(menuFlags[0] & TPM_RIGHTBUTTON);
 
@@ -137,8 +138,9 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     ASSERT_EQ(menus.size(), 4u);
     std::string armed = units;
     armed.replace(armed.find("Einheiten|e\nNach 3"), 12, "Einheiten|ec\n");
-    EXPECT_EQ(menus[3], "&Beenden|e\n-\n&Einstellungen|g\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|e\n"
-                            + armed + "-\nArcor Direkt|g\n-\n&Trennen|e\n");
+    EXPECT_EQ(menus[3],
+              "&Beenden|e\n-\n&Einstellungen|g\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|e\n" + armed
+                  + "-\nArcor Direkt|g\n-\n&Trennen|e\n");
 
     // The taskbar comes back empty: the icon is added again, red while online.
     calls.clear();
@@ -157,8 +159,8 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
         ::SendMessageW(window, WM_TIMER, 1, 0);
     bool balloon = false;
     for (const ShellCall& call : calls)
-        balloon |= call.flags == NIF_INFO && call.balloonTitle == L"Zumi: Trennen fehlgeschlagen"
-            && !call.balloon.empty();
+        balloon
+            |= call.flags == NIF_INFO && call.balloonTitle == L"Zumi: Trennen fehlgeschlagen" && !call.balloon.empty();
     EXPECT_TRUE(balloon);
 
     // Windows ends the session: the icon goes, the info window's place is
@@ -324,8 +326,8 @@ TEST(Win32Shell, TheProgramNamesWindows10AndAnswersItsCommandLine)
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     // wine's own setting of the Windows it plays, for this program only.
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\win32_shell_tests.exe", 0, nullptr,
-                                0, KEY_SET_VALUE, nullptr, &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\win32_shell_tests.exe", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"win10"), 12);
     ::RegCloseKey(key);
