@@ -6,30 +6,9 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zumi::test {
-
-// This thread's window with that title (other test programs share wine's desktop).
-inline HWND threadWindow(const std::wstring& title)
-{
-    std::pair<const std::wstring*, HWND> search{&title, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) {
-            auto* s = reinterpret_cast<std::pair<const std::wstring*, HWND>*>(data);
-            wchar_t text[256] = {};
-            GetWindowTextW(window, text, 256);
-            if (IsWindowVisible(window) && *s->first == text) {
-                s->second = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
 
 inline std::wstring text(HWND window)
 {
@@ -38,109 +17,109 @@ inline std::wstring text(HWND window)
     return buffer;
 }
 
-// Runs one step per timer tick in whatever modal loop the thread is in: a step
-// that opens a box finds the next step running inside the box's own loop. When
-// the steps are done and a box is still open, it fails and ends every box.
+// This thread's dialogs and message boxes (other test programs share wine's desktop).
+inline std::vector<HWND> threadDialogs()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM all) {
+            wchar_t kind[16] = {};
+            GetClassNameW(w, kind, 16);
+            if (lstrcmpW(kind, L"#32770") == 0)
+                reinterpret_cast<std::vector<HWND>*>(all)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+inline HWND threadWindow(const std::wstring& title)
+{
+    for (HWND w : threadDialogs()) {
+        if (text(w) == title)
+            return w;
+    }
+    return nullptr;
+}
+
+// Runs one step per timer tick in whatever modal loop the thread is in: a step that opens a
+// box finds the next step running inside the box's own loop. A box still open after the last
+// step fails the test and is ended.
 class ModalScript {
 public:
     explicit ModalScript(std::vector<std::function<void()>> steps)
         : steps_(std::move(steps))
     {
-        current() = this;
-        timer_ = SetTimer(nullptr, 0, 20, &tick);
+        current_ = this;
+        arm();
     }
     ~ModalScript()
     {
         KillTimer(nullptr, timer_);
-        current() = nullptr;
+        current_ = nullptr;
     }
-    ModalScript(const ModalScript&) = delete;
-    ModalScript& operator=(const ModalScript&) = delete;
 
 private:
-    static ModalScript*& current()
-    {
-        static ModalScript* script = nullptr;
-        return script;
-    }
+    static inline ModalScript* current_ = nullptr;
+    void arm() { timer_ = SetTimer(nullptr, 0, 20, &tick); }
     static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         KillTimer(nullptr, id);
-        ModalScript* self = current();
+        ModalScript* self = current_;
         if (!self)
             return;
-        // A modal loop shows its box only once its queue is idle, and a timer comes first: wait for it.
-        BOOL hidden = FALSE;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM found) {
-                wchar_t kind[16] = {};
-                GetClassNameW(w, kind, 16);
-                if (lstrcmpW(kind, L"#32770") == 0 && !IsWindowVisible(w))
-                    *reinterpret_cast<BOOL*>(found) = TRUE;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&hidden));
-        if (hidden) {
-            self->timer_ = SetTimer(nullptr, 0, 20, &tick);
+        self->arm(); // before the step, which may open a box; and it wakes loops that were ended
+        // A modal loop shows its box only once its queue is idle, and a timer comes first: wait for
+        // it, a while (an ended box is hidden too).
+        for (HWND w : threadDialogs()) {
+            if (!IsWindowVisible(w) && ++self->waited_ < 50)
+                return;
+        }
+        self->waited_ = 0;
+        if (self->next_ < self->steps_.size()) {
+            self->steps_[self->next_++]();
             return;
         }
-        if (self->next_ == self->steps_.size()) {
-            ADD_FAILURE() << "a dialog is still open after the last step";
-            EnumThreadWindows(
-                GetCurrentThreadId(), [](HWND w, LPARAM) { return EndDialog(w, IDCANCEL), TRUE; }, 0);
-            return;
+        for (HWND w : threadDialogs()) {
+            ADD_FAILURE() << "still open after the last step";
+            EndDialog(w, IDCANCEL);
         }
-        std::function<void()> step = self->steps_[self->next_++];
-        self->timer_ = SetTimer(nullptr, 0, 20, &tick); // before the step, which may open a box
-        step();
     }
 
     std::vector<std::function<void()>> steps_;
     std::size_t next_ = 0;
+    int waited_ = 0;
     UINT_PTR timer_ = 0;
 };
 
-// Captions that do not show whole in their control with the control's own font:
-// "id "text" needed>room" for each.
+// Captions that do not show whole in their control with the control's own font.
 inline std::vector<std::string> clippedCaptions(HWND dialog)
 {
     std::vector<std::string> out;
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        std::wstring caption = text(c);
-        if (caption.empty())
-            continue;
-        wchar_t kind[32] = {};
-        GetClassNameW(c, kind, 32);
+        wchar_t kind[16] = {};
+        GetClassNameW(c, kind, 16);
         const LONG style = GetWindowLongW(c, GWL_STYLE);
-        RECT client{};
-        GetClientRect(c, &client);
-        int room = client.right;
-        int roomHigh = client.bottom;
-        if (lstrcmpiW(kind, L"Edit") == 0) {
-            RECT format{};
-            SendMessageW(c, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-            room = format.right - format.left;
-            roomHigh = format.bottom - format.top;
-        } else if (lstrcmpiW(kind, L"Button") == 0) {
-            const LONG type = style & BS_TYPEMASK;
-            if (type == BS_GROUPBOX)
-                room -= 2 * 8; // the caption stands in the frame's top line, inset from its corners
-            else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
-                room -= GetSystemMetrics(SM_CXMENUCHECK) + 4; // the box and the gap after it
-            else
-                room -= 2 * (GetSystemMetrics(SM_CXEDGE) + 2), roomHigh -= 2 * GetSystemMetrics(SM_CYEDGE);
-        } else if (lstrcmpiW(kind, L"Static") != 0) {
+        const bool button = lstrcmpiW(kind, L"Button") == 0;
+        RECT room{};
+        GetClientRect(c, &room);
+        if (lstrcmpiW(kind, L"Edit") == 0)
+            SendMessageW(c, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+        else if (button && (style & BS_TYPEMASK) == BS_GROUPBOX)
+            InflateRect(&room, -8, 0); // the caption sits in the top line, inset from the corners
+        else if (button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            room.left += GetSystemMetrics(SM_CXMENUCHECK) + 4; // the box and the gap after it
+        else if (button)
+            InflateRect(&room, -GetSystemMetrics(SM_CXEDGE) - 2, -GetSystemMetrics(SM_CYEDGE));
+        else if (lstrcmpiW(kind, L"Static") != 0)
             continue;
-        }
-        // The access key's "&" is drawn as an underline, "&&" as one "&".
-        const bool prefixed = lstrcmpiW(kind, L"Button") == 0
-            || (lstrcmpiW(kind, L"Static") == 0 && (style & SS_NOPREFIX) == 0);
+        // The access key's "&" shows as an underline.
+        const bool prefixed = button || (lstrcmpiW(kind, L"Static") == 0 && (style & SS_NOPREFIX) == 0);
         std::wstring shown;
-        for (std::size_t i = 0; i < caption.size(); ++i) {
-            if (prefixed && caption[i] == L'&' && i + 1 < caption.size())
-                ++i;
-            shown += caption[i];
+        for (wchar_t ch : text(c)) {
+            if (!prefixed || ch != L'&')
+                shown += ch;
         }
         HDC dc = GetDC(c);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
@@ -148,10 +127,10 @@ inline std::vector<std::string> clippedCaptions(HWND dialog)
         GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &needed);
         SelectObject(dc, old);
         ReleaseDC(c, dc);
-        if (needed.cx > room || needed.cy > roomHigh)
-            out.push_back(std::to_string(GetDlgCtrlID(c)) + " \"" + std::string(shown.begin(), shown.end()) + "\" "
-                          + std::to_string(needed.cx) + "x" + std::to_string(needed.cy) + ">"
-                          + std::to_string(room) + "x" + std::to_string(roomHigh));
+        if (!shown.empty() && (needed.cx > room.right - room.left || needed.cy > room.bottom - room.top))
+            out.push_back(std::to_string(GetDlgCtrlID(c)) + ": " + std::to_string(needed.cx) + "x"
+                          + std::to_string(needed.cy) + " > " + std::to_string(room.right - room.left) + "x"
+                          + std::to_string(room.bottom - room.top));
     }
     return out;
 }

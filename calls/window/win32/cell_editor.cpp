@@ -17,6 +17,7 @@ void CellEditor::open(HWND list, int row, int column, const std::string& text, i
     list_ = list;
     owner_ = owner;
     doneMessage_ = doneMessage;
+    ++opened_;
     ListView_EnsureVisible(list, row, FALSE);
     RECT cell{};
     ListView_GetSubItemRect(list, row, column, LVIR_BOUNDS, &cell);
@@ -46,7 +47,7 @@ std::optional<std::string> CellEditor::close()
 
 void CellEditor::done(bool keep) const
 {
-    PostMessageW(owner_, doneMessage_, keep ? 1 : 0, 0);
+    PostMessageW(owner_, doneMessage_, keep ? 1 : 0, static_cast<LPARAM>(opened_));
 }
 
 LRESULT CALLBACK CellEditor::editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)

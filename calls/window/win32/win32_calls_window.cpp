@@ -60,6 +60,9 @@ constexpr SIZE kShrink = {80, 80}; // dialog units the window may lose: the char
 constexpr std::array<double, CallRows::kColumns> kCallColumns = {50, 0, 38, 38, 42, 42, 50, 56};
 constexpr double kEntryMinimum = 60;
 
+const char* const kMeasureHint
+    = "Kosten erst, wenn jeder Eintrag des Monats einen Preis in derselben W\xC3\xA4hrung hat";
+
 const char* const kTotalsTitles[kTotalsColumns]
     = {"Eintrag", "Verbindungen", "Dauer", "Einheiten", "Kosten", "Bytes", "Preis je Einheit"};
 
@@ -172,6 +175,7 @@ private:
     // The chart over the calls: its measure, a day's calls alone in the list.
     void showChart();
     void chooseDay(int day);
+    void placeMeasureTip() const;
 
     // A unit price typed into the totals.
     void editPrice(int row);
@@ -184,6 +188,7 @@ private:
     win32::DialogAnchors anchors_;
     HFONT bold_ = nullptr;
     win32::MonthChartView chart_;
+    HWND measureTip_ = nullptr; // why money cannot be chosen yet
     int day_ = 0;
     int top_ = -1; // the row to scroll back to once the month is in
     bool pagePending_ = false;
@@ -268,6 +273,14 @@ void Win32CallsWindow::Dialog::setUp()
     }
     makeFonts();
 
+    // A disabled control gets no mouse messages: the tip is the dialog's, over the control's place.
+    measureTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_, nullptr,
+                                  d_.instance, nullptr);
+    std::wstring why = wideFromUtf8(kMeasureHint);
+    TTTOOLINFOW tool{sizeof tool, TTF_SUBCLASS, dialog_, IDC_CALLS_CHART_MEASURE, {}, nullptr, why.data(), 0, nullptr};
+    SendMessageW(measureTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    placeMeasureTip();
     chart_.attach(
         item(IDC_CALLS_CHART),
         [this](double width, double height, const ChartFont& font) { return model_.chartPicture(width, height, font); },
@@ -308,6 +321,7 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE:
         anchors_.layOut();
         sizeColumns();
+        placeMeasureTip();
         return TRUE;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = anchors_.minimumTrackSize();
@@ -340,7 +354,9 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
             refresh(true);
         return TRUE;
     case kEditDoneMessage:
-        editDone(wParam != 0);
+        // The edit that lost the focus to a newer one already ended.
+        if (editor_.isCurrent(lParam))
+            editDone(wParam != 0);
         return TRUE;
     case kFontsMessage:
         makeFonts();
@@ -398,7 +414,7 @@ LRESULT Win32CallsWindow::Dialog::notify(const NMHDR& header)
         return 0;
     case LVN_BEGINSCROLL:
         if (editor_.isOpen())
-            PostMessageW(dialog_, kEditDoneMessage, 1, 0);
+            editor_.done(true);
         return 0;
     case NM_CUSTOMDRAW: {
         // The overall row in bold, as the Qt window has it.
@@ -627,8 +643,19 @@ void Win32CallsWindow::Dialog::showChart()
     const MonthChart& chart = model_.chart();
     const HWND measure = item(IDC_CALLS_CHART_MEASURE);
     EnableWindow(measure, chart.moneyShown());
+    SendMessageW(measureTip_, TTM_ACTIVATE, !chart.moneyShown(), 0);
     SendMessageW(measure, CB_SETCURSEL, chart.measure() == MonthChart::Measure::Money ? 1 : 0, 0);
     chart_.update();
+}
+
+void Win32CallsWindow::Dialog::placeMeasureTip() const
+{
+    if (!measureTip_)
+        return;
+    TTTOOLINFOW tool{sizeof tool, 0, dialog_, IDC_CALLS_CHART_MEASURE, {}, nullptr, nullptr, 0, nullptr};
+    GetWindowRect(item(IDC_CALLS_CHART_MEASURE), &tool.rect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(measureTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32CallsWindow::Dialog::chooseDay(int day)

@@ -136,8 +136,9 @@ void SettingsDialogWindow::loadControls()
     setChecked(item(IDC_WARN_SOUND), options.warnSound);
     SetWindowTextW(item(IDC_VORLAUF), wideText(options.vorlaufText).c_str());
     setChecked(item(IDC_AUTO_HANGUP), options.autoHangup);
-    SendMessageW(item(IDC_BYTES), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(wideText(options.hangupBytesText).c_str()));
+    const LRESULT bytes = SendMessageW(item(IDC_BYTES), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(wideText(options.hangupBytesText).c_str()));
+    SendMessageW(item(IDC_BYTES), CB_SETCURSEL, static_cast<WPARAM>(bytes), 0);
     SendMessageW(item(IDC_TAKTE), CB_SETCURSEL, static_cast<WPARAM>(options.hangupTakte - 1), 0);
     setChecked(item(IDC_SHOW_SPEED), options.showSpeed);
     setChecked(item(IDC_SHOW_ONLINE_TIME), options.showOnlineTime);

@@ -63,11 +63,11 @@ std::string pixels(HWND window, const std::vector<POINT>& points)
     std::string out;
     for (const POINT& p : points) {
         const COLORREF c = GetPixel(dc, p.x, p.y);
-        out += c == RGB(0, 0, 255)                 ? 'B'
-            : c == RGB(128, 255, 128)              ? 'G'
-            : c == GetSysColor(COLOR_BTNFACE)      ? '-'
-            : c == GetSysColor(COLOR_MENUTEXT)     ? 'K'
-                                                   : '*';
+        out += c == RGB(0, 0, 255)             ? 'B'
+            : c == RGB(128, 255, 128)          ? 'G'
+            : c == GetSysColor(COLOR_BTNFACE)  ? '-'
+            : c == GetSysColor(COLOR_MENUTEXT) ? 'K'
+                                               : '*';
     }
     SelectObject(dc, previous);
     DeleteObject(bitmap);
@@ -178,12 +178,17 @@ TEST_F(Win32InfoWindowTest, LayoutPerOptionKeepsTheRightEdgeAndFollowsTheDensity
 {
     info.setProgressValue(100);
     const HWND window = info.window();
-    const auto size = [&] { const RECT r = rectOf(window); return SIZE{r.right - r.left, r.bottom - r.top}; };
+    const auto size = [&] {
+        const RECT r = rectOf(window);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
     EXPECT_EQ(size().cx, 188) << "as loaded";
     EXPECT_EQ(size().cy, 21);
     const long right = rectOf(window).right;
-    for (const auto& [options, width] : {std::pair{Options{}, 189L}, {Options{.ShowSpeed = false}, 137L},
-                                         {Options{.ShowSpeed = false, .ShowOnlineTime = false, .ShowRest = false}, 4L}, {Options{}, 189L}}) {
+    for (const auto& [options, width] : {std::pair{Options{}, 189L},
+                                         {Options{.ShowSpeed = false}, 137L},
+                                         {Options{.ShowSpeed = false, .ShowOnlineTime = false, .ShowRest = false}, 4L},
+                                         {Options{}, 189L}}) {
         settings.options = options;
         info.SetOption();
         EXPECT_EQ(size().cx, width);
