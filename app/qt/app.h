@@ -1,7 +1,7 @@
 #pragma once
 #include "app/desktop.h"
+#include "app/hangup_messages.h"
 #include "app/phonebook_owner.h"
-#include "app/qt/hangup_messages.h"
 #include "app/qt/main_form.h"
 #include "app/qt/menu_message_boxes.h"
 #include "app/qt/qt_message_boxes.h"
@@ -75,7 +75,8 @@ private:
     DialogSetup dialogSetup_;
     QtMessageBoxes messages_{dialogSetup_};
     DesktopNotifier& notifier_ = desktop_->notifier();
-    HangupMessages hangupMessages_{messages_, notifier_};
+    HangupMessages hangupMessages_{
+        [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); }, notifier_};
     HangupWatch hangups_{clock_, hangupMessages_};
     SoundPlayer& sound_ = desktop_->sound();
     SqliteCallStore callStore_;

@@ -1,7 +1,7 @@
 #pragma once
+#include "app/hangup_messages.h"
 #include "app/phonebook_owner.h"
 #include "app/tray_menu.h"
-#include "app/win32/hangup_messages.h"
 #include "app/win32/main_window.h"
 #include "app/win32/message_boxes.h"
 #include "app/win32/tray_popup.h"
@@ -99,7 +99,7 @@ private:
     TrayIcons icons_;
     Win32Tray tray_;
     Win32MessageBoxes boxes_;
-    Win32HangupMessages hangupMessages_{boxes_, tray_};
+    HangupMessages hangupMessages_{[this](const std::string& text) { boxes_.warnWithoutWaiting(text); }, tray_};
     HangupWatch hangups_{clock_, hangupMessages_};
     SqliteCallStore callStore_;
     CallRecorder calls_;

@@ -1,8 +1,8 @@
+#include "app/hangup_messages.h"
 #include "app/linux/sni/dbus_menu_exporter.h"
 #include "app/linux/tray.h"
 #include "app/phonebook_owner.h"
 #include "app/qt/dialog_setup.h"
-#include "app/qt/hangup_messages.h"
 #include "app/qt/main_form.h"
 #include "app/qt/menu_message_boxes.h"
 #include "app/qt/qt_message_boxes.h"
@@ -50,7 +50,8 @@ struct MainFormFixture : ::testing::Test {
     FakeWindowQueries windows;
     RecordingMessages messages;
     MenuMessageBoxes menuMessages{messages};
-    HangupMessages hangupMessages{messages, messages};
+    HangupMessages hangupMessages{
+        [this](const std::string& text) { messages.warnWithoutWaiting(QString::fromStdString(text)); }, messages};
     HangupWatch hangups{clock, hangupMessages};
     Settings settings;
     PhonebookOwner phonebook{dialUp, {}};
@@ -107,8 +108,9 @@ TEST_F(MainFormFixture, TheMenuMirrorsItsModelDuringACallWithARefusedHangUp)
     EXPECT_EQ(messages.notes, Strings{"Zumi: Trennen fehlgeschlagen: " + messages.shown[0].substr(9)});
     form.mnuAutoHangupEinheiten(3)->trigger();
     EXPECT_TRUE(form.mnuAutoHangupEinheiten(3)->isChecked());
-    EXPECT_EQ(menu(), "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
-                      "Net 1(aus) Net 2(aus) - &Trennen ");
+    EXPECT_EQ(menu(),
+              "&Beenden - &Einstellungen(aus) Verbin&dungen\u2026 - &Vor Einheitsende trennen - "
+              "Net 1(aus) Net 2(aus) - &Trennen ");
     form.mnuAutoHangupEinheiten(3)->trigger();
     EXPECT_FALSE(form.mnuAutoHangupEinheiten(3)->isChecked());
 }

@@ -1,7 +1,9 @@
 #pragma once
-#include "app/qt/message_boxes.h"
 #include "platform/desktop_notifier.h"
 #include "tariff/hangup_watch.h"
+
+#include <functional>
+#include <string>
 
 namespace zumi {
 
@@ -11,8 +13,10 @@ namespace zumi {
 // that does not wait.
 class HangupMessages final : public HangupReports {
 public:
-    HangupMessages(MessageBoxes& boxes, DesktopNotifier& notifier)
-        : boxes_(boxes)
+    using WarnWithoutWaiting = std::function<void(const std::string& text)>;
+
+    HangupMessages(WarnWithoutWaiting warn, DesktopNotifier& notifier)
+        : warn_(std::move(warn))
         , notifier_(notifier)
     {
     }
@@ -21,7 +25,7 @@ public:
     void dialRefused(const LateRefusal& refusal) override;
 
 private:
-    MessageBoxes& boxes_;
+    WarnWithoutWaiting warn_;
     DesktopNotifier& notifier_;
 };
 

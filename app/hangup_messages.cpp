@@ -1,4 +1,4 @@
-#include "app/qt/hangup_messages.h"
+#include "app/hangup_messages.h"
 
 #include "app/hangup_texts.h"
 
@@ -7,7 +7,7 @@ namespace zumi {
 void HangupMessages::hangupFailed(const HangupRequest& request, int error)
 {
     const std::string text = hangupFailureText(request, error);
-    boxes_.warnWithoutWaiting(QString::fromStdString(text));
+    warn_(text);
     notifier_.notify("Zumi: Trennen fehlgeschlagen", text);
 }
 
@@ -18,7 +18,7 @@ void HangupMessages::automaticHangupDone(const HangupRequest& request)
 
 void HangupMessages::dialRefused(const LateRefusal& refusal)
 {
-    boxes_.warnWithoutWaiting(QString::fromStdString(refusedDialText(refusal)));
+    warn_(refusedDialText(refusal));
 }
 
 } // namespace zumi
