@@ -8,6 +8,7 @@
 //        window_probe OUTFILE forget-icon CLASS   removes the tray icon 1 of that window class, as
 //                                       a shell that restarts loses it
 //        window_probe OUTFILE taskbar-created   posts "TaskbarCreated" to every top-level window
+//        window_probe OUTFILE close TITLE   closes the window of that title as its close box does
 #include <windows.h>
 
 #include <cstdio>
@@ -95,6 +96,9 @@ int wmain(int count, wchar_t** arguments)
         status = icon.hWnd && Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
     } else if (command == L"taskbar-created") {
         status = PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
+    } else if (command == L"close" && count == 4) {
+        const HWND window = FindWindowW(nullptr, arguments[3]);
+        status = window && PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     } else {
         status = 2;
     }
