@@ -6,6 +6,7 @@
 #include "app/win32/popup_menu.h"
 #include "app/win32/tray_popup.h"
 #include "app/win32/win32_app.h"
+#include "infowindow/win32/win32_info_window.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -109,6 +110,13 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     EXPECT_TRUE(menuFlags[0] & TPM_RETURNCMD);
     EXPECT_TRUE(menuFlags[0] & TPM_RIGHTBUTTON);
 
+    // "Verbin&dungen…" opens the window from the program's resources.
+    choose = popup_command::kCalls;
+    ::SendMessageW(window, MainWindow::kTrayMessage, 1, WM_RBUTTONDOWN);
+    choose = 0;
+    HWND callsWindow = ::FindWindowW(nullptr, L"Verbindungen");
+    EXPECT_TRUE(callsWindow && ::IsWindowVisible(callsWindow));
+
     // The first tick finds the connection up: red icon, info window, metering menu.
     calls.clear();
     ::SendMessageW(window, WM_TIMER, 1, 0);
@@ -118,16 +126,17 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     const HICON red = calls[0].icon;
     EXPECT_NE(red, nullptr);
     EXPECT_NE(red, blue);
+    EXPECT_TRUE(app.infoWindow().isVisible());
 
     // Arm "Nach 2 weiteren Einheiten" from the menu; the next menu shows it checked.
     choose = popup_command::kAutoHangupFirst + 2;
     ::SendMessageW(window, MainWindow::kTrayMessage, 1, WM_LBUTTONDOWN);
     choose = 0;
     ::SendMessageW(window, MainWindow::kTrayMessage, 1, WM_LBUTTONDOWN);
-    ASSERT_EQ(menus.size(), 3u);
+    ASSERT_EQ(menus.size(), 4u);
     std::string armed = units;
     armed.replace(armed.find("Einheiten|e\nNach 3"), 12, "Einheiten|ec\n");
-    EXPECT_EQ(menus[2], "&Beenden|e\n-\n&Einstellungen|g\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|e\n"
+    EXPECT_EQ(menus[3], "&Beenden|e\n-\n&Einstellungen|g\nVerbin&dungen\u2026|e\n-\n&Vor Einheitsende trennen|e\n"
                             + armed + "-\nArcor Direkt|g\n-\n&Trennen|e\n");
 
     // The taskbar comes back empty: the icon is added again, red while online.
@@ -152,7 +161,7 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     EXPECT_TRUE(balloon);
 
     // Windows ends the session: the icon goes, the info window's place is
-    // saved, the program quits and leaves the link up.
+    // saved, the windows close, the program quits and leaves the link up.
     calls.clear();
     EXPECT_EQ(::SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     ASSERT_FALSE(calls.empty());
@@ -162,6 +171,8 @@ TEST(Win32Shell, TrayMenuTaskbarRestartBalloonAndTheEndOfTheSession)
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_TRUE(app.shutDown());
+    EXPECT_FALSE(app.infoWindow().isVisible());
+    EXPECT_FALSE(::IsWindowVisible(callsWindow));
     wchar_t link[64] = {};
     ::GetEnvironmentVariableW(L"ZUMI_RAS", link, 64);
     EXPECT_EQ(std::wstring(link), L"7 8192 0 0 Arcor Direkt");
