@@ -22,6 +22,7 @@ TEST(Win32WindowSystem, AnswersAboutTheWindowsOnScreen)
     EXPECT_FALSE(system.isMenuOpen());
 
     EXPECT_FALSE(system.isFullScreen(kolp.id()));
+    EXPECT_FALSE(system.isFullScreen(reinterpret_cast<std::uintptr_t>(GetDesktopWindow())));
     SetWindowPos(kolp.handle, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(system.isFullScreen(kolp.id()));

@@ -16,10 +16,11 @@ readonly entry="Testnetz Süd" unit_s=10
 fail() {
     echo "FAIL: $*" >&2
     shot failure
+    xwininfo -root -tree >"$work/x-windows.log" 2>&1
     for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
     exit 1
 }
-for tool in xfce4-panel dbus-run-session xdotool xwininfo xmessage import convert sqlite3 wine wineserver; do
+for tool in xfce4-panel dbus-run-session iconv xdotool xwininfo xmessage import convert sqlite3 wine wineserver; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
 [ -n "${DISPLAY:-}" ] || fail "no X session: run inside tests/xsession.sh"
@@ -110,6 +111,14 @@ probe() {
 }
 # The program's visible top-level window of class $1, with its controls below it.
 window_of() { probe windows | awk -F'|' -v class="$1" '/^[^ ]/ { on = $2 == class } on'; }
+# A click on the control with the text $2 in the window titled $1.
+click_control() {
+    local rect
+    rect=$(probe windows | awk -F'|' -v title="$1" -v text="$2" '/^[^ ]/ { on = $3 == title } on && /^  / && $2 == text { print $3; exit }')
+    [ -n "$rect" ] || fail "no control \"$2\" in the window \"$1\""
+    read -r left top right bottom <<<"$rect"
+    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
+}
 
 echo "--- the foreground and the pointer on X11"
 as_wine wine "$build/bin/win32_window_system_x11_test.exe" >"$work/window_system.log" 2>&1 \
@@ -144,7 +153,7 @@ icon_colour() {
     w=$(icon_window)
     [ -n "$w" ] && import -window "$w" "$work/icon.png" 2>/dev/null \
         && convert "$work/icon.png" -scale '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*b)]' info: \
-        | awk '{ print $1 > $2 + 20 ? "red" : $2 > $1 + 20 ? "blue" : "grey" }'
+        | awk '{ print ($1 > $2 + 20 ? "red" : $2 > $1 + 20 ? "blue" : "grey") }'
 }
 icon_is() { [ "$(icon_colour)" = "$1" ]; }
 wait_until 15000 icon_is blue || fail "no blue icon in the panel's tray (colour: $(icon_colour))"
@@ -166,8 +175,9 @@ open_menu() {
 }
 menu_keys() {
     local k
-    for k; do
-        xdotool key --window "$(menu_windows | tail -n1)" "$k"
+    for k; do # a menu window may go while it is looked up: then again
+        wait_until 2000 eval 'xdotool key --window "$(menu_windows | tail -n1)" "$k" 2>/dev/null' \
+            || fail "the menu took no key $k"
         sleep 0.3
     done
 }
@@ -179,12 +189,15 @@ shot tray-menu
 menu_keys Return
 wait_until 3000 eval '[ -z "$(menu_windows)" ]' || fail "the menu stayed open"
 xdotool windowactivate --sync "$work_window" # the user turns back to work while rasphone dials
+( for i in $(seq 1 100); do echo "$(now_ms) $(xdotool getactivewindow 2>&1)"; sleep 0.1; done ) >"$work/focus.log" 2>&1 &
+echo "work window $work_window"
 wait_until 3000 test -s "$work/dialed" || fail "choosing the entry started no rasphone"
 [ "$(tr '\0' '|' <"$work/dialed")" = "-t|$entry|" ] || fail "rasphone got: $(tr '\0' '|' <"$work/dialed")"
 
 echo "--- online"
 wait_until 6000 eval '[ -n "$(window_of ZumiInfoWindow)" ]' || fail "no info window"
 t_up=$(now_ms)
+echo "info at $t_up"
 info=$(window_of ZumiInfoWindow)
 grep -q "^[0-9a-f]*|ZumiInfoWindow|.*| topmost toolwindow noactivate$" <<<"$info" \
     || fail "the info window is not a topmost tool window that never activates: $info"
@@ -197,14 +210,14 @@ info_shot() { import -window root -crop "$((right - left + 20))x$((bottom - top 
 labels() { window_of ZumiInfoWindow | awk -F'|' '/^  Static/ { printf "%s|", $2 }'; }
 seconds() { awk -F: '{ print $1 * 60 + $2 }' <<<"$1"; }
 first=$(labels)
-sleep 2.2
-second=$(labels)
-info_shot info-window
 IFS='|' read -r _ online1 rest1 <<<"$first"
-IFS='|' read -r _ online2 rest2 <<<"$second"
+online_now() { IFS='|' read -r _ online _ <<<"$(labels)"; seconds "$online"; }
+wait_until 4000 eval '(($(online_now) >= $(seconds "$online1") + 2))' || fail "the online time does not count: $first, then $(labels)"
+second=$(labels)
 echo "info window: $first then $second"
-(($(seconds "$online2") - $(seconds "$online1") >= 2)) || fail "the online time does not count: $first, then $second"
+IFS='|' read -r _ _ rest2 <<<"$second"
 [ "$rest1" != "$rest2" ] || fail "the rest of the unit does not count: $first, then $second"
+info_shot info-window
 
 echo "--- TaskbarCreated"
 probe forget-icon ZumiMainWindow >/dev/null || fail "the probe could not take the icon away"
@@ -254,26 +267,31 @@ xdotool windowactivate --sync "$dialog"
 xdotool key --delay 200 alt+d # "&Datenrate" off
 sleep 0.5
 shot settings-dialog
-xdotool key alt+i
+click_control Einstellungen "&Info"
 wait_until 5000 eval 'probe windows | grep -q "^[0-9a-f]*|#32770|Information|"' || fail "no about box"
 sleep 0.5
 shot about-box
 probe close "Information" >/dev/null
 wait_until 3000 eval '[ "$(probe windows | grep -c "|#32770|")" = 1 ]' || fail "the about box did not close"
-xdotool windowactivate --sync "$dialog" key Return # OK
+click_control Einstellungen OK
 wait_until 3000 eval '! probe windows | grep -q "|#32770|"' || fail "OK did not close the settings dialog"
-as_wine wine reg query "$key" >"$work/settings.txt" 2>&1
+# reg writes in the console's code page: 437 here.
+read_settings() {
+    as_wine wine reg query "$key" >"$work/reg-query.log" 2>&1
+    iconv -f CP437 -t UTF-8 "$work/reg-query.log" | tr -d '\r' >"$work/settings.txt"
+}
+expect_value() { grep -Eq "^ +$1 +REG_SZ +$2\$" "$work/settings.txt" || fail "the registry lacks $1 = $2"; }
+read_settings
 cat "$work/settings.txt"
-expect_value() { grep -Eq "^ +$1 +REG_SZ +$2\r?$" "$work/settings.txt" || fail "the registry lacks $1 = $2"; }
 expect_value ShowSpeed 0
 expect_value ShowRest 1
-expect_value 00 "Testnetz S.{1,2}d,0,,,,$unit_s,,,,0,,,,$unit_s,,,,"
+expect_value 00 "$entry,0,,,,$unit_s,,,,0,,,,$unit_s,,,,"
 expect_value 01 "Zweitnetz,+"
 
 echo "--- Beenden"
 open_menu
 menu_keys b
 wait_until 5000 eval '! kill -0 $zumi_pid 2>/dev/null' || fail "\"Beenden\" did not end the program"
-as_wine wine reg query "$key" >"$work/settings.txt" 2>&1
+read_settings
 expect_value Top "[0-9]+"
 echo PASS
