@@ -143,7 +143,7 @@ zumi_pid=$!
 icon_window() {
     local w
     for w in $(xdotool search --onlyvisible --class explorer.exe 2>/dev/null); do
-        xwininfo -id "$w" | awk -v id="$w" '/Width:/ { w = $2 } /Height:/ { h = $2 }
+        xwininfo -id "$w" 2>/dev/null | awk -v id="$w" '/Width:/ { w = $2 } /Height:/ { h = $2 }
             END { if (w >= 16 && w <= 64 && h >= 16 && h <= 64) print id }'
     done | head -n1
 }
@@ -163,7 +163,7 @@ wait_until 15000 icon_is blue || fail "no blue icon in the panel's tray (colour:
 menu_windows() {
     local w
     for w in $(xdotool search --onlyvisible --class zumi.exe 2>/dev/null); do
-        xwininfo -id "$w" | awk -v id="$w" '/Height:/ { h = $2 } /Override Redirect State: yes/ { o = 1 }
+        xwininfo -id "$w" 2>/dev/null | awk -v id="$w" '/Height:/ { h = $2 } /Override Redirect State: yes/ { o = 1 }
             END { if (o && h > 40) print id }'
     done
 }
@@ -189,15 +189,12 @@ shot tray-menu
 menu_keys Return
 wait_until 3000 eval '[ -z "$(menu_windows)" ]' || fail "the menu stayed open"
 xdotool windowactivate --sync "$work_window" # the user turns back to work while rasphone dials
-( for i in $(seq 1 100); do echo "$(now_ms) $(xdotool getactivewindow 2>&1)"; sleep 0.1; done ) >"$work/focus.log" 2>&1 &
-echo "work window $work_window"
 wait_until 3000 test -s "$work/dialed" || fail "choosing the entry started no rasphone"
 [ "$(tr '\0' '|' <"$work/dialed")" = "-t|$entry|" ] || fail "rasphone got: $(tr '\0' '|' <"$work/dialed")"
 
 echo "--- online"
 wait_until 6000 eval '[ -n "$(window_of ZumiInfoWindow)" ]' || fail "no info window"
 t_up=$(now_ms)
-echo "info at $t_up"
 info=$(window_of ZumiInfoWindow)
 grep -q "^[0-9a-f]*|ZumiInfoWindow|.*| topmost toolwindow noactivate$" <<<"$info" \
     || fail "the info window is not a topmost tool window that never activates: $info"
@@ -231,6 +228,8 @@ wait_until $((unit_s * 1000 + 2000)) eval '(($(rest_now) >= 7))' || fail "the re
 t_rest=$(now_ms) rest=$(rest_now)
 open_menu
 menu_keys v # "Vor Einheitsende trennen": its first entry is "Nach laufender Einheit"
+wait_until 2000 eval '(($(menu_windows | wc -l) == 2))' || fail "\"v\" opened no submenu"
+sleep 0.3
 shot tray-submenu
 menu_keys Return
 wait_until $(((rest + 3) * 1000)) eval '[ ! -s "$work/ras.txt" ]' || fail "no hang-up through RasHangUpW"
@@ -264,7 +263,7 @@ menu_keys e
 wait_until 5000 eval 'probe windows | grep -q "^[0-9a-f]*|#32770|Einstellungen|"' || fail "no settings dialog"
 dialog=$(xdotool search --onlyvisible --name '^Einstellungen$' | head -n1)
 xdotool windowactivate --sync "$dialog"
-xdotool key --delay 200 alt+d # "&Datenrate" off
+click_control Einstellungen "&Datenrate" # off
 sleep 0.5
 shot settings-dialog
 click_control Einstellungen "&Info"
