@@ -170,8 +170,12 @@ menu_windows() {
 open_menu() {
     local icon
     icon=$(icon_window)
-    xdotool mousemove --window "$icon" 10 10 click 1 mousemove 700 600
+    # The pointer rests on the icon first: wine learns where it is from its motion.
+    xdotool mousemove --window "$icon" 6 6 sleep 0.3 mousemove --window "$icon" 9 9 sleep 0.3 \
+        mousemove --window "$icon" 11 11 sleep 0.3 click 1
     wait_until 3000 eval '[ -n "$(menu_windows)" ]' || fail "a click on the icon opened no menu"
+    sleep 0.5
+    xdotool mousemove 700 700 # off the icon, its tooltip and the menu
 }
 menu_keys() {
     local k
