@@ -7,7 +7,6 @@
 # Screenshots go to BUILD/artifacts/win32-*.png; logs to BUILD/desktop-scenario/.
 # Usage: tests/xsession.sh -- tests/desktop/win32/zumi_exe_scenario.sh BUILD (the Windows build)
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?the Windows build folder}" && pwd)
 work=$build/desktop-scenario
 artifacts=$build/artifacts
@@ -20,7 +19,7 @@ fail() {
     for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
     exit 1
 }
-for tool in xfce4-panel dbus-run-session iconv xdotool xwininfo xmessage import convert sqlite3 wine wineserver; do
+for tool in xfce4-panel dbus-daemon iconv xdotool xwininfo xmessage import convert sqlite3 wine wineserver; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
 [ -n "${DISPLAY:-}" ] || fail "no X session: run inside tests/xsession.sh"
@@ -64,13 +63,15 @@ wine_env=(env HOME="$work/home" WINEPREFIX="$work/home/prefix" WINEDEBUG=-all DI
     ZUMI_RASPHONE_RECORD="$(win "$work/dialed")" ZUMI_RASPHONE_DIAL_MS=2500)
 as_wine() { "${as_user[@]}" "${wine_env[@]}" "$@"; }
 
-panel_pid='' zumi_pid='' work_pid=''
+bus_pid='' panel_pid='' zumi_pid='' work_pid=''
 cleanup() {
-    local status=$?
+    local status=$? pid
     trap - EXIT
     for pid in $zumi_pid $work_pid $panel_pid; do kill "$pid" 2>/dev/null; done
     as_wine wineserver -k >/dev/null 2>&1
     for pid in $zumi_pid $work_pid $panel_pid; do wait "$pid" 2>/dev/null; done
+    # The bus last: the panel's settings service it started ends with it.
+    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null && wait "$bus_pid" 2>/dev/null
     exit "$status"
 }
 trap cleanup EXIT
@@ -94,8 +95,13 @@ cat >"$panel_conf/xfce4-panel.xml" <<'EOF'
 </channel>
 EOF
 xsetroot -solid '#3a6ea5' 2>/dev/null
-env HOME="$work/panel" XDG_CONFIG_HOME="$work/panel/.config" XDG_RUNTIME_DIR="$work/panel/run" NO_AT_BRIDGE=1 \
-    dbus-run-session -- xfce4-panel >"$work/panel.log" 2>&1 &
+# Its own session bus, ended with it (dbus-run-session would leave its bus behind on a kill).
+panel_env=(env HOME="$work/panel" XDG_CONFIG_HOME="$work/panel/.config" XDG_RUNTIME_DIR="$work/panel/run"
+    NO_AT_BRIDGE=1 DBUS_SESSION_BUS_ADDRESS="unix:path=$work/panel/run/bus")
+"${panel_env[@]}" dbus-daemon --session --nofork --address="unix:path=$work/panel/run/bus" >"$work/bus.log" 2>&1 &
+bus_pid=$!
+wait_until 5000 test -S "$work/panel/run/bus" || fail "no session bus for the panel"
+"${panel_env[@]}" xfce4-panel >"$work/panel.log" 2>&1 &
 panel_pid=$!
 wait_until 10000 eval 'xdotool search --onlyvisible --class xfce4-panel >/dev/null 2>&1' \
     || fail "the panel did not come up"
