@@ -44,7 +44,7 @@ bool joinedToolkitOption(std::string_view option)
 
 } // namespace
 
-CommandLine parseCommandLine(int argc, const char* const* argv)
+CommandLine parseCommandLine(int argc, const char* const* argv, ToolkitOptions toolkit)
 {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
@@ -65,11 +65,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
         std::string_view option = argument;
         if (option.starts_with("--"))
             option.remove_prefix(1);
-        if (listed(kToolkitOptionsWithValue, option)) {
+        if (toolkit == ToolkitOptions::Qt && listed(kToolkitOptionsWithValue, option)) {
             ++i; // its value, whatever it looks like
             continue;
         }
-        if (listed(kToolkitFlags, option) || joinedToolkitOption(option))
+        if (toolkit == ToolkitOptions::Qt && (listed(kToolkitFlags, option) || joinedToolkitOption(option)))
             continue;
         line.action = CommandLine::Action::Refuse;
         line.refused = argument;
@@ -78,20 +78,27 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     return line;
 }
 
-std::string usageText()
+std::string usageText(ToolkitOptions toolkit)
 {
+    const std::string options = "Optionen:\n"
+                                "  --no-call-log  keine Verbindung protokollieren (und damit kein Monatsbudget\n"
+                                "                 führen); das Fenster „Verbindungen“ zeigt die früheren weiter\n"
+                                "  -h, --help     diese Hilfe zeigen und beenden\n"
+                                "  --version      die Version zeigen und beenden\n";
+    if (toolkit == ToolkitOptions::None)
+        return "Aufruf: zumi.exe [--no-call-log]\n"
+               "Zumi sitzt im Infobereich der Taskleiste und zählt die Einheiten und\n"
+               "Kosten einer DFÜ-Verbindung mit.\n"
+               "\n"
+            + options;
     return "Aufruf: zumi [--no-call-log] [Qt-Optionen]\n"
            "Zumi sitzt im Infobereich der Arbeitsfläche und zählt die Einheiten und\n"
            "Kosten einer Wählverbindung mit.\n"
            "\n"
-           "Optionen:\n"
-           "  --no-call-log  keine Verbindung protokollieren (und damit kein Monatsbudget\n"
-           "                 führen); das Fenster „Verbindungen“ zeigt die früheren weiter\n"
-           "  -h, --help     diese Hilfe zeigen und beenden\n"
-           "  --version      die Version zeigen und beenden\n"
-           "\n"
-           "Dazu Qts allgemeine Optionen, etwa -platform NAME, -display ANZEIGE oder\n"
-           "-style STIL. Mehr in „man zumi“.\n";
+        + options
+        + "\n"
+          "Dazu Qts allgemeine Optionen, etwa -platform NAME, -display ANZEIGE oder\n"
+          "-style STIL. Mehr in „man zumi“.\n";
 }
 
 std::string versionLine()

@@ -16,15 +16,19 @@ struct CommandLine {
     std::string refused;     // the argument not understood
 };
 
-// Zumi's own options are --help (-h), --version and --no-call-log. The
-// toolkit's general options (-platform NAME, -display NAME, -style NAME, ...,
-// also written with two dashes) are let through with their values, for the
-// toolkit to take; any other argument is refused. Read from left to right, the
-// first argument that ends the program decides.
-CommandLine parseCommandLine(int argc, const char* const* argv);
+// Whose general options the program takes besides its own: Qt's (Linux), or
+// none (the Windows program draws with Win32 itself).
+enum class ToolkitOptions { Qt, None };
+
+// Zumi's own options are --help (-h), --version and --no-call-log. Qt's
+// general options (-platform NAME, -display NAME, -style NAME, ..., also
+// written with two dashes) are let through with their values, for Qt to
+// take; any other argument is refused. Read from left to right, the first
+// argument that ends the program decides.
+CommandLine parseCommandLine(int argc, const char* const* argv, ToolkitOptions toolkit = ToolkitOptions::Qt);
 
 // The usage, in German, for --help.
-std::string usageText();
+std::string usageText(ToolkitOptions toolkit = ToolkitOptions::Qt);
 
 // The name, version and build as the about box shows them, for --version.
 std::string versionLine();

@@ -51,10 +51,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     std::vector<const char*> argv;
     for (const std::string& argument : list)
         argv.push_back(argument.c_str());
-    const zumi::CommandLine commandLine = zumi::parseCommandLine(static_cast<int>(argv.size()), argv.data());
+    const zumi::CommandLine commandLine
+        = zumi::parseCommandLine(static_cast<int>(argv.size()), argv.data(), zumi::ToolkitOptions::None);
     switch (commandLine.action) {
     case zumi::CommandLine::Action::Help:
-        tell(zumi::usageText(), false);
+        tell(zumi::usageText(zumi::ToolkitOptions::None), false);
         return 0;
     case zumi::CommandLine::Action::Version:
         tell(zumi::versionLine(), false);

@@ -7,10 +7,10 @@ namespace zumi {
 
 // What the hidden main window hands on.
 struct MainWindowHandlers {
-    std::function<void()> tick;                                 // every 1000 ms
-    std::function<void(UINT mouseEvent, POINT pointer)> tray;   // the tray icon's callback
-    std::function<void()> taskbarCreated;                       // the taskbar was made anew
-    std::function<void()> end;                                  // closed, or the Windows session ends
+    std::function<void()> tick;                               // every 1000 ms
+    std::function<void(UINT mouseEvent, POINT pointer)> tray; // the tray icon's callback
+    std::function<void()> taskbarCreated;                     // the taskbar was made anew
+    std::function<void()> end;                                // closed, or the Windows session ends
 };
 
 // The program's hidden main window, captioned "Zumi": it owns the timer and

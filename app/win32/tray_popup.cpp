@@ -37,7 +37,8 @@ MenuAnchor trayMenuAnchor(std::optional<RECT> icon, POINT pointer, RECT screen)
     anchor.at.x = rightward ? place.left : place.right;
     // TPM_VERTICAL: where the menu does not fit, Windows moves it up or down
     // out of the excluded place, never across it.
-    anchor.flags = TPM_VERTICAL | (below ? TPM_TOPALIGN : TPM_BOTTOMALIGN) | (rightward ? TPM_LEFTALIGN : TPM_RIGHTALIGN);
+    anchor.flags
+        = TPM_VERTICAL | (below ? TPM_TOPALIGN : TPM_BOTTOMALIGN) | (rightward ? TPM_LEFTALIGN : TPM_RIGHTALIGN);
     return anchor;
 }
 
@@ -78,9 +79,10 @@ void TrayPopup::trayEvent(UINT mouseEvent, POINT pointer)
     ::SetForegroundWindow(d_.owner);
     popupOpen_ = true;
     openMenu_ = buildPopupMenu(d_.menu);
-    const MenuAnchor anchor = trayMenuAnchor(d_.iconRect ? d_.iconRect() : std::nullopt, pointer, screenAround(pointer));
-    const UINT command = d_.exec(openMenu_, anchor.at,
-                                 anchor.flags | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, anchor.exclude);
+    const MenuAnchor anchor
+        = trayMenuAnchor(d_.iconRect ? d_.iconRect() : std::nullopt, pointer, screenAround(pointer));
+    const UINT command
+        = d_.exec(openMenu_, anchor.at, anchor.flags | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, anchor.exclude);
     ::DestroyMenu(openMenu_);
     openMenu_ = nullptr;
     // The next menu of this window then opens and closes as it should.
@@ -115,8 +117,8 @@ void TrayPopup::bringOwnerToFront()
     const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ::ReleaseDC(nullptr, screen);
-    ::SetWindowPos(d_.owner, nullptr, 4 * ::GetSystemMetrics(SM_CXSCREEN), ::MulDiv(30000, dpi > 0 ? dpi : 96, 1440),
-                   0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(d_.owner, nullptr, 4 * ::GetSystemMetrics(SM_CXSCREEN), ::MulDiv(30000, dpi > 0 ? dpi : 96, 1440), 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(d_.owner, SW_SHOW);
     ::SetForegroundWindow(d_.owner);
     ::ShowWindow(d_.owner, SW_HIDE);

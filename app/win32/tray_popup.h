@@ -20,7 +20,7 @@ struct TrayPopupDeps {
     TrayMenu& menu;
     WindowQueries& windows;
     std::function<std::optional<RECT>()> iconRect; // where the tray icon lies, if known
-    PopupMenuExec exec;                             // empty: TrackPopupMenuEx
+    PopupMenuExec exec;                            // empty: TrackPopupMenuEx
 };
 
 // Where the menu opens for a tray icon: at the icon's edge that faces the

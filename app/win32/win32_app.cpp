@@ -15,9 +15,8 @@ namespace {
 
 HICON loadTrayIcon(HINSTANCE instance, int id)
 {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                           LR_DEFAULTCOLOR));
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
 } // namespace
@@ -42,26 +41,29 @@ Win32App::Win32App(Win32AppOptions options)
     , dialUp_(backends_->dialUp())
     , windows_(backends_->windows())
     , phonebook_(dialUp_, [this] { return monitor_.metering() || popup_.busy() || (dialog_ && dialog_->isOpen()); })
-    , main_(options_.instance, {[this] { tick(); }, [this](UINT event, POINT at) {
-                                    popup_.trayEvent(event, at);
-                                    // What building the menu and its command allocated goes back.
-                                    if (event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN)
-                                        returnFreedMemory();
-                                },
-                                [this] {
-                                    if (!unloaded_)
-                                        tray_.addAgain(info_ && info_->isVisible());
-                                },
-                                [this] { shutdown(); }})
+    , main_(options_.instance,
+            {[this] { tick(); },
+             [this](UINT event, POINT at) {
+                 popup_.trayEvent(event, at);
+                 // What building the menu and its command allocated goes back.
+                 if (event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN)
+                     returnFreedMemory();
+             },
+             [this] {
+                 if (!unloaded_)
+                     tray_.addAgain(info_ && info_->isVisible());
+             },
+             [this] { shutdown(); }})
     , icons_(options_.instance)
     , tray_(main_.handle(), MainWindow::kTrayMessage, icons_.offline(), icons_.online(), options_.trayNotify)
     , boxes_(main_.handle())
     , callStore_(SqliteCallStore::defaultPath())
-    , calls_(clock_, callStore_, [this](const std::string& text) { boxes_.warnWithoutWaiting(text); },
-             [this](const CallRecord& call) {
-                 if (callsWindow_)
-                     callsWindow_->runningCall(call);
-             })
+    , calls_(
+          clock_, callStore_, [this](const std::string& text) { boxes_.warnWithoutWaiting(text); },
+          [this](const CallRecord& call) {
+              if (callsWindow_)
+                  callsWindow_->runningCall(call);
+          })
     , budget_(clock_, callStore_, calls_,
               [this](const std::string& summary, const std::string& body) { tray_.notify(summary, body); })
     , menu_({dialUp_, phonebook_, autoHangup_, boxes_, hangups_, [this] { return monitor_.activeConn(); }})
@@ -112,6 +114,9 @@ void Win32App::tick()
 {
     takeNewPhonebook();
     monitor_.Timer_Timer();
+    // By then the start's passing allocations (settings, phonebook, the first ticks) are over.
+    if (ticks_ < kSettleTicks && ++ticks_ == kSettleTicks)
+        returnFreedMemory();
 }
 
 // A phonebook that changed after the start comes with the tariffs stored for its entries.
@@ -124,16 +129,16 @@ void Win32App::takeNewPhonebook()
 void Win32App::showCalls()
 {
     if (!callsWindow_) {
-        callsWindow_ = std::make_unique<Win32CallsWindow>(Win32CallsWindowDeps{
-            options_.instance, callStore_, clock_,
-            [this] {
-                std::vector<std::string> names;
-                for (const std::string& name : phonebook_.connNames())
-                    if (!name.empty())
-                        names.push_back(name);
-                return names;
-            },
-            returnFreedMemory});
+        callsWindow_ = std::make_unique<Win32CallsWindow>(Win32CallsWindowDeps{options_.instance, callStore_, clock_,
+                                                                               [this] {
+                                                                                   std::vector<std::string> names;
+                                                                                   for (const std::string& name :
+                                                                                        phonebook_.connNames())
+                                                                                       if (!name.empty())
+                                                                                           names.push_back(name);
+                                                                                   return names;
+                                                                               },
+                                                                               returnFreedMemory});
         // A call already up is shown as running from the start, not only at its next unit.
         if (calls_.current())
             callsWindow_->runningCall(*calls_.current());

@@ -30,7 +30,7 @@ class Win32InfoWindow;
 class Win32SettingsDialogHost;
 
 struct Win32AppOptions {
-    HINSTANCE instance = nullptr;   // where the icons and dialogs are
+    HINSTANCE instance = nullptr;    // where the icons and dialogs are
     std::filesystem::path soundsDir; // the program's own sound files
     // false: no call is logged, so no monthly budget is kept either; the
     // window still shows the calls logged before.
@@ -110,6 +110,8 @@ private:
     std::unique_ptr<Win32InfoWindow> info_;
     std::unique_ptr<Win32SettingsDialogHost> dialog_;
     Monitor monitor_;
+    static constexpr int kSettleTicks = 3;
+    int ticks_ = 0;
     bool unloaded_ = false;
 };
 

@@ -3,7 +3,6 @@
 #include "app/tray_text.h"
 #include "platform/win32/wide_text.h"
 
-
 #include <cwchar>
 
 namespace zumi {
@@ -13,7 +12,8 @@ constexpr UINT kIconId = 1;
 
 // Into a fixed field of the record, cut to fit and ended with a NUL; a
 // surrogate pair is never cut in half.
-template <std::size_t N> void copyField(wchar_t (&field)[N], const std::string& text)
+template <std::size_t N>
+void copyField(wchar_t (&field)[N], const std::string& text)
 {
     std::wstring wide = win32::wideFromUtf8(text);
     if (wide.size() > N - 1) {
@@ -35,6 +35,12 @@ Win32Tray::Win32Tray(HWND window, UINT callbackMessage, HICON offline, HICON onl
 {
     if (!notify_)
         notify_ = [](DWORD message, NOTIFYICONDATAW& data) { return ::Shell_NotifyIconW(message, &data); };
+}
+
+Win32Tray::~Win32Tray()
+{
+    if (shown_)
+        trayDelete();
 }
 
 NOTIFYICONDATAW Win32Tray::data(UINT flags, TrayIcon icon, const std::string& tip) const

@@ -21,6 +21,7 @@ public:
     using Notify = std::function<BOOL(DWORD message, NOTIFYICONDATAW& data)>;
 
     Win32Tray(HWND window, UINT callbackMessage, HICON offline, HICON online, Notify notify = {});
+    ~Win32Tray() override; // takes the icon away if it is still there
     Win32Tray(const Win32Tray&) = delete;
     Win32Tray& operator=(const Win32Tray&) = delete;
 

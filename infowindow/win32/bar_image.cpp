@@ -2,7 +2,10 @@
 
 namespace zumi {
 
-BarImage::~BarImage() { release(); }
+BarImage::~BarImage()
+{
+    release();
+}
 
 void BarImage::release()
 {

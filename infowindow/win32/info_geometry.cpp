@@ -9,7 +9,7 @@ constexpr int kWindowHeight = 21;
 constexpr int kFieldTop = 4; // the row container reaches 7 px above the window
 constexpr int kFieldHeight = 13;
 constexpr int kTaktWidth = 24; // lblTakt, at picRight's left edge
-constexpr int kBarLeft = 26; // in picRight
+constexpr int kBarLeft = 26;   // in picRight
 constexpr int kBarTop = 2;
 constexpr int kBarWidth = 62;
 constexpr int kBarHeight = 9;
@@ -48,8 +48,8 @@ InfoGeometry infoGeometry(const InfoRow& row, TwipsPerPixel tpp)
     g.takt = rect(g.rest.left, top, x(kTaktWidth), height);
     g.bar = rect(g.rest.left + x(kBarLeft), top + y(kBarTop), x(kBarWidth), y(kBarHeight));
     // One twip below the bar's top: the first pixel row at any density.
-    g.unitsLeft = rect(g.bar.right - x(kUnitsLeftFromRight), g.bar.top + twipsToPixels(1, tpp.y),
-                       x(kUnitsLeftWidth), g.bar.bottom - g.bar.top - 2);
+    g.unitsLeft = rect(g.bar.right - x(kUnitsLeftFromRight), g.bar.top + twipsToPixels(1, tpp.y), x(kUnitsLeftWidth),
+                       g.bar.bottom - g.bar.top - 2);
     return g;
 }
 

@@ -2,6 +2,7 @@
 
 #include "infowindow/captions.h"
 #include "infowindow/win32/desktop_screens.h"
+#include "infowindow/win32/info_window_resources.h"
 #include "settings/info_place.h"
 
 #include <windowsx.h>
@@ -15,12 +16,8 @@ constexpr wchar_t kWindowClass[] = L"ZumiInfoWindow";
 constexpr wchar_t kTitle[] = L"XXX"; // never shown: the window has no caption
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
-const COLORREF kBlue = RGB(0, 0, 255);         // the elapsed part of the unit
+const COLORREF kBlue = RGB(0, 0, 255);           // the elapsed part of the unit
 const COLORREF kLightGreen = RGB(128, 255, 128); // the rest, while the after-N rule is armed
-
-// The default dialog font is 8 pt; "Small Fonts" 5.25 pt.
-constexpr double kCaptionFontTwips = 160;
-constexpr double kSmallFontTwips = 105;
 
 std::wstring wide(const std::string& text)
 {
@@ -54,17 +51,6 @@ void registerClass(HINSTANCE instance, WNDPROC proc)
     RegisterClassExW(&windowClass); // no background brush: the paint covers it all
 }
 
-HFONT makeFont(const wchar_t* face, int pixels)
-{
-    LOGFONTW font{};
-    font.lfHeight = -pixels;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectW(&font);
-}
-
 void move(HWND child, const PixelRect& r, bool shown)
 {
     SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -81,8 +67,8 @@ Win32InfoSurface::Win32InfoSurface(HINSTANCE instance, InfoPosition& position, c
     , keepOnTop_(std::move(keepOnTop))
 {
     registerClass(instance, windowProc);
-    window_ = CreateWindowExW(kExStyle, kWindowClass, kTitle, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
-                              nullptr, instance, this);
+    window_ = CreateWindowExW(kExStyle, kWindowClass, kTitle, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                              instance, this);
     createCaptions(instance);
 
     // Load sequence: the screen's density, then the layout of the design.
@@ -103,71 +89,41 @@ Win32InfoSurface::~Win32InfoSurface()
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0); // no message reaches this object any more
         DestroyWindow(window_);
     }
-    if (captionFont_)
-        DeleteObject(captionFont_);
-    if (smallFont_)
-        DeleteObject(smallFont_);
 }
 
 void Win32InfoSurface::createCaptions(HINSTANCE instance)
 {
     // Static controls let a press through to the window underneath them
     // (this one) and give their texts to whoever asks.
-    const auto caption = [&](const wchar_t* text, DWORD alignment) {
-        return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0,
-                               window_, nullptr, instance, nullptr);
+    const auto caption = [&](const wchar_t* text, DWORD alignment, int id) {
+        return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | alignment, 0, 0, 0, 0, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
-    speed_ = caption(L"20,0 KB/s", SS_RIGHT);
-    time_ = caption(L"2:00:00", SS_CENTER);
-    takt_ = caption(L"0:00", SS_CENTER);
+    // The design's texts, until they are set.
+    speedText_ = L"20,0 KB/s";
+    timeText_ = L"2:00:00";
+    taktText_ = L"0:00";
+    speed_ = caption(speedText_.c_str(), SS_RIGHT, IDC_INFO_SPEED);
+    time_ = caption(timeText_.c_str(), SS_CENTER, IDC_INFO_TIME);
+    takt_ = caption(taktText_.c_str(), SS_CENTER, IDC_INFO_TAKT);
 }
 
 void Win32InfoSurface::layOut(TwipsPerPixel tpp)
 {
     tpp_ = tpp;
     geometry_ = infoGeometry(row_, tpp_);
-    fitFonts();
+    useFonts();
     placeFields();
-    SetWindowPos(window_, nullptr, 0, 0, geometry_.width, geometry_.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, geometry_.width, geometry_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32InfoSurface::fitFonts()
+void Win32InfoSurface::useFonts()
 {
-    if (captionFont_)
-        DeleteObject(captionFont_);
-    if (smallFont_)
-        DeleteObject(smallFont_);
-    smallFont_ = makeFont(L"Small Fonts", twipsToPixels(kSmallFontTwips, tpp_.y));
-
-    // The dialog font at 8 pt, or smaller where the widest texts would not
-    // show whole in it (static controls break a text too long for them).
-    const auto labelWidth = [this](Caption caption) {
-        const PixelRect& r = caption == Caption::Speed ? geometry_.speed
-            : caption == Caption::Time                 ? geometry_.time
-                                                       : geometry_.takt;
-        return r.right - r.left;
-    };
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const int largest = twipsToPixels(kCaptionFontTwips, tpp_.y);
-    for (int pixels = largest;; --pixels) {
-        captionFont_ = makeFont(L"MS Shell Dlg 2", pixels);
-        const HGDIOBJ previous = SelectObject(dc, captionFont_);
-        bool fits = true;
-        for (const CaptionText& widest : kWidestCaptions) {
-            const std::wstring text = wide(std::string(widest.text));
-            SIZE size{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-            fits = fits && size.cx <= labelWidth(widest.caption);
-        }
-        SelectObject(dc, previous);
-        if (fits || pixels <= largest * 2 / 3)
-            break;
-        DeleteObject(captionFont_);
-    }
-    DeleteDC(dc);
+    // The captions change to the new font before the old one goes.
+    auto fonts = std::make_unique<InfoFonts>(geometry_, tpp_);
     for (HWND label : {speed_, time_, takt_})
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_), FALSE);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->caption()), TRUE);
+    fonts_ = std::move(fonts);
 }
 
 void Win32InfoSurface::placeFields()
@@ -202,8 +158,8 @@ void Win32InfoSurface::setProgressValue(double value)
 
 void Win32InfoSurface::drawBar(double value)
 {
-    const std::optional<BarDrawing> drawing = memory_.bar.setValue(
-        value, {autoHangup_.armed(), autoHangup_.unitsLeft()}, bar_.width(), bar_.height());
+    const std::optional<BarDrawing> drawing
+        = memory_.bar.setValue(value, {autoHangup_.armed(), autoHangup_.unitsLeft()}, bar_.width(), bar_.height());
     if (!drawing)
         return;
     bar_.fill(drawing->blue, kBlue);
@@ -242,7 +198,7 @@ void Win32InfoSurface::paint(HDC dc)
         return;
     const PixelRect& u = geometry_.unitsLeft;
     RECT area{u.left, u.top, u.right, u.bottom};
-    const HGDIOBJ previous = SelectObject(dc, smallFont_);
+    const HGDIOBJ previous = SelectObject(dc, fonts_->small());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, unitsLeft_.c_str(), static_cast<int>(unitsLeft_.size()), &area,
@@ -261,11 +217,20 @@ void Win32InfoSurface::setCaption(HWND label, std::wstring& shown, const std::st
         UpdateWindow(label);
 }
 
-void Win32InfoSurface::setTimeText(const std::string& text) { setCaption(time_, timeText_, text, true); }
+void Win32InfoSurface::setTimeText(const std::string& text)
+{
+    setCaption(time_, timeText_, text, true);
+}
 
-void Win32InfoSurface::setTaktText(const std::string& text) { setCaption(takt_, taktText_, text, true); }
+void Win32InfoSurface::setTaktText(const std::string& text)
+{
+    setCaption(takt_, taktText_, text, true);
+}
 
-void Win32InfoSurface::setSpeedText(const std::string& text) { setCaption(speed_, speedText_, text, false); }
+void Win32InfoSurface::setSpeedText(const std::string& text)
+{
+    setCaption(speed_, speedText_, text, false);
+}
 
 void Win32InfoSurface::moveTwips(double left, double top)
 {
@@ -284,11 +249,20 @@ std::int32_t Win32InfoSurface::moveToStoredPlace()
     return place.leftTwips;
 }
 
-bool Win32InfoSurface::isVisible() const { return window_ && IsWindowVisible(window_); }
+bool Win32InfoSurface::isVisible() const
+{
+    return window_ && IsWindowVisible(window_);
+}
 
-WindowId Win32InfoSurface::id() { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window_)); }
+WindowId Win32InfoSurface::id()
+{
+    return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window_));
+}
 
-void Win32InfoSurface::show() { ShowWindow(window_, SW_SHOWNOACTIVATE); }
+void Win32InfoSurface::show()
+{
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
 
 bool Win32InfoSurface::dragsFrom(POINT point) const
 {

@@ -4,6 +4,7 @@
 #include "infowindow/row_layout.h"
 #include "infowindow/twips.h"
 #include "infowindow/win32/bar_image.h"
+#include "infowindow/win32/info_fonts.h"
 #include "infowindow/win32/info_geometry.h"
 #include "settings/settings.h"
 #include "tariff/auto_hangup_state.h"
@@ -52,7 +53,7 @@ private:
     void createCaptions(HINSTANCE instance);
     // The row, its fonts and the window's size at the screen's density.
     void layOut(TwipsPerPixel tpp);
-    void fitFonts();
+    void useFonts();
     void placeFields();
     void drawBar(double value);
     // A fresh image of the bar's size showing the last value.
@@ -74,8 +75,7 @@ private:
     HWND window_ = nullptr;
     HWND speed_ = nullptr, time_ = nullptr, takt_ = nullptr;
     std::wstring speedText_, timeText_, taktText_;
-    HFONT captionFont_ = nullptr;
-    HFONT smallFont_ = nullptr;
+    std::unique_ptr<InfoFonts> fonts_;
     TwipsPerPixel tpp_;
     InfoRow row_ = loadedInfoRow();
     InfoGeometry geometry_;

@@ -2,10 +2,11 @@
 
 #include "calls/window/calls_window_model.h"
 #include "calls/window/win32/call_list_rows.h"
+#include "calls/window/win32/cell_editor.h"
 #include "calls/window/win32/calls_window_resources.h"
 #include "calls/window/win32/csv_export_file.h"
 #include "calls/window/win32/dialog_anchors.h"
-#include "calls/window/win32/win32_month_chart.h"
+#include "calls/window/win32/month_chart_view.h"
 #include "platform/win32/wide_text.h"
 
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cwchar>
+#include <optional>
 #include <utility>
 
 namespace zumi {
@@ -57,6 +59,9 @@ constexpr SIZE kShrink = {80, 80}; // dialog units the window may lose: the char
 // Widths of the calls' columns in dialog units; the entry takes what they leave.
 constexpr std::array<double, CallRows::kColumns> kCallColumns = {50, 0, 38, 38, 42, 42, 50, 56};
 constexpr double kEntryMinimum = 60;
+
+const char* const kMeasureHint
+    = "Kosten erst, wenn jeder Eintrag des Monats einen Preis in derselben W\xC3\xA4hrung hat";
 
 const char* const kTotalsTitles[kTotalsColumns]
     = {"Eintrag", "Verbindungen", "Dauer", "Einheiten", "Kosten", "Bytes", "Preis je Einheit"};
@@ -143,8 +148,6 @@ public:
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK chartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
-    static LRESULT CALLBACK editorProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void setUp();
     void makeFonts();
@@ -172,8 +175,7 @@ private:
     // The chart over the calls: its measure, a day's calls alone in the list.
     void showChart();
     void chooseDay(int day);
-    void drawChart(const DRAWITEMSTRUCT& draw);
-    void chartTip(int x, int y);
+    void placeMeasureTip() const;
 
     // A unit price typed into the totals.
     void editPrice(int row);
@@ -182,15 +184,15 @@ private:
     Win32CallsWindowDeps d_;
     win32::CallListRows rows_;
     CallsWindowModel model_;
-    HWND dialog_ = nullptr, list_ = nullptr, totals_ = nullptr, chart_ = nullptr, tip_ = nullptr;
+    HWND dialog_ = nullptr, list_ = nullptr, totals_ = nullptr;
     win32::DialogAnchors anchors_;
     HFONT bold_ = nullptr;
-    ChartPicture picture_; // as last drawn, for the pointer
-    std::wstring chartTip_;
+    win32::MonthChartView chart_;
+    HWND measureTip_ = nullptr; // why money cannot be chosen yet
     int day_ = 0;
     int top_ = -1; // the row to scroll back to once the month is in
     bool pagePending_ = false;
-    HWND editor_ = nullptr;
+    win32::CellEditor editor_;
     std::string editedEntry_, editedText_;
 };
 
@@ -247,7 +249,6 @@ void Win32CallsWindow::Dialog::setUp()
 {
     list_ = item(IDC_CALLS_LIST);
     totals_ = item(IDC_CALLS_TOTALS);
-    chart_ = item(IDC_CALLS_CHART);
     rows_.attach(list_);
     for (HWND list : {list_, totals_})
         ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
@@ -264,23 +265,26 @@ void Win32CallsWindow::Dialog::setUp()
     for (int c = 0; c < CallRows::kColumns; ++c)
         addColumn(list_, c, CallRows::title(c), anchors_.pixelsX(kCallColumns[static_cast<std::size_t>(c)]),
                   CallRows::isNumber(c));
-    for (int c = 0; c < kTotalsColumns; ++c)
-        addColumn(totals_, c, kTotalsTitles[c], anchors_.pixelsX(40), c > 0);
+    for (int c = 0; c < kTotalsColumns; ++c) {
+        const std::wstring title = wideFromUtf8(kTotalsTitles[c]);
+        addColumn(totals_, c, kTotalsTitles[c],
+                  std::max(anchors_.pixelsX(40), ListView_GetStringWidth(totals_, title.c_str()) + anchors_.pixelsX(12)),
+                  c > 0);
+    }
     makeFonts();
 
-    // The day's sums under the pointer, as the tooltip of the chart.
-    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_, nullptr, d_.instance,
-                           nullptr);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
-    tool.hwnd = dialog_;
-    tool.uId = reinterpret_cast<UINT_PTR>(chart_);
-    tool.lpszText = chartTip_.data();
-    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, anchors_.pixelsX(300));
-    SetWindowSubclass(chart_, &Dialog::chartProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // A disabled control gets no mouse messages: the tip is the dialog's, over the control's place.
+    measureTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_, nullptr,
+                                  d_.instance, nullptr);
+    std::wstring why = wideFromUtf8(kMeasureHint);
+    TTTOOLINFOW tool{sizeof tool, TTF_SUBCLASS, dialog_, IDC_CALLS_CHART_MEASURE, {}, nullptr, why.data(), 0, nullptr};
+    SendMessageW(measureTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    placeMeasureTip();
+    chart_.attach(
+        item(IDC_CALLS_CHART),
+        [this](double width, double height, const ChartFont& font) { return model_.chartPicture(width, height, font); },
+        [this](int day) { chooseDay(day); });
 }
 
 void Win32CallsWindow::Dialog::makeFonts()
@@ -288,10 +292,10 @@ void Win32CallsWindow::Dialog::makeFonts()
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof font, &font);
     font.lfWeight = FW_BOLD;
-    if (bold_)
-        DeleteObject(bold_);
-    bold_ = CreateFontIndirectW(&font);
+    const HFONT old = std::exchange(bold_, CreateFontIndirectW(&font));
     SendMessageW(item(IDC_CALLS_MONTH), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), TRUE);
+    if (old)
+        DeleteObject(old);
     for (int c = 0; c < CallRows::kColumns; ++c)
         if (c != CallRows::kEntryColumn) {
             const std::wstring title = wideFromUtf8(CallRows::title(c));
@@ -317,6 +321,7 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE:
         anchors_.layOut();
         sizeColumns();
+        placeMeasureTip();
         return TRUE;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = anchors_.minimumTrackSize();
@@ -327,7 +332,7 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
     case WM_DRAWITEM:
         if (wParam != IDC_CALLS_CHART)
             return FALSE;
-        drawChart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        chart_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) != item(IDC_CALLS_PROBLEM))
@@ -345,10 +350,13 @@ INT_PTR Win32CallsWindow::Dialog::handle(UINT message, WPARAM wParam, LPARAM lPa
         readPages();
         return TRUE;
     case kRefreshMessage:
-        refresh(true);
+        if (IsWindowVisible(dialog_)) // not once closed: the month was let go of
+            refresh(true);
         return TRUE;
     case kEditDoneMessage:
-        editDone(wParam != 0);
+        // The edit that lost the focus to a newer one already ended.
+        if (editor_.isCurrent(lParam))
+            editDone(wParam != 0);
         return TRUE;
     case kFontsMessage:
         makeFonts();
@@ -405,8 +413,8 @@ LRESULT Win32CallsWindow::Dialog::notify(const NMHDR& header)
             editPrice(ListView_GetNextItem(totals_, -1, LVNI_SELECTED));
         return 0;
     case LVN_BEGINSCROLL:
-        if (editor_)
-            PostMessageW(dialog_, kEditDoneMessage, 1, 0);
+        if (editor_.isOpen())
+            editor_.done(true);
         return 0;
     case NM_CUSTOMDRAW: {
         // The overall row in bold, as the Qt window has it.
@@ -457,7 +465,7 @@ void Win32CallsWindow::Dialog::shown()
 {
     setText(item(IDC_CALLS_MONTH), model_.monthTitle());
     showProblem();
-    if (editor_)
+    if (editor_.isOpen())
         editDone(false);
     ListView_DeleteAllItems(totals_);
     showBudget();
@@ -494,7 +502,7 @@ void Win32CallsWindow::Dialog::showProblem()
 
 void Win32CallsWindow::Dialog::showTotals()
 {
-    if (editor_)
+    if (editor_.isOpen())
         editDone(false);
     const std::vector<TotalsRow>& totals = model_.totals();
     SendMessageW(totals_, WM_SETREDRAW, FALSE, 0);
@@ -514,8 +522,13 @@ void Win32CallsWindow::Dialog::showTotals()
         }
     }
     // Once, now that all rows are in: a row per entry, so this stays cheap.
-    for (int c = 1; c < kTotalsColumns; ++c)
-        ListView_SetColumnWidth(totals_, c, LVSCW_AUTOSIZE_USEHEADER);
+    for (int c = 1; c < kTotalsColumns; ++c) {
+        int width = ListView_GetStringWidth(totals_, wideFromUtf8(kTotalsTitles[c]).c_str());
+        for (const TotalsRow& row : totals)
+            width = std::max(width, ListView_GetStringWidth(
+                                        totals_, wideFromUtf8(row.texts[static_cast<std::size_t>(c)]).c_str()));
+        ListView_SetColumnWidth(totals_, c, width + anchors_.pixelsX(12));
+    }
     sizeColumns();
     SendMessageW(totals_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(totals_, nullptr, TRUE);
@@ -578,8 +591,9 @@ void Win32CallsWindow::Dialog::sizeColumns()
     if (!list_)
         return;
     // The entry takes what the other columns leave; a longer name is cut short (whole in its tip).
+    // Room is kept for a vertical scroll bar, so that its coming brings no horizontal one.
     const auto fill = [this](HWND list, int entryColumn, int columns) {
-        int others = 0;
+        int others = GetSystemMetrics(SM_CXVSCROLL);
         for (int c = 0; c < columns; ++c)
             if (c != entryColumn)
                 others += ListView_GetColumnWidth(list, c);
@@ -629,8 +643,19 @@ void Win32CallsWindow::Dialog::showChart()
     const MonthChart& chart = model_.chart();
     const HWND measure = item(IDC_CALLS_CHART_MEASURE);
     EnableWindow(measure, chart.moneyShown());
+    SendMessageW(measureTip_, TTM_ACTIVATE, !chart.moneyShown(), 0);
     SendMessageW(measure, CB_SETCURSEL, chart.measure() == MonthChart::Measure::Money ? 1 : 0, 0);
-    InvalidateRect(chart_, nullptr, FALSE);
+    chart_.update();
+}
+
+void Win32CallsWindow::Dialog::placeMeasureTip() const
+{
+    if (!measureTip_)
+        return;
+    TTTOOLINFOW tool{sizeof tool, 0, dialog_, IDC_CALLS_CHART_MEASURE, {}, nullptr, nullptr, 0, nullptr};
+    GetWindowRect(item(IDC_CALLS_CHART_MEASURE), &tool.rect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(measureTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32CallsWindow::Dialog::chooseDay(int day)
@@ -638,72 +663,7 @@ void Win32CallsWindow::Dialog::chooseDay(int day)
     day_ = day == day_ ? 0 : day;
     rows_.chooseDay(day_ ? model_.chart().dayTitle(day_) : std::string{});
     EnableWindow(item(IDC_CALLS_WHOLE_MONTH), day_ != 0);
-    InvalidateRect(chart_, nullptr, FALSE);
-}
-
-void Win32CallsWindow::Dialog::drawChart(const DRAWITEMSTRUCT& draw)
-{
-    const RECT& area = draw.rcItem;
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    // Drawn aside and copied at once: no flicker as the bars grow.
-    const HDC dc = CreateCompatibleDC(draw.hDC);
-    const HBITMAP bitmap = CreateCompatibleBitmap(draw.hDC, std::max(width, 1), std::max(height, 1));
-    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)));
-    picture_ = model_.chartPicture(width, height, win32::chartFont(dc));
-    win32::paintMonthChart(dc, {0, 0, width, height}, picture_, day_);
-    BitBlt(draw.hDC, area.left, area.top, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-}
-
-LRESULT CALLBACK Win32CallsWindow::Dialog::chartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lParam,
-                                                      UINT_PTR, DWORD_PTR self)
-{
-    auto& dialog = *reinterpret_cast<Dialog*>(self);
-    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
-    switch (message) {
-    case WM_LBUTTONDOWN:
-        if (const auto day = dialog.picture_.dayAt(x, y))
-            dialog.chooseDay(*day);
-        break;
-    case WM_MOUSEMOVE:
-        dialog.chartTip(x, y);
-        break;
-    case WM_ERASEBKGND:
-        return 1; // the drawing covers it all
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(chart, &Dialog::chartProc, 1);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(chart, message, wParam, lParam);
-}
-
-void Win32CallsWindow::Dialog::chartTip(int x, int y)
-{
-    std::string tip;
-    if (const ChartPicture::LegendItem* legend = picture_.legendAt(x, y))
-        tip = legend->entry;
-    else if (const auto day = picture_.dayAt(x, y))
-        if (const ChartPicture::Bar* bar = picture_.barOf(*day))
-            tip = bar->tip;
-    std::wstring wide = wideFromUtf8(tip);
-    if (wide == chartTip_)
-        return;
-    chartTip_ = std::move(wide);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = dialog_;
-    tool.uId = reinterpret_cast<UINT_PTR>(chart_);
-    tool.lpszText = chartTip_.data();
-    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    if (chartTip_.empty())
-        SendMessageW(tip_, TTM_POP, 0, 0);
+    chart_.setChosenDay(day_);
 }
 
 void Win32CallsWindow::Dialog::editPrice(int row)
@@ -711,73 +671,27 @@ void Win32CallsWindow::Dialog::editPrice(int row)
     const std::vector<TotalsRow>& totals = model_.totals();
     if (row < 0 || static_cast<std::size_t>(row) >= totals.size() || totals[static_cast<std::size_t>(row)].overall)
         return;
-    if (editor_)
+    if (editor_.isOpen())
         editDone(true);
     const TotalsRow& total = totals[static_cast<std::size_t>(row)];
     editedEntry_ = total.entry;
     editedText_ = total.texts[kPriceColumn];
-    ListView_EnsureVisible(totals_, row, FALSE);
-    RECT cell{};
-    ListView_GetSubItemRect(totals_, row, kPriceColumn, LVIR_BOUNDS, &cell);
-    editor_ = CreateWindowExW(0, L"EDIT", wideFromUtf8(editedText_).c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, cell.left, cell.top,
-                              std::max<LONG>(cell.right - cell.left, anchors_.pixelsX(50)), cell.bottom - cell.top,
-                              totals_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CALLS_PRICE_EDIT)),
-                              d_.instance, nullptr);
-    SendMessageW(editor_, WM_SETFONT, SendMessageW(totals_, WM_GETFONT, 0, 0), FALSE);
-    SetWindowSubclass(editor_, &Dialog::editorProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SendMessageW(editor_, EM_SETSEL, 0, -1);
-    SetFocus(editor_);
-}
-
-LRESULT CALLBACK Win32CallsWindow::Dialog::editorProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                                       UINT_PTR, DWORD_PTR self)
-{
-    const HWND dialog = reinterpret_cast<Dialog*>(self)->dialog_;
-    switch (message) {
-    case WM_GETDLGCODE: // Enter and Esc end the typing, not the window
-        return DLGC_WANTALLKEYS | DefSubclassProc(edit, message, wParam, lParam);
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
-            PostMessageW(dialog, kEditDoneMessage, wParam == VK_RETURN, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == L'\r' || wParam == 27)
-            return 0; // no beep
-        break;
-    case WM_KILLFOCUS:
-        PostMessageW(dialog, kEditDoneMessage, 1, 0);
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(edit, &Dialog::editorProc, 1);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
+    editor_.open(totals_, row, kPriceColumn, editedText_, anchors_.pixelsX(50), dialog_, kEditDoneMessage);
 }
 
 void Win32CallsWindow::Dialog::editDone(bool keep)
 {
-    if (!editor_)
+    const std::optional<std::string> typed = editor_.close();
+    if (!typed || !keep || *typed == editedText_)
         return;
-    const std::string typed = windowText(editor_);
-    const bool focused = GetFocus() == editor_;
-    DestroyWindow(std::exchange(editor_, nullptr));
-    if (focused)
-        SetFocus(totals_);
-    if (!keep || typed == editedText_)
-        return;
-    warn(model_.setPrice(editedEntry_, typed));
+    warn(model_.setPrice(editedEntry_, *typed));
     // Either way the month is shown again, so the typed text does not stand.
     PostMessageW(dialog_, kRefreshMessage, 0, 0);
 }
 
 void Win32CallsWindow::Dialog::close()
 {
-    if (editor_)
+    if (editor_.isOpen())
         editDone(true);
     model_.close();
     chooseDay(0);

@@ -99,6 +99,11 @@ void SettingsDialogWindow::loadControls()
 
     // Without a connection the tariff boxes would edit nothing: keep them visible but closed.
     const bool editable = !model_.connections().empty();
+    // The boxes are three digits wide, as on the form: without the font's wider inner margins.
+    for (int b = 0; b < 2 * kBands; ++b)
+        SendMessageW(item(tariffBox(b % kBands, b >= kBands)), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELONG(1, 1));
+    SendMessageW(item(IDC_VORLAUF), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
     for (int b = 0; b < kBands; ++b) {
         SetWindowTextW(item(tariffBox(b, false)), kBuiltInStart[b]);
         SetWindowTextW(item(tariffBox(b, true)), kBuiltInTakt[b]);
@@ -131,8 +136,9 @@ void SettingsDialogWindow::loadControls()
     setChecked(item(IDC_WARN_SOUND), options.warnSound);
     SetWindowTextW(item(IDC_VORLAUF), wideText(options.vorlaufText).c_str());
     setChecked(item(IDC_AUTO_HANGUP), options.autoHangup);
-    SendMessageW(item(IDC_BYTES), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(wideText(options.hangupBytesText).c_str()));
+    const LRESULT bytes = SendMessageW(item(IDC_BYTES), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(wideText(options.hangupBytesText).c_str()));
+    SendMessageW(item(IDC_BYTES), CB_SETCURSEL, static_cast<WPARAM>(bytes), 0);
     SendMessageW(item(IDC_TAKTE), CB_SETCURSEL, static_cast<WPARAM>(options.hangupTakte - 1), 0);
     setChecked(item(IDC_SHOW_SPEED), options.showSpeed);
     setChecked(item(IDC_SHOW_ONLINE_TIME), options.showOnlineTime);

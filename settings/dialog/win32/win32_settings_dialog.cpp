@@ -11,8 +11,13 @@ namespace zumi {
 
 namespace {
 
-bool ownedBy(HWND window, HWND owner)
+// A dialog box (the about box, a message box) that window owns, directly or through another.
+bool boxOwnedBy(HWND window, HWND owner)
 {
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    if (lstrcmpW(kind, L"#32770") != 0)
+        return false;
     for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER)) {
         if (up == owner)
             return true;
@@ -64,7 +69,7 @@ void Win32SettingsDialogHost::closeWithoutSaving()
         },
         reinterpret_cast<LPARAM>(&boxes));
     for (HWND box : boxes) {
-        if (ownedBy(box, dialog_))
+        if (boxOwnedBy(box, dialog_))
             EndDialog(box, IDCANCEL);
     }
     EndDialog(dialog_, IDCANCEL);

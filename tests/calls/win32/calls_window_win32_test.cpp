@@ -149,13 +149,17 @@ TEST(Win32CallsWindow, ShowsPagesPricesBudgetsAndExportsAMonth)
     ASSERT_TRUE(pumpUntil(dialog, [&] { return !text(GetDlgItem(dialog, IDC_CALLS_BUDGET_USE)).empty(); }));
     EXPECT_EQ(text(GetDlgItem(dialog, IDC_CALLS_BUDGET_USE)), "seit 01.03.2026: 40000 von 100000 Einheiten");
 
-    // A price typed into the totals, for an entry without calls.
+    // A price typed into the totals, for an entry without calls, after
+    // a double click on another row.
     NMITEMACTIVATE activate{};
     activate.hdr = {totals, static_cast<UINT_PTR>(IDC_CALLS_TOTALS), NM_DBLCLK};
+    SendMessageW(dialog, WM_NOTIFY, IDC_CALLS_TOTALS, reinterpret_cast<LPARAM>(&activate));
     activate.iItem = 2;
     SendMessageW(dialog, WM_NOTIFY, IDC_CALLS_TOTALS, reinterpret_cast<LPARAM>(&activate));
     const HWND editor = GetDlgItem(totals, IDC_CALLS_PRICE_EDIT);
-    ASSERT_TRUE(editor);
+    const DWORD settled = GetTickCount() + 100;
+    pumpUntil(dialog, [&] { return GetTickCount() > settled; });
+    ASSERT_TRUE(IsWindow(editor)) << "the second typing stays open";
     SetWindowTextW(editor, L"0,05 DM");
     SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(pumpUntil(dialog, [&] { return cell(totals, 2, 6) == "0,05 DM"; })) << "the month shown again";

@@ -1,4 +1,5 @@
 #include "fake_views.h"
+#include "infowindow/win32/info_window_resources.h"
 #include "infowindow/win32/win32_info_window.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -26,7 +27,7 @@ RECT rectOf(HWND window)
     return r;
 }
 
-// The captions from left to right (data rate, online time, unit time): text, shown, left edge in the window.
+// The captions as another program finds them (data rate, online time, unit time): text, shown, left edge.
 struct Caption {
     std::wstring text;
     bool shown;
@@ -36,9 +37,10 @@ struct Caption {
 std::vector<Caption> captionsOf(HWND window)
 {
     std::vector<Caption> out;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (int id : {IDC_INFO_SPEED, IDC_INFO_TIME, IDC_INFO_TAKT}) {
+        const HWND child = GetDlgItem(window, id);
         wchar_t text[64] = {};
-        GetWindowTextW(child, text, 64);
+        SendMessageW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
         RECT r = rectOf(child);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         out.push_back({text, IsWindowVisible(child) != FALSE, r.left});
@@ -46,11 +48,12 @@ std::vector<Caption> captionsOf(HWND window)
     return out;
 }
 
-// The window as it paints itself, one letter per pixel of a row: B blue, G light green, - the face,
-// K the bar's frame (menu text colour), * anything else (the number's ink).
-std::string pixels(HWND window, std::initializer_list<int> xs, int y)
+// The window's pixels as it paints itself, one letter each: B blue, G light green, - the face, K the bar's
+// frame (menu text colour), * anything else.
+std::string pixels(HWND window, const std::vector<POINT>& points)
 {
-    const RECT client = [&] { RECT r{}; GetClientRect(window, &r); return r; }();
+    RECT client{};
+    GetClientRect(window, &client);
     const HDC screen = GetDC(nullptr);
     const HDC dc = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
@@ -58,10 +61,13 @@ std::string pixels(HWND window, std::initializer_list<int> xs, int y)
     const HGDIOBJ previous = SelectObject(dc, bitmap);
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     std::string out;
-    for (int x : xs) {
-        const COLORREF c = GetPixel(dc, x, y);
-        out += c == RGB(0, 0, 255) ? 'B' : c == RGB(128, 255, 128) ? 'G' : c == GetSysColor(COLOR_BTNFACE) ? '-'
-            : c == GetSysColor(COLOR_MENUTEXT) ? 'K' : '*';
+    for (const POINT& p : points) {
+        const COLORREF c = GetPixel(dc, p.x, p.y);
+        out += c == RGB(0, 0, 255)             ? 'B'
+            : c == RGB(128, 255, 128)          ? 'G'
+            : c == GetSysColor(COLOR_BTNFACE)  ? '-'
+            : c == GetSysColor(COLOR_MENUTEXT) ? 'K'
+                                               : '*';
     }
     SelectObject(dc, previous);
     DeleteObject(bitmap);
@@ -117,7 +123,7 @@ TEST_F(Win32InfoWindowTest, ShownWithoutTheFocusAndPlacedByItsLaidOutWidth)
     info.setTimeText("1:02:03");
     info.setTaktText("0:42");
     info.setSpeedText("3,5 KB/s");
-    ASSERT_NE(info.window(), nullptr);
+    ASSERT_EQ(FindWindowW(L"ZumiInfoWindow", nullptr), info.window());
     EXPECT_FALSE(IsWindowVisible(info.window())) << "loaded hidden";
 
     info.showInfoWindow();
@@ -143,12 +149,9 @@ TEST_F(Win32InfoWindowTest, TheBarsColoursAndRemainingUnits)
 {
     info.showInfoWindow();
     const auto bar = [&](std::initializer_list<int> xs) {
-        std::vector<int> at;
-        for (int x : xs)
-            at.push_back(123 + x);
         std::string out;
-        for (int x : at)
-            out += pixels(info.window(), {x}, 7);
+        for (int x : xs)
+            out += pixels(info.window(), {{123 + x, 7}});
         return out;
     };
     EXPECT_EQ(bar({-1, 0, 59, 60}), "K--K");
@@ -159,8 +162,12 @@ TEST_F(Win32InfoWindowTest, TheBarsColoursAndRemainingUnits)
     autoHangup.unitBegan();
     info.setProgressValue(52);
     EXPECT_EQ(bar({30, 31, 40}), "BGG");
-    const std::string number = pixels(info.window(), {176, 177, 178, 179, 180, 181}, 10);
-    EXPECT_NE(number.find('*'), std::string::npos) << "no \"2\" at the bar's right end: " << number;
+    std::vector<POINT> numberArea; // the right end of the bar's inner area
+    for (int y = 7; y < 14; ++y)
+        for (int x = 170; x < 183; ++x)
+            numberArea.push_back({x, y});
+    const std::string number = pixels(info.window(), numberArea);
+    EXPECT_NE(number.find_first_not_of('G'), std::string::npos) << "no \"2\" at the bar's right end";
 
     autoHangup.disarm();
     info.setProgressValue(30);
@@ -171,12 +178,17 @@ TEST_F(Win32InfoWindowTest, LayoutPerOptionKeepsTheRightEdgeAndFollowsTheDensity
 {
     info.setProgressValue(100);
     const HWND window = info.window();
-    const auto size = [&] { const RECT r = rectOf(window); return SIZE{r.right - r.left, r.bottom - r.top}; };
+    const auto size = [&] {
+        const RECT r = rectOf(window);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
     EXPECT_EQ(size().cx, 188) << "as loaded";
     EXPECT_EQ(size().cy, 21);
     const long right = rectOf(window).right;
-    for (const auto& [options, width] : {std::pair{Options{}, 189L}, {Options{.ShowSpeed = false}, 137L},
-                                         {Options{.ShowSpeed = false, .ShowOnlineTime = false, .ShowRest = false}, 4L}, {Options{}, 189L}}) {
+    for (const auto& [options, width] : {std::pair{Options{}, 189L},
+                                         {Options{.ShowSpeed = false}, 137L},
+                                         {Options{.ShowSpeed = false, .ShowOnlineTime = false, .ShowRest = false}, 4L},
+                                         {Options{}, 189L}}) {
         settings.options = options;
         info.SetOption();
         EXPECT_EQ(size().cx, width);
@@ -192,10 +204,8 @@ TEST_F(Win32InfoWindowTest, LayoutPerOptionKeepsTheRightEdgeAndFollowsTheDensity
     EXPECT_EQ(captionsOf(window)[1].left, 86);
     EXPECT_EQ(captionsOf(window)[2].left, 144);
     // The bar: at 144 + 39, 6 + 3, 93 x 14 px.
-    EXPECT_EQ(pixels(window, {182, 183, 184, 274, 275, 276}, 15), "-KBBK-");
-    EXPECT_EQ(pixels(window, {200}, 9) + pixels(window, {200}, 10) + pixels(window, {200}, 21)
-                  + pixels(window, {200}, 22),
-              "KBBK");
+    EXPECT_EQ(pixels(window, {{182, 15}, {183, 15}, {184, 15}, {274, 15}, {275, 15}, {276, 15}}), "-KBBK-");
+    EXPECT_EQ(pixels(window, {{200, 9}, {200, 10}, {200, 21}, {200, 22}}), "KBBK");
 }
 
 TEST_F(Win32InfoWindowTest, APressDragsAndRecordsThePlaceInTwips)
@@ -221,6 +231,8 @@ TEST_F(Win32InfoWindowTest, APressDragsAndRecordsThePlaceInTwips)
 
     // A press on the data rate does nothing; a right press records the place without moving.
     settings.position = {1, 2, 3};
+    dropAt = {after.left + 20, after.top + 10};
+    SetTimer(nullptr, 0, 50, drop); // lets go should a drag begin after all
     SendMessageW(info.window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
     EXPECT_EQ(settings.position.infoTop, 3);
     SendMessageW(info.window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 2));
