@@ -68,10 +68,12 @@ bool Win32WindowSystem::isFullScreen(WindowId window)
 {
     if (window == 0 || !IsWindow(handle(window)))
         return false;
-    // The desktop behind the icons covers the screen too, as do tool windows
-    // and dialogs now and then; none of them is a full-screen program.
+    // The desktops cover the screen too, as do tool windows and dialogs now
+    // and then; none of them is a full-screen program. The system's own
+    // classes ("#32769" the desktop, "#32770" dialogs) never are: wine names
+    // the desktop the foreground while a program of its own host has the focus.
     const std::wstring name = className(handle(window));
-    if (name == L"Progman" || name == L"WorkerW" || name == L"#32770")
+    if (name == L"Progman" || name == L"WorkerW" || name.starts_with(L"#327"))
         return false;
     const auto style = GetWindowLongPtrW(handle(window), GWL_EXSTYLE);
     if ((style & WS_EX_TOOLWINDOW) || GetWindow(handle(window), GW_OWNER))

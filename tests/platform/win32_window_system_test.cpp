@@ -1,27 +1,10 @@
 #include "platform/win32/win32_window_system.h"
+#include "tests/platform/win32_test_window.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 namespace zumi {
 namespace {
-
-// A top-level window of the test's own, of the given class, gone with the test.
-struct TestWindow {
-    TestWindow(const wchar_t* className, const wchar_t* title, bool visible = true)
-    {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = className;
-        RegisterClassW(&windowClass); // a second window of the class finds it registered
-        handle = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 20, 300,
-                                 200, nullptr, nullptr, nullptr, nullptr);
-    }
-    ~TestWindow() { DestroyWindow(handle); }
-    WindowId id() const { return reinterpret_cast<std::uintptr_t>(handle); }
-    HWND handle;
-};
 
 TEST(Win32WindowSystem, AnswersAboutTheWindowsOnScreen)
 {
@@ -39,6 +22,7 @@ TEST(Win32WindowSystem, AnswersAboutTheWindowsOnScreen)
     EXPECT_FALSE(system.isMenuOpen());
 
     EXPECT_FALSE(system.isFullScreen(kolp.id()));
+    EXPECT_FALSE(system.isFullScreen(reinterpret_cast<std::uintptr_t>(GetDesktopWindow())));
     SetWindowPos(kolp.handle, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(system.isFullScreen(kolp.id()));
