@@ -1,4 +1,6 @@
 #include "about/win32/about_box.h"
+#include "platform/win32/program_icon.h"
+#include "platform/win32/wide_text.h"
 
 #include "about/about_text.h"
 #include "about/win32/about_box_resources.h"
@@ -9,17 +11,6 @@
 namespace zumi {
 
 namespace {
-
-std::wstring wide(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    std::wstring result(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
-                        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()));
-    return result;
-}
 
 HFONT makeFont(HWND window, const wchar_t* family, double points)
 {
@@ -33,26 +24,6 @@ HFONT makeFont(HWND window, const wchar_t* family, double points)
     font.lfQuality = DEFAULT_QUALITY;
     wcsncpy(font.lfFaceName, family, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
-}
-
-// The program's icon: the first icon group of the module, the one Explorer shows.
-HICON programIcon(HINSTANCE instance, int size)
-{
-    const wchar_t* first = nullptr;
-    EnumResourceNamesW(
-        instance, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-            // Numbered resources are their own name; named ones would need a copy, and Zumi numbers its own.
-            if (IS_INTRESOURCE(name)) {
-                *reinterpret_cast<const wchar_t**>(found) = name;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&first));
-    if (!first)
-        return nullptr;
-    return static_cast<HICON>(LoadImageW(instance, first, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 void centerOnScreen(HWND window)
@@ -74,11 +45,8 @@ struct AboutBox {
 
     void load(HWND dialog)
     {
-        SetWindowTextW(dialog, wide(text.windowTitle).c_str());
-        if (HICON big = programIcon(instance, GetSystemMetrics(SM_CXICON)))
-            SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HICON small = programIcon(instance, GetSystemMetrics(SM_CXSMICON)))
-            SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        SetWindowTextW(dialog, win32::wideFromUtf8(text.windowTitle).c_str());
+        win32::showProgramIcon(dialog);
 
         appFont = makeFont(dialog, L"Arial", 20.25);
         licenceFont = makeFont(dialog, L"MS Sans Serif", 12);
@@ -87,7 +55,7 @@ struct AboutBox {
             HWND control = GetDlgItem(dialog, id);
             if (font)
                 SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            SetWindowTextW(control, wide(value).c_str());
+            SetWindowTextW(control, win32::wideFromUtf8(value).c_str());
         };
         show(IDC_ABOUT_APP, text.appTitle, appFont);
         show(IDC_ABOUT_BUILD, text.buildLine, nullptr);
@@ -133,7 +101,7 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         case IDC_ABOUT_COPY_HOME:
-            if (!copyToClipboard(dialog, wide(box->text.homePage)))
+            if (!copyToClipboard(dialog, win32::wideFromUtf8(box->text.homePage)))
                 MessageBoxW(dialog,
                             L"Die Adresse konnte nicht in die Zwischenablage kopiert werden, "
                             L"weil ein anderes Programm sie gerade benutzt. Bitte versuchen Sie es noch einmal.",

@@ -1,4 +1,5 @@
 #include "infowindow/win32/win32_info_surface.h"
+#include "platform/win32/wide_text.h"
 
 #include "infowindow/captions.h"
 #include "infowindow/win32/desktop_screens.h"
@@ -18,18 +19,6 @@ constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
 const COLORREF kBlue = RGB(0, 0, 255);           // the elapsed part of the unit
 const COLORREF kLightGreen = RGB(128, 255, 128); // the rest, while the after-N rule is armed
-
-std::wstring wide(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
-    return out;
-}
 
 bool contains(const PixelRect& r, POINT p)
 {
@@ -165,7 +154,7 @@ void Win32InfoSurface::drawBar(double value)
     bar_.fill(drawing->blue, kBlue);
     if (const auto& rest = drawing->remainder) {
         bar_.fill(rest->area, rest->armed ? kLightGreen : GetSysColor(COLOR_BTNFACE));
-        unitsLeft_ = rest->armed ? wide(rest->unitsLeft) : std::wstring();
+        unitsLeft_ = rest->armed ? win32::wideFromUtf8(rest->unitsLeft) : std::wstring();
     }
     const PixelRect& b = geometry_.bar;
     const RECT area{b.left, b.top, b.right, b.bottom};
@@ -208,7 +197,7 @@ void Win32InfoSurface::paint(HDC dc)
 
 void Win32InfoSurface::setCaption(HWND label, std::wstring& shown, const std::string& text, bool now)
 {
-    std::wstring next = wide(text);
+    std::wstring next = win32::wideFromUtf8(text);
     if (next == shown)
         return; // the same text every second costs no repaint
     shown = std::move(next);

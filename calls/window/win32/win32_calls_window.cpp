@@ -2,11 +2,12 @@
 
 #include "calls/window/calls_window_model.h"
 #include "calls/window/win32/call_list_rows.h"
-#include "calls/window/win32/cell_editor.h"
 #include "calls/window/win32/calls_window_resources.h"
+#include "calls/window/win32/cell_editor.h"
 #include "calls/window/win32/csv_export_file.h"
 #include "calls/window/win32/dialog_anchors.h"
 #include "calls/window/win32/month_chart_view.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/wide_text.h"
 
 #include <commctrl.h>
@@ -23,10 +24,10 @@ namespace {
 
 using win32::wideFromUtf8;
 
-constexpr UINT kPageMessage = WM_APP + 1; // the next page of the reads
-constexpr UINT kRefreshMessage = WM_APP + 2; // the month again, after a price was typed
+constexpr UINT kPageMessage = WM_APP + 1;     // the next page of the reads
+constexpr UINT kRefreshMessage = WM_APP + 2;  // the month again, after a price was typed
 constexpr UINT kEditDoneMessage = WM_APP + 3; // wParam: 1 keeps the typed price
-constexpr UINT kFontsMessage = WM_APP + 4; // the dialog font changed with the DPI
+constexpr UINT kFontsMessage = WM_APP + 4;    // the dialog font changed with the DPI
 constexpr UINT_PTR kPageTimer = 1;
 constexpr int kPriceColumn = 6;
 constexpr int kTotalsColumns = 7;
@@ -232,6 +233,7 @@ INT_PTR CALLBACK Win32CallsWindow::Dialog::dialogProc(HWND dialog, UINT message,
         auto* self = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         self->dialog_ = dialog;
+        win32::showProgramIcon(dialog);
         self->setUp();
         return TRUE;
     }
@@ -267,9 +269,10 @@ void Win32CallsWindow::Dialog::setUp()
                   CallRows::isNumber(c));
     for (int c = 0; c < kTotalsColumns; ++c) {
         const std::wstring title = wideFromUtf8(kTotalsTitles[c]);
-        addColumn(totals_, c, kTotalsTitles[c],
-                  std::max(anchors_.pixelsX(40), ListView_GetStringWidth(totals_, title.c_str()) + anchors_.pixelsX(12)),
-                  c > 0);
+        addColumn(
+            totals_, c, kTotalsTitles[c],
+            std::max(anchors_.pixelsX(40), ListView_GetStringWidth(totals_, title.c_str()) + anchors_.pixelsX(12)),
+            c > 0);
     }
     makeFonts();
 
@@ -525,8 +528,8 @@ void Win32CallsWindow::Dialog::showTotals()
     for (int c = 1; c < kTotalsColumns; ++c) {
         int width = ListView_GetStringWidth(totals_, wideFromUtf8(kTotalsTitles[c]).c_str());
         for (const TotalsRow& row : totals)
-            width = std::max(width, ListView_GetStringWidth(
-                                        totals_, wideFromUtf8(row.texts[static_cast<std::size_t>(c)]).c_str()));
+            width = std::max(
+                width, ListView_GetStringWidth(totals_, wideFromUtf8(row.texts[static_cast<std::size_t>(c)]).c_str()));
         ListView_SetColumnWidth(totals_, c, width + anchors_.pixelsX(12));
     }
     sizeColumns();
@@ -577,8 +580,9 @@ void Win32CallsWindow::Dialog::saveBudget()
     const int billingDay = number ? std::clamp(typed, 1, 28) : model_.budget().billingDay;
     SendMessageW(item(IDC_CALLS_BILLING_DAY_SPIN), UDM_SETPOS32, 0, billingDay);
     const auto kind = static_cast<int>(SendMessageW(item(IDC_CALLS_BUDGET_KIND), CB_GETCURSEL, 0, 0));
-    const BudgetInput input = parseBudget(kind, billingDay, IsDlgButtonChecked(dialog_, IDC_CALLS_CUT_OFF) == BST_CHECKED,
-                                          trimmed(windowText(item(IDC_CALLS_BUDGET_AMOUNT))));
+    const BudgetInput input
+        = parseBudget(kind, billingDay, IsDlgButtonChecked(dialog_, IDC_CALLS_CUT_OFF) == BST_CHECKED,
+                      trimmed(windowText(item(IDC_CALLS_BUDGET_AMOUNT))));
     if (!input.budget)
         return warn(input.error);
     warn(model_.saveBudget(*input.budget));

@@ -1,4 +1,6 @@
 #include "settings/dialog/win32/settings_dialog_window.h"
+#include "platform/win32/program_icon.h"
+#include "platform/win32/wide_text.h"
 
 #include "about/win32/about_box.h"
 #include "settings/dialog/win32/settings_dialog_resources.h"
@@ -12,8 +14,7 @@ namespace {
 
 // What the tariff boxes show while no connection is listed.
 constexpr std::array<const wchar_t*, kBands> kBuiltInStart{L"5", L"9", L"18", L"21", L"5", L"9", L"18", L"21"};
-constexpr std::array<const wchar_t*, kBands> kBuiltInTakt{L"210", L"90", L"210", L"240",
-                                                          L"210", L"90", L"210", L"240"};
+constexpr std::array<const wchar_t*, kBands> kBuiltInTakt{L"210", L"90", L"210", L"240", L"210", L"90", L"210", L"240"};
 constexpr std::array<const wchar_t*, 5> kByteCounts{L"256", L"512", L"1024", L"2048", L"4096"};
 
 int tariffBox(int band, bool takt)
@@ -51,8 +52,7 @@ SettingsDialogWindow::SettingsDialogWindow(const Win32SettingsDialogDeps& deps, 
 {
 }
 
-void SettingsDialogWindow::run(HWND owner, const std::function<void(HWND)>& opened,
-                               const std::function<void()>& closed)
+void SettingsDialogWindow::run(HWND owner, const std::function<void(HWND)>& opened, const std::function<void()>& closed)
 {
     opened_ = opened;
     closed_ = closed;
@@ -75,6 +75,7 @@ INT_PTR SettingsDialogWindow::handle(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        win32::showProgramIcon(dialog_);
         loadControls();
         if (opened_)
             opened_(dialog_);
@@ -115,10 +116,11 @@ void SettingsDialogWindow::loadControls()
 
     HWND cboConn = item(IDC_CONNECTION);
     for (const std::string& name : model_.connections())
-        SendMessageW(cboConn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(name).c_str()));
+        SendMessageW(cboConn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::wideFromUtf8(name).c_str()));
     if (!model_.phonebookTrouble().empty()) {
         // Where the connections would be, why there are none.
-        SendMessageW(cboConn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(model_.phonebookTrouble()).c_str()));
+        SendMessageW(cboConn, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(win32::wideFromUtf8(model_.phonebookTrouble()).c_str()));
         SendMessageW(cboConn, CB_SETCURSEL, 0, 0);
         EnableWindow(cboConn, FALSE);
     }
@@ -134,10 +136,10 @@ void SettingsDialogWindow::loadControls()
     const DialogOptions& options = model_.options();
     setChecked(item(IDC_HANGUP_SOUND), options.hangupSound);
     setChecked(item(IDC_WARN_SOUND), options.warnSound);
-    SetWindowTextW(item(IDC_VORLAUF), wideText(options.vorlaufText).c_str());
+    SetWindowTextW(item(IDC_VORLAUF), win32::wideFromUtf8(options.vorlaufText).c_str());
     setChecked(item(IDC_AUTO_HANGUP), options.autoHangup);
     const LRESULT bytes = SendMessageW(item(IDC_BYTES), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(wideText(options.hangupBytesText).c_str()));
+                                       reinterpret_cast<LPARAM>(win32::wideFromUtf8(options.hangupBytesText).c_str()));
     SendMessageW(item(IDC_BYTES), CB_SETCURSEL, static_cast<WPARAM>(bytes), 0);
     SendMessageW(item(IDC_TAKTE), CB_SETCURSEL, static_cast<WPARAM>(options.hangupTakte - 1), 0);
     setChecked(item(IDC_SHOW_SPEED), options.showSpeed);
@@ -154,8 +156,8 @@ void SettingsDialogWindow::showTariffs()
     const bool wasFilling = filling_;
     filling_ = true;
     for (int b = 0; b < kBands; ++b) {
-        SetWindowTextW(item(tariffBox(b, false)), wideText(model_.tariffText(b, false)).c_str());
-        SetWindowTextW(item(tariffBox(b, true)), wideText(model_.tariffText(b, true)).c_str());
+        SetWindowTextW(item(tariffBox(b, false)), win32::wideFromUtf8(model_.tariffText(b, false)).c_str());
+        SetWindowTextW(item(tariffBox(b, true)), win32::wideFromUtf8(model_.tariffText(b, true)).c_str());
     }
     filling_ = wasFilling;
 }

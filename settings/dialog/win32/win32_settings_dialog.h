@@ -15,7 +15,7 @@ namespace zumi {
 
 // What the settings dialog works with; the program passes the real things, tests fakes.
 struct Win32SettingsDialogDeps {
-    HINSTANCE instance;                    // holds the dialog's resources
+    HINSTANCE instance; // holds the dialog's resources
     DialUpAccess& dialUp;
     ConnNames& connNames;
     SettingsStore& store;

@@ -5,10 +5,6 @@
 
 namespace zumi {
 
-// UTF-8 inside Zumi, UTF-16 at the Windows API.
-std::wstring wideText(const std::string& text);
-std::string utf8Text(const std::wstring& text);
-
 // The text of a window or control, as UTF-8.
 std::string windowText(HWND window);
 
