@@ -39,12 +39,13 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
     , store_(IniSettingsStore::defaultPath())
     , phonebook_(dialUp_, [this] { return monitor_.metering() || form_.busy() || (dialog_ && dialog_->isOpen()); })
     , callStore_(SqliteCallStore::defaultPath())
-    , calls_(clock_, callStore_,
-             [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); },
-             [this](const CallRecord& call) {
-                 if (callsWindow_)
-                     callsWindow_->runningCall(call);
-             })
+    , calls_(
+          clock_, callStore_,
+          [this](const std::string& text) { messages_.warnWithoutWaiting(QString::fromStdString(text)); },
+          [this](const CallRecord& call) {
+              if (callsWindow_)
+                  callsWindow_->runningCall(call);
+          })
     , menu_({dialUp_, phonebook_, autoHangup_, menuMessages_, hangups_, [this] { return monitor_.activeConn(); }})
     , form_({menu_, *windows_, *windows_})
     , info_(std::make_unique<InfoWindowController>(settings_, autoHangup_, *windows_, *windows_, menu_,
@@ -53,9 +54,9 @@ App::App(const std::filesystem::path& dataDir, bool keepCallLog, QObject* parent
                                                            dialog_->closeWithoutSaving();
                                                    }))
     , dialog_(std::make_unique<SettingsDialogHost>(
-          SettingsDialogDeps{dialUp_, phonebook_.connNames(), store_, settings_, [this] { return currentScreen(); },
-                             kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText,
-                             [this] { return phonebook_.reload(); }}))
+          SettingsDialogDeps{{dialUp_, phonebook_.connNames(), store_, settings_, [this] { return currentScreen(); },
+                              kolpRectFinder(*windows_), [this] { info_->SetOption(); }, phonebookTroubleText,
+                              [this] { return phonebook_.reload(); }}}))
     , monitor_({clock_, dialUp_, desktop_->linkBytes(), *info_, *tray_, menu_, sound_, form_, settings_,
                 phonebook_.connNames(), autoHangup_, hangups_, keepCallLog ? &budget_ : nullptr,
                 keepCallLog ? &budget_ : nullptr})

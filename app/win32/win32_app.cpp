@@ -74,9 +74,10 @@ Win32App::Win32App(Win32AppOptions options)
                                                       dialog_->closeWithoutSaving();
                                               }))
     , dialog_(std::make_unique<Win32SettingsDialogHost>(Win32SettingsDialogDeps{
-          options_.instance, dialUp_, phonebook_.connNames(), store_, settings_, [] { return win32ScreenMetrics(); },
-          kolpRectFinder(windows_), [this] { info_->SetOption(); }, phonebookTroubleText,
-          [this] { return phonebook_.reload(); }}))
+          options_.instance,
+          {dialUp_, phonebook_.connNames(), store_, settings_, [] { return win32ScreenMetrics(); },
+           kolpRectFinder(windows_), [this] { info_->SetOption(); }, phonebookTroubleText,
+           [this] { return phonebook_.reload(); }}}))
     , monitor_({clock_, dialUp_, backends_->linkBytes(), *info_, tray_, menu_, backends_->sound(), popup_, settings_,
                 phonebook_.connNames(), autoHangup_, hangups_, options_.keepCallLog ? &budget_ : nullptr,
                 options_.keepCallLog ? &budget_ : nullptr})

@@ -30,15 +30,18 @@ struct SettingsDialogTest : testing::Test {
     QStringList warnings;
     std::function<void(QDialog&)> act; // what the test does while the dialog is up
     SettingsDialogHost host{SettingsDialogDeps{
-        .dialUp = dialUp,
-        .connNames = connNames,
-        .store = store,
-        .settings = settings,
-        .screen = screen,
-        .findKolp = {},
-        .setOption = {},
-        .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
-        .readPhonebook = [this] { return loadPhonebook(dialUp, connNames); },
+        .context =
+            {
+            .dialUp = dialUp,
+            .connNames = connNames,
+            .store = store,
+            .settings = settings,
+            .screen = screen,
+            .findKolp = {},
+            .setOption = {},
+            .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
+            .readPhonebook = [this] { return loadPhonebook(dialUp, connNames); },
+            },
         .warn = [this](QWidget*, const QString& text) { warnings << text; },
         .runModal =
             [this](QDialog& dialog) {

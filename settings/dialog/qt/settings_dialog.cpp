@@ -22,7 +22,8 @@ SettingsDialog::SettingsDialog(const SettingsDialogDeps& deps, const Phonebook& 
                                QWidget* parent)
     : QDialog(parent)
     , deps_(deps)
-    , model_({deps.store, deps.connNames, deps.settings, deps.setOption}, listed, deps.phonebookTrouble, copyBuffer)
+    , model_({deps.context.store, deps.context.connNames, deps.context.settings, deps.context.setOption}, listed,
+             deps.context.phonebookTrouble, copyBuffer)
     , ui_(std::make_unique<Ui::frmSettings>())
 {
     ui_->setupUi(this);

@@ -25,15 +25,16 @@ void SettingsDialogHost::mnuSettings_Click(QWidget* parent)
         return;
     }
 
-    if (const auto refusal = settingsRefusal(deps_.dialUp)) {
+    if (const auto refusal = settingsRefusal(deps_.context.dialUp)) {
         if (deps_.warn)
             deps_.warn(parent, QString::fromStdString(*refusal));
         return;
     }
 
-    const Phonebook listed = deps_.readPhonebook();
-    loadSettings(deps_.store, deps_.connNames, deps_.screen ? deps_.screen() : ScreenMetrics{}, deps_.findKolp,
-                 deps_.settings);
+    const Phonebook listed = deps_.context.readPhonebook();
+    loadSettings(deps_.context.store, deps_.context.connNames,
+                 deps_.context.screen ? deps_.context.screen() : ScreenMetrics{}, deps_.context.findKolp,
+                 deps_.context.settings);
 
     SettingsDialog dialog(deps_, listed, copyBuffer_, parent);
     dialog_ = &dialog;

@@ -48,7 +48,8 @@ void centerOnScreen(HWND window)
 SettingsDialogWindow::SettingsDialogWindow(const Win32SettingsDialogDeps& deps, const Phonebook& listed,
                                            CopyBuffer& copyBuffer)
     : deps_(deps)
-    , model_({deps.store, deps.connNames, deps.settings, deps.setOption}, listed, deps.phonebookTrouble, copyBuffer)
+    , model_({deps.context.store, deps.context.connNames, deps.context.settings, deps.context.setOption}, listed,
+             deps.context.phonebookTrouble, copyBuffer)
 {
 }
 

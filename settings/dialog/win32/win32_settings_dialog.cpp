@@ -40,14 +40,15 @@ void Win32SettingsDialogHost::mnuSettings_Click(HWND owner)
         return;
     }
 
-    if (const auto refusal = settingsRefusal(deps_.dialUp)) {
+    if (const auto refusal = settingsRefusal(deps_.context.dialUp)) {
         showZumiWarning(owner, *refusal);
         return;
     }
 
-    const Phonebook listed = deps_.readPhonebook ? deps_.readPhonebook() : Phonebook{};
-    loadSettings(deps_.store, deps_.connNames, deps_.screen ? deps_.screen() : ScreenMetrics{}, deps_.findKolp,
-                 deps_.settings);
+    const Phonebook listed = deps_.context.readPhonebook ? deps_.context.readPhonebook() : Phonebook{};
+    loadSettings(deps_.context.store, deps_.context.connNames,
+                 deps_.context.screen ? deps_.context.screen() : ScreenMetrics{}, deps_.context.findKolp,
+                 deps_.context.settings);
 
     SettingsDialogWindow window(deps_, listed, copyBuffer_);
     window.run(

@@ -1,10 +1,6 @@
 #pragma once
-#include "core/conn_names.h"
-#include "platform/dialup_access.h"
-#include "platform/settings_store.h"
 #include "settings/dialog/copy_buffer.h"
-#include "settings/settings.h"
-#include "settings/settings_io.h"
+#include "settings/dialog/settings_dialog_context.h"
 
 #include <windows.h>
 
@@ -13,20 +9,10 @@
 
 namespace zumi {
 
-// What the settings dialog works with; the program passes the real things, tests fakes.
+// What the Win32 settings dialog works with besides the context.
 struct Win32SettingsDialogDeps {
     HINSTANCE instance; // holds the dialog's resources
-    DialUpAccess& dialUp;
-    ConnNames& connNames;
-    SettingsStore& store;
-    Settings& settings;
-    std::function<ScreenMetrics()> screen; // for loadSettings
-    FindKolpRect findKolp;                 // for loadSettings
-    std::function<void()> setOption;       // the info window's SetOption, after OK
-    // Why the phonebook lists nothing, in words for the user.
-    std::function<std::string(const Phonebook&)> phonebookTrouble;
-    // Reads the phonebook afresh into connNames, through its one owner.
-    std::function<Phonebook()> readPhonebook;
+    SettingsDialogContext context;
 };
 
 // Opens the settings dialog from the tray menu and owns what outlives it

@@ -22,15 +22,20 @@ struct Win32SettingsDialogTest : testing::Test {
     int setOptionCalls = 0;
     Win32SettingsDialogHost host{Win32SettingsDialogDeps{
         .instance = GetModuleHandleW(nullptr),
-        .dialUp = dialUp,
-        .connNames = connNames,
-        .store = store,
-        .settings = settings,
-        .screen = [] { return ScreenMetrics{19200, 12000}; },
-        .findKolp = {},
-        .setOption = [this] { ++setOptionCalls; },
-        .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
-        .readPhonebook = [this] { return loadPhonebook(dialUp, connNames); },
+        .context = {
+            .dialUp = dialUp,
+            .connNames = connNames,
+            .store = store,
+            .settings = settings,
+            .screen =
+                [] {
+                    return ScreenMetrics{19200, 12000};
+                },
+            .findKolp = {},
+            .setOption = [this] { ++setOptionCalls; },
+            .phonebookTrouble = [](const Phonebook& p) { return "unlesbar: " + p.path; },
+            .readPhonebook = [this] { return loadPhonebook(dialUp, connNames); },
+        },
     }};
 
     void SetUp() override
@@ -73,9 +78,10 @@ TEST_F(Win32SettingsDialogTest, PasteARefusedCommaAndOkStoringWhatWasTyped)
             std::vector<int> order{IDC_CONNECTION};
             for (int b = 0; b < kBands; ++b)
                 order.insert(order.end(), {IDC_TIME_0 + b, IDC_TAKT_0 + b});
-            order.insert(order.end(), {IDC_COPY, IDC_PASTE, IDC_WARN_SOUND, IDC_HANGUP_SOUND, IDC_VORLAUF, IDOK,
-                                       IDCANCEL, IDC_INFO, IDC_AUTO_HANGUP, IDC_BYTES, IDC_TAKTE, IDC_SHOW_SPEED,
-                                       IDC_SHOW_ONLINE_TIME, IDC_SHOW_REST, IDC_CONNECTION});
+            order.insert(order.end(),
+                         {IDC_COPY, IDC_PASTE, IDC_WARN_SOUND, IDC_HANGUP_SOUND, IDC_VORLAUF, IDOK, IDCANCEL, IDC_INFO,
+                          IDC_AUTO_HANGUP, IDC_BYTES, IDC_TAKTE, IDC_SHOW_SPEED, IDC_SHOW_ONLINE_TIME, IDC_SHOW_REST,
+                          IDC_CONNECTION});
             for (std::size_t i = 0; i + 1 < order.size(); ++i)
                 EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(dialog(), item(order[i]), FALSE)), order[i + 1]) << i;
             EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_CONNECTION);
