@@ -14,20 +14,7 @@ require_tools xfce4-panel setpriv
 # A panel only as wide as its tray, at the top left; no first-start dialog.
 panel_conf=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
 mkdir -p "$panel_conf"
-cat >"$panel_conf/xfce4-panel.xml" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="panels" type="array"><value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="1"/>
-      <property name="size" type="uint" value="28"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
-</channel>
-EOF
+cp "$(dirname "$0")/xfce4-panel.xml" "$panel_conf/"
 own_peers_folder
 name=$(unique_entry_name)
 add_peers_entry "$name"

@@ -80,20 +80,7 @@ trap 'exit 130' INT TERM HUP
 # The panel (its tray draws wine's icons; trayer's does not) at the top left, as wide as its tray.
 panel_conf=$work/panel/.config/xfce4/xfconf/xfce-perchannel-xml
 mkdir -p "$panel_conf" && install -d -m 700 "$work/panel/run"
-cat >"$panel_conf/xfce4-panel.xml" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="panels" type="array"><value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="1"/>
-      <property name="size" type="uint" value="28"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
-</channel>
-EOF
+cp "$(dirname "$0")/../xfce4-panel.xml" "$panel_conf/"
 xsetroot -solid '#3a6ea5' 2>/dev/null
 # Its own session bus, ended with it (dbus-run-session would leave its bus behind on a kill).
 panel_env=(env HOME="$work/panel" XDG_CONFIG_HOME="$work/panel/.config" XDG_RUNTIME_DIR="$work/panel/run"
