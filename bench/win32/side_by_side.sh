@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# zumi.exe metering a stand-in connection (ZUMI_RAS, tests/ras/rasapi's rasapi32.dll) beside the
+# floor bench_floor_tray.exe (a tray icon and an empty 1-s timer), under wine with its X11
+# driver in a private X session (Xvfb, openbox, trayer), in a wine prefix of its own in the build
+# folder. Reported as ratios: CPU per tick over windows of equal length (the scheduler's account
+# of each wine process: wine's GetProcessTimes counts in 10-ms steps), and the working set at rest
+# and at its peak (GetProcessMemoryInfo, bench_working_set). A wine figure is no Windows figure.
+# Usage: bench/win32/side_by_side.sh [BUILD_DIR (build-windows)] [SECONDS_PER_WINDOW (60)] [WINDOWS (5)]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/../.."
+build=$(mkdir -p "${1:-build-windows}" && cd "${1:-build-windows}" && pwd)
+seconds=${2:-60}
+windows=${3:-5}
+if [ -z "${ZUMI_TEST_TRAY_PID:-}" ]; then
+    . scripts/deps.sh
+    zumi_need_packages windows test
+    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+          -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DZUMI_BUILD_BENCH=ON >/dev/null
+    cmake --build "$build" --target zumi bench_floor_tray bench_working_set stand_in_rasapi32
+    exec tests/xsession.sh --tray -- "$here/side_by_side.sh" "$build" "$seconds" "$windows"
+fi
+
+# Both programs in one folder, where wine looks for their DLLs first.
+run="$build/bench/win32/run"
+rm -rf "$run" && mkdir -p "$run/sounds"
+cp "$build"/bin/{zumi.exe,sqlite3.dll,bench_floor_tray.exe} "$build/tests/ras/rasapi/rasapi32.dll" "$run/"
+cp data/sounds/*.wav "$run/sounds/"
+
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    id zumi-wine >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin zumi-wine
+    chown -R zumi-wine "$build/bench/win32"
+    as_user=(runuser -u zumi-wine --)
+fi
+home="$build/bench/win32/wine-home"
+logs="$build/bench/win32/logs"
+"${as_user[@]}" mkdir -p "$home/prefix" "$logs"
+wine_env=(env HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all DISPLAY="$DISPLAY"
+          WINEDLLOVERRIDES="rasapi32=n,b;winedbg.exe=d;mscoree=d;mshtml=d;winemenubuilder.exe=d")
+wine() { "${as_user[@]}" "${wine_env[@]}" "$@"; }
+pids=()
+stop() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wine wineserver -k >/dev/null 2>&1 || true
+}
+trap stop EXIT
+# Wine's output to files, never into a pipe its services would keep open.
+wine wineserver -k >/dev/null 2>&1 || true
+wine wineserver -p >"$logs/wineserver.log" 2>&1
+wine wineboot -i >"$logs/wineboot.log" 2>&1
+
+# The Linux process of a Windows program: its command line is the path wine was given.
+linux_pid() {
+    for _ in $(seq 1 200); do pgrep -x -f -- "$1" && return; sleep 0.05; done
+    echo "side_by_side: $1 did not start" >&2
+    exit 1
+}
+# Nanoseconds on the CPU, all threads (the scheduler's own account).
+cpu_ns() { local sum=0 t; for t in /proc/"$1"/task/*/schedstat; do sum=$((sum + $(cut -d' ' -f1 "$t"))); done; echo "$sum"; }
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+# One connected (RASCS_Connected) stand-in connection: Zumi meters it from its first tick.
+wine ZUMI_RAS="1 8192 300000 2000000 Bench" wine "$run/zumi.exe" >"$logs/zumi.log" 2>&1 &
+wine wine "$run/bench_floor_tray.exe" >"$logs/floor.log" 2>&1 &
+zumi=$(linux_pid "$run/zumi.exe") floor=$(linux_pid "$run/bench_floor_tray.exe")
+pids+=("$zumi" "$floor")
+sleep 10 # past the start, the info window shown
+
+echo "== zumi.exe metering against the floor (tray icon, 1-s timer), $windows windows of $seconds s"
+ratios=()
+for ((i = 1; i <= windows; ++i)); do
+    z0=$(cpu_ns "$zumi") f0=$(cpu_ns "$floor")
+    sleep "$seconds"
+    z1=$(cpu_ns "$zumi") f1=$(cpu_ns "$floor")
+    z=$(((z1 - z0) / seconds / 1000)) f=$(((f1 - f0) / seconds / 1000))
+    ratios+=("$(awk -v z="$z" -v f="$f" 'BEGIN {printf "%.2f", z / (f > 0 ? f : 1)}')")
+    echo "  window $i: zumi.exe $z us, floor $f us CPU per tick"
+done
+echo "CPU per tick, zumi.exe / floor: ${ratios[*]}; median $(printf '%s\n' "${ratios[@]}" | median)"
+
+wine wine "$build/bin/bench_working_set.exe" zumi.exe bench_floor_tray.exe >"$logs/working_set.log" 2>&1 \
+    || { cat "$logs/working_set.log"; exit 1; }
+awk '{rest[$1] = $2; peak[$1] = $3}
+     END {z = "zumi.exe"; f = "bench_floor_tray.exe"
+          printf "working set at rest: zumi.exe %d kB, floor %d kB, ratio %.3f\n", rest[z], rest[f], rest[z] / rest[f]
+          printf "peak working set: zumi.exe %d kB, floor %d kB, ratio %.3f\n", peak[z], peak[f], peak[z] / peak[f]}' \
+    "$logs/working_set.log"
