@@ -1,0 +1,66 @@
+// Resource IDs of the settings dialog (this view's range: 2000-2999).
+#pragma once
+
+#define IDD_SETTINGS 2000
+
+#define IDC_FRAME_TARIFFS 2001
+#define IDC_LABEL_CONNECTION 2002
+#define IDC_CONNECTION 2003
+#define IDC_LABEL_WEEKDAYS 2004
+#define IDC_LABEL_WEEKEND 2005
+#define IDC_LABEL_WEEKDAY_START 2006
+#define IDC_LABEL_WEEKDAY_TAKT 2007
+#define IDC_LABEL_WEEKEND_START 2008
+#define IDC_LABEL_WEEKEND_TAKT 2009
+#define IDC_COPY 2010
+#define IDC_PASTE 2011
+
+// txtTime(b) and txtTakt1(b): IDC_TIME_0 + b and IDC_TAKT_0 + b, b = 0..7.
+#define IDC_TIME_0 2020
+#define IDC_TIME_1 2021
+#define IDC_TIME_2 2022
+#define IDC_TIME_3 2023
+#define IDC_TIME_4 2024
+#define IDC_TIME_5 2025
+#define IDC_TIME_6 2026
+#define IDC_TIME_7 2027
+#define IDC_TAKT_0 2030
+#define IDC_TAKT_1 2031
+#define IDC_TAKT_2 2032
+#define IDC_TAKT_3 2033
+#define IDC_TAKT_4 2034
+#define IDC_TAKT_5 2035
+#define IDC_TAKT_6 2036
+#define IDC_TAKT_7 2037
+#define IDC_SECONDS_0 2040
+#define IDC_SECONDS_1 2041
+#define IDC_SECONDS_2 2042
+#define IDC_SECONDS_3 2043
+#define IDC_SECONDS_4 2044
+#define IDC_SECONDS_5 2045
+#define IDC_SECONDS_6 2046
+#define IDC_SECONDS_7 2047
+
+#define IDC_FRAME_SHOW 2050
+#define IDC_SHOW_SPEED 2051
+#define IDC_SHOW_ONLINE_TIME 2052
+#define IDC_SHOW_REST 2053
+
+#define IDC_FRAME_SOUND 2060
+#define IDC_WARN_SOUND 2061
+#define IDC_HANGUP_SOUND 2062
+
+#define IDC_FRAME_OTHER 2070
+#define IDC_LABEL_VORLAUF 2071
+#define IDC_VORLAUF 2072
+#define IDC_SECONDS_VORLAUF 2073
+
+#define IDC_FRAME_AUTO_HANGUP 2080
+#define IDC_AUTO_HANGUP 2081
+#define IDC_BYTES 2082
+#define IDC_LABEL_BYTES 2083
+#define IDC_TAKTE 2084
+#define IDC_LABEL_TAKTE 2085
+
+// OK and Abbrechen are IDOK and IDCANCEL, so Enter and Esc answer them.
+#define IDC_INFO 2090
