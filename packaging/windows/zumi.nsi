@@ -87,6 +87,10 @@ SectionEnd
 ; Only what the installer put there: the settings and the call log stay for a later installation.
 Section "Uninstall"
   Call un.NotRunning
+  Delete "$SMPROGRAMS\${APP}.lnk"
+  DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The folder last: its going is the sign that all is done.
   Delete "$INSTDIR\zumi.exe"
   Delete "$INSTDIR\sqlite3.dll"
   Delete "$INSTDIR\sounds\pop.wav"
@@ -94,7 +98,4 @@ Section "Uninstall"
   RMDir "$INSTDIR\sounds"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  Delete "$SMPROGRAMS\${APP}.lnk"
-  DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

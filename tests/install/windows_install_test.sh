@@ -10,7 +10,9 @@ setup=$(ls "$build"/package/Zumi-*-setup.exe 2>/dev/null | head -n1)
 zip=$(ls "$build"/package/Zumi-*.zip 2>/dev/null | head -n1)
 [ -n "$setup" ] && [ -n "$zip" ] || { echo "FAIL: no installer or zip: run scripts/windows-package.sh" >&2; exit 1; }
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# wineboot starts what the Run key names: a run that fails half-way must not leave that behind.
+trap 'wine reg delete "$run" /v Zumi /f >/dev/null 2>&1; rm -rf "$tmp"' EXIT
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -18,7 +20,6 @@ home="$WINEPREFIX/drive_c/users/$(id -un)"
 dir="$home/AppData/Local/Programs/Zumi"
 link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zumi.lnk"
 calls="$home/AppData/Local/Zumi/calls.sqlite"
-run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zumi'
 settings='HKCU\Software\VB and VBA Program Settings\Zumi\Settings'
 query() { wine reg query "$@" >"$tmp/reg.log" 2>&1; }
@@ -41,7 +42,7 @@ made=""
 [ -e "$calls" ] || { mkdir -p "$(dirname "$calls")" && echo "log of calls" >"$calls" && made=1; }
 cp "$calls" "$tmp/calls.before"
 
-# The uninstaller copies itself away and returns at once: wait for it to remove itself.
+# The uninstaller copies itself away and returns at once: wait for the folder, its last step, to go.
 wine "$dir/uninstall.exe" /S >"$tmp/uninstall.log" 2>&1 || fail "the silent uninstall failed"
 for _ in $(seq 1 300); do [ -e "$dir" ] || break; sleep 0.1; done
 [ -e "$dir" ] && fail "left behind: $(cd "$dir" && find .)"
