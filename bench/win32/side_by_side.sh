@@ -43,6 +43,7 @@ pids=()
 stop() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
     wine wineserver -k >/dev/null 2>&1 || true
+    wait 2>/dev/null
 }
 trap stop EXIT
 # Wine's output to files, never into a pipe its services would keep open.
@@ -60,12 +61,17 @@ linux_pid() {
 cpu_ns() { local sum=0 t; for t in /proc/"$1"/task/*/schedstat; do sum=$((sum + $(cut -d' ' -f1 "$t"))); done; echo "$sum"; }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-# One connected (RASCS_Connected) stand-in connection: Zumi meters it from its first tick.
+# One connected (RASCS_Connected) stand-in connection: Zumi meters it from its first tick, and its
+# call log, new for each run, has the call's row from then on.
+calls="$home/prefix/drive_c/users/zumi-wine/AppData/Local/Zumi/calls.sqlite"
+rm -f "$calls" "$calls-wal" "$calls-shm"
 wine ZUMI_RAS="1 8192 300000 2000000 Bench" wine "$run/zumi.exe" >"$logs/zumi.log" 2>&1 &
 wine wine "$run/bench_floor_tray.exe" >"$logs/floor.log" 2>&1 &
 zumi=$(linux_pid "$run/zumi.exe") floor=$(linux_pid "$run/bench_floor_tray.exe")
 pids+=("$zumi" "$floor")
-sleep 10 # past the start, the info window shown
+sleep 15 # past the start
+[ "$(wine sqlite3 "$calls" "SELECT count(*) FROM calls WHERE entry = 'Bench' AND end_utc IS NULL" 2>&1)" = 1 ] \
+    || { echo "side_by_side: zumi.exe is not metering the stand-in connection" >&2; exit 1; }
 
 echo "== zumi.exe metering against the floor (tray icon, 1-s timer), $windows windows of $seconds s"
 ratios=()
