@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# zumi.exe metering a stand-in connection (ZUMI_RAS, tests/ras/rasapi's rasapi32.dll) beside the
-# floor bench_floor_tray.exe (a tray icon and an empty 1-s timer), under wine with its X11
+# zumi.exe idle, then metering a stand-in connection (ZUMI_RAS, tests/ras/rasapi's rasapi32.dll),
+# beside the floor bench_floor_tray.exe (a tray icon and an empty 1-s timer), under wine with its X11
 # driver in a private X session (Xvfb, openbox, trayer), in a wine prefix of its own in the build
 # folder. Reported as ratios: CPU per tick over windows of equal length (the scheduler's account
 # of each wine process: wine's GetProcessTimes counts in 10-ms steps), and the working set at rest
@@ -21,10 +21,12 @@ if [ -z "${ZUMI_TEST_TRAY_PID:-}" ]; then
     exec tests/xsession.sh --tray -- "$here/side_by_side.sh" "$build" "$seconds" "$windows"
 fi
 
-# Both programs in one folder, where wine looks for their DLLs first.
+# Both programs in one folder, where wine looks for their DLLs first; without their debug
+# information, as the installer ships zumi.exe.
 run="$build/bench/win32/run"
 rm -rf "$run" && mkdir -p "$run/sounds"
-cp "$build"/bin/{zumi.exe,sqlite3.dll,bench_floor_tray.exe} "$build/tests/ras/rasapi/rasapi32.dll" "$run/"
+for program in zumi bench_floor_tray; do x86_64-w64-mingw32-strip -o "$run/$program.exe" "$build/bin/$program.exe"; done
+cp "$build/bin/sqlite3.dll" "$build/tests/ras/rasapi/rasapi32.dll" "$run/"
 cp data/sounds/*.wav "$run/sounds/"
 
 as_user=()
@@ -41,9 +43,9 @@ wine_env=(env HOME="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all DISPLAY="$DI
 wine() { "${as_user[@]}" "${wine_env[@]}" "$@"; }
 pids=()
 stop() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    kill "${pids[@]}" 2>/dev/null || true
     wine wineserver -k >/dev/null 2>&1 || true
-    wait 2>/dev/null
+    wait 2>/dev/null || true
 }
 trap stop EXIT
 # Wine's output to files, never into a pipe its services would keep open.
@@ -61,34 +63,42 @@ linux_pid() {
 cpu_ns() { local sum=0 t; for t in /proc/"$1"/task/*/schedstat; do sum=$((sum + $(cut -d' ' -f1 "$t"))); done; echo "$sum"; }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-# One connected (RASCS_Connected) stand-in connection: Zumi meters it from its first tick, and its
-# call log, new for each run, has the call's row from then on.
+# measure LABEL RAS: zumi.exe with the stand-in connections RAS (none: idle) beside a new floor.
+# With a connection Zumi meters from its first tick, and its call log, new for each run, has the
+# call's row from then on.
 calls="$home/prefix/drive_c/users/zumi-wine/AppData/Local/Zumi/calls.sqlite"
-rm -f "$calls" "$calls-wal" "$calls-shm"
-wine ZUMI_RAS="1 8192 300000 2000000 Bench" wine "$run/zumi.exe" >"$logs/zumi.log" 2>&1 &
-wine wine "$run/bench_floor_tray.exe" >"$logs/floor.log" 2>&1 &
-zumi=$(linux_pid "$run/zumi.exe") floor=$(linux_pid "$run/bench_floor_tray.exe")
-pids+=("$zumi" "$floor")
-sleep 15 # past the start
-[ "$(wine sqlite3 "$calls" "SELECT count(*) FROM calls WHERE entry = 'Bench' AND end_utc IS NULL" 2>&1)" = 1 ] \
-    || { echo "side_by_side: zumi.exe is not metering the stand-in connection" >&2; exit 1; }
+measure() {
+    local zumi floor i z0 f0 z1 f1 z f ratios=()
+    rm -f "$calls" "$calls-wal" "$calls-shm"
+    wine ZUMI_RAS="$2" wine "$run/zumi.exe" >"$logs/zumi.log" 2>&1 &
+    wine wine "$run/bench_floor_tray.exe" >"$logs/floor.log" 2>&1 &
+    zumi=$(linux_pid "$run/zumi.exe") floor=$(linux_pid "$run/bench_floor_tray.exe")
+    pids=("$zumi" "$floor")
+    sleep 15 # past the start
+    [ -z "$2" ] || [ "$(wine sqlite3 "$calls" "SELECT count(*) FROM calls WHERE entry = 'Bench' AND end_utc IS NULL" 2>&1)" = 1 ] \
+        || { echo "side_by_side: zumi.exe is not metering the stand-in connection" >&2; exit 1; }
 
-echo "== zumi.exe metering against the floor (tray icon, 1-s timer), $windows windows of $seconds s"
-ratios=()
-for ((i = 1; i <= windows; ++i)); do
-    z0=$(cpu_ns "$zumi") f0=$(cpu_ns "$floor")
-    sleep "$seconds"
-    z1=$(cpu_ns "$zumi") f1=$(cpu_ns "$floor")
-    z=$(((z1 - z0) / seconds / 1000)) f=$(((f1 - f0) / seconds / 1000))
-    ratios+=("$(awk -v z="$z" -v f="$f" 'BEGIN {printf "%.2f", z / (f > 0 ? f : 1)}')")
-    echo "  window $i: zumi.exe $z us, floor $f us CPU per tick"
-done
-echo "CPU per tick, zumi.exe / floor: ${ratios[*]}; median $(printf '%s\n' "${ratios[@]}" | median)"
+    echo "== zumi.exe $1 against the floor (tray icon, 1-s timer), $windows windows of $seconds s"
+    for ((i = 1; i <= windows; ++i)); do
+        z0=$(cpu_ns "$zumi") f0=$(cpu_ns "$floor")
+        sleep "$seconds"
+        z1=$(cpu_ns "$zumi") f1=$(cpu_ns "$floor")
+        z=$(((z1 - z0) / seconds / 1000)) f=$(((f1 - f0) / seconds / 1000))
+        ratios+=("$(awk -v z="$z" -v f="$f" 'BEGIN {printf "%.2f", z / (f > 0 ? f : 1)}')")
+        echo "  window $i: zumi.exe $z us, floor $f us CPU per tick"
+    done
+    echo "CPU per tick $1, zumi.exe / floor: ${ratios[*]}; median $(printf '%s\n' "${ratios[@]}" | median)"
 
-wine wine "$build/bin/bench_working_set.exe" zumi.exe bench_floor_tray.exe >"$logs/working_set.log" 2>&1 \
-    || { cat "$logs/working_set.log"; exit 1; }
-awk '{rest[$1] = $2; peak[$1] = $3}
-     END {z = "zumi.exe"; f = "bench_floor_tray.exe"
-          printf "working set at rest: zumi.exe %d kB, floor %d kB, ratio %.3f\n", rest[z], rest[f], rest[z] / rest[f]
-          printf "peak working set: zumi.exe %d kB, floor %d kB, ratio %.3f\n", peak[z], peak[f], peak[z] / peak[f]}' \
-    "$logs/working_set.log"
+    wine wine "$build/bin/bench_working_set.exe" zumi.exe bench_floor_tray.exe >"$logs/working_set.log" 2>&1 \
+        || { cat "$logs/working_set.log"; exit 1; }
+    awk -v label="$1" '{rest[$1] = $2; peak[$1] = $3}
+         END {z = "zumi.exe"; f = "bench_floor_tray.exe"
+              printf "working set %s at rest: zumi.exe %d kB, floor %d kB, ratio %.3f\n", label, rest[z], rest[f], rest[z] / rest[f]
+              printf "peak working set %s: zumi.exe %d kB, floor %d kB, ratio %.3f\n", label, peak[z], peak[f], peak[z] / peak[f]}' \
+        "$logs/working_set.log"
+    kill "${pids[@]}"
+    while kill -0 "$zumi" 2>/dev/null || kill -0 "$floor" 2>/dev/null; do sleep 0.1; done
+}
+measure idle ""
+# One connected (RASCS_Connected) stand-in connection.
+measure metering "1 8192 300000 2000000 Bench"

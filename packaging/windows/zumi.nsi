@@ -1,7 +1,7 @@
 ; The installer of Zumi for 64-bit Windows: per user, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Zumi, with a Start-menu entry, autostart and an uninstaller.
 ; The uninstaller leaves the user's settings (registry) and call log (%LOCALAPPDATA%\Zumi) alone.
-; Made by scripts/windows-package.sh: makensis -DVERSION=... -DSTAGE=<files> -DOUTFILE=<setup.exe>
+; Made by scripts/windows-package.sh: makensis -DVERSION=... -DSTAGE=<files> -DSIZE_KB=... -DOUTFILE=<setup.exe>
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
@@ -26,6 +26,9 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Das Zumi-Team"
 
 !include "MUI2.nsh"
 !define MUI_ABORTWARNING
+; Zumi's own icon, the tray's offline one, as zumi.exe has it.
+!define MUI_ICON "..\..\app\win32\net-blue.ico"
+!define MUI_UNICON "..\..\app\win32\net-blue.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\zumi.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
