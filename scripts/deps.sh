@@ -3,8 +3,9 @@
 
 zumi_packages_build="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libcanberra-dev libgtest-dev libgmock-dev librsvg2-bin libsqlite3-dev"
 zumi_packages_runtime="libcanberra0 libsqlite3-0 sound-theme-freedesktop fonts-liberation2 fonts-urw-base35 qt6-translations-l10n"
-# The cross build for 64-bit Windows and wine to run its tests; tcl makes SQLite's amalgamation.
-zumi_packages_windows="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 tcl dpkg-dev"
+# The cross build for 64-bit Windows and wine to run its tests; tcl makes SQLite's amalgamation;
+# nsis and zip make the installer and the zip, unzip reads it back in its test.
+zumi_packages_windows="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 tcl dpkg-dev nsis zip unzip"
 zumi_packages_test="file sqlite3 python3-dbusmock dbus-daemon libglib2.0-bin xvfb openbox trayer xdotool x11-utils x11-xserver-utils xclip imagemagick iproute2 procps clang libclang-rt-14-dev libbenchmark-dev valgrind appstream desktop-file-utils dpkg-dev lintian appstream-compose man-db sway xwayland grim qt6-wayland network-manager xfce4-panel gir1.2-atspi-2.0"
 
 zumi_sudo() {

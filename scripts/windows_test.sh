@@ -14,6 +14,8 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "${launcher[@]}"
 cmake --build "$build" -j "$(nproc)"
+# The installer and the zip, for the test that installs and uninstalls them.
+scripts/windows-package.sh "$build"
 
 # Wine's own home and prefix, in the build folder; the user runs the tests there.
 as_user=()
