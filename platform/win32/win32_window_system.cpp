@@ -5,12 +5,19 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <cwctype>
 
 namespace zumi {
 namespace {
 
-HWND handle(WindowId window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
-WindowId id(HWND window) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)); }
+HWND handle(WindowId window)
+{
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+WindowId id(HWND window)
+{
+    return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window));
+}
 
 std::wstring className(HWND window)
 {
@@ -30,7 +37,10 @@ void stackAfter(WindowId window, HWND after)
 
 } // namespace
 
-WindowId Win32WindowSystem::activeWindow() { return id(GetForegroundWindow()); }
+WindowId Win32WindowSystem::activeWindow()
+{
+    return id(GetForegroundWindow());
+}
 
 std::string Win32WindowSystem::windowTitle(WindowId window)
 {
@@ -62,32 +72,39 @@ std::optional<PixelRect> Win32WindowSystem::windowRect(WindowId window)
     return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-WindowId Win32WindowSystem::findKolpWindow() { return id(FindWindowW(nullptr, L"Kolp")); }
+WindowId Win32WindowSystem::findKolpWindow()
+{
+    return id(FindWindowW(nullptr, L"Kolp"));
+}
 
+// Full screen is what games and players of the time made: a borderless
+// pop-up over exactly the whole screen, or a DirectDraw window. The system's
+// own classes ("#32769" the desktop, "#32770" dialogs) never are: wine names
+// the desktop the foreground while a program of its own host has the focus.
 bool Win32WindowSystem::isFullScreen(WindowId window)
 {
     if (window == 0 || !IsWindow(handle(window)))
         return false;
-    // The desktops cover the screen too, as do tool windows and dialogs now
-    // and then; none of them is a full-screen program. The system's own
-    // classes ("#32769" the desktop, "#32770" dialogs) never are: wine names
-    // the desktop the foreground while a program of its own host has the focus.
     const std::wstring name = className(handle(window));
-    if (name == L"Progman" || name == L"WorkerW" || name.starts_with(L"#327"))
+    if (name.starts_with(L"#327"))
         return false;
-    const auto style = GetWindowLongPtrW(handle(window), GWL_EXSTYLE);
-    if ((style & WS_EX_TOOLWINDOW) || GetWindow(handle(window), GW_OWNER))
+    if (name.find(L"DDWnd") != std::wstring::npos)
+        return true;
+    const auto style = static_cast<DWORD>(GetWindowLongW(handle(window), GWL_STYLE));
+    if ((style & 0xFFFF0000u) != 0x94080000u && style != 0x94000000u)
         return false;
     RECT rect;
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    const HMONITOR screen = MonitorFromWindow(handle(window), MONITOR_DEFAULTTONULL);
-    if (!screen || !GetMonitorInfoW(screen, &monitor) || !GetWindowRect(handle(window), &rect))
+    if (!GetWindowRect(handle(window), &rect))
         return false;
-    return rect.left <= monitor.rcMonitor.left && rect.top <= monitor.rcMonitor.top
-        && rect.right >= monitor.rcMonitor.right && rect.bottom >= monitor.rcMonitor.bottom;
+    HDC screen = GetDC(nullptr);
+    const int width = GetDeviceCaps(screen, HORZRES);
+    const int height = GetDeviceCaps(screen, VERTRES);
+    ReleaseDC(nullptr, screen);
+    return rect.left == 0 && rect.top == 0 && rect.right == width && rect.bottom == height;
 }
 
+// Under a tooltip, a menu, the screen saver or a bare pop-up the pointer is
+// only passing: the stacking waits.
 bool Win32WindowSystem::isTransient(WindowId window)
 {
     if (window == 0 || !IsWindow(handle(window)))
@@ -95,7 +112,13 @@ bool Win32WindowSystem::isTransient(WindowId window)
     if (!IsWindowVisible(handle(window)))
         return true;
     const std::wstring name = className(handle(window));
-    return name == L"tooltips_class32" || name == kMenuClass;
+    std::wstring lower = name;
+    for (wchar_t& c : lower)
+        c = static_cast<wchar_t>(std::towlower(c));
+    const auto style = static_cast<DWORD>(GetWindowLongW(handle(window), GWL_STYLE));
+    return lower.find(L"tooltip") != std::wstring::npos || name.starts_with(L"#327")
+        || name == L"WindowsScreenSaverClass" || name.find(L"DDWnd") != std::wstring::npos
+        || (style & 0xFFF00000u) == 0x94000000u;
 }
 
 bool Win32WindowSystem::isMenuOpen()
@@ -104,7 +127,10 @@ bool Win32WindowSystem::isMenuOpen()
     return menu && IsWindowVisible(menu);
 }
 
-void Win32WindowSystem::stackAtBottom(WindowId window) { stackAfter(window, HWND_BOTTOM); }
+void Win32WindowSystem::stackAtBottom(WindowId window)
+{
+    stackAfter(window, HWND_BOTTOM);
+}
 
 void Win32WindowSystem::stackBelow(WindowId window, WindowId sibling)
 {
@@ -112,7 +138,10 @@ void Win32WindowSystem::stackBelow(WindowId window, WindowId sibling)
         stackAfter(window, handle(sibling));
 }
 
-void Win32WindowSystem::stackOnTop(WindowId window) { stackAfter(window, HWND_TOPMOST); }
+void Win32WindowSystem::stackOnTop(WindowId window)
+{
+    stackAfter(window, HWND_TOPMOST);
+}
 
 void Win32WindowSystem::activate(WindowId window)
 {

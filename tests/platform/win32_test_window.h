@@ -7,14 +7,15 @@ namespace zumi {
 
 // A top-level window of the test's own, of the given class, gone with the test.
 struct TestWindow {
-    TestWindow(const wchar_t* className, const wchar_t* title, bool visible = true, int left = 10)
+    TestWindow(const wchar_t* className, const wchar_t* title, bool visible = true, int left = 10,
+               DWORD style = WS_OVERLAPPEDWINDOW)
     {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.lpszClassName = className;
         RegisterClassW(&windowClass); // a second window of the class finds it registered
-        handle = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), left, 20,
-                                 300, 200, nullptr, nullptr, nullptr, nullptr);
+        handle = CreateWindowExW(0, className, title, style | (visible ? WS_VISIBLE : 0), left, 20, 300, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
     }
     ~TestWindow() { DestroyWindow(handle); }
     TestWindow(const TestWindow&) = delete;
