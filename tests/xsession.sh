@@ -19,7 +19,7 @@ started() { [ "$1" ] || { echo "xsession: $2 did not start" >&2; cat "$workdir"/
 
 # Xvfb picks a free display itself, so parallel sessions never collide; it must not reset when its
 # first client (the probe below) disconnects, or a window manager connecting at that moment fails.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${ZUMI_XVFB_SCREEN:-1280x800x24}" -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 200); do [ -s "$workdir/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$workdir/display")"

@@ -57,6 +57,24 @@ const std::vector<win32::Anchor> kAnchors = {
 };
 constexpr SIZE kShrink = {80, 80}; // dialog units the window may lose: the chart and the calls give them
 
+// A screen lower than the window at its scale (a laptop at 125 %, say): the
+// window gives up height, as far as its chart and list allow, and stays
+// inside the work area with its buttons in reach.
+void fitIntoWorkArea(HWND window)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT frame{};
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)
+        || !GetWindowRect(window, &frame))
+        return;
+    const RECT& work = monitor.rcWork;
+    const LONG width = std::min(frame.right - frame.left, work.right - work.left);
+    const LONG height = std::min(frame.bottom - frame.top, work.bottom - work.top);
+    SetWindowPos(window, nullptr, std::clamp(frame.left, work.left, work.right - width),
+                 std::clamp(frame.top, work.top, work.bottom - height), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Widths of the calls' columns in dialog units; the entry takes what they leave.
 constexpr std::array<double, CallRows::kColumns> kCallColumns = {50, 0, 38, 38, 42, 42, 50, 56};
 constexpr double kEntryMinimum = 60;
@@ -275,6 +293,7 @@ void Win32CallsWindow::Dialog::setUp()
             c > 0);
     }
     makeFonts();
+    fitIntoWorkArea(dialog_);
 
     // A disabled control gets no mouse messages: the tip is the dialog's, over the control's place.
     measureTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,

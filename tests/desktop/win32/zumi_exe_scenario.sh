@@ -38,7 +38,7 @@ wait_until() {
         sleep 0.1
     done
 }
-shot() { import -window root "$artifacts/win32-$1.png" 2>/dev/null; }
+shot() { import -window root "$artifacts/win32-$1-${dpi}dpi.png" 2>/dev/null; }
 
 # Wine as an unprivileged user (as root it ignores read-only files), with a prefix of its own on
 # this display; its output goes to files, never into a pipe.
@@ -96,6 +96,13 @@ wait_until 10000 eval 'xdotool search --onlyvisible --class xfce4-panel >/dev/nu
 as_wine wineserver -k >/dev/null 2>&1
 as_wine wineserver -p >"$work/wineserver.log" 2>&1
 as_wine wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
+# The screen's scale (96 dpi = 100 %; 144 = 150 %), read by every program wine starts from now on.
+dpi=${ZUMI_SCENARIO_DPI:-96}
+as_wine wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >"$work/dpi.log" 2>&1 \
+    || fail "cannot set the screen's scale"
+as_wine wineserver -k >/dev/null 2>&1
+as_wine wineserver -p >>"$work/wineserver.log" 2>&1
+as_wine wineboot >>"$work/wineboot.log" 2>&1 || fail "wineboot failed"
 
 # Runs the probe with the arguments "$@"; prints what it wrote.
 probe() {
@@ -199,7 +206,11 @@ wait_until 3000 icon_is red || fail "the icon did not turn red"
 [ "$(xdotool getactivewindow)" = "$work_window" ] || fail "the info window took the focus from the user's window"
 probe foreground | grep -q "|ZumiInfoWindow|" && fail "the info window is in the foreground"
 read -r _ left top right bottom <<<"$(head -n1 <<<"$info" | awk -F'|' '{ print "x", $4 }')"
-info_shot() { import -window root -crop "$((right - left + 20))x$((bottom - top + 20))+$((left - 10))+$((top - 10))" "$artifacts/win32-$1.png"; }
+# Laid out at the screen's scale: 189 x 21 pixels at 100 %, in the same proportions at any other.
+width=$(((right - left) * 96 / dpi)) height=$(((bottom - top) * 96 / dpi))
+((width >= 186 && width <= 191 && height >= 20 && height <= 23)) \
+    || fail "the info window is $((right - left))x$((bottom - top)) at $dpi dpi"
+info_shot() { import -window root -crop "$((right - left + 20))x$((bottom - top + 20))+$((left - 10))+$((top - 10))" "$artifacts/win32-$1-${dpi}dpi.png"; }
 # The labels: rate, online time, rest of the unit (m:ss).
 labels() { window_of ZumiInfoWindow | awk -F'|' '/^  Static/ { printf "%s|", $2 }'; }
 seconds() { awk -F: '{ print $1 * 60 + $2 }' <<<"$1"; }
