@@ -4,8 +4,9 @@
 # hang-up after the running unit through the stand-in rasapi32.dll, the icon after a posted
 # "TaskbarCreated", the settings dialog writing the registry, the about box, the "Verbindungen"
 # window and the call log. First the window calls that need a real foreground and pointer.
-# Screenshots go to BUILD/artifacts/win32-*.png; logs to BUILD/desktop-scenario/.
-# Usage: tests/xsession.sh -- tests/desktop/win32/zumi_exe_scenario.sh BUILD (the Windows build)
+# Screenshots go to BUILD/artifacts/win32-*-DPIdpi.png; logs to BUILD/desktop-scenario/.
+# Usage: tests/xsession.sh -- tests/desktop/win32/zumi_exe_scenario.sh BUILD (the Windows build);
+# ZUMI_SCENARIO_DPI sets the screen's scale (96 dpi, 100 %, unless set).
 set -u
 build=$(cd "${1:?the Windows build folder}" && pwd)
 work=$build/desktop-scenario
@@ -44,7 +45,7 @@ shot() { import -window root "$artifacts/win32-$1-${dpi}dpi.png" 2>/dev/null; }
 # this display; its output goes to files, never into a pipe.
 rm -rf "$work"
 mkdir -p "$work/app" "$work/path" "$work/home/prefix" "$work/panel" "$artifacts"
-rm -f "$artifacts"/win32-*.png
+rm -f "$artifacts"/win32-*-"${ZUMI_SCENARIO_DPI:-96}"dpi.png
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     id zumi-wine >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin zumi-wine
