@@ -264,6 +264,10 @@ menu_keys d
 wait_until 5000 eval 'probe windows | grep -q "|Verbindungen|"' || fail "no Verbindungen window"
 sleep 1
 shot calls-window
+# Whole on the screen, whatever the scale: its buttons at the bottom in reach.
+read -r _ _ _ calls_bottom <<<"$(probe windows | awk -F'|' '$3 == "Verbindungen" { print $4; exit }')"
+screen_bottom=$(xdpyinfo | awk '/dimensions:/ { split($2, size, "x"); print size[2] }')
+((calls_bottom <= screen_bottom)) || fail "the Verbindungen window reaches below the screen: $calls_bottom > $screen_bottom"
 probe close Verbindungen >/dev/null
 wait_until 3000 eval '! probe windows | grep -q "|Verbindungen|"' || fail "the Verbindungen window did not close"
 
