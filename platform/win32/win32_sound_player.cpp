@@ -2,7 +2,8 @@
 #include "platform/win32/wide_text.h"
 
 #include <windows.h>
-#include <mmsystem.h>
+
+#include <mmsystem.h> // after windows.h, whose types it uses
 
 #include <system_error>
 #include <utility>
@@ -12,6 +13,13 @@ namespace zumi {
 Win32SoundPlayer::Win32SoundPlayer(std::filesystem::path soundsDir)
     : soundsDir_(std::move(soundsDir))
 {
+}
+
+// A sound still playing in the background ends with the player, before the
+// program's end takes its thread away mid-write.
+Win32SoundPlayer::~Win32SoundPlayer()
+{
+    PlaySoundW(nullptr, nullptr, 0);
 }
 
 bool Win32SoundPlayer::play(const std::string& fileName, bool noWait)

@@ -11,6 +11,9 @@ namespace zumi {
 class Win32SoundPlayer final : public SoundPlayer {
 public:
     explicit Win32SoundPlayer(std::filesystem::path soundsDir);
+    ~Win32SoundPlayer() override;
+    Win32SoundPlayer(const Win32SoundPlayer&) = delete;
+    Win32SoundPlayer& operator=(const Win32SoundPlayer&) = delete;
 
     bool play(const std::string& fileName, bool noWait) override;
     void beep() override;
