@@ -5,17 +5,11 @@
 # Usage: scripts/windows_test.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/deps.sh
-zumi_need_packages windows
-
 build="$(mkdir -p "${1:-build-windows}" && cd "${1:-build-windows}" && pwd)"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "${launcher[@]}"
-cmake --build "$build" -j "$(nproc)"
-# The installer and the zip, for the test that installs and uninstalls them.
+# The packages, the configured build folder and the program, packed into the installer and the
+# zip for the test that installs and uninstalls them; then the rest of the build.
 scripts/windows-package.sh "$build"
+cmake --build "$build" -j "$(nproc)"
 
 # Wine's own home and prefix, in the build folder; the user runs the tests there.
 as_user=()
